@@ -1,0 +1,26 @@
+// SETUP.EXE: carries out the installation script beside it.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <objbase.h>
+
+#include <cstdlib>
+#include <exception>
+
+#include "Setup/driver/InstallSequence.h"
+#include "Setup/driver/RunState.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+{
+    InitCommonControls();   // the dialogs take the system's visual style
+    CoInitialize(nullptr);  // the folder browser and shell links are COM objects
+    try {
+        RunInstallSequence();
+    } catch (const std::exception& Failure) {
+        // Only an expansion that does not fit its buffer gets here. Like a run-time with an
+        // unhandled exception: say what happened, then end; the exit procedure still reports.
+        MessageBoxA(nullptr, Failure.what(), Caption.c_str(), MB_OK | MB_ICONERROR);
+        std::exit(1);
+    }
+    return 0;
+}

@@ -1,0 +1,10 @@
+// Path rules of the dialogs that need no system call.
+#pragma once
+#include <string>
+
+// The folder picked in the install-path browser, with the proposal's last component appended
+// unless the picked path already contains it somewhere.
+std::string WithNamePart(const std::string& Picked, const char* NamePart);
+
+// The text after the last backslash, or the whole text when it has none.
+std::string LastComponent(const std::string& Path);

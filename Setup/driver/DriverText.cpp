@@ -1,0 +1,74 @@
+#include "Setup/driver/DriverText.h"
+
+#include <cstring>
+
+int SignaturePosition(const char* Value)
+{
+    std::string Upper(Value);
+    for (char& C : Upper)
+        if (C >= 'a' && C <= 'z')
+            C = char(C - 'a' + 'A');
+    size_t At = Upper.find("KELVOR");
+    return At == std::string::npos ? 0 : int(At) + 1;
+}
+
+static bool IsBlank(char C) { return C == ' ' || C == '\t'; }
+
+std::string FirstArgument(const char* CommandLine)
+{
+    const char* P = CommandLine;
+    // The program's name ends at the first blank outside quotes.
+    bool Quoted = false;
+    for (; *P && (Quoted || !IsBlank(*P)); ++P)
+        if (*P == '"')
+            Quoted = !Quoted;
+    while (IsBlank(*P))
+        ++P;
+    std::string Arg;
+    Quoted = false;
+    for (; *P && (Quoted || !IsBlank(*P)); ++P) {
+        if (*P == '"')
+            Quoted = !Quoted;
+        else
+            Arg += *P;
+    }
+    return Arg;
+}
+
+bool SplitInfArgument(const std::string& Arg, std::string& Dir, std::string& Name)
+{
+    size_t Cut = Arg.find_last_of("\\:");
+    if (Cut == std::string::npos)
+        return false;
+    Dir = Arg.substr(0, Cut + 1);
+    Name = Arg.substr(Cut + 1);
+    return true;
+}
+
+void DropTrailingBackslash(std::string& Path)
+{
+    if (!Path.empty() && Path.back() == '\\')
+        Path.pop_back();
+}
+
+void AddTrailingBackslash(std::string& Path)
+{
+    if (Path.empty() || Path.back() != '\\')
+        Path += '\\';
+}
+
+int FatalErrorCount(int Count) { return Count < 100 ? 101 : Count + 1; }
+
+const char* ReportText(int Count)
+{
+    if (Count == 0)
+        return "Installation successfully!";
+    if (Count >= 1 && Count <= 99)
+        return "Installation done with warnings!";
+    return "Installation done without success!";
+}
+
+std::string ContinueMessage(const std::string& Headline)
+{
+    return Headline.empty() ? "Continue Installation?" : Headline + "\rContinue Installation?";
+}

@@ -1,0 +1,30 @@
+// Text rules of the install driver that need no system call: the INF signature, the command-line
+// argument, the error count and the report.
+#pragma once
+#include <string>
+
+const int SignatureSize = 31;        // only the first 30 characters of FormKv count
+
+// 1-based position of "KELVOR" in Value after upper-casing its ASCII letters; 0 when absent.
+int SignaturePosition(const char* Value);
+
+// The first argument after the program's own name, its quotes removed; empty when there is none.
+std::string FirstArgument(const char* CommandLine);
+
+// Splits an INF argument at its last backslash or colon; false (and nothing set) for a bare name.
+bool SplitInfArgument(const std::string& Arg, std::string& Dir, std::string& Name);
+
+// Removes one trailing backslash, if any.
+void DropTrailingBackslash(std::string& Path);
+
+// Appends a backslash unless the text already ends with one (an empty text gets one too).
+void AddTrailingBackslash(std::string& Path);
+
+// A fatal error: 101 below 100, otherwise one more, so repeated failures stay countable.
+int FatalErrorCount(int Count);
+
+// The report for an error count: none, warnings only, or failure.
+const char* ReportText(int Count);
+
+// The question of the continue prompt, below an optional headline.
+std::string ContinueMessage(const std::string& Headline);

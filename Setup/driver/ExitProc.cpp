@@ -1,0 +1,75 @@
+#include "Setup/driver/ExitProc.h"
+
+#include <windows.h>
+
+#include <cstdlib>
+
+#include "Setup/dialogs/Dialogs.h"
+#include "Setup/driver/DriverText.h"
+#include "Setup/driver/RunState.h"
+#include "Setup/log/Log.h"
+
+const size_t TempDirSize = 520;
+
+static void CloseNotepad(PROCESS_INFORMATION& Process)
+{
+    if (Process.hProcess == nullptr)
+        return;
+    TerminateProcess(Process.hProcess, 0);
+    CloseHandle(Process.hProcess);
+    CloseHandle(Process.hThread);
+    Process = PROCESS_INFORMATION{};
+}
+
+// A log in tmp (else temp) for a run that ended before its own log file was open. False when
+// neither variable gives a directory.
+static bool OpenTempLog()
+{
+    std::string Dir;
+    bool Found = (ReadEnv("tmp", Dir) && !Dir.empty()) || (ReadEnv("temp", Dir) && !Dir.empty());
+    if (!Found || Dir.size() >= TempDirSize)
+        return false;
+    AddTrailingBackslash(Dir);
+    LogFilePath = Dir + LogFileName;
+    LogText += "Logfile: " + LogFilePath + "\r\n";
+    CreateLogFile(LogFilePath);
+    return true;
+}
+
+void ExitProcedure()
+{
+    static bool Ran = false;
+    if (Ran)
+        return;
+    Ran = true;
+
+    CloseNotepad(InfoProcess);
+    CloseNotepad(DiffDirProcess);
+    if (!Completed) {
+        LogText += "\r\nAbnormal Termination!";   // no line end: the next line follows directly
+        ErrorCount += 200;
+    }
+    bool TriedTemp = false;
+    if (!LogText.empty()) {
+        if (!LogFileOpen)
+            TriedTemp = OpenTempLog();
+        if (LogFileOpen)
+            FlushLogText();
+    }
+    // The outcome is still reported when the temporary log could not be created: the user
+    // must learn how the run ended, and the dialog names the file that failed.
+    if (!CloseLogFile() && !TriedTemp)
+        return;
+
+    DlgRec.Kind = dkLogFile;
+    DlgRec.Text = ReportText(ErrorCount);
+    DlgRec.Buf = &LogFilePath[0];
+    DlgRec.BufSize = int32_t(LogFilePath.size() + 1);
+    ShowDialog("MsgBoxLogFile");
+}
+
+void HookExitProcedure()
+{
+    // Handlers run in reverse order of registration, so this one comes before all earlier ones.
+    std::atexit(ExitProcedure);
+}

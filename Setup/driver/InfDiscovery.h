@@ -1,0 +1,10 @@
+// Which INF file the run carries out: the argument, or the first signed one beside SETUP.EXE.
+#pragma once
+#include <string>
+
+// 0 when the INF file carries no signature (or does not exist), else its position (> 0).
+int CheckInfSignature(const std::string& InfPath);
+
+// Sets SourceDir, InfFileName and the current directory; ends the run when no signed INF file
+// can be had.
+void FindInfFile();

@@ -1,0 +1,78 @@
+#include "Setup/driver/InstallSequence.h"
+
+#include <windows.h>
+
+#include "FileInfoKv/FileInfoKv.h"
+#include "FileInfoKv/VersionText.h"
+#include "Setup/dialogs/Dialogs.h"
+#include "Setup/driver/ExitProc.h"
+#include "Setup/driver/InfDiscovery.h"
+#include "Setup/driver/InfoPrompt.h"
+#include "Setup/driver/RunState.h"
+#include "Setup/log/Log.h"
+
+// Major and minor number of the file that [Version] ProjectVersionFile names, or empty.
+static void ReadProjectVersion()
+{
+    ProjectVersion.clear();
+    std::string File = ReadProfile("Version", "ProjectVersionFile", SourceInfPath);
+    if (File.empty())
+        return;
+    std::string VersionText;
+    ReadVersionInfo((SourceDir + "\\" + File).c_str(), VersionText);
+    // A file without version information has no text to cut: the version stays empty.
+    ProjectVersion = MajorMinorText(VersionText);
+}
+
+// The closing text stays open in Notepad after the installer has ended.
+static void ShowAfterText()
+{
+    std::string File = ReadProfile("Info", "After", SourceInfPath);
+    if (File.empty())
+        return;
+    if (WinExec(("notepad.exe " + File).c_str(), SW_SHOWNORMAL) < 32) {
+        std::string Text = "Error to show Info " + File + " with Notepad.EXE";
+        MessageBoxA(nullptr, Text.c_str(), Caption.c_str(), MB_YESNO);
+        ++ErrorCount;
+    }
+}
+
+void RunInstallSequence()
+{
+    Completed = false;
+    InfoProcess = PROCESS_INFORMATION{};
+    LogFileOpen = false;
+    ErrorCount = 0;
+    HookExitProcedure();
+    LogText.clear();
+    LinkFont = nullptr;
+
+    std::string OwnVersion;
+    ReadVersionInfo(nullptr, OwnVersion);
+    Caption = "SETUP V" + OwnVersion;
+
+    FindInfFile();
+    SourceInfPath = SourceDir + "\\" + InfFileName;
+    ReadProjectVersion();
+
+    if (InfoPrompt("Before", SourceInfPath, 2500, InfoProcess) == IDCANCEL) {
+        LogText.clear();   // declined before anything was done: nothing to report but that
+        EndRun();
+    }
+
+    // Still to come between the prompt and the log: the INF directory and an earlier
+    // installation, the variables, the installation directory, the INF copy and the registry.
+
+    OpenLogFile(SourceInfPath);
+
+    // Still to come: the files, the start-menu links and the INI entries.
+
+    if (InfoProcess.hProcess != nullptr) {
+        TerminateProcess(InfoProcess.hProcess, 0);
+        CloseHandle(InfoProcess.hProcess);
+        CloseHandle(InfoProcess.hThread);
+        InfoProcess = PROCESS_INFORMATION{};
+    }
+    ShowAfterText();
+    Completed = true;
+}

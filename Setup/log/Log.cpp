@@ -1,0 +1,132 @@
+#include "Setup/log/Log.h"
+
+#include "FileInfoKv/FileInfoKv.h"
+#include "Setup/driver/DriverText.h"
+#include "Setup/driver/RunState.h"
+#include "Setup/vars/DirTree.h"
+#include "Setup/vars/VarExpand.h"
+
+std::string LogText;
+HANDLE LogFile = INVALID_HANDLE_VALUE;
+std::string LogFilePath;
+bool LogFileOpen = false;
+
+const char* const LogFileName = "LOGFILKV.LOG";
+
+void LogLine(const std::string& Line) { LogText += Line + "\r\n"; }
+
+bool WriteLog(const std::string& Text)
+{
+    if (LogFile == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD Written = 0;
+    return WriteFile(LogFile, Text.data(), DWORD(Text.size()), &Written, nullptr) &&
+           Written == Text.size();
+}
+
+void FlushLogText()
+{
+    if (LogText.empty())
+        return;
+    WriteLog(LogText + "\r\n");
+    LogText.clear();
+}
+
+bool CreateLogFile(const std::string& Path)
+{
+    LogFilePath = Path;
+    LogFile = CreateFileA(Path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                          FILE_ATTRIBUTE_NORMAL, nullptr);
+    LogFileOpen = LogFile != INVALID_HANDLE_VALUE;
+    return LogFileOpen;
+}
+
+bool CloseLogFile()
+{
+    if (LogFile == INVALID_HANDLE_VALUE)
+        return false;
+    bool Closed = CloseHandle(LogFile);
+    LogFile = INVALID_HANDLE_VALUE;
+    return Closed;
+}
+
+// An existing log gets a separator before this run's part; a new one starts empty.
+static bool OpenOrAppend(const std::string& Path)
+{
+    DWORD Attr = GetFileAttributesA(Path.c_str());
+    if (Attr == INVALID_FILE_ATTRIBUTES || (Attr & FILE_ATTRIBUTE_DIRECTORY))
+        return CreateLogFile(Path);
+    LogFilePath = Path;
+    LogFile = CreateFileA(Path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                          FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (LogFile == INVALID_HANDLE_VALUE)
+        return false;
+    if (SetFilePointer(LogFile, 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER ||
+        !WriteLog("\r\n" + std::string(50, '=') + "\r\n")) {
+        CloseLogFile();
+        return false;
+    }
+    LogFileOpen = true;
+    return true;
+}
+
+// tmp, else temp, as the user set them; false when neither is set.
+static bool TempDirectory(std::string& Dir)
+{
+    return (ReadEnv("tmp", Dir) && !Dir.empty()) || (ReadEnv("temp", Dir) && !Dir.empty());
+}
+
+static std::string NowText()
+{
+    char Date[100] = "", Time[100] = "";
+    GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, Date, sizeof Date);
+    GetTimeFormatA(LOCALE_USER_DEFAULT, 0, nullptr, nullptr, Time, sizeof Time);
+    return std::string(Date) + " " + Time;
+}
+
+void OpenLogFile(const std::string& SourceInfPath)
+{
+    std::string Dir;
+    // A longer installation path than a path may be counts as none.
+    if (!ReadEnv("MyProgramPath", Dir) || Dir.empty() || Dir.size() > 260) {
+        if (!TempDirectory(Dir)) {
+            const char* Text = "Error: no ProgramPath given, no temp or tmp found!";
+            LogLine(Text);
+            ErrorBox(Text);
+            FatalError();
+        }
+        LogLine("No ProgramPath given, using " + Dir + " for the LogFile!");
+    }
+    Dir = ExpandVars(Dir);
+    AddTrailingBackslash(Dir);
+
+    std::string Created;   // levels made for the log are not worth a line
+    if (CreateDirTree(Dir, Created) < 0) {
+        LogLine("Error: can't create directory " + Dir);
+        ErrorBox("Error: can't create directory " + Dir + " (Access-Rights?)");
+        FatalError();
+    }
+
+    if (!OpenOrAppend(Dir + LogFileName)) {
+        LogLine("Error: could not create/open the the LogFile  " + Dir + LogFileName);
+        std::string Temp;
+        if (TempDirectory(Temp)) {
+            AddTrailingBackslash(Temp);
+            LogLine("Trying to use " + Temp + LogFileName + " as Logfile");
+            CreateLogFile(Temp + LogFileName);
+        }
+    }
+
+    // Without any log file the pending lines stay for the exit procedure's last attempt.
+    if (!LogFileOpen)
+        return;
+    int64_t Time;
+    std::string CreatedDate, ChangedDate;
+    GetFileDate(SourceInfPath.c_str(), fdCreation, Time, CreatedDate);
+    GetFileDate(SourceInfPath.c_str(), fdLastWrite, Time, ChangedDate);
+    WriteLog("Date/Time:\t" + NowText() + "\r\n");
+    WriteLog("SourceInfFile\t" + SourceInfPath + " Created:" + CreatedDate + ", Changed:" +
+             ChangedDate + "\r\n");
+    WriteLog(LogText + "\r\n");
+    LogText.clear();
+}
