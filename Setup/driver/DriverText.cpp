@@ -17,15 +17,19 @@ static bool IsBlank(char C) { return C == ' ' || C == '\t'; }
 std::string FirstArgument(const char* CommandLine)
 {
     const char* P = CommandLine;
-    // The program's name ends at the first blank outside quotes.
-    bool Quoted = false;
-    for (; *P && (Quoted || !IsBlank(*P)); ++P)
-        if (*P == '"')
-            Quoted = !Quoted;
+    // A quoted program name ends at its closing quote, as Windows itself reads it; an unquoted
+    // one at the first blank.
+    if (*P == '"') {
+        P = std::strchr(P + 1, '"');
+        P = P != nullptr ? P + 1 : CommandLine + std::strlen(CommandLine);
+    } else {
+        while (*P && !IsBlank(*P))
+            ++P;
+    }
     while (IsBlank(*P))
         ++P;
     std::string Arg;
-    Quoted = false;
+    bool Quoted = false;
     for (; *P && (Quoted || !IsBlank(*P)); ++P) {
         if (*P == '"')
             Quoted = !Quoted;
