@@ -2,12 +2,13 @@
 
 #include <cstring>
 
+static char UpperAscii(char C) { return C >= 'a' && C <= 'z' ? char(C - 'a' + 'A') : C; }
+
 int SignaturePosition(const char* Value)
 {
     std::string Upper(Value);
     for (char& C : Upper)
-        if (C >= 'a' && C <= 'z')
-            C = char(C - 'a' + 'A');
+        C = UpperAscii(C);
     size_t At = Upper.find("KELVOR");
     return At == std::string::npos ? 0 : int(At) + 1;
 }
@@ -75,4 +76,14 @@ const char* ReportText(int Count)
 std::string ContinueMessage(const std::string& Headline)
 {
     return Headline.empty() ? "Continue Installation?" : Headline + "\rContinue Installation?";
+}
+
+bool SameText(const std::string& A, const std::string& B)
+{
+    if (A.size() != B.size())
+        return false;
+    for (size_t I = 0; I < A.size(); ++I)
+        if (UpperAscii(A[I]) != UpperAscii(B[I]))
+            return false;
+    return true;
 }

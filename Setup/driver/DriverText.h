@@ -28,3 +28,6 @@ const char* ReportText(int Count);
 
 // The question of the continue prompt, below an optional headline.
 std::string ContinueMessage(const std::string& Headline);
+
+// Equal when ASCII letter case is ignored, as INF section, key and variable names compare.
+bool SameText(const std::string& A, const std::string& B);

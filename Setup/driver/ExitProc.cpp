@@ -7,6 +7,7 @@
 #include "Setup/dialogs/Dialogs.h"
 #include "Setup/driver/DriverText.h"
 #include "Setup/driver/RunState.h"
+#include "Setup/driver/WinText.h"
 #include "Setup/log/Log.h"
 
 const size_t TempDirSize = 520;

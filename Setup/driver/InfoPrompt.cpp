@@ -6,6 +6,7 @@
 #include "Setup/dialogs/Dialogs.h"
 #include "Setup/driver/DriverText.h"
 #include "Setup/driver/RunState.h"
+#include "Setup/driver/WinText.h"
 
 // The link stays in DlgRec after the prompt, so its text must outlive the call.
 static std::string InfoUrl;

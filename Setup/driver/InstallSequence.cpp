@@ -9,7 +9,10 @@
 #include "Setup/driver/InfDiscovery.h"
 #include "Setup/driver/InfoPrompt.h"
 #include "Setup/driver/RunState.h"
+#include "Setup/driver/WinText.h"
 #include "Setup/log/Log.h"
+#include "Setup/vars/RegRead.h"
+#include "Setup/vars/StringsSection.h"
 
 // Major and minor number of the file that [Version] ProjectVersionFile names, or empty.
 static void ReadProjectVersion()
@@ -60,8 +63,19 @@ void RunInstallSequence()
         EndRun();
     }
 
-    // Still to come between the prompt and the log: the INF directory and an earlier
-    // installation, the variables, the installation directory, the INF copy and the registry.
+    // Still to come: the INF directory, an earlier installation and the write test.
+
+    // The variables in layers: registry and [Strings] first, for the path dialog's proposal;
+    // again once the installation directory is known.
+    RegRead_Expand_Strings(SourceInfPath);
+    ExpandStringsSection(smSetVars, SourceInfPath, "", "Strings");
+
+    // Still to come: the installation directory.
+
+    ExpandStringsSection(smSetVars, SourceInfPath, "", "Strings");
+
+    // Still to come: the INF copy, with the variables the uninstallation needs; then the last
+    // layer of variables on the installed copy, and the registry.
 
     OpenLogFile(SourceInfPath);
 

@@ -1,7 +1,6 @@
 #include "Setup/driver/RunState.h"
 
 #include <cstdlib>
-#include <vector>
 
 #include "Setup/driver/DriverText.h"
 
@@ -32,39 +31,4 @@ void FatalError()
 {
     MarkFatal();
     EndRun();
-}
-
-std::string ReadProfile(const char* Section, const char* Key, const std::string& File,
-                        const char* Default)
-{
-    // A cut value would be a different file name or text, so grow until the whole value fits:
-    // a cut value comes back with exactly capacity - 1 characters.
-    std::vector<char> Buf(2601);
-    for (;;) {
-        DWORD Got = GetPrivateProfileStringA(Section, Key, Default, Buf.data(), DWORD(Buf.size()),
-                                             File.c_str());
-        if (Got + 1 < Buf.size() || Buf.size() >= (1u << 24))
-            return std::string(Buf.data(), Got);
-        Buf.resize(Buf.size() * 4);
-    }
-}
-
-bool ReadEnv(const char* Name, std::string& Value)
-{
-    std::vector<char> Buf(261);
-    for (;;) {
-        SetLastError(ERROR_SUCCESS);
-        DWORD Got = GetEnvironmentVariableA(Name, Buf.data(), DWORD(Buf.size()));
-        if (Got == 0) {
-            if (GetLastError() == ERROR_ENVVAR_NOT_FOUND)
-                return false;
-            Value.clear();
-            return true;
-        }
-        if (Got < Buf.size()) {
-            Value.assign(Buf.data(), Got);
-            return true;
-        }
-        Buf.resize(Got);            // too small: Got is the size it needs
-    }
 }

@@ -30,10 +30,3 @@ void MarkFatal();
 
 // MarkFatal, then EndRun.
 [[noreturn]] void FatalError();
-
-// A profile value read whole, however long it is; Default when the key is missing.
-std::string ReadProfile(const char* Section, const char* Key, const std::string& File,
-                        const char* Default = "");
-
-// A process environment variable; false when it is not set.
-bool ReadEnv(const char* Name, std::string& Value);

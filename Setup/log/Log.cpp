@@ -3,6 +3,7 @@
 #include "FileInfoKv/FileInfoKv.h"
 #include "Setup/driver/DriverText.h"
 #include "Setup/driver/RunState.h"
+#include "Setup/driver/WinText.h"
 #include "Setup/vars/DirTree.h"
 #include "Setup/vars/VarExpand.h"
 

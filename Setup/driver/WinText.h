@@ -1,0 +1,15 @@
+// Text read whole from the system: profile values, a section's key names, environment
+// variables. A cut value would name another file or key, so none of these cuts.
+#pragma once
+#include <string>
+#include <vector>
+
+// A profile value; Default when the key is missing.
+std::string ReadProfile(const char* Section, const char* Key, const std::string& File,
+                        const char* Default = "");
+
+// The key names of a section in the order the file lists them; empty when there is none.
+std::vector<std::string> ReadKeyList(const char* Section, const std::string& File);
+
+// A process environment variable; false when it is not set.
+bool ReadEnv(const char* Name, std::string& Value);

@@ -1,0 +1,141 @@
+#include "Setup/vars/RegRead.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "Setup/driver/DriverText.h"
+#include "Setup/driver/RunState.h"
+#include "Setup/driver/WinText.h"
+#include "Setup/log/Log.h"
+#include "Setup/sysconfig/RegKeys.h"
+#include "Setup/vars/RegReadText.h"
+#include "Setup/vars/VarExpand.h"
+
+namespace {
+
+// The system's text for an error code, without the line end and full stop it comes with.
+std::string SystemMessage(DWORD Code)
+{
+    char* Text = nullptr;
+    DWORD Len = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                   FORMAT_MESSAGE_IGNORE_INSERTS,
+                               nullptr, Code, 0, reinterpret_cast<char*>(&Text), 0, nullptr);
+    std::string Message(Text != nullptr ? Text : "", Len);
+    if (Text != nullptr)
+        LocalFree(Text);
+    while (!Message.empty() && ((unsigned char)Message.back() <= ' ' || Message.back() == '.'))
+        Message.pop_back();
+    return Message;
+}
+
+// The code to report: the thread's last error, or the call's own status when there is none.
+DWORD FailureCode(LONG Status)
+{
+    DWORD Last = GetLastError();
+    return Last != 0 ? Last : DWORD(Status);
+}
+
+bool IsReserved(const std::string& Name)
+{
+    for (const char* Reserved : {"rundll", "setupx", "InfPath", "ProjectVersion"})
+        if (SameText(Name, Reserved))
+            return true;
+    return false;
+}
+
+[[noreturn]] void EndWith(const std::string& Line)
+{
+    LogLine(Line);
+    EndRun();
+}
+
+[[noreturn]] void EndAborted(const std::string& Line)
+{
+    MarkFatal();
+    EndWith(Line);
+}
+
+// A line as long as this, or one that expands to more, is beyond what a [RegRead] line may hold.
+const size_t LineLimit = 520;
+
+// The registry value of one line; false when it could not be read (reported into LogText).
+bool ReadValue(const std::string& Name, const TRegReadLine& Fields, HKEY Key,
+               std::string& Value)
+{
+    const char* ValueName = Fields.ValueName.empty() ? nullptr : Fields.ValueName.c_str();
+    DWORD Type = REG_NONE, Size = 0;
+    SetLastError(0);
+    LONG Status = RegQueryValueExA(Key, ValueName, nullptr, &Type, nullptr, &Size);
+    std::vector<char> Buf(Size + 1);
+    if (Status == ERROR_SUCCESS)
+        Status = RegQueryValueExA(Key, ValueName, nullptr, &Type,
+                                  reinterpret_cast<BYTE*>(Buf.data()), &Size);
+    std::string Where = Name + "\\" + Fields.SubKey + "," + Fields.ValueName;
+    if (Status == ERROR_FILE_NOT_FOUND) {
+        LogText += "Value " + Where + " does not exist";
+        return false;
+    }
+    if (Status != ERROR_SUCCESS) {
+        LogText += "Couldn't query value " + Where + " " + SystemMessage(FailureCode(Status));
+        ++ErrorCount;
+        return false;
+    }
+    if (Type != REG_SZ) {
+        ErrorCount += 101;
+        EndWith("Error in RegRead_Expand_Strings: only REG_SZ supported " + Fields.Root);
+    }
+    Value = Buf.data();   // Buf holds one NUL more than the value's bytes
+    return true;
+}
+
+void ReadLine(const std::string& InfPath, const std::string& Name)
+{
+    std::string Raw = ReadProfile("RegRead", Name.c_str(), InfPath);
+    std::string Line = Raw.size() < LineLimit ? ExpandVars(Raw) : Raw;
+    if (Raw.size() >= LineLimit || Line.size() > LineLimit)
+        EndAborted("Internal error: Buffer in RegRead_Expand_Strings too small!");
+    TRegReadLine Fields;
+    if (!SplitRegReadLine(Line, Fields))
+        EndAborted("INF Syntax error: missing \",\" in [ReadReg], " + Name);
+    HKEY Root = ParseRootKey(Fields.Root.c_str());
+    HKEY Key = nullptr;
+    SetLastError(0);
+    LONG Status = RegOpenKeyExA(Root, Fields.SubKey.c_str(), 0, KEY_QUERY_VALUE, &Key);
+    std::string Value;
+    bool Got = false;
+    if (Status == ERROR_FILE_NOT_FOUND) {
+        LogText += "Key " + Name + "\\" + Fields.SubKey + " does not exist";
+    } else if (Status != ERROR_SUCCESS) {
+        LogText += "Couldn't open " + Name + "\\" + Fields.SubKey + " " +
+                   SystemMessage(FailureCode(Status));
+        ++ErrorCount;
+    } else {
+        Got = ReadValue(Name, Fields, Key, Value);
+        RegCloseKey(Key);
+    }
+    if (!Got) {
+        if (Fields.HasDefault) {
+            LogText += ", using default " + Fields.Default;
+            Value = Fields.Default;
+            Got = true;
+        }
+        LogText += "\r\n";
+    }
+    if (!Got)
+        return;
+    Value = ExpandVars(Value);
+    WritePrivateProfileStringA("STRINGS", Name.c_str(), Value.c_str(), InfPath.c_str());
+    if (!SetEnvironmentVariableA(Name.c_str(), Value.c_str()))
+        EndWith("Error in RegRead_Expand_Strings: Can't set Env " + Name + " to " + Value);
+}
+
+} // namespace
+
+void RegRead_Expand_Strings(const std::string& InfPath)
+{
+    for (const std::string& Name : ReadKeyList("RegRead", InfPath))
+        if (!IsReserved(Name))
+            ReadLine(InfPath, Name);
+    LogLine("Section [RegRead] processed");
+}
