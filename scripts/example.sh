@@ -13,9 +13,9 @@ mkdir -p "$medium/tmp"
 cp "$root/build/main/Setup/SETUP.EXE" "$root"/examples/demo/* "$medium/"
 winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
 
-export tmp="$(winpath "$medium/tmp")" temp="$(winpath "$medium/tmp")"
 status=0
-"$here/wine-run" "$root/build/main/tests/robot/robot.exe" --defaults -- \
+"$here/wine-run" "$root/build/main/tests/robot/robot.exe" --defaults \
+    --env "tmp=$(winpath "$medium/tmp")" --env "temp=$(winpath "$medium/tmp")" -- \
     "$(winpath "$medium/SETUP.EXE")" || status=$?
 
 for log in "$medium/tmp/LOGFILKV.LOG" "$medium"/*/LOGFILKV.LOG; do

@@ -1,0 +1,389 @@
+// The whole-run harness: temporary media, the test's registry key, and checks that print the
+// robot's transcript when they fail.
+#include "Scenario.h"
+
+#include <windows.h>
+
+#include <cctype>
+#include <cstdio>
+
+namespace {
+
+const int PathSize = MAX_PATH + 1;
+const int EnvValueSize = 1024;
+
+// Unique per test and per process, so that tests may run side by side.
+std::string TestName()
+{
+    const ::testing::TestInfo* Info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string Name = Info ? std::string(Info->test_suite_name()) + "." + Info->name() : "NoTest";
+    for (char& C : Name)
+        if (!isalnum(static_cast<unsigned char>(C)) && C != '.' && C != '_')
+            C = '_'; // parameterised names hold '/'
+    return Name + "." + std::to_string(GetCurrentProcessId());
+}
+
+bool IsAbsolute(const std::string& Path)
+{
+    return (Path.size() >= 2 && Path[1] == ':') || Path.rfind("\\\\", 0) == 0;
+}
+
+bool IsDir(const std::string& Path)
+{
+    DWORD Attributes = GetFileAttributesA(Path.c_str());
+    return Attributes != INVALID_FILE_ATTRIBUTES && (Attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool CreateDirs(const std::string& Path)
+{
+    if (Path.empty() || IsDir(Path))
+        return true;
+    size_t Slash = Path.find_last_of('\\');
+    if (Slash != std::string::npos && Slash > 2 && !CreateDirs(Path.substr(0, Slash)))
+        return false;
+    return CreateDirectoryA(Path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+// Deletes a folder with everything in it; read-only files too, as SETUP.EXE may leave some.
+bool RemoveTree(const std::string& Dir)
+{
+    WIN32_FIND_DATAA Entry;
+    HANDLE Find = FindFirstFileA((Dir + "\\*").c_str(), &Entry);
+    bool Ok = true;
+    if (Find != INVALID_HANDLE_VALUE) {
+        do {
+            std::string Name = Entry.cFileName;
+            if (Name == "." || Name == "..")
+                continue;
+            std::string Path = Dir + "\\" + Name;
+            SetFileAttributesA(Path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if ((Entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                !(Entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+                Ok = RemoveTree(Path) && Ok;
+            else
+                Ok = DeleteFileA(Path.c_str()) && Ok;
+        } while (FindNextFileA(Find, &Entry));
+        FindClose(Find);
+    }
+    return RemoveDirectoryA(Dir.c_str()) && Ok;
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& Path)
+{
+    HANDLE File = CreateFileA(Path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (File == INVALID_HANDLE_VALUE)
+        return std::nullopt;
+    std::string Text;
+    char Chunk[4096];
+    DWORD Got;
+    bool Ok;
+    while ((Ok = ReadFile(File, Chunk, sizeof Chunk, &Got, nullptr)) && Got > 0)
+        Text.append(Chunk, Got);
+    CloseHandle(File);
+    if (!Ok)
+        return std::nullopt;
+    return Text;
+}
+
+std::string Quoted(const std::string& Text)
+{
+    return "\"" + EscapeText(Text) + "\"";
+}
+
+} // namespace
+
+TScenario::TScenario()
+{
+    char Temp[PathSize];
+    DWORD Length = GetTempPathA(sizeof Temp, Temp);
+    if (Length == 0 || Length >= sizeof Temp) {
+        ADD_FAILURE() << "no usable temporary directory";
+        return;
+    }
+    Id = TestName();
+    Dir = std::string(Temp, Length) + Id;
+    if (IsDir(Dir))
+        RemoveTree(Dir); // left by a failed test of an earlier process with the same id
+    TmpDir = Dir + "\\tmp";
+    SetupExe = Dir + "\\SETUP.EXE";
+    WorkDir = TmpDir;
+    if (!CreateDirs(TmpDir)) {
+        ADD_FAILURE() << "can't create " << TmpDir << ": error " << GetLastError();
+        return;
+    }
+    // The long form is what SETUP.EXE sees as its own path and prints in its messages.
+    char Long[PathSize];
+    Length = GetLongPathNameA(Dir.c_str(), Long, sizeof Long);
+    if (Length > 0 && Length < sizeof Long) {
+        Dir.assign(Long, Length);
+        TmpDir = Dir + "\\tmp";
+        SetupExe = Dir + "\\SETUP.EXE";
+        WorkDir = TmpDir;
+    }
+    char Source[EnvValueSize];
+    Length = GetEnvironmentVariableA("SETUP_EXE", Source, sizeof Source);
+    if (Length == 0 || Length >= sizeof Source)
+        ADD_FAILURE() << "SETUP_EXE does not name the program under test (run the test by ctest)";
+    else if (!CopyFileA(Source, SetupExe.c_str(), FALSE))
+        ADD_FAILURE() << "can't copy " << Source << ": error " << GetLastError();
+}
+
+TScenario::~TScenario()
+{
+    if (Dir.empty())
+        return;
+    if (::testing::Test::HasFailure())
+        std::printf("Medium of the failed test kept: %s\n", Dir.c_str());
+    else if (!RemoveTree(Dir))
+        std::printf("Medium not removed completely: %s\n", Dir.c_str());
+}
+
+std::string TScenario::Path(const std::string& Name) const
+{
+    return IsAbsolute(Name) ? Name : Dir + "\\" + Name;
+}
+
+void TScenario::WriteText(const std::string& Name, const std::string& Text) const
+{
+    std::string Full = Path(Name);
+    size_t Slash = Full.find_last_of('\\');
+    if (Slash != std::string::npos)
+        CreateDirs(Full.substr(0, Slash));
+    HANDLE File = CreateFileA(Full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD Written = 0;
+    bool Ok = File != INVALID_HANDLE_VALUE &&
+              WriteFile(File, Text.data(), static_cast<DWORD>(Text.size()), &Written, nullptr) &&
+              Written == Text.size();
+    if (!Ok)
+        ADD_FAILURE() << "can't write " << Full << ": error " << GetLastError();
+    if (File != INVALID_HANDLE_VALUE)
+        CloseHandle(File);
+}
+
+std::optional<std::string> TScenario::ReadText(const std::string& Name) const
+{
+    return ReadWholeFile(Path(Name));
+}
+
+bool TScenario::Exists(const std::string& Name) const
+{
+    return GetFileAttributesA(Path(Name).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void TScenario::MakeDir(const std::string& Name) const
+{
+    if (!CreateDirs(Path(Name)))
+        ADD_FAILURE() << "can't create " << Path(Name) << ": error " << GetLastError();
+}
+
+TRunResult TScenario::Run(const std::string& Args, const std::vector<std::string>& Answers,
+                          const TEnvOverrides& Env, unsigned TimeoutMs) const
+{
+    TRunOptions Options;
+    Options.CommandLine = "\"" + SetupExe + "\"" + (Args.empty() ? "" : " " + Args);
+    Options.WorkDir = WorkDir;
+    Options.Env = {{"tmp", TmpDir}, {"temp", TmpDir}};
+    Options.Env.insert(Options.Env.end(), Env.begin(), Env.end());
+    Options.TimeoutMs = TimeoutMs;
+    for (const std::string& Line : Answers) {
+        TAnswer Answer;
+        std::string Error;
+        if (!ParseAnswer(Line, Answer, Error)) {
+            TRunResult NotRun;
+            NotRun.Unexpected = true;
+            NotRun.Failure =
+                "not run: answer " + std::to_string(Options.Answers.size() + 1) + ": " + Error;
+            return NotRun;
+        }
+        Options.Answers.push_back(Answer);
+    }
+    return RunWithRobot(Options);
+}
+
+// ---------------------------------------------------------------------------------------------
+
+namespace {
+
+// Opens Path below Base; creates the missing keys when Create is set.
+HKEY OpenKey(const std::string& Base, const std::string& Path, bool Create)
+{
+    std::string Name = Path.empty() ? Base : Base + "\\" + Path;
+    HKEY Key = nullptr;
+    LONG Status = Create ? RegCreateKeyExA(HKEY_CURRENT_USER, Name.c_str(), 0, nullptr, 0,
+                                           KEY_ALL_ACCESS, nullptr, &Key, nullptr)
+                         : RegOpenKeyExA(HKEY_CURRENT_USER, Name.c_str(), 0, KEY_READ, &Key);
+    return Status == ERROR_SUCCESS ? Key : nullptr;
+}
+
+void SetValue(const std::string& Base, const std::string& Path, const std::string& Name, DWORD Type,
+              const void* Data, DWORD Size)
+{
+    HKEY Key = OpenKey(Base, Path, true);
+    LONG Status =
+        Key ? RegSetValueExA(Key, Name.c_str(), 0, Type, static_cast<const BYTE*>(Data), Size)
+            : ERROR_CANTOPEN;
+    if (Key)
+        RegCloseKey(Key);
+    if (Status != ERROR_SUCCESS)
+        ADD_FAILURE() << "can't write HKCU\\" << Base << "\\" << Path << " " << Name << ": error "
+                      << Status;
+}
+
+// The value's type and bytes, or nullopt when the key or the value is missing.
+std::optional<std::string> QueryValue(const std::string& Base, const std::string& Path,
+                                      const std::string& Name, DWORD& Type)
+{
+    HKEY Key = OpenKey(Base, Path, false);
+    if (!Key)
+        return std::nullopt;
+    DWORD Size = 0;
+    std::optional<std::string> Data;
+    if (RegQueryValueExA(Key, Name.c_str(), nullptr, &Type, nullptr, &Size) == ERROR_SUCCESS) {
+        std::string Bytes(Size, '\0');
+        if (RegQueryValueExA(Key, Name.c_str(), nullptr, &Type, reinterpret_cast<BYTE*>(&Bytes[0]),
+                             &Size) == ERROR_SUCCESS) {
+            Bytes.resize(Size);
+            Data = Bytes;
+        }
+    }
+    RegCloseKey(Key);
+    return Data;
+}
+
+} // namespace
+
+TTestKey::TTestKey() : SubKey("Software\\SetupTest\\" + TestName())
+{
+    RegDeleteTreeA(HKEY_CURRENT_USER, SubKey.c_str()); // left by an earlier process of this id
+}
+
+TTestKey::~TTestKey()
+{
+    RegDeleteTreeA(HKEY_CURRENT_USER, SubKey.c_str());
+}
+
+void TTestKey::SetString(const std::string& Path, const std::string& Name,
+                         const std::string& Value) const
+{
+    SetValue(SubKey, Path, Name, REG_SZ, Value.c_str(), static_cast<DWORD>(Value.size() + 1));
+}
+
+void TTestKey::SetDWord(const std::string& Path, const std::string& Name, uint32_t Value) const
+{
+    DWORD Data = Value;
+    SetValue(SubKey, Path, Name, REG_DWORD, &Data, sizeof Data);
+}
+
+std::optional<std::string> TTestKey::ReadString(const std::string& Path,
+                                                const std::string& Name) const
+{
+    DWORD Type = REG_NONE;
+    std::optional<std::string> Data = QueryValue(SubKey, Path, Name, Type);
+    if (!Data || (Type != REG_SZ && Type != REG_EXPAND_SZ))
+        return std::nullopt;
+    while (!Data->empty() && Data->back() == '\0')
+        Data->pop_back(); // the stored terminator
+    return Data;
+}
+
+std::optional<uint32_t> TTestKey::ReadDWord(const std::string& Path, const std::string& Name) const
+{
+    DWORD Type = REG_NONE;
+    std::optional<std::string> Data = QueryValue(SubKey, Path, Name, Type);
+    if (!Data || Type != REG_DWORD || Data->size() != 4)
+        return std::nullopt;
+    const unsigned char* Bytes = reinterpret_cast<const unsigned char*>(Data->data());
+    return Bytes[0] | Bytes[1] << 8 | Bytes[2] << 16 | static_cast<uint32_t>(Bytes[3]) << 24;
+}
+
+bool TTestKey::Exists(const std::string& Path) const
+{
+    HKEY Key = OpenKey(SubKey, Path, false);
+    if (Key)
+        RegCloseKey(Key);
+    return Key != nullptr;
+}
+
+// ---------------------------------------------------------------------------------------------
+
+std::string Lines(std::initializer_list<std::string> Texts)
+{
+    std::string Result;
+    for (const std::string& Text : Texts)
+        Result += Text + "\r\n";
+    return Result;
+}
+
+::testing::AssertionResult RanAsAnswered(const TRunResult& Run)
+{
+    if (Run.Failure.empty() && !Run.TimedOut && Run.AnswersLeft == 0 && Run.ExitCode == 0)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the run did not go as answered:\n" << DescribeRun(Run);
+}
+
+namespace {
+
+::testing::AssertionResult ShowsDialog(const TRunResult& Run, size_t Index, bool IsTemplate,
+                                       const std::string& Text)
+{
+    const char* Kind = IsTemplate ? "a template" : "a message box";
+    if (Index >= Run.Dialogs.size())
+        return ::testing::AssertionFailure() << "dialog " << Index + 1 << " (" << Kind
+                                             << " showing " << Quoted(Text) << ") did not appear:\n"
+                                             << DescribeRun(Run);
+    const TDialog& Dialog = Run.Dialogs[Index];
+    if (Dialog.IsTemplate == IsTemplate && Dialog.Message() == Text)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "dialog " << Index + 1 << " should be " << Kind
+                                         << " showing " << Quoted(Text) << ":\n"
+                                         << DescribeRun(Run);
+}
+
+} // namespace
+
+::testing::AssertionResult ShowsMessageBox(const TRunResult& Run, size_t Index,
+                                           const std::string& Text)
+{
+    return ShowsDialog(Run, Index, false, Text);
+}
+
+::testing::AssertionResult ShowsTemplate(const TRunResult& Run, size_t Index,
+                                         const std::string& Text)
+{
+    return ShowsDialog(Run, Index, true, Text);
+}
+
+::testing::AssertionResult FileHolds(const std::string& Path, const std::string& Text)
+{
+    std::optional<std::string> Held = ReadWholeFile(Path);
+    if (!Held)
+        return ::testing::AssertionFailure() << "can't read " << Path;
+    if (*Held == Text)
+        return ::testing::AssertionSuccess();
+    size_t Same = 0;
+    while (Same < Held->size() && Same < Text.size() && (*Held)[Same] == Text[Same])
+        ++Same;
+    return ::testing::AssertionFailure()
+           << Path << " differs from byte " << Same << " on\n  holds:    " << Quoted(*Held)
+           << "\n  expected: " << Quoted(Text);
+}
+
+::testing::AssertionResult FileContains(const std::string& Path, const std::string& Part)
+{
+    std::optional<std::string> Held = ReadWholeFile(Path);
+    if (!Held)
+        return ::testing::AssertionFailure() << "can't read " << Path;
+    if (Held->find(Part) != std::string::npos)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << Path << " lacks " << Quoted(Part) << "\n  holds: " << Quoted(*Held);
+}
+
+::testing::AssertionResult NothingAt(const std::string& Path)
+{
+    if (GetFileAttributesA(Path.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << Path << " exists";
+}

@@ -1,0 +1,88 @@
+// Whole-run harness: each test gets its own installation medium with a copy of SETUP.EXE, runs it
+// with the dialog robot, and checks dialogs, files and registry through the helpers below.
+#pragma once
+
+#include "Robot.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <vector>
+
+// A fresh medium for the running test: %TEMP%\<suite>.<test>.<pid> holding SETUP.EXE (copied
+// from the path in the environment variable SETUP_EXE) and an empty "tmp" folder. The folder is
+// removed at the end of the test, or kept and named when the test failed.
+class TScenario {
+public:
+    std::string Id;       // <suite>.<test>.<pid>: unique among tests that run side by side, for
+                          // what all runs share (INF names in the Windows INF directory, ...)
+    std::string Dir;      // the medium, no trailing backslash
+    std::string TmpDir;   // Dir + "\tmp": tmp and temp of every run, so its log is the test's own
+    std::string SetupExe; // Dir + "\SETUP.EXE"
+    std::string WorkDir;  // current directory of the runs; TmpDir, so that SETUP.EXE has to
+                          // find its files by its own path
+
+    TScenario();
+    ~TScenario();
+    TScenario(const TScenario&) = delete;
+    TScenario& operator=(const TScenario&) = delete;
+
+    // Name inside the medium ("SETUP.INF", "Source\\a.dll"); an absolute path stays as it is.
+    std::string Path(const std::string& Name) const;
+
+    // Writes Text byte for byte (give line ends as "\r\n"), creating missing folders.
+    void WriteText(const std::string& Name, const std::string& Text) const;
+    std::optional<std::string> ReadText(const std::string& Name) const; // nullopt: unreadable
+    bool Exists(const std::string& Name) const;                         // file or folder
+    void MakeDir(const std::string& Name) const;                        // with missing parents
+
+    // Runs SETUP.EXE Args from the medium, answering its dialogs with Answers (ParseAnswer
+    // syntax), with tmp and temp set to TmpDir and Env applied on top.
+    TRunResult Run(const std::string& Args, const std::vector<std::string>& Answers,
+                   const TEnvOverrides& Env = {}, unsigned TimeoutMs = 30000) const;
+};
+
+// The test's own key HKCU\Software\SetupTest\<suite>.<test>.<pid>, removed with everything
+// below it at the end of the test.
+class TTestKey {
+public:
+    std::string SubKey; // "Software\SetupTest\..." under HKEY_CURRENT_USER, as INF lines name it
+
+    TTestKey();
+    ~TTestKey();
+    TTestKey(const TTestKey&) = delete;
+    TTestKey& operator=(const TTestKey&) = delete;
+
+    // Path is below SubKey ("" for SubKey itself); missing keys are created on writing.
+    void SetString(const std::string& Path, const std::string& Name,
+                   const std::string& Value) const;
+    void SetDWord(const std::string& Path, const std::string& Name, uint32_t Value) const;
+    std::optional<std::string> ReadString(const std::string& Path, const std::string& Name) const;
+    std::optional<uint32_t> ReadDWord(const std::string& Path, const std::string& Name) const;
+    bool Exists(const std::string& Path) const;
+};
+
+// Joins lines with CR LF after each, as an INF file or a text file on Windows holds them.
+std::string Lines(std::initializer_list<std::string> Texts);
+
+// Checks for EXPECT_TRUE / ASSERT_TRUE, so that a failure points at the test's own line. Each
+// failure message carries the run's transcript or the file's text.
+
+// The run went as the answers said: no unexpected dialog, no time-out, every answer used, exit
+// code 0.
+::testing::AssertionResult RanAsAnswered(const TRunResult& Run);
+// Dialog Index (from 0) is a message box showing Text.
+::testing::AssertionResult ShowsMessageBox(const TRunResult& Run, size_t Index,
+                                           const std::string& Text);
+// Dialog Index (from 0) is one of the program's templates with Text in its message field (101).
+::testing::AssertionResult ShowsTemplate(const TRunResult& Run, size_t Index,
+                                         const std::string& Text);
+// The file at Path holds exactly Text.
+::testing::AssertionResult FileHolds(const std::string& Path, const std::string& Text);
+// The file at Path holds Part somewhere.
+::testing::AssertionResult FileContains(const std::string& Path, const std::string& Part);
+// Nothing (no file, no folder) is at Path.
+::testing::AssertionResult NothingAt(const std::string& Path);
