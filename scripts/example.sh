@@ -18,8 +18,8 @@ status=0
     --env "tmp=$(winpath "$medium/tmp")" --env "temp=$(winpath "$medium/tmp")" -- \
     "$(winpath "$medium/SETUP.EXE")" || status=$?
 
-for log in "$medium/tmp/LOGFILKV.LOG" "$medium"/*/LOGFILKV.LOG; do
-    [ -f "$log" ] || continue
+# The log is in the installation directory, or in the temporary one.
+find "$medium" -name LOGFILKV.LOG | sort | while read -r log; do
     echo "---- $(winpath "$log")"
     tr -d '\r' < "$log"
 done
