@@ -238,3 +238,19 @@ TEST(RunEnd, DeclinedRunReportsFailureWithItsTemporaryLog)
 }
 
 } // namespace
+
+namespace {
+
+TEST(RunEnd, ShowLogfileOpensTheLogInNotepad)
+{
+    TScenario Medium;
+    Medium.WriteText("SETUP.INF", Lines({"[Version]", "FormKv=KELVOR"}));
+    TRunResult Run = Medium.Run("", {"click 2", "click 106; click 1"});
+
+    ASSERT_TRUE(RanAsAnswered(Run));
+    ASSERT_EQ(1u, Run.Notepads.size()) << DescribeRun(Run);
+    EXPECT_NE(std::string::npos, Run.Notepads[0].Title.find("LOGFILKV.LOG"));
+    EXPECT_NE(std::string::npos, Run.Notepads[0].Text.find("Abnormal Termination!"));
+}
+
+} // namespace
