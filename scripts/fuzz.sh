@@ -11,10 +11,7 @@ if ! [[ $seconds =~ ^[1-9][0-9]*$ ]]; then
     exit 2
 fi
 build="$root/build/fuzz"
-if ! command -v clang++ >/dev/null; then
-    echo "clang++ not found; libFuzzer needs clang and libclang-rt-14-dev" >&2
-    exit 2
-fi
+"$here/setup-machine.sh"   # clang and its fuzzing run-time come with the rest
 
 generator=()
 if command -v ninja >/dev/null; then
