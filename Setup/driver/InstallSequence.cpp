@@ -6,8 +6,12 @@
 #include "FileInfoKv/VersionText.h"
 #include "Setup/dialogs/Dialogs.h"
 #include "Setup/driver/ExitProc.h"
+#include "Setup/driver/InfCopy.h"
 #include "Setup/driver/InfDiscovery.h"
 #include "Setup/driver/InfoPrompt.h"
+#include "Setup/driver/InstallPath.h"
+#include "Setup/driver/InstallText.h"
+#include "Setup/driver/PrevInstall.h"
 #include "Setup/driver/RunState.h"
 #include "Setup/driver/WinText.h"
 #include "Setup/log/Log.h"
@@ -63,19 +67,31 @@ void RunInstallSequence()
         EndRun();
     }
 
-    // Still to come: the INF directory, an earlier installation and the write test.
+    // Where the INF copy goes, an earlier installation's copy, and whether the INF directory
+    // takes a file at all; the path choice needs all three.
+    TargetInfPath = JoinPath(GetInfDirectory(), InfFileName);
+    PreviousInfPath = FindPreviousInf(SourceInfPath, TargetInfPath);
+    InfDirNotWritable = !InfDirWritable(TargetInfPath);
 
     // The variables in layers: registry and [Strings] first, for the path dialog's proposal;
     // again once the installation directory is known.
     RegRead_Expand_Strings(SourceInfPath);
     ExpandStringsSection(smSetVars, SourceInfPath, "", "Strings");
 
-    // Still to come: the installation directory.
+    if (SelectInstallPath(PreviousInfPath, SourceInfPath, InfDirNotWritable).empty()) {
+        ErrorCount = 101;   // cancelled, or no directory: the report says all there is to say
+        EndRun();
+    }
 
     ExpandStringsSection(smSetVars, SourceInfPath, "", "Strings");
 
-    // Still to come: the INF copy, with the variables the uninstallation needs; then the last
-    // layer of variables on the installed copy, and the registry.
+    // The INF copy, with the variables the uninstallation needs; then the last layer of
+    // variables, on the installed copy.
+    InstallInfCopy();
+    RegRead_Expand_Strings(TargetInfPath);
+    ExpandStringsSection(smSetVars | smWriteInf, SourceInfPath, TargetInfPath, "Strings");
+
+    // Still to come: the registry sections.
 
     OpenLogFile(SourceInfPath);
 

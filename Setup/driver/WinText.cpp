@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "Setup/driver/InstallText.h"
+
 const size_t ProfileLimit = 1u << 24;
 
 // Reads with a growing buffer until the profile function no longer reports a cut: it returns
@@ -56,4 +58,17 @@ bool ReadEnv(const char* Name, std::string& Value)
         }
         Buf.resize(Got);   // Got is the size it needs
     }
+}
+
+bool SystemErrorText(DWORD Code, size_t Width, std::string& Text)
+{
+    char* Message = nullptr;
+    DWORD Length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                      FORMAT_MESSAGE_IGNORE_INSERTS,
+                                  nullptr, Code, 0, reinterpret_cast<char*>(&Message), 0, nullptr);
+    std::string Raw(Message != nullptr ? Message : "", Message != nullptr ? Length : 0);
+    if (Message != nullptr)
+        LocalFree(Message);
+    Text = Width == 0 ? OneLine(Raw) : BrokenLines(Raw, Width);
+    return Length != 0 && Message != nullptr;
 }

@@ -1,6 +1,8 @@
 // Text read whole from the system: profile values, a section's key names, environment
 // variables. A cut value would name another file or key, so none of these cuts.
 #pragma once
+#include <windows.h>
+
 #include <string>
 #include <vector>
 
@@ -13,3 +15,7 @@ std::vector<std::string> ReadKeyList(const char* Section, const std::string& Fil
 
 // A process environment variable; false when it is not set.
 bool ReadEnv(const char* Name, std::string& Value);
+
+// The system's text for an error code: on one line when Width is 0, else broken into lines of
+// at most Width characters. False, and Text empty, when the system has none.
+bool SystemErrorText(DWORD Code, size_t Width, std::string& Text);

@@ -14,17 +14,12 @@
 
 namespace {
 
-// The system's text for an error code, without the line end and full stop it comes with.
+// The system's text for an error code, without the full stop it comes with.
 std::string SystemMessage(DWORD Code)
 {
-    char* Text = nullptr;
-    DWORD Len = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                   FORMAT_MESSAGE_IGNORE_INSERTS,
-                               nullptr, Code, 0, reinterpret_cast<char*>(&Text), 0, nullptr);
-    std::string Message(Text != nullptr ? Text : "", Len);
-    if (Text != nullptr)
-        LocalFree(Text);
-    while (!Message.empty() && ((unsigned char)Message.back() <= ' ' || Message.back() == '.'))
+    std::string Message;
+    SystemErrorText(Code, 0, Message);
+    while (!Message.empty() && (Message.back() == '.' || Message.back() == ' '))
         Message.pop_back();
     return Message;
 }

@@ -387,3 +387,17 @@ namespace {
         return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << Path << " exists";
 }
+
+TInstalledInf::TInstalledInf(const std::string& Stem)
+    : Name(Stem + std::to_string(GetCurrentProcessId()) + ".INF")
+{
+    char Windows[PathSize];
+    GetWindowsDirectoryA(Windows, sizeof Windows);
+    Installed = std::string(Windows) + "\\inf\\" + Name;
+}
+
+TInstalledInf::~TInstalledInf()
+{
+    SetFileAttributesA(Installed.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(Installed.c_str());
+}

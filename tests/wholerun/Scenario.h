@@ -65,6 +65,18 @@ public:
     bool Exists(const std::string& Path) const;
 };
 
+// An INF name of the test's own, Stem + process id + ".INF", so that the installer's copy of it in
+// the Windows INF directory is the test's own too; that copy is removed at the end of the test.
+class TInstalledInf {
+public:
+    std::string Name;      // the file name in the medium
+    std::string Installed; // where the installer puts its copy
+    explicit TInstalledInf(const std::string& Stem);
+    ~TInstalledInf();
+    TInstalledInf(const TInstalledInf&) = delete;
+    TInstalledInf& operator=(const TInstalledInf&) = delete;
+};
+
 // Joins lines with CR LF after each, as an INF file or a text file on Windows holds them.
 std::string Lines(std::initializer_list<std::string> Texts);
 

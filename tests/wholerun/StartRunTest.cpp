@@ -185,8 +185,10 @@ TEST(ContinuePrompt, NotepadThatCannotStartAsksFirst)
 TEST(RunEnd, CompletedRunReportsSuccessAndLeavesTheAfterTextOpen)
 {
     TScenario Medium;
-    Medium.WriteText("SETUP.INF", Lines({"[Version]", "FormKv=KELVOR", "[Info]",
-                                         "Before=Readme.txt", "After=Thanks.txt"}));
+    TInstalledInf Inf("Done");
+    Medium.WriteText(Inf.Name, Lines({"[Version]", "FormKv=KELVOR", "[Info]", "Before=Readme.txt",
+                                      "After=Thanks.txt", "[Strings]",
+                                      "MyProgramPath=" + Medium.Path("App")}));
     Medium.WriteText("Readme.txt", "Before\r\n");
     Medium.WriteText("Thanks.txt", "After\r\n");
     TRunResult Run = Medium.Run("", {"click 1", "click 1"});
@@ -203,7 +205,7 @@ TEST(RunEnd, CompletedRunReportsSuccessAndLeavesTheAfterTextOpen)
     std::string Log = Medium.Path("tmp\\LOGFILKV.LOG");
     EXPECT_EQ(Log, Run.Dialogs[1].TextOf(107));
     EXPECT_TRUE(FileContains(Log, "Date/Time:\t"));
-    EXPECT_TRUE(FileContains(Log, "\r\nSourceInfFile\t" + Medium.Path("SETUP.INF") + " Created:"));
+    EXPECT_TRUE(FileContains(Log, "\r\nSourceInfFile\t" + Medium.Path(Inf.Name) + " Created:"));
     EXPECT_TRUE(FileContains(Log, "No ProgramPath given, using " + Medium.TmpDir +
                                       " for the LogFile!\r\n\r\n"));
     EXPECT_FALSE(FileContains(Log, "Abnormal Termination!"));
@@ -212,9 +214,10 @@ TEST(RunEnd, CompletedRunReportsSuccessAndLeavesTheAfterTextOpen)
 TEST(RunEnd, AfterTextThatCannotBeShownGivesAWarning)
 {
     TScenario Medium;
+    TInstalledInf Inf("Warn");
     Medium.WriteText("notepad.exe", "not a program\r\n");
-    Medium.WriteText("SETUP.INF", Lines({"[Version]", "FormKv=KELVOR", "[Info]",
-                                         "After=Thanks.txt"}));
+    Medium.WriteText(Inf.Name, Lines({"[Version]", "FormKv=KELVOR", "[Info]", "After=Thanks.txt",
+                                      "[Strings]", "MyProgramPath=" + Medium.Path("App")}));
     TRunResult Run = Medium.Run("", {"click 1", "click 6", "click 1"});
 
     ASSERT_TRUE(RanAsAnswered(Run));
