@@ -15,6 +15,9 @@
 #include "Setup/driver/RunState.h"
 #include "Setup/driver/WinText.h"
 #include "Setup/log/Log.h"
+#include "Setup/sysconfig/IniWrite.h"
+#include "Setup/sysconfig/RegWrite.h"
+#include "Setup/sysconfig/StartMenu.h"
 #include "Setup/vars/RegRead.h"
 #include "Setup/vars/StringsSection.h"
 
@@ -91,11 +94,15 @@ void RunInstallSequence()
     RegRead_Expand_Strings(TargetInfPath);
     ExpandStringsSection(smSetVars | smWriteInf, SourceInfPath, TargetInfPath, "Strings");
 
-    // Still to come: the registry sections.
+    ErrorCount += RegWriteSection("RegWrite", SourceInfPath, 2);
+    ErrorCount += RegWriteSection("RegWriteUninstall", SourceInfPath, 1);
 
     OpenLogFile(SourceInfPath);
 
-    // Still to come: the files, the start-menu links and the INI entries.
+    // Still to come: the files.
+
+    SetStartMenuLinks(TargetInfPath, SourceInfPath, UseSetupx);
+    IniWriteSection(SourceInfPath);
 
     if (InfoProcess.hProcess != nullptr) {
         TerminateProcess(InfoProcess.hProcess, 0);
