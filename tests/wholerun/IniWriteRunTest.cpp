@@ -6,22 +6,6 @@
 
 namespace {
 
-std::string WindowsInfDir()
-{
-    char Dir[MAX_PATH + 1];
-    UINT Length = GetWindowsDirectoryA(Dir, sizeof Dir);
-    return Length > 0 && Length < sizeof Dir ? std::string(Dir, Length) + "\\inf" : "";
-}
-
-std::string ProfileValue(const std::string& File, const std::string& Section,
-                         const std::string& Key)
-{
-    char Value[1024];
-    GetPrivateProfileStringA(Section.c_str(), Key.c_str(), "<missing>", Value, sizeof Value,
-                             File.c_str());
-    return Value;
-}
-
 // The system's text for an error code as the message shows it: no line end or full stop.
 std::string SystemText(DWORD Code)
 {

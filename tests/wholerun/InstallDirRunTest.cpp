@@ -18,13 +18,6 @@ const std::string PathPrompt = "The Programm will be installed to";
 const std::string DiffDirPrompt =
     "Installation to a different Directory than previous Installation!\rContinue Installation?";
 
-std::string WindowsInfDir()
-{
-    char Dir[MAX_PATH + 1];
-    UINT Length = GetWindowsDirectoryA(Dir, sizeof Dir);
-    return Length > 0 && Length < sizeof Dir ? std::string(Dir, Length) + "\\inf" : "";
-}
-
 // Suite, test and process, so that neither parallel tests nor parallel test runs meet.
 std::string UniqueName()
 {
@@ -34,27 +27,6 @@ std::string UniqueName()
         if (!isalnum(static_cast<unsigned char>(C)) && C != '.')
             C = '_';
     return "SetupTest." + Name + "." + std::to_string(GetCurrentProcessId());
-}
-
-void RemoveTree(const std::string& Path)
-{
-    WIN32_FIND_DATAA Entry;
-    HANDLE Find = FindFirstFileA((Path + "\\*").c_str(), &Entry);
-    if (Find != INVALID_HANDLE_VALUE) {
-        do {
-            std::string Name = Entry.cFileName;
-            if (Name == "." || Name == "..")
-                continue;
-            std::string Inner = Path + "\\" + Name;
-            SetFileAttributesA(Inner.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (Entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(Inner);
-            else
-                DeleteFileA(Inner.c_str());
-        } while (FindNextFileA(Find, &Entry));
-        FindClose(Find);
-    }
-    RemoveDirectoryA(Path.c_str());
 }
 
 // What a run leaves outside its medium: the INF copy in the Windows INF directory, the uninstall
@@ -110,13 +82,6 @@ private:
         RegDeleteTreeA(HKEY_LOCAL_MACHINE, UninstallKey.c_str());
     }
 };
-
-std::string ProfileValue(const std::string& File, const char* Section, const char* Key)
-{
-    char Value[1024];
-    GetPrivateProfileStringA(Section, Key, "<missing>", Value, sizeof Value, File.c_str());
-    return Value;
-}
 
 std::string MachineString(const char* SubKey, const char* Name)
 {

@@ -11,13 +11,6 @@
 
 namespace {
 
-std::string WindowsInfDir()
-{
-    char Dir[MAX_PATH + 1];
-    UINT Length = GetWindowsDirectoryA(Dir, sizeof Dir);
-    return Length > 0 && Length < sizeof Dir ? std::string(Dir, Length) + "\\inf" : "";
-}
-
 // The user's Programs folder, as the User Shell Folders key names it.
 std::string ProgramsFolder()
 {
@@ -30,73 +23,6 @@ std::string ProgramsFolder()
     char Expanded[MAX_PATH + 1] = "";
     ExpandEnvironmentStringsA(Raw, Expanded, sizeof Expanded);
     return Expanded;
-}
-
-std::string ProfileValue(const std::string& File, const char* Section, const char* Key)
-{
-    char Value[1024];
-    GetPrivateProfileStringA(Section, Key, "<missing>", Value, sizeof Value, File.c_str());
-    return Value;
-}
-
-void RemoveTree(const std::string& Path)
-{
-    WIN32_FIND_DATAA Entry;
-    HANDLE Find = FindFirstFileA((Path + "\\*").c_str(), &Entry);
-    if (Find != INVALID_HANDLE_VALUE) {
-        do {
-            std::string Name = Entry.cFileName;
-            if (Name == "." || Name == "..")
-                continue;
-            std::string Inner = Path + "\\" + Name;
-            if (Entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(Inner);
-            else
-                DeleteFileA(Inner.c_str());
-        } while (FindNextFileA(Find, &Entry));
-        FindClose(Find);
-    }
-    RemoveDirectoryA(Path.c_str());
-}
-
-// What a link file holds, as the shell's link object reads it back.
-struct TLink {
-    bool Loaded = false;
-    std::string Target, Arguments, WorkDir, IconFile;
-    int IconIndex = -1;
-};
-
-TLink ReadLink(const std::string& Path)
-{
-    TLink Link;
-    CoInitialize(nullptr);
-    IShellLinkA* Shell = nullptr;
-    if (CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                         reinterpret_cast<void**>(&Shell)) != S_OK)
-        return Link;
-    IPersistFile* File = nullptr;
-    if (Shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&File)) == S_OK) {
-        WCHAR Wide[MAX_PATH];
-        if (MultiByteToWideChar(CP_ACP, 0, Path.c_str(), -1, Wide, MAX_PATH) > 0)
-            Link.Loaded = File->Load(Wide, STGM_READ) == S_OK;
-        File->Release();
-    }
-    if (Link.Loaded) {
-        char Text[1024] = "";
-        Shell->GetPath(Text, sizeof Text, nullptr, SLGP_RAWPATH);
-        Link.Target = Text;
-        Text[0] = 0;
-        Shell->GetArguments(Text, sizeof Text);
-        Link.Arguments = Text;
-        Text[0] = 0;
-        Shell->GetWorkingDirectory(Text, sizeof Text);
-        Link.WorkDir = Text;
-        Text[0] = 0;
-        Shell->GetIconLocation(Text, sizeof Text, &Link.IconIndex);
-        Link.IconFile = Text;
-    }
-    Shell->Release();
-    return Link;
 }
 
 // Sets the file's last write to noon of 1 June 2001 (UTC) and returns that time as the log shows

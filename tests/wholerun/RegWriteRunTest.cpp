@@ -12,25 +12,6 @@
 
 namespace {
 
-std::string WindowsInfDir()
-{
-    char Dir[MAX_PATH + 1];
-    UINT Length = GetWindowsDirectoryA(Dir, sizeof Dir);
-    return Length > 0 && Length < sizeof Dir ? std::string(Dir, Length) + "\\inf" : "";
-}
-
-// An INF name of the test's own, so that its copy in the Windows INF directory is its own too;
-// the copy goes at the end of the test.
-struct TInfName {
-    std::string Name;
-    std::string Installed;
-    explicit TInfName(const TScenario& Medium)
-        : Name("SetupTest." + Medium.Id + ".INF"), Installed(WindowsInfDir() + "\\" + Name)
-    {
-    }
-    ~TInfName() { DeleteFileA(Installed.c_str()); }
-};
-
 // A value as the registry holds it: its type and its bytes; Type REG_NONE when it is missing.
 struct TStored {
     DWORD Type = REG_NONE;
@@ -75,7 +56,7 @@ void SetExpandString(const std::string& SubKey, const std::string& Name, const s
 struct RegWriteRun : ::testing::Test {
     TScenario Medium;
     TTestKey Key;
-    TInfName Inf{Medium};
+    TInstalledInf Inf{"SetupTest.RegWrite."};
 
     TRunResult RunWith(const std::string& Sections, const std::vector<std::string>& Answers)
     {
@@ -240,7 +221,7 @@ struct TUninstallKey {
 TEST(RegWriteUninstall, EntryNamesTheInstalledInfWhichTheNextRunFinds)
 {
     TScenario Medium;
-    TInfName Inf(Medium);
+    TInstalledInf Inf{"SetupTest.RegWrite."};
     TUninstallKey Entry(Medium);
     std::string Chosen = Medium.Path("Chosen App");
     Medium.WriteText("readme.txt", "Read me\r\n");
@@ -302,37 +283,6 @@ TEST_F(RegWriteRun, UnwritableKeyWithoutErrSectionFailsBothSections)
                                         "         and no ErrSection=... set in "
                                         "[RegWriteUninstall]\r\n"));
     EXPECT_FALSE(Key.Exists(""));
-}
-
-// What a link file holds, as the shell's link object reads it back.
-struct TLink {
-    bool Loaded = false;
-    std::string Target, Arguments;
-};
-
-TLink ReadLink(const std::string& Path)
-{
-    TLink Link;
-    CoInitialize(nullptr);
-    IShellLinkA* Shell = nullptr;
-    if (CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                         reinterpret_cast<void**>(&Shell)) != S_OK)
-        return Link;
-    IPersistFile* File = nullptr;
-    if (Shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&File)) == S_OK) {
-        WCHAR Wide[MAX_PATH];
-        if (MultiByteToWideChar(CP_ACP, 0, Path.c_str(), -1, Wide, MAX_PATH) > 0)
-            Link.Loaded = File->Load(Wide, STGM_READ) == S_OK;
-        File->Release();
-    }
-    char Text[1024] = "";
-    if (Link.Loaded && Shell->GetPath(Text, sizeof Text, nullptr, SLGP_RAWPATH) == S_OK)
-        Link.Target = Text;
-    Text[0] = 0;
-    if (Link.Loaded && Shell->GetArguments(Text, sizeof Text) == S_OK)
-        Link.Arguments = Text;
-    Shell->Release();
-    return Link;
 }
 
 TEST_F(RegWriteRun, UnwritableUninstallKeyWithErrSectionLinksInstead)

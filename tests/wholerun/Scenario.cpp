@@ -4,8 +4,13 @@
 
 #include <windows.h>
 
+#include <objbase.h>
+#include <objidl.h>
+#include <shlobj.h>
+
 #include <cctype>
 #include <cstdio>
+#include <vector>
 
 namespace {
 
@@ -45,7 +50,7 @@ bool CreateDirs(const std::string& Path)
 }
 
 // Deletes a folder with everything in it; read-only files too, as SETUP.EXE may leave some.
-bool RemoveTree(const std::string& Dir)
+bool RemoveTreeIn(const std::string& Dir)
 {
     WIN32_FIND_DATAA Entry;
     HANDLE Find = FindFirstFileA((Dir + "\\*").c_str(), &Entry);
@@ -59,7 +64,7 @@ bool RemoveTree(const std::string& Dir)
             SetFileAttributesA(Path.c_str(), FILE_ATTRIBUTE_NORMAL);
             if ((Entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
                 !(Entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-                Ok = RemoveTree(Path) && Ok;
+                Ok = RemoveTreeIn(Path) && Ok;
             else
                 Ok = DeleteFileA(Path.c_str()) && Ok;
         } while (FindNextFileA(Find, &Entry));
@@ -104,7 +109,7 @@ TScenario::TScenario()
     Id = TestName();
     Dir = std::string(Temp, Length) + Id;
     if (IsDir(Dir))
-        RemoveTree(Dir); // left by a failed test of an earlier process with the same id
+        RemoveTreeIn(Dir); // left by a failed test of an earlier process with the same id
     TmpDir = Dir + "\\tmp";
     SetupExe = Dir + "\\SETUP.EXE";
     WorkDir = TmpDir;
@@ -135,7 +140,7 @@ TScenario::~TScenario()
         return;
     if (::testing::Test::HasFailure())
         std::printf("Medium of the failed test kept: %s\n", Dir.c_str());
-    else if (!RemoveTree(Dir))
+    else if (!RemoveTreeIn(Dir))
         std::printf("Medium not removed completely: %s\n", Dir.c_str());
 }
 
@@ -391,13 +396,62 @@ namespace {
 TInstalledInf::TInstalledInf(const std::string& Stem)
     : Name(Stem + std::to_string(GetCurrentProcessId()) + ".INF")
 {
-    char Windows[PathSize];
-    GetWindowsDirectoryA(Windows, sizeof Windows);
-    Installed = std::string(Windows) + "\\inf\\" + Name;
+    Installed = WindowsInfDir() + "\\" + Name;
 }
 
 TInstalledInf::~TInstalledInf()
 {
     SetFileAttributesA(Installed.c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileA(Installed.c_str());
+}
+
+bool RemoveTree(const std::string& Dir) { return RemoveTreeIn(Dir); }
+
+std::string WindowsInfDir()
+{
+    char Dir[PathSize];
+    UINT Length = GetWindowsDirectoryA(Dir, sizeof Dir);
+    return Length > 0 && Length < sizeof Dir ? std::string(Dir, Length) + "\\inf" : "";
+}
+
+std::string ProfileValue(const std::string& File, const std::string& Section,
+                         const std::string& Key)
+{
+    std::vector<char> Value(65536);
+    GetPrivateProfileStringA(Section.c_str(), Key.c_str(), "<missing>", Value.data(),
+                             DWORD(Value.size()), File.c_str());
+    return Value.data();
+}
+
+TLink ReadLink(const std::string& Path)
+{
+    TLink Link;
+    CoInitialize(nullptr);
+    IShellLinkA* Shell = nullptr;
+    if (CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                         reinterpret_cast<void**>(&Shell)) != S_OK)
+        return Link;
+    IPersistFile* File = nullptr;
+    if (Shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&File)) == S_OK) {
+        WCHAR Wide[MAX_PATH];
+        if (MultiByteToWideChar(CP_ACP, 0, Path.c_str(), -1, Wide, MAX_PATH) > 0)
+            Link.Loaded = File->Load(Wide, STGM_READ) == S_OK;
+        File->Release();
+    }
+    if (Link.Loaded) {
+        char Text[1024] = "";
+        Shell->GetPath(Text, sizeof Text, nullptr, SLGP_RAWPATH);
+        Link.Target = Text;
+        Text[0] = 0;
+        Shell->GetArguments(Text, sizeof Text);
+        Link.Arguments = Text;
+        Text[0] = 0;
+        Shell->GetWorkingDirectory(Text, sizeof Text);
+        Link.WorkDir = Text;
+        Text[0] = 0;
+        Shell->GetIconLocation(Text, sizeof Text, &Link.IconIndex);
+        Link.IconFile = Text;
+    }
+    Shell->Release();
+    return Link;
 }

@@ -77,6 +77,24 @@ public:
     TInstalledInf& operator=(const TInstalledInf&) = delete;
 };
 
+// The Windows INF directory, where the installer keeps its INF copies.
+std::string WindowsInfDir();
+
+// A value of an INI or INF file, or "<missing>" when the key is not there.
+std::string ProfileValue(const std::string& File, const std::string& Section,
+                         const std::string& Key);
+
+// Deletes a folder with everything in it, read-only files too; false when something stayed.
+bool RemoveTree(const std::string& Dir);
+
+// What a link file holds, as the shell's link object reads it back.
+struct TLink {
+    bool Loaded = false;
+    std::string Target, Arguments, WorkDir, IconFile;
+    int IconIndex = -1;
+};
+TLink ReadLink(const std::string& Path);
+
 // Joins lines with CR LF after each, as an INF file or a text file on Windows holds them.
 std::string Lines(std::initializer_list<std::string> Texts);
 

@@ -6,13 +6,6 @@
 
 namespace {
 
-std::string Profile(const std::string& File, const char* Section, const std::string& Key)
-{
-    char Value[4096];
-    GetPrivateProfileStringA(Section, Key.c_str(), "<missing>", Value, sizeof Value, File.c_str());
-    return Value;
-}
-
 std::string RegText(HKEY Root, const char* SubKey, const char* Name)
 {
     char Value[1024] = "";
@@ -42,11 +35,11 @@ TEST(StringsSection, RegistryFoldersWinOverTheInfAndEveryValueReachesTheCopy)
     std::string ProgramFiles =
         RegText(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir");
     ASSERT_NE("", ProgramFiles);
-    EXPECT_EQ(ProgramFiles, Profile(Inf.Installed, "Strings", "ProgramFiles"));
+    EXPECT_EQ(ProgramFiles, ProfileValue(Inf.Installed, "Strings", "ProgramFiles"));
     EXPECT_EQ(RegText(HKEY_CURRENT_USER, ShellFolders, "Programs"),
-              Profile(Inf.Installed, "Strings", "Programs"));
-    EXPECT_EQ(ProgramFiles + "\\Custom", Profile(Inf.Installed, "Strings", "Custom"));
-    EXPECT_EQ("kept as written", Profile(Inf.Installed, "Strings", "OnlyInInf"));
+              ProfileValue(Inf.Installed, "Strings", "Programs"));
+    EXPECT_EQ(ProgramFiles + "\\Custom", ProfileValue(Inf.Installed, "Strings", "Custom"));
+    EXPECT_EQ("kept as written", ProfileValue(Inf.Installed, "Strings", "OnlyInInf"));
 
     std::string Summary = "INF-File-Section Strings expanded/changed to actual Paths: "
                           "Shellfolder ProgramFiles, Shellfolder Programs, Shellfolder Custom, "
@@ -74,7 +67,7 @@ TEST(StringsSection, KeyWithNeitherRegistryNorInfValueStopsThePass)
         EXPECT_TRUE(ShowsMessageBox(Run, I, Message));
     EXPECT_TRUE(ShowsTemplate(Run, 5, "Installation done without success!"));
     // Keys after it are left as the script wrote them.
-    EXPECT_EQ("%windir%", Profile(Inf.Installed, "Strings", "After"));
+    EXPECT_EQ("%windir%", ProfileValue(Inf.Installed, "Strings", "After"));
     std::string Log = Medium.Path("tmp\\LOGFILKV.LOG");
     EXPECT_TRUE(FileContains(Log, "failed to read \"NoSuchFolderAnywhere\" from Registry!\r\n"));
     EXPECT_FALSE(FileContains(Log, "INF-File-Section Strings"));
@@ -94,7 +87,7 @@ TEST(StringsSection, ThreeHundredKeysAreAllSet)
     ASSERT_TRUE(RanAsAnswered(Run));
     for (int I : {1, 150, 299, 300})
         EXPECT_EQ("value " + std::to_string(I),
-                  Profile(Inf.Installed, "Strings", "SetupTestVariable" + std::to_string(I)));
+                  ProfileValue(Inf.Installed, "Strings", "SetupTestVariable" + std::to_string(I)));
 }
 
 struct RegReadRun : ::testing::Test {
@@ -140,12 +133,12 @@ TEST_F(RegReadRun, ValuesDefaultsAndMissingOnesAreLoggedAndKept)
                                   "Section [RegRead] processed\r\n"));
     for (const std::string& File : {Medium.Path(Inf.Name), Inf.Installed}) {
         SCOPED_TRACE(File);
-        EXPECT_EQ("from registry", Profile(File, "Strings", "Plain"));
-        EXPECT_EQ("unnamed value", Profile(File, "Strings", "Unnamed"));
-        EXPECT_EQ("fallback", Profile(File, "Strings", "MissingKey"));
-        EXPECT_EQ("<missing>", Profile(File, "Strings", "MissingValue"));
-        EXPECT_EQ("a,b,,c", Profile(File, "Strings", "Commas"));
-        EXPECT_EQ("dflt", Profile(File, "Strings", "EmptyName"));
+        EXPECT_EQ("from registry", ProfileValue(File, "Strings", "Plain"));
+        EXPECT_EQ("unnamed value", ProfileValue(File, "Strings", "Unnamed"));
+        EXPECT_EQ("fallback", ProfileValue(File, "Strings", "MissingKey"));
+        EXPECT_EQ("<missing>", ProfileValue(File, "Strings", "MissingValue"));
+        EXPECT_EQ("a,b,,c", ProfileValue(File, "Strings", "Commas"));
+        EXPECT_EQ("dflt", ProfileValue(File, "Strings", "EmptyName"));
     }
     // InfPath belongs to the installer: the line is skipped, not read as the malformed line it is.
     EXPECT_FALSE(FileContains(Log, "INF Syntax error"));
