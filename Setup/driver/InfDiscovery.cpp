@@ -87,6 +87,7 @@ static void SearchSignedInf()
         } while (!Valid && FindNextFileA(Search, &Found));
         FindClose(Search);
     }
+    // Users and scripts know these messages as they are: keep "Dircetory".
     if (Path.empty())
         Refuse("Error: no *.INF-File found in the Dircetory " + SourceDir + " of SETUP.EXE");
     if (!Valid)

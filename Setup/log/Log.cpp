@@ -109,6 +109,7 @@ void OpenLogFile(const std::string& SourceInfPath)
     }
 
     if (!OpenOrAppend(Dir + LogFileName)) {
+        // The doubled "the" and the two blanks are the line as readers of old logs know it.
         LogLine("Error: could not create/open the the LogFile  " + Dir + LogFileName);
         std::string Temp;
         if (TempDirectory(Temp)) {
