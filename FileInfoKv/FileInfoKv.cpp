@@ -146,6 +146,12 @@ std::string FileTimeText(const FILETIME& Time)
 
 } // namespace
 
+std::string FileTimeText(int64_t FileTime)
+{
+    FILETIME Time = {DWORD(uint64_t(FileTime)), DWORD(uint64_t(FileTime) >> 32)};
+    return FileTimeText(Time);
+}
+
 int64_t ReadVersionInfo(const char* FileName, std::string& VersionText)
 {
     VersionText.clear();

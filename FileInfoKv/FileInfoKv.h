@@ -44,3 +44,6 @@ const int fdLastWrite = 3;
 // the same resolution. A file that can't be opened (missing, or being written by someone) gives
 // FileTime 0 and an empty text, and so does an unknown Kind.
 void GetFileDate(const char* FileName, int Kind, int64_t& FileTime, std::string& DateText);
+
+// The text GetFileDate gives for a file time, for callers that read the time themselves.
+std::string FileTimeText(int64_t FileTime);

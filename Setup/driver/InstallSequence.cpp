@@ -14,6 +14,7 @@
 #include "Setup/driver/PrevInstall.h"
 #include "Setup/driver/RunState.h"
 #include "Setup/driver/WinText.h"
+#include "Setup/files/FilesSection.h"
 #include "Setup/log/Log.h"
 #include "Setup/sysconfig/IniWrite.h"
 #include "Setup/sysconfig/RegWrite.h"
@@ -99,7 +100,7 @@ void RunInstallSequence()
 
     OpenLogFile(SourceInfPath);
 
-    // Still to come: the files.
+    ProcessFilesSection(SourceInfPath);
 
     SetStartMenuLinks(TargetInfPath, SourceInfPath, UseSetupx);
     IniWriteSection(SourceInfPath);

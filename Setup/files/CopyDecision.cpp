@@ -1,0 +1,216 @@
+#include "Setup/files/CopyDecision.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <vector>
+
+#include "FileInfoKv/FileInfoKv.h"
+#include "Setup/dialogs/Dialogs.h"
+#include "Setup/driver/RunState.h"
+#include "Setup/driver/WinText.h"
+#include "Setup/files/FilesText.h"
+#include "Setup/log/Log.h"
+
+namespace {
+
+// The dialog's edit field reads into this and it outlives the dialog, so that "always" with a
+// backup goes on using the directory that the user confirmed.
+char BackupDir[BackupDirSize] = "";
+
+// Copies Text into BackupDir whole; false, leaving it empty, when it does not fit: a cut path
+// would name another directory.
+bool SetBackupDir(const std::string& Text)
+{
+    if (Text.size() >= sizeof BackupDir) {
+        BackupDir[0] = '\0';
+        return false;
+    }
+    memcpy(BackupDir, Text.c_str(), Text.size() + 1);
+    return true;
+}
+
+// Outcome lines go straight into the log file; without one they wait with the pending text.
+void LogDirect(const std::string& Line)
+{
+    if (!WriteLog(Line + "\r\n"))
+        LogLine(Line);
+}
+
+// Nothing at Path, so that reading its version or date could only find nothing.
+bool Missing(const std::string& Path)
+{
+    if (GetFileAttributesA(Path.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return false;
+    DWORD Error = GetLastError();
+    return Error == ERROR_FILE_NOT_FOUND || Error == ERROR_PATH_NOT_FOUND;
+}
+
+// What one open of a file shows before anything else is asked of it.
+struct TFirstLook {
+    bool Opened;           // opened as the date reader opens it: reading, sharing read only
+    bool MayHoldVersion;   // its first bytes allow a version resource
+    int64_t WriteTime;     // its exact last-write time
+};
+
+// Opens File once. Asking the version library instead opens it several times, yet most
+// installed files are no executable images and hold no version resource at all.
+TFirstLook LookAt(const std::string& File)
+{
+    TFirstLook Look = {false, true, 0};
+    HANDLE Handle = CreateFileA(File.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (Handle == INVALID_HANDLE_VALUE)
+        return Look;   // the library and the date reader will say what there is to say
+    char Head[VersionHeadSize];
+    DWORD Got = 0;
+    FILETIME Written;
+    if (ReadFile(Handle, Head, sizeof Head, &Got, nullptr) &&
+        GetFileTime(Handle, nullptr, nullptr, &Written)) {
+        Look.Opened = true;
+        Look.MayHoldVersion = MayHoldVersion(Head, Got);
+        Look.WriteTime = int64_t((uint64_t(Written.dwHighDateTime) << 32) | Written.dwLowDateTime);
+    }
+    CloseHandle(Handle);
+    return Look;
+}
+
+// The date of File as GetFileDate gives it, from the look when that opened the file the same way.
+void ReadDate(const std::string& File, const TFirstLook& Look, TFileFacts& Facts)
+{
+    if (!Look.Opened) {
+        GetFileDate(File.c_str(), fdLastWrite, Facts.WriteTime, Facts.DateText);
+        return;
+    }
+    Facts.WriteTime = Look.WriteTime;
+    // The time is known from the first look: GetFileDate would open the file once more, which
+    // costs as much as a third of copying a small file.
+    Facts.DateText = FileTimeText(Look.WriteTime);
+}
+
+// The version of File as the decision needs it; the date is read only when versions can't decide.
+TFileFacts ReadVersionFacts(const std::string& File, const TFirstLook& Look)
+{
+    TFileFacts Facts{};
+    if (Look.Opened && !Look.MayHoldVersion) {
+        Facts.Value = -1;   // what the library would say, VersionInfo left as it is
+        return Facts;
+    }
+    Facts.Value = ReadVersionInfo(File.c_str(), Facts.VersionText);
+    if (Facts.Value > 0) {
+        Facts.Version = {VersionInfo.Major, VersionInfo.Minor, VersionInfo.Release,
+                         VersionInfo.Build};
+        Facts.Translation = VersionInfo.Translation;   // kept from an earlier file if File has none
+    }
+    return Facts;
+}
+
+TFileFacts MissingFacts()
+{
+    TFileFacts Facts{};
+    Facts.Value = -1;
+    return Facts;
+}
+
+// The backup directory exists, or is made the way the dialog makes it: one level.
+bool BackupDirReady()
+{
+    DWORD Attr = GetFileAttributesA(BackupDir);
+    if (Attr != INVALID_FILE_ATTRIBUTES && (Attr & FILE_ATTRIBUTE_DIRECTORY))
+        return true;
+    return BackupDir[0] != '\0' && CreateDirectoryA(BackupDir, nullptr);
+}
+
+// Copies B into the backup directory and logs it. A failure lets the user choose between going
+// on without the backup and ending the run.
+void BackUp(const std::string& B, const TCopyPlan& Plan)
+{
+    std::string Dir = BackupDir;
+    bool Done = BackupDirReady() && CopyFileA(B.c_str(), BackupTarget(Dir, B).c_str(), FALSE);
+    LogDirect(BackupLine(B, Plan, Dir, Done));
+    if (Done)
+        return;
+    // Users know this box by its words: keep "crete" as it is. It has no title and no icon.
+    if (MessageBoxA(nullptr, "Sorry, crete Backup failed, continue without Backup?", "",
+                    MB_OKCANCEL) == IDCANCEL)
+        EndRun();
+}
+
+// The user's answer to a conflict: the dialog, or the remembered answer while "always" holds.
+// Backs B up when told to; returns whether the new file replaces B.
+bool ResolveConflict(const std::string& B, const TCopyPlan& Plan)
+{
+    DlgRec.Kind = dkFileConflict;
+    DlgRec.Text = ConflictMessage(B, Plan);
+    DlgRec.Buf = BackupDir;
+    DlgRec.BufSize = sizeof BackupDir;
+    int Answer;
+    if (DlgRec.Always) {
+        Answer = DlgRec.Result;
+    } else {
+        std::string ProgramPath;
+        ReadEnv("MyProgramPath", ProgramPath);
+        // An installation path too long for the field proposes nothing: the user types one.
+        SetBackupDir(ProgramPath + "\\old");
+        Answer = ShowDialog("MsgBoxSOC");
+    }
+    switch (Answer) {
+    case IDCANCEL:
+        MarkFatal();
+        LogText += "FileCopy canceled by User";   // the exit procedure starts the next line
+        EndRun();
+    case idOverwrite:
+        if (DlgRec.Backup)
+            BackUp(B, Plan);
+        return true;
+    case IDOK:
+        return false;
+    default:
+        ErrorBox("internal Error: unexpected Result from Skip/Overwrite-Messagebox");
+        EndRun();
+    }
+}
+
+} // namespace
+
+bool CopyOneFile(const std::string& A, const std::string& B)
+{
+    TFirstLook LookA = LookAt(A);
+    TFileFacts New = ReadVersionFacts(A, LookA);
+    bool OldMissing = Missing(B);
+    TFirstLook LookB = OldMissing ? TFirstLook{} : LookAt(B);
+    TFileFacts Old = OldMissing ? MissingFacts() : ReadVersionFacts(B, LookB);
+    if (New.Value <= 0) {
+        ReadDate(A, LookA, New);
+        if (!OldMissing)
+            ReadDate(B, LookB, Old);
+    }
+    TCopyPlan Plan = PlanCopy(New, Old);
+    if (Plan.Conflict != cfNone && !ResolveConflict(B, Plan)) {
+        LogDirect(OutcomeLine(B, Plan, false));
+        return true;
+    }
+    if (!CopyFileA(A.c_str(), B.c_str(), FALSE)) {
+        ErrorBox("Error: can't copy " + A + " to " + B);
+        MarkFatal();
+        return false;
+    }
+    LogDirect(OutcomeLine(B, Plan, true));
+    return true;
+}
+
+TConflictAnswer SaveConflictAnswer()
+{
+    return {DlgRec.Always, DlgRec.Result, DlgRec.Backup, BackupDir};
+}
+
+void RestoreConflictAnswer(const TConflictAnswer& Answer)
+{
+    DlgRec.Always = Answer.Always;
+    // Without a remembered answer the check boxes stay as the user left them last.
+    if (!Answer.Always)
+        return;
+    DlgRec.Result = Answer.Result;
+    DlgRec.Backup = Answer.Backup;
+    SetBackupDir(Answer.BackupDir);
+}

@@ -1,0 +1,125 @@
+#include "Setup/files/FilesSection.h"
+
+#include <windows.h>
+
+#include "Setup/dialogs/Dialogs.h"
+#include "Setup/driver/DriverText.h"
+#include "Setup/driver/InstallText.h"
+#include "Setup/driver/RunState.h"
+#include "Setup/driver/WinText.h"
+#include "Setup/files/CopyDecision.h"
+#include "Setup/files/FilesText.h"
+#include "Setup/log/Log.h"
+#include "Setup/vars/DirTree.h"
+#include "Setup/vars/VarExpand.h"
+
+bool CopyStopped = false;
+
+namespace {
+
+// Which entries of one directory search a walk takes.
+enum TTake {
+    tkAll,     // files and subdirectories that match the pattern
+    tkFiles,   // files only
+    tkDirs,    // subdirectories only
+};
+
+// Any directory counts, hidden and system ones too: making one of those again would fail and
+// stop all copying.
+bool IsDirectory(const std::string& Path)
+{
+    DWORD Attr = GetFileAttributesA(Path.c_str());
+    return Attr != INVALID_FILE_ATTRIBUTES && (Attr & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Makes ToDir + Name if needed and walks the subdirectory into it. The walk below has its own
+// "always"; this directory's remembered answer holds again afterwards.
+void EnterSubdirectory(const std::string& FromDir, const std::string& Name,
+                       const std::string& Pattern, const std::string& ToDir, bool Recursive)
+{
+    std::string Target = ToDir + Name;
+    if (!IsDirectory(Target) && !CreateDirectoryA(Target.c_str(), nullptr)) {
+        CopyStopped = true;
+        LogLine("Error: couldn't create the directory " + Target);
+        ErrorBox("Error: couldn't create the directory " + Target);
+        MarkFatal();   // copying stopped half-way: the report must not call that a success
+        return;
+    }
+    TConflictAnswer Own = SaveConflictAnswer();
+    CopyTree(FromDir + "\\" + Name, Pattern, Target, Recursive);
+    RestoreConflictAnswer(Own);
+}
+
+// One directory search of FromDir for Search, taking what Take says, in the order the file
+// system gives. ToDir ends in a backslash.
+void Walk(const std::string& FromDir, const char* Search, TTake Take, const std::string& Pattern,
+          const std::string& ToDir, bool Recursive)
+{
+    WIN32_FIND_DATAA Found;
+    HANDLE Find = FindFirstFileA((FromDir + "\\" + Search).c_str(), &Found);
+    if (Find == INVALID_HANDLE_VALUE)
+        return;   // nothing matches: no error
+    for (bool More = true; More && !CopyStopped; More = FindNextFileA(Find, &Found)) {
+        std::string Name = Found.cFileName;
+        if (!(Found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            if (Take != tkDirs && !CopyOneFile(FromDir + "\\" + Name, ToDir + Name))
+                CopyStopped = true;
+        } else if (Take != tkFiles && Name != "." && Name != "..") {
+            EnterSubdirectory(FromDir, Name, Pattern, ToDir, Recursive);
+        }
+    }
+    FindClose(Find);
+}
+
+// Makes an entry's destination directory. When that took more than one level, each is logged at
+// once; a single new level is not.
+void MakeDestination(const std::string& Dir)
+{
+    std::string Created;
+    if (CreateDirTree(Dir, Created) < 0) {
+        LogLine("Error: can't create directory " + Dir);
+        ErrorBox("Error: can't create directory " + Dir + " (Access-Rights?)");
+        FatalError();
+    }
+    if (Created.empty())
+        return;
+    // The report ends in a line end already, so an empty line follows it.
+    if (!WriteLog(Created + "\r\n"))
+        LogText += Created + "\r\n";
+}
+
+} // namespace
+
+void CopyTree(std::string FromDir, const std::string& Pattern, std::string ToDir, bool Recursive)
+{
+    // "always" answers for the rest of one directory, never for another one.
+    DlgRec.Always = false;
+    DropTrailingBackslash(FromDir);
+    AddTrailingBackslash(ToDir);
+    if (!Recursive) {
+        Walk(FromDir, Pattern.c_str(), tkAll, Pattern, ToDir, false);
+        return;
+    }
+    Walk(FromDir, Pattern.c_str(), tkFiles, Pattern, ToDir, true);
+    Walk(FromDir, "*", tkDirs, Pattern, ToDir, true);
+}
+
+void ProcessFilesSection(const std::string& SourceInfPath)
+{
+    std::vector<std::string> Keys = ReadKeyList("Files", SourceInfPath);
+    CopyStopped = false;
+    std::string InfDir = DirectoryPart(SourceInfPath);
+    for (const std::string& Key : Keys) {
+        std::string Dir = ReadProfile("Files", Key.c_str(), SourceInfPath);
+        if (!Dir.empty()) {
+            Dir = ExpandVars(Dir);
+            MakeDestination(Dir);
+        } else {
+            ReadEnv("MyProgramPath", Dir);   // made when the user confirmed it
+        }
+        Dir = ExpandVars(Dir);
+        TFilesKey Parts = SplitFilesKey(Key);
+        CopyTree(InfDir + Parts.SubDir, Parts.Pattern, Dir, Parts.Recursive);
+        FlushLogText();
+    }
+}

@@ -1,0 +1,110 @@
+#include "Setup/files/FilesText.h"
+
+TFilesKey SplitFilesKey(const std::string& Key)
+{
+    TFilesKey Result;
+    std::string Rest = Key;
+    size_t Size = Rest.size();
+    Result.Recursive = Size >= 2 && Rest[Size - 2] == '/' && (Rest[Size - 1] == 's' ||
+                                                               Rest[Size - 1] == 'S');
+    if (Result.Recursive)
+        Rest.resize(Size - 2);
+    size_t Slash = Rest.rfind('\\');
+    if (Slash == std::string::npos) {
+        Result.Pattern = Rest;
+    } else {
+        Result.SubDir = Rest.substr(0, Slash);
+        Result.Pattern = Rest.substr(Slash + 1);
+    }
+    return Result;
+}
+
+std::string FileNamePart(const std::string& Path)
+{
+    size_t Slash = Path.rfind('\\');
+    return Slash == std::string::npos ? Path : Path.substr(Slash + 1);
+}
+
+bool MayHoldVersion(const char* Head, size_t Size)
+{
+    return Size >= 2 && Head[1] == 'Z' && (Head[0] == 'M' || Head[0] == 'S');
+}
+
+int CompareVersions(const TVersionNumbers& A, const TVersionNumbers& B)
+{
+    const uint16_t PartsA[] = {A.Major, A.Minor, A.Release, A.Build};
+    const uint16_t PartsB[] = {B.Major, B.Minor, B.Release, B.Build};
+    for (int Part = 0; Part < 4; ++Part) {
+        if (PartsA[Part] != PartsB[Part])
+            return PartsA[Part] < PartsB[Part] ? -1 : 1;
+    }
+    return 0;
+}
+
+TCopyPlan PlanCopy(const TFileFacts& New, const TFileFacts& Old)
+{
+    TCopyPlan Plan;
+    Plan.Conflict = cfNone;
+    // A translation counts only beside a real version; 0.0.0.0 is none.
+    Plan.LangA = New.Value > 0 ? New.Translation : "";
+    Plan.LangB = Old.Value > 0 ? Old.Translation : "";
+    if (New.Value > 0) {
+        Plan.LabelA = New.VersionText;
+        Plan.LabelB = Old.VersionText;
+        // A system file without a version of its own can't be newer than a versioned one.
+        if (Old.Value > 0 && CompareVersions(New.Version, Old.Version) < 0)
+            Plan.Conflict = cfVersion;
+        return Plan;
+    }
+    // The new file has no version: dates decide, and a system file whose date can't be read
+    // (missing, or being written by someone) is simply replaced.
+    Plan.LabelA = New.DateText;
+    Plan.LabelB = Old.DateText;
+    if (!Old.DateText.empty() && New.WriteTime < Old.WriteTime)
+        Plan.Conflict = cfDate;
+    return Plan;
+}
+
+std::string ConflictMessage(const std::string& B, const TCopyPlan& Plan)
+{
+    if (Plan.Conflict == cfVersion)
+        return "The file \"" + B + "\" in your system has the version " + Plan.LabelB +
+               " and you tried to install version " + Plan.LabelA + ", you should skip!";
+    return "The file \"" + B + "\" in your system has the Date " + Plan.LabelB +
+           " and you tried to install a file dated " + Plan.LabelA + ", you should skip!";
+}
+
+// The blank between a label and its language is written also when the language is empty.
+static std::string Labelled(const std::string& Label, const std::string& Lang)
+{
+    return Label + " " + Lang;
+}
+
+std::string OutcomeLine(const std::string& B, const TCopyPlan& Plan, bool Copied)
+{
+    std::string New = Labelled(Plan.LabelA, Plan.LangA);
+    std::string Old = Labelled(Plan.LabelB, Plan.LangB);
+    if (!Copied)
+        return B + "\t" + Old + " not replaced by " + New;
+    if (Plan.LabelA == Plan.LabelB && Plan.LangA == Plan.LangB)
+        return B + "\t" + New + " refreshed";
+    if (Plan.LabelB.empty())
+        return B + "\t" + New + " created";
+    return B + "\t" + Old + " replaced by " + New;
+}
+
+std::string BackupLine(const std::string& B, const TCopyPlan& Plan, const std::string& Dir,
+                       bool Done)
+{
+    // Both lines carry the new file's label. Log readers match "backeup" as it is: keep it.
+    std::string Head = B + "\t" + Labelled(Plan.LabelA, Plan.LangA);
+    return Done ? Head + " backed up to " + Dir : Head + " backeup to " + Dir + " failed!";
+}
+
+std::string BackupTarget(const std::string& Dir, const std::string& B)
+{
+    std::string Target = Dir;
+    if (Target.empty() || Target.back() != '\\')
+        Target += '\\';
+    return Target + FileNamePart(B);
+}

@@ -1,0 +1,84 @@
+// Text rules of the [Files] section and of the per-file copy decision that need no system call:
+// taking a key apart, ordering versions, the decision table and the texts shown and logged.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+// A [Files] key taken apart.
+struct TFilesKey {
+    std::string SubDir;    // the part before the last backslash; "" when there is none before it
+    std::string Pattern;   // the part after the last backslash: a name, maybe with * and ?
+    bool Recursive;        // the key ended in "/s" (in any case), which the pattern loses
+};
+
+// Splits a key such as bin\*.dll/s. Nothing but the "/s" is removed: a blank before it stays
+// part of the pattern.
+TFilesKey SplitFilesKey(const std::string& Key);
+
+// The part after the last backslash: the whole text for a bare name.
+std::string FileNamePart(const std::string& Path);
+
+// How many first bytes of a file tell whether it may hold a version resource.
+const int VersionHeadSize = 2;
+
+// False when the first bytes of a file (Size of them, at most VersionHeadSize) rule out a
+// version resource: the version library finds one only in an executable image, which starts
+// with "MZ", or in a file compressed by COMPRESS.EXE ("SZDD...") that unpacks into one.
+bool MayHoldVersion(const char* Head, size_t Size);
+
+// A product version, part by part.
+struct TVersionNumbers {
+    uint16_t Major;
+    uint16_t Minor;
+    uint16_t Release;
+    uint16_t Build;
+};
+
+// -1, 0 or 1 as A is older than, equal to or newer than B, comparing Major, then Minor, then
+// Release, then Build. Every part counts in full, so 1.0.1000.0 is older than 1.1.0.0.
+int CompareVersions(const TVersionNumbers& A, const TVersionNumbers& B);
+
+// What the copy decision knows of one file: the new one on the medium, or the one on the system.
+struct TFileFacts {
+    int64_t Value;             // version value: -1 without version information (or file), 0 for
+                               // version 0.0.0.0, which counts as none; above 0 otherwise
+    TVersionNumbers Version;   // the numbers behind Value, when Value is above 0
+    std::string VersionText;   // "1.02.0000.0015"; "" when Value is -1
+    std::string Translation;   // the translation read right after the version
+    std::string DateText;      // the last-write date; "" when the file can't be opened
+    int64_t WriteTime;         // the exact last-write time behind DateText
+};
+
+// Why the system's file is kept unless the user says otherwise.
+enum TConflict {
+    cfNone,      // the new file is as new or newer, or nothing can be compared: copy
+    cfVersion,   // the system's file has the higher version
+    cfDate,      // neither has a version and the system's file was written later
+};
+
+// The decision before the user is asked, with the labels of both files as the texts show them.
+struct TCopyPlan {
+    TConflict Conflict;
+    std::string LabelA;   // new file: its version text, or its date when it has no version
+    std::string LangA;    // its translation when it has a version, else ""
+    std::string LabelB;   // file on the system, labelled the same way as the new file
+    std::string LangB;
+};
+
+// The decision table: versions when the new file has one, else last-write times; a system file
+// that is missing (or has no version when the new file has one) is never a conflict.
+TCopyPlan PlanCopy(const TFileFacts& New, const TFileFacts& Old);
+
+// The question of the file-conflict dialog about the system's file B.
+std::string ConflictMessage(const std::string& B, const TCopyPlan& Plan);
+
+// The log line of a file that was copied (Copied) or that stayed.
+std::string OutcomeLine(const std::string& B, const TCopyPlan& Plan, bool Copied);
+
+// The log line of a backup of B into Dir (as the user wrote it), done or failed.
+std::string BackupLine(const std::string& B, const TCopyPlan& Plan, const std::string& Dir,
+                       bool Done);
+
+// Where B's backup goes: Dir, a backslash unless it ends in one, and B's file name.
+std::string BackupTarget(const std::string& Dir, const std::string& B);
