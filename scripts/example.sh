@@ -15,12 +15,18 @@ winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
 
 status=0
 "$here/wine-run" "$root/build/main/tests/robot/robot.exe" --defaults \
+    --transcript "$medium/transcript.txt" \
     --env "tmp=$(winpath "$medium/tmp")" --env "temp=$(winpath "$medium/tmp")" -- \
     "$(winpath "$medium/SETUP.EXE")" || status=$?
+cat "$medium/transcript.txt"
 
-# The log is in the installation directory, or in the temporary one.
-find "$medium" -name LOGFILKV.LOG | sort | while read -r log; do
-    echo "---- $(winpath "$log")"
-    tr -d '\r' < "$log"
-done
+# The report names the log file (control 107 of the last dialog): in the installation
+# directory, or in the temporary one.
+log=$(grep -E '^ +107 Static' "$medium/transcript.txt" | tail -n 1 |
+      sed -E 's/^ +107 Static +"(.*)"$/\1/; s/\\\\/\\/g')
+if [ -n "$log" ]; then
+    unix=$("$here/wine-run" winepath -u "$log" 2>/dev/null | tr -d '\r')
+    echo "---- $log"
+    [ -f "$unix" ] && tr -d '\r' < "$unix"
+fi
 exit $status
