@@ -44,18 +44,7 @@ std::string DateText(WORD Year)
     return Text;
 }
 
-void SetWritten(const std::string& Path, WORD Year)
-{
-    SYSTEMTIME System = June1(Year);
-    FILETIME Time;
-    SystemTimeToFileTime(&System, &Time);
-    HANDLE File = CreateFileA(Path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (File == INVALID_HANDLE_VALUE || !SetFileTime(File, nullptr, nullptr, &Time))
-        ADD_FAILURE() << "can't set the time of " << Path << ": error " << GetLastError();
-    if (File != INVALID_HANDLE_VALUE)
-        CloseHandle(File);
-}
+void SetWritten(const std::string& Path, WORD Year) { SetLastWriteTime(Path, June1(Year)); }
 
 // A medium whose script installs into App inside it.
 struct FilesRun : ::testing::Test {

@@ -91,6 +91,7 @@ std::string MachineString(const char* SubKey, const char* Name)
     return Value;
 }
 
+// Noon UTC of 1 June of Year.
 void SetLastWriteTime(const std::string& Path, WORD Year)
 {
     SYSTEMTIME System = {};
@@ -98,14 +99,7 @@ void SetLastWriteTime(const std::string& Path, WORD Year)
     System.wMonth = 6;
     System.wDay = 1;
     System.wHour = 12;
-    FILETIME Time;
-    SystemTimeToFileTime(&System, &Time);
-    HANDLE File = CreateFileA(Path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (File == INVALID_HANDLE_VALUE || !SetFileTime(File, nullptr, nullptr, &Time))
-        ADD_FAILURE() << "can't set the time of " << Path << ": error " << GetLastError();
-    if (File != INVALID_HANDLE_VALUE)
-        CloseHandle(File);
+    ::SetLastWriteTime(Path, System);
 }
 
 // A signed INF file whose [Strings] MyProgramPath is Dir.

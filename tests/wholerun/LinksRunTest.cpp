@@ -34,14 +34,7 @@ std::string SetOldDate(const std::string& Path)
     Time.wMonth = 6;
     Time.wDay = 1;
     Time.wHour = 12;
-    FILETIME FileTime;
-    SystemTimeToFileTime(&Time, &FileTime);
-    HANDLE File = CreateFileA(Path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (File == INVALID_HANDLE_VALUE || !SetFileTime(File, nullptr, nullptr, &FileTime))
-        ADD_FAILURE() << "can't set the time of " << Path << ": error " << GetLastError();
-    if (File != INVALID_HANDLE_VALUE)
-        CloseHandle(File);
+    SetLastWriteTime(Path, Time);
     char Date[100] = "", Clock[100] = "";
     GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &Time, nullptr, Date, sizeof Date);
     GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &Time, nullptr, Clock, sizeof Clock);

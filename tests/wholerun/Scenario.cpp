@@ -455,3 +455,15 @@ TLink ReadLink(const std::string& Path)
     Shell->Release();
     return Link;
 }
+
+void SetLastWriteTime(const std::string& Path, const SYSTEMTIME& Time)
+{
+    FILETIME Written;
+    SystemTimeToFileTime(&Time, &Written);
+    HANDLE File = CreateFileA(Path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (File == INVALID_HANDLE_VALUE || !SetFileTime(File, nullptr, nullptr, &Written))
+        ADD_FAILURE() << "can't set the time of " << Path << ": error " << GetLastError();
+    if (File != INVALID_HANDLE_VALUE)
+        CloseHandle(File);
+}

@@ -4,6 +4,8 @@
 
 #include "Robot.h"
 
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -86,6 +88,9 @@ std::string ProfileValue(const std::string& File, const std::string& Section,
 
 // Deletes a folder with everything in it, read-only files too; false when something stayed.
 bool RemoveTree(const std::string& Dir);
+
+// Sets the last-write time of the file at Path (as UTC); a failure fails the test.
+void SetLastWriteTime(const std::string& Path, const SYSTEMTIME& Time);
 
 // What a link file holds, as the shell's link object reads it back.
 struct TLink {
