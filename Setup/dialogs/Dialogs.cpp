@@ -5,6 +5,7 @@
 #include "GetDirDlg/GetDirDlg.h"
 #include "Setup/dialogs/DlgText.h"
 #include "Setup/driver/RunState.h"
+#include "Setup/driver/WinText.h"
 #include "Setup/log/Log.h"
 
 TDlgRec DlgRec = {};
@@ -80,9 +81,7 @@ static void OnOverwrite(HWND Dlg)
     }
     ReadBuf(Dlg);
     const char* Dir = DlgRec.Buf != nullptr ? DlgRec.Buf : "";
-    DWORD Attr = GetFileAttributesA(Dir);
-    bool IsDir = Attr != INVALID_FILE_ATTRIBUTES && (Attr & FILE_ATTRIBUTE_DIRECTORY);
-    if (IsDir || CreateDirectoryA(Dir, nullptr))
+    if (DirectoryExists(Dir) || CreateDirectoryA(Dir, nullptr))
         Finish(Dlg, idOverwrite);
     else
         ErrorBox("Error: Could not find/create Directory!");

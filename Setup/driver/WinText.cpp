@@ -40,6 +40,12 @@ std::vector<std::string> ReadKeyList(const char* Section, const std::string& Fil
     return Keys;
 }
 
+bool DirectoryExists(const std::string& Path)
+{
+    DWORD Attr = GetFileAttributesA(Path.c_str());
+    return Attr != INVALID_FILE_ATTRIBUTES && (Attr & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 bool ReadEnv(const char* Name, std::string& Value)
 {
     std::vector<char> Buf(261);

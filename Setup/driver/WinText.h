@@ -13,6 +13,9 @@ std::string ReadProfile(const char* Section, const char* Key, const std::string&
 // The key names of a section in the order the file lists them; empty when there is none.
 std::vector<std::string> ReadKeyList(const char* Section, const std::string& File);
 
+// Any directory at Path, hidden and system ones included.
+bool DirectoryExists(const std::string& Path);
+
 // A process environment variable; false when it is not set.
 bool ReadEnv(const char* Name, std::string& Value);
 

@@ -115,10 +115,8 @@ TFileFacts MissingFacts()
 // The backup directory exists, or is made the way the dialog makes it: one level.
 bool BackupDirReady()
 {
-    DWORD Attr = GetFileAttributesA(BackupDir);
-    if (Attr != INVALID_FILE_ATTRIBUTES && (Attr & FILE_ATTRIBUTE_DIRECTORY))
-        return true;
-    return BackupDir[0] != '\0' && CreateDirectoryA(BackupDir, nullptr);
+    return DirectoryExists(BackupDir) ||
+           (BackupDir[0] != '\0' && CreateDirectoryA(BackupDir, nullptr));
 }
 
 // Copies B into the backup directory and logs it. A failure lets the user choose between going

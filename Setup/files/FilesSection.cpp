@@ -24,21 +24,14 @@ enum TTake {
     tkDirs,    // subdirectories only
 };
 
-// Any directory counts, hidden and system ones too: making one of those again would fail and
-// stop all copying.
-bool IsDirectory(const std::string& Path)
-{
-    DWORD Attr = GetFileAttributesA(Path.c_str());
-    return Attr != INVALID_FILE_ATTRIBUTES && (Attr & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 // Makes ToDir + Name if needed and walks the subdirectory into it. The walk below has its own
 // "always"; this directory's remembered answer holds again afterwards.
 void EnterSubdirectory(const std::string& FromDir, const std::string& Name,
                        const std::string& Pattern, const std::string& ToDir, bool Recursive)
 {
     std::string Target = ToDir + Name;
-    if (!IsDirectory(Target) && !CreateDirectoryA(Target.c_str(), nullptr)) {
+    // A hidden or system directory counts too: making it again would fail and stop all copying.
+    if (!DirectoryExists(Target) && !CreateDirectoryA(Target.c_str(), nullptr)) {
         CopyStopped = true;
         LogLine("Error: couldn't create the directory " + Target);
         ErrorBox("Error: couldn't create the directory " + Target);

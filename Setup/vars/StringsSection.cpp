@@ -46,12 +46,6 @@ bool QueryText(HKEY Key, const char* Name, std::string& Value, DWORD& Type)
     return true;
 }
 
-bool IsDirectory(const std::string& Path)
-{
-    DWORD Attr = GetFileAttributesA(Path.c_str());
-    return Attr != INVALID_FILE_ATTRIBUTES && (Attr & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 void Publish(TPass& Pass, const std::string& Key, const std::string& Value, const char* Mark)
 {
     if (Pass.Mode & smWriteInf) {
@@ -82,7 +76,7 @@ bool FindProgramFiles(TPass& Pass, std::string& Value)
         return true;
     std::string WinDir;
     std::string Root = WindowsDriveRoot(ReadEnv("windir", WinDir) ? WinDir : "");
-    Value = IsDirectory(Root + "Programme") ? Root + "Programme" : Root + "Program files";
+    Value = DirectoryExists(Root + "Programme") ? Root + "Programme" : Root + "Program files";
     return true;
 }
 
