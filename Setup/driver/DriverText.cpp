@@ -1,5 +1,6 @@
 #include "Setup/driver/DriverText.h"
 
+#include <climits>
 #include <cstring>
 
 static char UpperAscii(char C) { return C >= 'a' && C <= 'z' ? char(C - 'a' + 'A') : C; }
@@ -62,7 +63,12 @@ void AddTrailingBackslash(std::string& Path)
         Path += '\\';
 }
 
-int FatalErrorCount(int Count) { return Count < 100 ? 101 : Count + 1; }
+int FatalErrorCount(int Count)
+{
+    // The count stops at its largest value rather than overflow into a count that reads as
+    // success; the run has failed either way.
+    return Count < 100 ? 101 : Count < INT_MAX ? Count + 1 : Count;
+}
 
 const char* ReportText(int Count)
 {

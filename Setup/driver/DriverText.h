@@ -20,7 +20,8 @@ void DropTrailingBackslash(std::string& Path);
 // Appends a backslash unless the text already ends with one (an empty text gets one too).
 void AddTrailingBackslash(std::string& Path);
 
-// A fatal error: 101 below 100, otherwise one more, so repeated failures stay countable.
+// A fatal error: 101 below 100, otherwise one more, so repeated failures stay countable; the
+// largest count stays as it is.
 int FatalErrorCount(int Count);
 
 // The report for an error count: none, warnings only, or failure.

@@ -1,5 +1,6 @@
 #include "Setup/driver/DriverText.h"
 
+#include <climits>
 #include <gtest/gtest.h>
 
 TEST(SignaturePosition, FindsTheWordInAnyCaseAnywhere)
@@ -72,6 +73,7 @@ TEST(ReportText, FollowsTheFatalRuleOfTheErrorCount)
     EXPECT_EQ(101, FatalErrorCount(99));
     EXPECT_EQ(101, FatalErrorCount(100));
     EXPECT_EQ(102, FatalErrorCount(101));
+    EXPECT_EQ(INT_MAX, FatalErrorCount(INT_MAX));   // no overflow into a negative count
     EXPECT_STREQ("Installation successfully!", ReportText(0));
     EXPECT_STREQ("Installation done with warnings!", ReportText(1));
     EXPECT_STREQ("Installation done with warnings!", ReportText(99));
