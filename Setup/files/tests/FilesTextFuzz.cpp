@@ -2,18 +2,10 @@
 #include "Setup/files/FilesText.h"
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
-static void Check(bool Ok, const char* What)
-{
-    if (!Ok) {
-        std::fprintf(stderr, "invariant broken: %s\n", What);
-        std::abort();
-    }
-}
+#include "fuzz/FuzzInput.h"
 
 // The key is rebuilt from its parts: nothing but one "/s" may get lost.
 static void CheckKey(const std::string& Key)

@@ -2,19 +2,11 @@
 #include "Setup/sysconfig/RegSyntax.h"
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
-static void Check(bool Ok, const char* What)
-{
-    if (!Ok) {
-        std::fprintf(stderr, "invariant broken: %s\n", What);
-        std::abort();
-    }
-}
+#include "fuzz/FuzzInput.h"
 
 static char Upper(char C) { return (C >= 'a' && C <= 'z') ? char(C - 'a' + 'A') : C; }
 
@@ -82,10 +74,7 @@ static void CheckDWord(const char* Text)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
 {
-    std::vector<char> Text(Size + 1);
-    if (Size > 0)
-        std::memcpy(Text.data(), Data, Size);
-    Text[Size] = '\0';
+    std::vector<char> Text = NulEnded(Data, Size);
 
     CheckRootKey(Text.data());
     CheckDWord(Text.data());

@@ -3,31 +3,11 @@
 #include "Setup/vars/InfFields.h"
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
-static void Check(bool Ok, const char* What)
-{
-    if (!Ok) {
-        std::fprintf(stderr, "invariant broken: %s\n", What);
-        std::abort();
-    }
-}
-
-// The text as a quoted field: in quotes, each quote doubled.
-static std::string Quoted(const std::string& Text)
-{
-    std::string Result = "\"";
-    for (char C : Text) {
-        Result += C;
-        if (C == '"')
-            Result += C;
-    }
-    return Result + "\"";
-}
+#include "fuzz/FuzzInput.h"
 
 static void CheckField(const char* P)
 {
@@ -59,10 +39,7 @@ static void CheckField(const char* P)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
 {
-    std::vector<char> Text(Size + 1);
-    if (Size > 0)
-        std::memcpy(Text.data(), Data, Size);
-    Text[Size] = '\0';
+    std::vector<char> Text = NulEnded(Data, Size);
     const char* Start = Text.data();
     size_t Length = std::strlen(Start);
 

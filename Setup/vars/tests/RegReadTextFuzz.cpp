@@ -2,19 +2,10 @@
 #include "Setup/vars/RegReadText.h"
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
-static void Check(bool Ok, const char* What)
-{
-    if (!Ok) {
-        std::fprintf(stderr, "invariant broken: %s\n", What);
-        std::abort();
-    }
-}
+#include "fuzz/FuzzInput.h"
 
 static void CheckLine(const std::string& Line)
 {
@@ -47,10 +38,7 @@ static void CheckLine(const std::string& Line)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
 {
-    std::vector<char> Text(Size + 1);
-    if (Size > 0)
-        std::memcpy(Text.data(), Data, Size);
-    Text[Size] = '\0';
+    std::vector<char> Text = NulEnded(Data, Size);
 
     // The line as the section reader delivers it, ended by its NUL, and the whole input, in
     // which a NUL is just another character of the string.
