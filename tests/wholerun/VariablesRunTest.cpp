@@ -96,7 +96,7 @@ struct RegReadRun : ::testing::Test {
     TInstalledInf Inf{"RegRead"};
 
     TRunResult RunWith(std::initializer_list<std::string> RegRead,
-                       const std::vector<std::string>& Answers)
+                       const std::vector<std::string>& Answers, const TEnvOverrides& Env = {})
     {
         std::vector<std::string> Text = {"[Version]", "FormKv=KELVOR", "[Strings]",
                                          "MyProgramPath=" + Medium.Path("App"), "[RegRead]"};
@@ -105,7 +105,7 @@ struct RegReadRun : ::testing::Test {
         for (auto& Line : Text)
             Inf += Line + "\r\n";
         Medium.WriteText(this->Inf.Name, Inf);
-        return Medium.Run("", Answers);
+        return Medium.Run("", Answers, Env);
     }
 };
 
@@ -175,6 +175,21 @@ TEST_F(RegReadRun, LineWithoutCommaEndsTheRun)
     EXPECT_TRUE(ShowsTemplate(Run, 1, "Installation done without success!"));
     EXPECT_TRUE(FileContains(Medium.Path("tmp\\LOGFILKV.LOG"),
                              "INF Syntax error: missing \",\" in [ReadReg], Lonely\r\n"));
+}
+
+TEST_F(RegReadRun, LineThatExpandsToFiveHundredTwentyCharactersIsReadOneMoreEndsTheRun)
+{
+    std::string Head = "HKCU," + Key.SubKey + "\\none,,";   // a missing key: the default counts
+    std::string Pad(520 - Head.size(), 'p');
+    TRunResult Run = RunWith({"Exact=" + Head + "%SetupTestPad%", "Over=" + Head + "%SetupTestPad%x"},
+                             {"click 1", "click 1"}, {{"SetupTestPad", Pad}});
+    ASSERT_TRUE(RanAsAnswered(Run));
+    EXPECT_TRUE(ShowsTemplate(Run, 1, "Installation done without success!"));
+    EXPECT_TRUE(FileContains(Medium.Path("tmp\\LOGFILKV.LOG"),
+                             "Key Exact\\" + Key.SubKey + "\\none does not exist, using default " +
+                                 Pad + "\r\nInternal error: Buffer in RegRead_Expand_Strings too small!\r\n"));
+    EXPECT_EQ(Pad, ProfileValue(Medium.Path(Inf.Name), "Strings", "Exact"));
+    EXPECT_EQ("<missing>", ProfileValue(Medium.Path(Inf.Name), "Strings", "Over"));
 }
 
 struct LogFileRun : ::testing::Test {
