@@ -111,7 +111,7 @@ std::string SelectInstallPath(const std::string& PreviousInfPath, const std::str
         LogText.clear();   // nothing was done that the log should tell
         return std::string();
     }
-    SetEnvironmentVariableA("MyProgramPath", Entered.c_str());
+    SetEnv("MyProgramPath", Entered);
     // A confirmed empty field names no directory. Taking a lone backslash for it would install
     // into the root of the current drive, which is the medium's, so the run ends as without one.
     if (Entered.empty())

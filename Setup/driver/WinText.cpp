@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstring>
+
 #include "Setup/driver/InstallText.h"
 
 const size_t ProfileLimit = 1u << 24;
@@ -48,6 +50,8 @@ bool DirectoryExists(const std::string& Path)
 
 bool ReadEnv(const char* Name, std::string& Value)
 {
+    if (std::strlen(Name) >= SystemTextSize)
+        return false;   // no variable has such a name; the system would report a bad parameter
     std::vector<char> Buf(261);
     for (;;) {
         SetLastError(ERROR_SUCCESS);
@@ -64,6 +68,27 @@ bool ReadEnv(const char* Name, std::string& Value)
         }
         Buf.resize(Got);   // Got is the size it needs
     }
+}
+
+static bool SystemTakes(const std::string& Text) { return Text.size() < SystemTextSize; }
+
+bool SetEnv(const std::string& Name, const std::string& Value)
+{
+    if (!SystemTakes(Name) || !SystemTakes(Value)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return false;
+    }
+    return SetEnvironmentVariableA(Name.c_str(), Value.c_str());
+}
+
+bool WriteProfile(const char* Section, const std::string& Key, const std::string& Value,
+                  const std::string& File)
+{
+    if (!SystemTakes(Section) || !SystemTakes(Key) || !SystemTakes(Value) || !SystemTakes(File)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return false;
+    }
+    return WritePrivateProfileStringA(Section, Key.c_str(), Value.c_str(), File.c_str());
 }
 
 bool SystemErrorText(DWORD Code, size_t Width, std::string& Text)

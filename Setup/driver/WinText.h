@@ -19,6 +19,18 @@ bool DirectoryExists(const std::string& Path);
 // A process environment variable; false when it is not set.
 bool ReadEnv(const char* Name, std::string& Value);
 
+// The most that the environment and profile functions take in one text, NUL included. A longer
+// one they cut, store as an empty text, or take for a bad pointer, none of which they report.
+const size_t SystemTextSize = 32768;
+
+// Sets a process environment variable; false, and nothing set, when the system can't take it.
+bool SetEnv(const std::string& Name, const std::string& Value);
+
+// Writes one profile value; false (last error ERROR_INVALID_PARAMETER), and nothing written, when
+// a text is too long for the system, so that a value is never stored cut.
+bool WriteProfile(const char* Section, const std::string& Key, const std::string& Value,
+                  const std::string& File);
+
 // The system's text for an error code: on one line when Width is 0, else broken into lines of
 // at most Width characters. False, and Text empty, when the system has none.
 bool SystemErrorText(DWORD Code, size_t Width, std::string& Text);

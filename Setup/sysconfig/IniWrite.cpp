@@ -44,7 +44,7 @@ void WriteEntry(const std::string& Line)
     // Expanded whole: a cut value or path would write the wrong entry or the wrong file.
     std::string Value = ExpandVars(Line.substr(Second + 1, Third - Second - 1));
     std::string File = ExpandVars(Line.substr(Third + 1));
-    if (!WritePrivateProfileStringA(Section.c_str(), Key.c_str(), Value.c_str(), File.c_str())) {
+    if (!WriteProfile(Section.c_str(), Key, Value, File)) {
         DWORD Code = GetLastError();
         // No blank between "IniWrite" and the section name: the program's own wording.
         PlainBox("Error " + std::to_string(Code) + "(" + SystemMessage(Code) + ") at IniWrite" +

@@ -151,14 +151,14 @@ int LocateProgramsMenu(std::string& Folder, const std::string& InfPath)
     if (Folder.empty() || Folder.back() != '\\')
         Folder += '\\';
     Folder += ReadProfile("Strings", "LnkName", InfPath);
-    if (!SetEnvironmentVariableA("MenuPath", Folder.c_str())) {
+    if (!SetEnv("MenuPath", Folder)) {
         const char* Text = "Error: can't set environment variable";
         ErrorBox(Text);
         MarkFatal();
         LogLine(Text);
         return -1;
     }
-    WritePrivateProfileStringA("Strings", "MenuPath", Folder.c_str(), InfPath.c_str());
+    WriteProfile("Strings", "MenuPath", Folder, InfPath);
     return 0;
 }
 
@@ -209,8 +209,8 @@ void SetStartMenuLinks(const std::string& TargetInf, const std::string& SourceIn
         if (UseSetupx && ShortPath(Folder, Short))
             Folder = Short;
     }
-    WritePrivateProfileStringA("Strings", "MyStartMenu", Folder.c_str(), TargetInf.c_str());
-    SetEnvironmentVariableA("MyStartMenu", Folder.c_str());
+    WriteProfile("Strings", "MyStartMenu", Folder, TargetInf);
+    SetEnv("MyStartMenu", Folder);
     std::string LinkDir;
     ReadEnv("MyStartMenu", LinkDir);
     ErrorCount += CreateSectionLinks("SetMnuLNK", LinkDir, SourceInf);

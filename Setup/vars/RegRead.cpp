@@ -120,8 +120,8 @@ void ReadLine(const std::string& InfPath, const std::string& Name)
     if (!Got)
         return;
     Value = ExpandVars(Value);
-    WritePrivateProfileStringA("STRINGS", Name.c_str(), Value.c_str(), InfPath.c_str());
-    if (!SetEnvironmentVariableA(Name.c_str(), Value.c_str()))
+    WriteProfile("STRINGS", Name, Value, InfPath);
+    if (!SetEnv(Name, Value))
         EndWith("Error in RegRead_Expand_Strings: Can't set Env " + Name + " to " + Value);
 }
 

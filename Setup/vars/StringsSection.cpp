@@ -49,12 +49,11 @@ bool QueryText(HKEY Key, const char* Name, std::string& Value, DWORD& Type)
 void Publish(TPass& Pass, const std::string& Key, const std::string& Value, const char* Mark)
 {
     if (Pass.Mode & smWriteInf) {
-        WritePrivateProfileStringA(Pass.Section, Key.c_str(), Value.c_str(),
-                                   Pass.TargetInf.c_str());
+        WriteProfile(Pass.Section, Key, Value, Pass.TargetInf);
         Pass.ChangeList += ", " + std::string(Mark) + Key;
     }
     if (Pass.Mode & smSetVars)
-        SetEnvironmentVariableA(Key.c_str(), Value.c_str());
+        SetEnv(Key, Value);
 }
 
 void ResolvePlain(TPass& Pass, const std::string& Key, const std::string& Raw)

@@ -1,35 +1,31 @@
 #include "Setup/vars/VarExpand.h"
 
-#include <windows.h>
-
 #include <cstdio>
 #include <vector>
 
-const DWORD PasStringSize = 521;
+#include "Setup/driver/WinText.h"
+#include "Setup/vars/VarExpandText.h"
 
+const size_t PasStringSize = 521;
+
+// The rule is applied here rather than by ExpandEnvironmentStringsA: that call takes and gives at
+// most 32K characters, and beyond that it returns a cut text, or none at all for a longer input,
+// without saying so; a value or path cut that way would be written as if it were whole.
 std::string ExpandVars(const std::string& Text)
 {
-    std::vector<char> Buf(Text.size() + 261);
-    for (;;) {
-        DWORD Need = ExpandEnvironmentStringsA(Text.c_str(), Buf.data(), DWORD(Buf.size()));
-        if (Need == 0)
-            return std::string();   // the expansion itself failed: treat as empty
-        if (Need <= Buf.size())
-            return std::string(Buf.data());
-        Buf.resize(Need);
-    }
+    return ExpandText(Text.c_str(), ReadEnv);
 }
 
 std::string ExpandEnvPasString(const std::string& S)
 {
-    char Buf[PasStringSize];
-    DWORD Need = ExpandEnvironmentStringsA(S.c_str(), Buf, sizeof Buf);
-    if (Need > sizeof Buf) {
+    std::string Expanded = ExpandVars(S);
+    size_t Need = Expanded.size() + 1;   // the NUL counts, as it does in the fixed buffer
+    if (Need > PasStringSize) {
         std::vector<char> Message(S.size() + 100);
         snprintf(Message.data(), Message.size(),
                  "Buffersize = %d at ExpandEnvPasString %s too small, %d required",
-                 int(sizeof Buf), S.c_str(), int(Need));
+                 int(PasStringSize), S.c_str(), int(Need));
         throw EBufferOverflow(Message.data());
     }
-    return Need == 0 ? std::string() : std::string(Buf);
+    return Expanded;
 }

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "Setup/vars/VarExpandText.h"
+
 namespace {
 
 struct TEnvVar {
@@ -25,6 +27,56 @@ TEST(ExpandVars, DefinedReferencesResolveOthersStay)
     std::string Long(5000, 'x');
     TEnvVar Big("SetupTestBig", Long);
     EXPECT_EQ(Long + Long, ExpandVars("%SetupTestBig%%SetupTestBig%"));   // never cut
+    // Beyond the 32K characters that the system's own expansion takes and gives.
+    std::string Huge(40000, 'y');
+    EXPECT_EQ(Huge + "C:\\Tool", ExpandVars(Huge + "%SetupTestVar%"));
+    std::string Refs;
+    for (int I = 0; I < 8; ++I)
+        Refs += "%SetupTestBig%";
+    EXPECT_EQ(40000u, ExpandVars(Refs).size());
+}
+
+// Variables of a fake environment: A, a self-reference, and one of half the limit.
+bool FakeVar(const char* Name, std::string& Value)
+{
+    std::string N = Name;
+    if (N == "A" || N == "a")
+        Value = "va";
+    else if (N == "Self")
+        Value = "%Self%";
+    else if (N == "Half")
+        Value.assign(ExpandLimit / 2 + 1, 'h');
+    else
+        return false;
+    return true;
+}
+
+TEST(ExpandText, ReferencesAsTheRuleSays)
+{
+    struct {
+        const char* Text;
+        const char* Expanded;
+    } Cases[] = {
+        {"%A%\\x", "va\\x"},
+        {"%a%%A%", "vava"},
+        {"%Undefined%%A%", "%Undefined%va"},   // scanning goes on after the closing %
+        {"%Undefined%A%", "%Undefined%A%"},
+        {"%%", "%%"},
+        {"100%", "100%"},
+        {"%A", "%A"},
+        {"%Self%x", "%Self%x"},                // an inserted value is not scanned again
+        {"", ""},
+    };
+    for (const auto& Case : Cases) {
+        SCOPED_TRACE(Case.Text);
+        EXPECT_EQ(Case.Expanded, ExpandText(Case.Text, FakeVar));
+    }
+}
+
+TEST(ExpandText, ReferencesPastTheLimitStayAsWritten)
+{
+    std::string Half(ExpandLimit / 2 + 1, 'h');
+    EXPECT_EQ(Half + "%Half%-va", ExpandText("%Half%%Half%-%A%", FakeVar));
 }
 
 TEST(ExpandEnvPasString, FiveHundredTwentyCharactersFitOneMoreThrows)
