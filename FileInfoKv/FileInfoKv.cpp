@@ -6,10 +6,29 @@
 #include <winver.h>
 
 #include "FileInfoKv/VersionText.h"
+#include "SysDll/SysDll.h"
 
 TVersionInfo VersionInfo{};
+bool TranslationFound = false;
 
 namespace {
+
+// The version library is no DLL that every process has loaded: it comes from the system folder,
+// never from beside the program.
+typedef DWORD(WINAPI* TGetFileVersionInfoSize)(LPCSTR, LPDWORD);
+typedef BOOL(WINAPI* TGetFileVersionInfo)(LPCSTR, DWORD, DWORD, LPVOID);
+typedef BOOL(WINAPI* TVerQueryValue)(LPCVOID, LPCSTR, LPVOID*, PUINT);
+TGetFileVersionInfoSize GetInfoSize = nullptr;
+TGetFileVersionInfo GetInfo = nullptr;
+TVerQueryValue QueryValue = nullptr;
+
+// Without the library no file has a version.
+bool VersionLibraryReady()
+{
+    return SystemFunc(GetInfoSize, "version.dll", "GetFileVersionInfoSizeA") &&
+           SystemFunc(GetInfo, "version.dll", "GetFileVersionInfoA") &&
+           SystemFunc(QueryValue, "version.dll", "VerQueryValueA");
+}
 
 // The program's own path, as GetModuleFileNameA fills it, with its NUL.
 const int ModulePathSize = 301;
@@ -37,7 +56,7 @@ int64_t ReadVersionBlock(void* Block, std::string& VersionText)
 {
     void* Value = nullptr;
     UINT Length = 0;
-    if (!VerQueryValueA(Block, "\\", &Value, &Length) || !Value
+    if (!QueryValue(Block, "\\", &Value, &Length) || !Value
         || Length < sizeof(VS_FIXEDFILEINFO))
         return -1;
     VS_FIXEDFILEINFO Fixed;
@@ -52,8 +71,9 @@ int64_t ReadVersionBlock(void* Block, std::string& VersionText)
 
     // The entry is a language word followed by a code-page word; read as one little-endian
     // number, the code page is the high half.
-    if (VerQueryValueA(Block, "\\VarFileInfo\\Translation", &Value, &Length) && Value
-        && Length >= sizeof(uint32_t)) {
+    TranslationFound = QueryValue(Block, "\\VarFileInfo\\Translation", &Value, &Length) && Value
+                       && Length >= sizeof(uint32_t);
+    if (TranslationFound) {
         uint32_t Translation;
         memcpy(&Translation, Value, sizeof Translation);
         VersionInfo.Translation = TranslationText(Translation);
@@ -66,7 +86,7 @@ int64_t ReadVersionBlock(void* Block, std::string& VersionText)
     if (!TableName.empty()) {
         std::string TablePath = "\\StringFileInfo\\" + TableName + "\\";
         for (const TStringItem& Item : StringItems) {
-            if (VerQueryValueA(Block, (TablePath + Item.Name).c_str(), &Value, &Length) && Value) {
+            if (QueryValue(Block, (TablePath + Item.Name).c_str(), &Value, &Length) && Value) {
                 // Length counts characters, with or without the NUL depending on the system.
                 const char* Text = static_cast<const char*>(Value);
                 VersionInfo.*Item.Field = std::string(Text, strnlen(Text, Length));
@@ -163,12 +183,14 @@ int64_t ReadVersionInfo(const char* FileName, std::string& VersionText)
             return -1;
         FileName = ModulePath;
     }
+    if (!VersionLibraryReady())
+        return -1;
     DWORD Handle = 0;
-    DWORD Size = GetFileVersionInfoSizeA(FileName, &Handle);
+    DWORD Size = GetInfoSize(FileName, &Handle);
     if (Size == 0)
         return -1;
     std::vector<char> Block(Size); // freed on every way out
-    if (!GetFileVersionInfoA(FileName, 0, Size, Block.data()))
+    if (!GetInfo(FileName, 0, Size, Block.data()))
         return -1;
     return ReadVersionBlock(Block.data(), VersionText);
 }

@@ -28,6 +28,10 @@ struct TVersionInfo {
 // the new file lacks keeps the value of an earlier read.
 extern TVersionInfo VersionInfo;
 
+// Whether the file read last with version information had a translation table of its own; when
+// not, VersionInfo.Translation is an earlier file's.
+extern bool TranslationFound;
+
 // Reads the version resource of FileName, a full path, or of the program's own file when FileName
 // is null. Returns the version value and fills VersionText and VersionInfo; without usable
 // version information returns -1, leaves VersionText empty and VersionInfo as it was.

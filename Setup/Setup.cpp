@@ -1,7 +1,6 @@
 // SETUP.EXE: carries out the installation script beside it.
 #include <windows.h>
 
-#include <commctrl.h>
 #include <objbase.h>
 
 #include <cstdlib>
@@ -9,10 +8,18 @@
 
 #include "Setup/driver/InstallSequence.h"
 #include "Setup/driver/RunState.h"
+#include "SysDll/SysDll.h"
+
+typedef void(WINAPI* TInitCommonControls)();
+static TInitCommonControls InitControls = nullptr;
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    InitCommonControls();   // the dialogs take the system's visual style
+    RestrictDllSearch();    // before anything loads a DLL that a stranger could put beside us
+    // The dialogs take the system's visual style. The control library is no DLL that every
+    // process has, so it is not imported: it would be looked for beside the program first.
+    if (SystemFunc(InitControls, "comctl32.dll", "InitCommonControls"))
+        InitControls();
     CoInitialize(nullptr);  // the folder browser and shell links are COM objects
     try {
         RunInstallSequence();
