@@ -6,6 +6,7 @@
 #include "Setup/driver/InstallText.h"
 #include "Setup/driver/RunState.h"
 #include "Setup/driver/WinText.h"
+#include "Setup/files/AtomicCopy.h"
 #include "Setup/log/Log.h"
 #include "Setup/vars/StringsSection.h"
 
@@ -23,7 +24,8 @@ std::string ErrorTextOrBox(DWORD Code, size_t Width)
     return Text;
 }
 
-bool CopyInf() { return CopyFileA(SourceInfPath.c_str(), TargetInfPath.c_str(), FALSE); }
+// Whole or not at all: a run killed here leaves the earlier installation's copy as it was.
+bool CopyInf() { return CopyAtomic(SourceInfPath, TargetInfPath); }
 
 // Copies the INF file to TargetInfPath; when the INF directory denies access, into ProgramPath
 // instead, which then becomes TargetInfPath. Ends the run when neither works.

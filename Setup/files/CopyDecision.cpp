@@ -7,6 +7,7 @@
 
 #include "FileInfoKv/FileInfoKv.h"
 #include "Setup/dialogs/Dialogs.h"
+#include "Setup/files/AtomicCopy.h"
 #include "Setup/driver/RunState.h"
 #include "Setup/driver/WinText.h"
 #include "Setup/files/FilesText.h"
@@ -37,10 +38,11 @@ void LogDirect(const std::string& Line)
         LogLine(Line);
 }
 
-// Nothing at Path, so that reading its version or date could only find nothing.
-bool Missing(const std::string& Path)
+// Nothing at a path whose attributes are Attributes, so that reading its version or date could
+// only find nothing.
+bool Missing(DWORD Attributes)
 {
-    if (GetFileAttributesA(Path.c_str()) != INVALID_FILE_ATTRIBUTES)
+    if (Attributes != INVALID_FILE_ATTRIBUTES)
         return false;
     DWORD Error = GetLastError();
     return Error == ERROR_FILE_NOT_FOUND || Error == ERROR_PATH_NOT_FOUND;
@@ -100,7 +102,9 @@ TFileFacts ReadVersionFacts(const std::string& File, const TFirstLook& Look)
     if (Facts.Value > 0) {
         Facts.Version = {VersionInfo.Major, VersionInfo.Minor, VersionInfo.Release,
                          VersionInfo.Build};
-        Facts.Translation = VersionInfo.Translation;   // kept from an earlier file if File has none
+        // A file without a translation table has no language: the library's table would be an
+        // earlier file's, and the log line must describe the file it names.
+        Facts.Translation = TranslationFound ? VersionInfo.Translation : "";
     }
     return Facts;
 }
@@ -124,7 +128,7 @@ bool BackupDirReady()
 void BackUp(const std::string& B, const TCopyPlan& Plan)
 {
     std::string Dir = BackupDir;
-    bool Done = BackupDirReady() && CopyFileA(B.c_str(), BackupTarget(Dir, B).c_str(), FALSE);
+    bool Done = BackupDirReady() && CopyAtomic(B, BackupTarget(Dir, B));
     LogDirect(BackupLine(B, Plan, Dir, Done));
     if (Done)
         return;
@@ -169,13 +173,28 @@ bool ResolveConflict(const std::string& B, const TCopyPlan& Plan)
     }
 }
 
+// A failed copy: the log says which and why, then the box; all later copying stops.
+bool CopyFailed(const std::string& A, const std::string& B, DWORD Code)
+{
+    std::string Reason;
+    SystemErrorText(Code, 0, Reason);
+    LogDirect(CopyFailedLine(A, B, Code, Reason));
+    ErrorBox("Error: can't copy " + A + " to " + B);
+    MarkFatal();
+    return false;
+}
+
 } // namespace
 
 bool CopyOneFile(const std::string& A, const std::string& B)
 {
+    // Opening a device's name opens the device, which may wait for input for ever.
+    if (IsDeviceName(FileNamePart(A)))
+        return CopyFailed(A, B, ERROR_BAD_DEVICE);
     TFirstLook LookA = LookAt(A);
     TFileFacts New = ReadVersionFacts(A, LookA);
-    bool OldMissing = Missing(B);
+    DWORD AttributesB = GetFileAttributesA(B.c_str());
+    bool OldMissing = Missing(AttributesB);
     TFirstLook LookB = OldMissing ? TFirstLook{} : LookAt(B);
     TFileFacts Old = OldMissing ? MissingFacts() : ReadVersionFacts(B, LookB);
     if (New.Value <= 0) {
@@ -188,11 +207,13 @@ bool CopyOneFile(const std::string& A, const std::string& B)
         LogDirect(OutcomeLine(B, Plan, false));
         return true;
     }
-    if (!CopyFileA(A.c_str(), B.c_str(), FALSE)) {
-        ErrorBox("Error: can't copy " + A + " to " + B);
-        MarkFatal();
-        return false;
-    }
+    // A read-only file that someone else made stays: a copy could not open it for writing,
+    // and replacing it by a rename, which some systems allow, must not do more than a copy.
+    if (!OldMissing && AttributesB != INVALID_FILE_ATTRIBUTES &&
+        (AttributesB & FILE_ATTRIBUTE_READONLY))
+        return CopyFailed(A, B, ERROR_ACCESS_DENIED);
+    if (!CopyAtomic(A, B))
+        return CopyFailed(A, B, GetLastError());
     LogDirect(OutcomeLine(B, Plan, true));
     return true;
 }

@@ -7,6 +7,7 @@
 #include "Setup/driver/InstallText.h"
 #include "Setup/driver/RunState.h"
 #include "Setup/driver/WinText.h"
+#include "Setup/files/AtomicCopy.h"
 #include "Setup/files/CopyDecision.h"
 #include "Setup/files/FilesText.h"
 #include "Setup/log/Log.h"
@@ -54,6 +55,10 @@ void Walk(const std::string& FromDir, const char* Search, TTake Take, const std:
         return;   // nothing matches: no error
     for (bool More = true; More && !CopyStopped; More = FindNextFileA(Find, &Found)) {
         std::string Name = Found.cFileName;
+        // A killed run's half-written file (the medium may be an earlier installation) is
+        // nothing to install.
+        if (!(Found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsTempFileName(Name))
+            continue;
         if (!(Found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
             if (Take != tkDirs && !CopyOneFile(FromDir + "\\" + Name, ToDir + Name))
                 CopyStopped = true;
@@ -88,6 +93,8 @@ void CopyTree(std::string FromDir, const std::string& Pattern, std::string ToDir
     // "always" answers for the rest of one directory, never for another one.
     DlgRec.Always = false;
     DropTrailingBackslash(FromDir);
+    DropTrailingBackslash(ToDir);
+    RemoveStaleTemps(ToDir);   // even when every file of this folder is kept as it is
     AddTrailingBackslash(ToDir);
     if (!Recursive) {
         Walk(FromDir, Pattern.c_str(), tkAll, Pattern, ToDir, false);

@@ -25,6 +25,54 @@ std::string FileNamePart(const std::string& Path)
     return Slash == std::string::npos ? Path : Path.substr(Slash + 1);
 }
 
+static char Upper(char C) { return C >= 'a' && C <= 'z' ? char(C - 'a' + 'A') : C; }
+
+static bool StartsWithNoCase(const std::string& Text, size_t At, const char* Part)
+{
+    for (; *Part; ++Part, ++At)
+        if (At >= Text.size() || Upper(Text[At]) != Upper(*Part))
+            return false;
+    return true;
+}
+
+std::string TempFileName(uint32_t ProcessId, uint32_t Count)
+{
+    static const char Digits[] = "0123456789abcdef";
+    std::string Name = TempPrefix;
+    for (uint32_t Value : {ProcessId, Count}) {
+        for (int Shift = 28; Shift >= 0; Shift -= 4)
+            Name += Digits[(Value >> Shift) & 15];
+    }
+    return Name + TempSuffix;
+}
+
+bool IsTempFileName(const std::string& Name)
+{
+    size_t Prefix = std::string(TempPrefix).size(), Suffix = std::string(TempSuffix).size();
+    return Name.size() >= Prefix + Suffix && StartsWithNoCase(Name, 0, TempPrefix) &&
+           StartsWithNoCase(Name, Name.size() - Suffix, TempSuffix);
+}
+
+bool IsDeviceName(const std::string& Name)
+{
+    // The base name counts: everything before the first dot, without trailing blanks.
+    std::string Base = Name.substr(0, Name.find('.'));
+    while (!Base.empty() && Base.back() == ' ')
+        Base.pop_back();
+    if (Base.size() == 3)
+        return StartsWithNoCase(Base, 0, "CON") || StartsWithNoCase(Base, 0, "PRN") ||
+               StartsWithNoCase(Base, 0, "AUX") || StartsWithNoCase(Base, 0, "NUL");
+    return Base.size() == 4 && (StartsWithNoCase(Base, 0, "COM") || StartsWithNoCase(Base, 0, "LPT")) &&
+           Base[3] >= '1' && Base[3] <= '9';
+}
+
+std::string CopyFailedLine(const std::string& A, const std::string& B, unsigned long Code,
+                           const std::string& Reason)
+{
+    return "Error: can't copy " + A + " to " + B + ": Error " + std::to_string(Code) + ", " +
+           Reason;
+}
+
 bool MayHoldVersion(const char* Head, size_t Size)
 {
     return Size >= 2 && Head[1] == 'Z' && (Head[0] == 'M' || Head[0] == 'S');

@@ -19,6 +19,24 @@ TFilesKey SplitFilesKey(const std::string& Key);
 // The part after the last backslash: the whole text for a bare name.
 std::string FileNamePart(const std::string& Path);
 
+// A file being installed is written under a temporary name in its destination folder first:
+// TempPrefix, the process id and a count in hexadecimal, TempSuffix. A run that was killed
+// leaves such files behind; the next run into that folder removes them.
+const char* const TempPrefix = "~setupkv";
+const char* const TempSuffix = ".tmp";
+const char* const TempPattern = "~setupkv*.tmp";   // what a directory search for them asks
+std::string TempFileName(uint32_t ProcessId, uint32_t Count);
+bool IsTempFileName(const std::string& Name);   // letter case ignored, as the file system does
+
+// A name that Windows takes for a device in every folder (CON, PRN, AUX, NUL, COM1-9, LPT1-9),
+// also with an extension or trailing blanks and dots ("nul.txt", "COM1 ."): opening it opens the
+// device, never a file.
+bool IsDeviceName(const std::string& Name);
+
+// The log line of a copy that failed: the words of its message box and the system's reason.
+std::string CopyFailedLine(const std::string& A, const std::string& B, unsigned long Code,
+                           const std::string& Reason);
+
 // How many first bytes of a file tell whether it may hold a version resource.
 const int VersionHeadSize = 2;
 

@@ -34,6 +34,36 @@ TEST(SplitFilesKey, SubdirectoryPatternAndRecursiveMark)
     }
 }
 
+TEST(TempFileName, ItsOwnNamesAreKnownAgainAndNoOthers)
+{
+    EXPECT_EQ("~setupkv000004d2ffffffff.tmp", TempFileName(1234, 0xFFFFFFFF));
+    EXPECT_TRUE(IsTempFileName(TempFileName(0, 0)));
+    const struct {
+        const char* Name;
+        bool Temp;
+    } Cases[] = {
+        {"~SETUPKV000004D200000001.TMP", true},   // names compare without regard to case
+        {"~setupkv.tmp", true},
+        {"~setupkv.tm", false},
+        {"~setupk.tmp", false},
+        {"x~setupkv1.tmp", false},
+        {"~setupkv1.tmp.txt", false},
+        {"", false},
+    };
+    for (const auto& Case : Cases)
+        EXPECT_EQ(Case.Temp, IsTempFileName(Case.Name)) << Case.Name;
+}
+
+TEST(IsDeviceName, DevicesWithAndWithoutExtension)
+{
+    for (const char* Device : {"CON", "con", "PRN", "AUX", "NUL", "nul.txt", "COM1", "com9.log",
+                               "LPT1", "CON .x", "NUL.tar.gz"})
+        EXPECT_TRUE(IsDeviceName(Device)) << Device;
+    for (const char* File : {"CONS", "CO", "COM", "COM0", "COMA", "LPT10", "xNUL", "a.CON", "",
+                             ".con", "console.txt"})
+        EXPECT_FALSE(IsDeviceName(File)) << File;
+}
+
 TEST(MayHoldVersion, OnlyImagesAndCompressedFiles)
 {
     const struct {

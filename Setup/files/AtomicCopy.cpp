@@ -1,0 +1,130 @@
+#include "Setup/files/AtomicCopy.h"
+
+#include <set>
+#include <vector>
+
+#include "Setup/driver/InstallText.h"
+#include "Setup/files/FilesText.h"
+
+namespace {
+
+const DWORD CopyChunkSize = 1u << 20;   // bytes read and written at a time
+
+// The attributes a copy may carry over; everything else belongs to the file system.
+const DWORD KeptAttributes = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN |
+                             FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+// Folders cleaned in this run, upper case, as the file system compares names.
+std::set<std::string> CleanedDirs;
+
+std::string UpperCase(std::string Text)
+{
+    if (!Text.empty())
+        CharUpperBuffA(&Text[0], DWORD(Text.size()));
+    return Text;
+}
+
+// The folder part of Path without its trailing backslash; "." for a bare name.
+std::string FolderOf(const std::string& Path)
+{
+    size_t Slash = Path.rfind('\\');
+    return Slash == std::string::npos ? std::string(".") : Path.substr(0, Slash);
+}
+
+// A new temporary file in Dir, created for writing and shared with nobody; its path in Temp.
+HANDLE CreateTemp(const std::string& Dir, DWORD Attributes, std::string& Temp)
+{
+    static DWORD Count = 0;
+    for (;;) {
+        Temp = JoinPath(Dir, TempFileName(GetCurrentProcessId(), ++Count));
+        HANDLE File = CreateFileA(Temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  Attributes | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+        if (File != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS)
+            return File;
+    }
+}
+
+// Copies the rest of Source into Target; false on the first failure, with its code kept.
+bool CopyContent(HANDLE Source, HANDLE Target)
+{
+    static std::vector<char> Chunk(CopyChunkSize);
+    for (;;) {
+        DWORD Got = 0, Put = 0;
+        if (!ReadFile(Source, Chunk.data(), CopyChunkSize, &Got, nullptr))
+            return false;
+        if (Got == 0)
+            return true;
+        if (!WriteFile(Target, Chunk.data(), Got, &Put, nullptr))
+            return false;
+        if (Put != Got) {
+            SetLastError(ERROR_DISK_FULL);   // a short write leaves no code of its own
+            return false;
+        }
+    }
+}
+
+// Closes Handle and returns Result, keeping the error code that Result is about.
+bool CloseKeepingError(HANDLE Handle, bool Result)
+{
+    DWORD Error = GetLastError();
+    CloseHandle(Handle);
+    SetLastError(Error);
+    return Result;
+}
+
+} // namespace
+
+void RemoveStaleTemps(const std::string& Dir)
+{
+    if (!CleanedDirs.insert(UpperCase(Dir)).second)
+        return;
+    WIN32_FIND_DATAA Found;
+    HANDLE Find = FindFirstFileA(JoinPath(Dir, TempPattern).c_str(), &Found);
+    if (Find == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        // The search also matches short names: only our own long names are ours to remove.
+        if (!(Found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            IsTempFileName(Found.cFileName))
+            DeleteFileA(JoinPath(Dir, Found.cFileName).c_str());
+    } while (FindNextFileA(Find, &Found));
+    FindClose(Find);
+}
+
+bool CopyAtomic(const std::string& From, const std::string& To)
+{
+    // Sharing read access only, as the date reader does: a file that someone is still writing
+    // is not installed half-written.
+    HANDLE Source = CreateFileA(From.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (Source == INVALID_HANDLE_VALUE)
+        return false;
+    BY_HANDLE_FILE_INFORMATION Info;
+    if (!GetFileInformationByHandle(Source, &Info))
+        return CloseKeepingError(Source, false);
+    if (GetFileType(Source) != FILE_TYPE_DISK) {
+        SetLastError(ERROR_BAD_DEVICE);   // a device opened under a file's name: nothing to copy
+        return CloseKeepingError(Source, false);
+    }
+
+    std::string Dir = FolderOf(To);
+    RemoveStaleTemps(Dir);
+    DWORD Attributes = Info.dwFileAttributes & KeptAttributes;
+    std::string Temp;
+    HANDLE Target = CreateTemp(Dir, Attributes ? Attributes : FILE_ATTRIBUTE_NORMAL, Temp);
+    if (Target == INVALID_HANDLE_VALUE)
+        return CloseKeepingError(Source, false);
+
+    bool Copied = CopyContent(Source, Target) &&
+                  SetFileTime(Target, nullptr, nullptr, &Info.ftLastWriteTime);
+    CloseKeepingError(Source, Copied);
+    // Closing writes what the system still buffers: on a full disk that may be where it fails.
+    if (!CloseHandle(Target) && Copied)
+        Copied = false;
+    if (Copied && MoveFileExA(Temp.c_str(), To.c_str(), MOVEFILE_REPLACE_EXISTING))
+        return true;
+    DWORD Error = GetLastError();
+    DeleteFileA(Temp.c_str());
+    SetLastError(Error);
+    return false;
+}

@@ -1,0 +1,17 @@
+// Writing an installed file whole or not at all: the copy is made under a temporary name in the
+// destination folder and takes the final name in one step only when it is complete. A run that is
+// killed, a full disk or a vanished source leave the final name as it was.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+// Copies From over To (replacing it) with From's last-write time and attributes, but never the
+// read-only attribute: a file from a CD must stay replaceable by the next installation. A To that
+// is itself read-only is not replaced. On failure removes what it wrote, returns false and leaves
+// the system's error code in GetLastError.
+bool CopyAtomic(const std::string& From, const std::string& To);
+
+// Removes the temporary files that killed runs left in Dir (a file that another running
+// installation still writes can't be removed and stays). Each folder is looked at once a run.
+void RemoveStaleTemps(const std::string& Dir);
