@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <vector>
 
 #include "Setup/driver/DriverText.h"
@@ -53,6 +54,11 @@ bool IsReserved(const std::string& Name)
 
 // A line as long as this, or one that expands to more, is beyond what a [RegRead] line may hold.
 const size_t LineLimit = 520;
+
+// The key names of the section, each NUL-ended, then one more NUL. A longer list ends the run with
+// the internal error, as a line that does not fit does: each name costs a registry read and a
+// write into the INF, so a list without a limit would let a script keep the run busy for hours.
+const int KeyListSize = 2601;
 
 // The registry value of one line; false when it could not be read (reported into LogText).
 bool ReadValue(const std::string& Name, const TRegReadLine& Fields, HKEY Key,
@@ -129,7 +135,11 @@ void ReadLine(const std::string& InfPath, const std::string& Name)
 
 void RegRead_Expand_Strings(const std::string& InfPath)
 {
-    for (const std::string& Name : ReadKeyList("RegRead", InfPath))
+    char Keys[KeyListSize];
+    DWORD Got = GetPrivateProfileStringA("RegRead", nullptr, "", Keys, sizeof Keys, InfPath.c_str());
+    if (Got == sizeof Keys - 2)   // the list was cut
+        EndAborted("Internal error: Buffer in RegRead_Expand_Strings too small!");
+    for (const char* Name = Keys; Got > 0 && *Name; Name += std::strlen(Name) + 1)
         if (!IsReserved(Name))
             ReadLine(InfPath, Name);
     LogLine("Section [RegRead] processed");
