@@ -16,13 +16,49 @@ const char* const LogFileName = "LOGFILKV.LOG";
 
 void LogLine(const std::string& Line) { LogText += Line + "\r\n"; }
 
+static bool WriteRaw(const std::string& Text)
+{
+    DWORD Written = 0;
+    return WriteFile(LogFile, Text.data(), DWORD(Text.size()), &Written, nullptr) &&
+           Written == Text.size();
+}
+
+static bool TempDirectory(std::string& Dir);
+
+// After a write has failed (a full disk under the installation directory), the rest of the log
+// goes into the temporary directory, as it does when the file can't be opened at all: a line
+// written nowhere is lost for whoever reads the log. Once only; false when there is nowhere
+// to go, and then no log file is open, so that the exit procedure tries one of its own.
+static bool MoveLogToTemp()
+{
+    static bool Moved = false;
+    if (Moved)
+        return false;
+    Moved = true;
+    std::string Failed = LogFilePath;
+    DWORD Code = GetLastError();
+    std::string Temp;
+    if (!TempDirectory(Temp))
+        return false;
+    AddTrailingBackslash(Temp);
+    Temp += LogFileName;
+    if (lstrcmpiA(Temp.c_str(), Failed.c_str()) == 0)
+        return false;   // it is there already: creating it anew would empty it
+    CloseLogFile();
+    LogFileOpen = false;
+    if (!CreateLogFile(Temp))
+        return false;
+    std::string Reason;
+    SystemErrorText(Code, 0, Reason);
+    return WriteRaw("Error: could not write to the LogFile " + Failed + ": " + Reason + "\r\n" +
+                    "Trying to use " + Temp + " as Logfile\r\n");
+}
+
 bool WriteLog(const std::string& Text)
 {
     if (LogFile == INVALID_HANDLE_VALUE)
         return false;
-    DWORD Written = 0;
-    return WriteFile(LogFile, Text.data(), DWORD(Text.size()), &Written, nullptr) &&
-           Written == Text.size();
+    return WriteRaw(Text) || (MoveLogToTemp() && WriteRaw(Text));
 }
 
 void FlushLogText()

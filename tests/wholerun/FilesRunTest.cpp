@@ -19,11 +19,7 @@ const std::string Lang = "04E40409";      // the fixtures' translation: US Engli
 // A DLL of the fixtures folder, built beside SETUP.EXE: Version1_2_0_0.dll and so on.
 std::string Fixture(const std::string& Version)
 {
-    char Exe[MAX_PATH + 1] = "";
-    DWORD Length = GetEnvironmentVariableA("SETUP_EXE", Exe, sizeof Exe);
-    std::string Build = Length > 0 && Length < sizeof Exe ? Exe : "";
-    Build = Build.substr(0, Build.rfind("\\Setup\\"));
-    return Build + "\\tests\\fixtures\\Version" + Version + ".dll";
+    return FixturesDir() + "\\Version" + Version + ".dll";
 }
 
 // Midnight UTC of 1 June of Year: the installer shows such a time as the date alone.

@@ -11,20 +11,6 @@
 
 namespace {
 
-// The user's Programs folder, as the User Shell Folders key names it.
-std::string ProgramsFolder()
-{
-    char Raw[MAX_PATH + 1] = "";
-    DWORD Size = sizeof Raw;
-    RegGetValueA(HKEY_CURRENT_USER,
-                 "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
-                 "Programs", RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, Raw,
-                 &Size);
-    char Expanded[MAX_PATH + 1] = "";
-    ExpandEnvironmentStringsA(Raw, Expanded, sizeof Expanded);
-    return Expanded;
-}
-
 // Sets the file's last write to noon of 1 June 2001 (UTC) and returns that time as the log shows
 // a file date: the user's short date, a blank, the user's long time.
 std::string SetOldDate(const std::string& Path)

@@ -7,6 +7,7 @@
 #include <objbase.h>
 #include <objidl.h>
 #include <shlobj.h>
+#include <tlhelp32.h>
 
 #include <cctype>
 #include <cstdio>
@@ -466,4 +467,110 @@ void SetLastWriteTime(const std::string& Path, const SYSTEMTIME& Time)
         ADD_FAILURE() << "can't set the time of " << Path << ": error " << GetLastError();
     if (File != INVALID_HANDLE_VALUE)
         CloseHandle(File);
+}
+
+// ---------------------------------------------------------------------------------------------
+
+std::string FixturesDir()
+{
+    char Exe[MAX_PATH + 1] = "";
+    DWORD Length = GetEnvironmentVariableA("SETUP_EXE", Exe, sizeof Exe);
+    std::string Build = Length > 0 && Length < sizeof Exe ? Exe : "";
+    return Build.substr(0, Build.rfind("\\Setup\\")) + "\\tests\\fixtures";
+}
+
+std::string ProgramsFolder()
+{
+    char Raw[MAX_PATH + 1] = "";
+    DWORD Size = sizeof Raw;
+    RegGetValueA(HKEY_CURRENT_USER,
+                 "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+                 "Programs", RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, Raw,
+                 &Size);
+    char Expanded[MAX_PATH + 1] = "";
+    ExpandEnvironmentStringsA(Raw, Expanded, sizeof Expanded);
+    return Expanded;
+}
+
+void KillOwnSetups()
+{
+    HANDLE Snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (Snapshot == INVALID_HANDLE_VALUE)
+        return;
+    PROCESSENTRY32 Entry;
+    Entry.dwSize = sizeof Entry;
+    for (BOOL More = Process32First(Snapshot, &Entry); More; More = Process32Next(Snapshot, &Entry)) {
+        if (Entry.th32ParentProcessID != GetCurrentProcessId() ||
+            lstrcmpiA(Entry.szExeFile, "SETUP.EXE") != 0)
+            continue;
+        if (HANDLE Process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE,
+                                         Entry.th32ProcessID)) {
+            TerminateProcess(Process, 1);
+            WaitForSingleObject(Process, 5000);
+            CloseHandle(Process);
+        }
+    }
+    CloseHandle(Snapshot);
+}
+
+namespace {
+
+BOOL CALLBACK FindDialogWith(HWND Wnd, LPARAM Part)
+{
+    char Class[16] = "", Text[4096] = "";
+    GetClassNameA(Wnd, Class, sizeof Class);
+    if (lstrcmpA(Class, "#32770") != 0 || !IsWindowVisible(Wnd))
+        return TRUE;
+    const std::string& Wanted = *reinterpret_cast<const std::string*>(Part);
+    for (int Id : {101, 0xFFFF}) {
+        if (GetDlgItemTextA(Wnd, Id, Text, sizeof Text) > 0 &&
+            std::string(Text).find(Wanted) != std::string::npos) {
+            SetLastError(ERROR_SUCCESS);
+            return FALSE;   // found: stop
+        }
+    }
+    return TRUE;
+}
+
+} // namespace
+
+bool DialogShowing(const std::string& Part)
+{
+    SetLastError(ERROR_INVALID_DATA);
+    return !EnumWindows(FindDialogWith, reinterpret_cast<LPARAM>(&Part)) &&
+           GetLastError() == ERROR_SUCCESS;
+}
+
+TWhen::TWhen(std::function<bool()> Ready, std::function<void()> Act)
+    : Ready(std::move(Ready)), Act(std::move(Act))
+{
+    Watch = std::thread([this] {
+        for (; !Stop; Sleep(1)) {
+            if (this->Ready()) {
+                this->Act();
+                Acted = true;
+                return;
+            }
+        }
+    });
+}
+
+TWhen::~TWhen()
+{
+    Stop = true;
+    Watch.join();
+}
+
+std::vector<std::string> TempFilesIn(const std::string& Dir)
+{
+    std::vector<std::string> Names;
+    WIN32_FIND_DATAA Found;
+    HANDLE Find = FindFirstFileA((Dir + "\\~setupkv*.tmp").c_str(), &Found);
+    if (Find == INVALID_HANDLE_VALUE)
+        return Names;
+    do
+        Names.push_back(Found.cFileName);
+    while (FindNextFileA(Find, &Found));
+    FindClose(Find);
+    return Names;
 }

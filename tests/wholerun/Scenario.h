@@ -8,10 +8,13 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 // A fresh medium for the running test: %TEMP%\<suite>.<test>.<pid> holding SETUP.EXE (copied
@@ -121,3 +124,39 @@ std::string Lines(std::initializer_list<std::string> Texts);
 ::testing::AssertionResult FileContains(const std::string& Path, const std::string& Part);
 // Nothing (no file, no folder) is at Path.
 ::testing::AssertionResult NothingAt(const std::string& Path);
+
+// The folder of the test fixtures (DLLs with version resources, the planted DLL), built beside
+// SETUP.EXE's build folder.
+std::string FixturesDir();
+
+// The user's Programs folder, as the User Shell Folders key names it; "" when there is none.
+std::string ProgramsFolder();
+
+// Something done to a run from outside while it goes on: a thread asks Ready every millisecond
+// and, the first time it says yes, does Act once. Ends (and waits for the thread) when it goes.
+class TWhen {
+public:
+    TWhen(std::function<bool()> Ready, std::function<void()> Act);
+    ~TWhen();
+    TWhen(const TWhen&) = delete;
+    TWhen& operator=(const TWhen&) = delete;
+    bool Done() const { return Acted; }
+
+private:
+    std::function<bool()> Ready;
+    std::function<void()> Act;
+    std::atomic<bool> Stop{false};
+    std::atomic<bool> Acted{false};
+    std::thread Watch;
+};
+
+// A crash on demand: kills every SETUP.EXE that this test process started (by its process id),
+// as a power cut or the task manager would. A run killed so returns from TScenario::Run at once.
+void KillOwnSetups();
+
+// A dialog of any process is on screen whose message (control 101, or a message box's text)
+// holds Part.
+bool DialogShowing(const std::string& Part);
+
+// The installer's temporary files (a killed run's leftovers) in Dir.
+std::vector<std::string> TempFilesIn(const std::string& Dir);
