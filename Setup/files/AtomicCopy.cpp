@@ -9,6 +9,7 @@
 namespace {
 
 const DWORD CopyChunkSize = 1u << 20;   // bytes read and written at a time
+const int TempNameTries = 1000;         // names taken by others before a copy gives up
 
 // The attributes a copy may carry over; everything else belongs to the file system.
 const DWORD KeptAttributes = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN |
@@ -35,13 +36,14 @@ std::string FolderOf(const std::string& Path)
 HANDLE CreateTemp(const std::string& Dir, DWORD Attributes, std::string& Temp)
 {
     static DWORD Count = 0;
-    for (;;) {
+    for (int Tries = 0; Tries < TempNameTries; ++Tries) {
         Temp = JoinPath(Dir, TempFileName(GetCurrentProcessId(), ++Count));
         HANDLE File = CreateFileA(Temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                   Attributes | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
         if (File != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS)
             return File;
     }
+    return INVALID_HANDLE_VALUE;   // the last error says the names are taken
 }
 
 // Copies the rest of Source into Target; false on the first failure, with its code kept.

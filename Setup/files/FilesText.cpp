@@ -37,12 +37,13 @@ static bool StartsWithNoCase(const std::string& Text, size_t At, const char* Par
 
 std::string TempFileName(uint32_t ProcessId, uint32_t Count)
 {
+    // Short, as the temporary name must fit where the final one does: eight digits of both
+    // numbers together. Names that meet are no harm: the file is created only where none is.
     static const char Digits[] = "0123456789abcdef";
+    uint32_t Value = (ProcessId << 16) ^ Count;
     std::string Name = TempPrefix;
-    for (uint32_t Value : {ProcessId, Count}) {
-        for (int Shift = 28; Shift >= 0; Shift -= 4)
-            Name += Digits[(Value >> Shift) & 15];
-    }
+    for (int Shift = 28; Shift >= 0; Shift -= 4)
+        Name += Digits[(Value >> Shift) & 15];
     return Name + TempSuffix;
 }
 

@@ -20,7 +20,7 @@ TFilesKey SplitFilesKey(const std::string& Key);
 std::string FileNamePart(const std::string& Path);
 
 // A file being installed is written under a temporary name in its destination folder first:
-// TempPrefix, the process id and a count in hexadecimal, TempSuffix. A run that was killed
+// TempPrefix, eight hexadecimal digits made of the process id and a count, TempSuffix. A run that was killed
 // leaves such files behind; the next run into that folder removes them.
 const char* const TempPrefix = "~setupkv";
 const char* const TempSuffix = ".tmp";

@@ -36,7 +36,7 @@ TEST(SplitFilesKey, SubdirectoryPatternAndRecursiveMark)
 
 TEST(TempFileName, ItsOwnNamesAreKnownAgainAndNoOthers)
 {
-    EXPECT_EQ("~setupkv000004d2ffffffff.tmp", TempFileName(1234, 0xFFFFFFFF));
+    EXPECT_EQ("~setupkv04d20007.tmp", TempFileName(1234, 7));
     EXPECT_TRUE(IsTempFileName(TempFileName(0, 0)));
     const struct {
         const char* Name;
