@@ -18,6 +18,9 @@ bool CopyStopped = false;
 
 namespace {
 
+// The destination folder of the [Files] entry being carried out, without trailing backslash.
+std::string EntryDestination;
+
 // Which entries of one directory search a walk takes.
 enum TTake {
     tkAll,     // files and subdirectories that match the pattern
@@ -30,6 +33,10 @@ enum TTake {
 void EnterSubdirectory(const std::string& FromDir, const std::string& Name,
                        const std::string& Pattern, const std::string& ToDir, bool Recursive)
 {
+    // The destination inside the folder it is copied from: mirroring it into itself would
+    // never end (App\App\App...) until a path is too long. It holds nothing to install.
+    if (lstrcmpiA((FromDir + "\\" + Name).c_str(), EntryDestination.c_str()) == 0)
+        return;
     std::string Target = ToDir + Name;
     // A hidden or system directory counts too: making it again would fail and stop all copying.
     if (!DirectoryExists(Target) && !CreateDirectoryA(Target.c_str(), nullptr)) {
@@ -118,6 +125,8 @@ void ProcessFilesSection(const std::string& SourceInfPath)
             ReadEnv("MyProgramPath", Dir);   // made when the user confirmed it
         }
         Dir = ExpandVars(Dir);
+        EntryDestination = Dir;
+        DropTrailingBackslash(EntryDestination);
         TFilesKey Parts = SplitFilesKey(Key);
         CopyTree(InfDir + Parts.SubDir, Parts.Pattern, Dir, Parts.Recursive);
         FlushLogText();

@@ -151,6 +151,21 @@ TEST_F(Faults, LeftoverTemporaryFilesAreRemovedAndNeverInstalled)
     EXPECT_FALSE(FileContains(Log(), "~setupkv"));
 }
 
+// The installation folder inside the medium, and a key that mirrors the medium's folders: the
+// walk leaves the installation folder out instead of copying it into itself until paths are too
+// long.
+TEST_F(Faults, InstallationFolderInsideTheMediumIsNotCopiedIntoItself)
+{
+    Medium.WriteText("a.txt", "a");
+    Medium.WriteText("sub\\b.txt", "b");
+    WriteInf(Lines({"[Files]", "*.*="}));
+    TRunResult Run = Install();
+    EXPECT_TRUE(Reported(Run, Success));
+    EXPECT_TRUE(Installed("a.txt"));
+    EXPECT_TRUE(Installed("sub\\b.txt"));
+    EXPECT_TRUE(NothingAt(App + "\\App"));
+}
+
 TEST_F(Faults, CopyFailureIsLoggedWithTheSystemsReason)
 {
     Medium.WriteText("a.txt", "new");
