@@ -6,6 +6,7 @@ std::string ExpandText(const char* Text, TLookupVar Lookup)
 {
     std::string Result;
     std::string Name, Value;
+    bool Full = false;   // a value did not fit: the references from there on stay as written
     const char* P = Text;
     while (*P) {
         const char* Open = std::strchr(P, '%');
@@ -21,10 +22,12 @@ std::string ExpandText(const char* Text, TLookupVar Lookup)
         }
         Name.assign(Open + 1, size_t(Close - Open - 1));
         Value.clear();
-        bool Defined = !Name.empty() && Lookup(Name.c_str(), Value);
-        // Past the limit the reference stays as written: the text is still whole, only not
-        // expanded further.
-        if (Defined && Value.size() <= ExpandLimit && Result.size() <= ExpandLimit - Value.size())
+        bool Defined = !Full && !Name.empty() && Lookup(Name.c_str(), Value);
+        // Past the limit the text stays whole, only not expanded further; nothing is looked up
+        // any more, so a script can't make each of a million references cost a long value.
+        Full = Full || (Defined && (Value.size() > ExpandLimit ||
+                                    Result.size() > ExpandLimit - Value.size()));
+        if (Defined && !Full)
             Result += Value;
         else
             Result.append(Open, size_t(Close - Open + 1));

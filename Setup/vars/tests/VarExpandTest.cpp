@@ -73,10 +73,10 @@ TEST(ExpandText, ReferencesAsTheRuleSays)
     }
 }
 
-TEST(ExpandText, ReferencesPastTheLimitStayAsWritten)
+TEST(ExpandText, ReferencesFromTheLimitOnStayAsWritten)
 {
     std::string Half(ExpandLimit / 2 + 1, 'h');
-    EXPECT_EQ(Half + "%Half%-va", ExpandText("%Half%%Half%-%A%", FakeVar));
+    EXPECT_EQ("va" + Half + "%Half%-%A%", ExpandText("%A%%Half%%Half%-%A%", FakeVar));
 }
 
 TEST(ExpandEnvPasString, FiveHundredTwentyCharactersFitOneMoreThrows)
