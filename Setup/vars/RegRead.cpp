@@ -136,7 +136,8 @@ void ReadLine(const std::string& InfPath, const std::string& Name)
 void RegRead_Expand_Strings(const std::string& InfPath)
 {
     char Keys[KeyListSize];
-    DWORD Got = GetPrivateProfileStringA("RegRead", nullptr, "", Keys, sizeof Keys, InfPath.c_str());
+    DWORD Got =
+        GetPrivateProfileStringA("RegRead", nullptr, "", Keys, sizeof Keys, InfPath.c_str());
     if (Got == sizeof Keys - 2)   // the list was cut
         EndAborted("Internal error: Buffer in RegRead_Expand_Strings too small!");
     for (const char* Name = Keys; Got > 0 && *Name; Name += std::strlen(Name) + 1)

@@ -104,8 +104,9 @@ const THostileCase HundredThousandKeys = {
     {},
     "Installation done without success!",
     [](const THostile& Run, const TRunResult&) {
-        EXPECT_TRUE(FileContains(Run.Medium.Path("tmp\\LOGFILKV.LOG"),
-                                 "Internal error: Buffer in RegRead_Expand_Strings too small!\r\n"));
+        std::string Log = Run.Medium.Path("tmp\\LOGFILKV.LOG");
+        EXPECT_TRUE(
+            FileContains(Log, "Internal error: Buffer in RegRead_Expand_Strings too small!\r\n"));
     },
 };
 

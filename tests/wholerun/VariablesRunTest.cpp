@@ -181,13 +181,15 @@ TEST_F(RegReadRun, LineThatExpandsToFiveHundredTwentyCharactersIsReadOneMoreEnds
 {
     std::string Head = "HKCU," + Key.SubKey + "\\none,,";   // a missing key: the default counts
     std::string Pad(520 - Head.size(), 'p');
-    TRunResult Run = RunWith({"Exact=" + Head + "%SetupTestPad%", "Over=" + Head + "%SetupTestPad%x"},
-                             {"click 1", "click 1"}, {{"SetupTestPad", Pad}});
+    TRunResult Run =
+        RunWith({"Exact=" + Head + "%SetupTestPad%", "Over=" + Head + "%SetupTestPad%x"},
+                {"click 1", "click 1"}, {{"SetupTestPad", Pad}});
     ASSERT_TRUE(RanAsAnswered(Run));
     EXPECT_TRUE(ShowsTemplate(Run, 1, "Installation done without success!"));
     EXPECT_TRUE(FileContains(Medium.Path("tmp\\LOGFILKV.LOG"),
                              "Key Exact\\" + Key.SubKey + "\\none does not exist, using default " +
-                                 Pad + "\r\nInternal error: Buffer in RegRead_Expand_Strings too small!\r\n"));
+                                 Pad + "\r\n" +
+                                 "Internal error: Buffer in RegRead_Expand_Strings too small!\r\n"));
     EXPECT_EQ(Pad, ProfileValue(Medium.Path(Inf.Name), "Strings", "Exact"));
     EXPECT_EQ("<missing>", ProfileValue(Medium.Path(Inf.Name), "Strings", "Over"));
 }
