@@ -61,14 +61,14 @@ void CopyInfFile(const std::string& ProgramPath)
 
 bool WriteString(const char* Key, const std::string& Value)
 {
-    return WritePrivateProfileStringA("Strings", Key, Value.c_str(), TargetInfPath.c_str());
+    return WriteProfile("Strings", Key, Value, TargetInfPath);
 }
 
 // The installed INF and the variable get the same value; failures of either are no matter.
 void Publish(const char* Key, const std::string& Value)
 {
     WriteString(Key, Value);
-    SetEnvironmentVariableA(Key, Value.c_str());
+    SetEnv(Key, Value);
 }
 
 // Only whether the file is there counts: a path too long for the buffer is still found.
@@ -110,7 +110,7 @@ void InstallInfCopy()
     }
     std::string InfVar = InfDir;
     DropTrailingBackslash(InfVar);
-    if (!SetEnvironmentVariableA("InfPath", InfVar.c_str())) {
+    if (!SetEnv("InfPath", InfVar)) {
         const char* Text = "Error: can't set environment variable";
         ErrorBox(Text);
         LogLine(Text);
