@@ -38,7 +38,7 @@ HANDLE CreateTemp(const std::string& Dir, DWORD Attributes, std::string& Temp)
     static DWORD Count = 0;
     for (int Tries = 0; Tries < TempNameTries; ++Tries) {
         Temp = JoinPath(Dir, TempFileName(GetCurrentProcessId(), ++Count));
-        HANDLE File = CreateFileA(Temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        HANDLE File = CreateFileA(Temp.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
                                   Attributes | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
         if (File != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS)
             return File;
@@ -63,6 +63,31 @@ bool CopyContent(HANDLE Source, HANDLE Target)
             return false;
         }
     }
+}
+
+typedef BOOL(WINAPI* TSetFileInformationByHandle)(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID,
+                                                  DWORD);
+
+// Gives the open file Handle the name To, replacing a file of that name, in one step. Through
+// the handle where the system can (one request instead of opening the file again by its name);
+// false when it can't, and then the caller moves the file by its name.
+bool RenameOpenFile(HANDLE Handle, const std::string& To, bool& Tried)
+{
+    static TSetFileInformationByHandle SetInfo = reinterpret_cast<TSetFileInformationByHandle>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"),
+                                               "SetFileInformationByHandle")));
+    Tried = false;
+    int Length = MultiByteToWideChar(CP_ACP, 0, To.c_str(), -1, nullptr, 0);
+    if (!SetInfo || Length <= 0)
+        return false;
+    std::vector<char> Buffer(sizeof(FILE_RENAME_INFO) + size_t(Length) * sizeof(WCHAR));
+    auto* Rename = reinterpret_cast<FILE_RENAME_INFO*>(Buffer.data());
+    Rename->ReplaceIfExists = TRUE;
+    Rename->RootDirectory = nullptr;
+    Rename->FileNameLength = DWORD(Length - 1) * sizeof(WCHAR);
+    MultiByteToWideChar(CP_ACP, 0, To.c_str(), -1, Rename->FileName, Length);
+    Tried = true;
+    return SetInfo(Handle, FileRenameInfo, Rename, DWORD(Buffer.size()));
 }
 
 // Closes Handle and returns Result, keeping the error code that Result is about.
@@ -104,10 +129,6 @@ bool CopyAtomic(const std::string& From, const std::string& To)
     BY_HANDLE_FILE_INFORMATION Info;
     if (!GetFileInformationByHandle(Source, &Info))
         return CloseKeepingError(Source, false);
-    if (GetFileType(Source) != FILE_TYPE_DISK) {
-        SetLastError(ERROR_BAD_DEVICE);   // a device opened under a file's name: nothing to copy
-        return CloseKeepingError(Source, false);
-    }
 
     std::string Dir = FolderOf(To);
     RemoveStaleTemps(Dir);
@@ -120,12 +141,20 @@ bool CopyAtomic(const std::string& From, const std::string& To)
     bool Copied = CopyContent(Source, Target) &&
                   SetFileTime(Target, nullptr, nullptr, &Info.ftLastWriteTime);
     CloseKeepingError(Source, Copied);
-    // Closing writes what the system still buffers: on a full disk that may be where it fails.
-    if (!CloseHandle(Target) && Copied)
-        Copied = false;
-    if (Copied && MoveFileExA(Temp.c_str(), To.c_str(), MOVEFILE_REPLACE_EXISTING))
-        return true;
+    bool Tried = false;
+    bool Done = Copied && RenameOpenFile(Target, To, Tried);
     DWORD Error = GetLastError();
+    // Closing writes what the system still buffers: on a full disk that may be where it fails.
+    if (!CloseHandle(Target) && Copied && !Done) {
+        Error = GetLastError();
+        Copied = false;
+    }
+    if (Copied && !Tried) {   // no renaming through the handle here: by the names
+        Done = MoveFileExA(Temp.c_str(), To.c_str(), MOVEFILE_REPLACE_EXISTING);
+        Error = GetLastError();
+    }
+    if (Done)
+        return true;
     DeleteFileA(Temp.c_str());
     SetLastError(Error);
     return false;
