@@ -17,6 +17,7 @@ case ${1:-} in
     shift
     ;;
 esac
+. "$here/wine-env" # a wrong version fails now, not after the build
 "$here/build.sh"
 # The prefix is ready and set to its version before the first test; say which version it is.
 echo "Windows version for the tests: $("$here/wine-run" cmd.exe /c ver | tr -d '\r' | grep .)"
