@@ -190,9 +190,10 @@ TEST_F(Faults, SourceThatVanishesBeforeItsCopyIsReported)
     SetLastWriteTime(Medium.Path("a.txt"), SYSTEMTIME{2001, 6, 5, 1, 0, 0, 0, 0});
     Medium.WriteText("App\\a.txt", "newer");
     std::string Gone = Medium.Path("a.txt");
-    // Listed, then gone while the user is asked about it.
-    TWhen Vanish([] { return DialogShowing("you should skip"); },
-                 [&] { DeleteFileA(Gone.c_str()); });
+    // Listed, then gone while the user is asked about it (this run's question: tests that run
+    // beside it ask about their own files).
+    std::string Question = "The file \"" + App + "\\a.txt\"";
+    TWhen Vanish([&] { return DialogShowing(Question); }, [&] { DeleteFileA(Gone.c_str()); });
     WriteInf(Lines({"[Files]", "a.txt="}));
     TRunResult Run = Install({"click 4", "click 1"});
     EXPECT_TRUE(Vanish.Done());

@@ -155,7 +155,7 @@ private:
 void KillOwnSetups();
 
 // A dialog of any process is on screen whose message (control 101, or a message box's text)
-// holds Part.
+// holds Part: make Part the test's own (a path in its medium), as tests run side by side.
 bool DialogShowing(const std::string& Part);
 
 // The installer's temporary files (a killed run's leftovers) in Dir.
