@@ -26,7 +26,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     } catch (const std::exception& Failure) {
         // Only an expansion that does not fit its buffer gets here. Like a run-time with an
         // unhandled exception: say what happened, then end; the exit procedure still reports.
-        MessageBoxA(nullptr, Failure.what(), Caption.c_str(), MB_OK | MB_ICONERROR);
+        ErrorBox(Failure.what());
         std::exit(1);
     }
     return 0;

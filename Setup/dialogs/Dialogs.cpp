@@ -62,6 +62,12 @@ static INT_PTR OnInitDialog(HWND Dlg)
     // In front of the Notepad window that shows the text the prompt is about.
     SetWindowLongA(Dlg, GWL_EXSTYLE, GetWindowLongA(Dlg, GWL_EXSTYLE) | WS_EX_TOPMOST);
     SetWindowPos(Dlg, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    // The answer recorded for this question is the one Enter gives.
+    if (DlgRec.Preset != 0 && HasItem(Dlg, DlgRec.Preset)) {
+        SendMessageA(Dlg, DM_SETDEFID, WPARAM(DlgRec.Preset), 0);
+        SetFocus(GetDlgItem(Dlg, DlgRec.Preset));
+        return FALSE;   // the focus is set
+    }
     return TRUE;
 }
 
@@ -212,7 +218,21 @@ INT_PTR CALLBACK DlgProc(HWND Dlg, UINT Msg, WPARAM WParam, LPARAM LParam)
     return FALSE;
 }
 
+static int QuietAnswer()
+{
+    static int PathAsked = 0;
+    int Answer = IDOK;
+    if (DlgRec.Kind == dkInstallPath && ++PathAsked > 1)
+        Answer = IDCANCEL;
+    else if (DlgRec.Kind == dkFileConflict && DlgRec.Preset != 0)
+        Answer = DlgRec.Preset;
+    DlgRec.Result = Answer;
+    return Answer;
+}
+
 int ShowDialog(const char* Template)
 {
+    if (Switches.Quiet)
+        return QuietAnswer();
     return int(DialogBoxParamA(GetModuleHandleA(nullptr), Template, nullptr, DlgProc, 0));
 }

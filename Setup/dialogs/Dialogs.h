@@ -22,6 +22,7 @@ struct TDlgRec {
     int32_t Result;           // button that ended the dialog last: 1, 2 or 4
     bool Always;              // "always", kept from one file conflict to the next
     bool Backup;              // "with Backup to", kept likewise
+    int32_t Preset;           // button that Enter presses, from an answer file; 0: the template's
 };
 
 extern TDlgRec DlgRec;
@@ -29,5 +30,8 @@ extern HFONT LinkFont;        // underlined font of control 107 while a link is 
 
 INT_PTR CALLBACK DlgProc(HWND Dlg, UINT Msg, WPARAM WParam, LPARAM LParam);
 
-// Shows one of the templates modally, without owner; returns the id of the ending button.
+// Shows one of the templates modally, without owner; returns the id of the ending button. A quiet
+// run shows nothing and takes what the user could have taken without a change: OK, the
+// proposed folder (once: a folder that can't be made is given up), the preset or default
+// button of a file conflict.
 int ShowDialog(const char* Template);

@@ -50,6 +50,10 @@ void ExitProcedure()
         LogText += "\r\nAbnormal Termination!";   // no line end: the next line follows directly
         ErrorCount += 200;
     }
+    // A quiet run's report is its last log line, with the exit code that tells it.
+    if (Switches.Quiet)
+        LogText += "\r\n" + std::string(ReportText(ErrorCount)) + " Exit code " +
+                   std::to_string(RunExitCode(Completed, ErrorCount, RunEnd)) + "\r\n";
     bool TriedTemp = false;
     if (!LogText.empty()) {
         if (!LogFileOpen)
@@ -59,14 +63,20 @@ void ExitProcedure()
     }
     // The outcome is still reported when the temporary log could not be created: the user
     // must learn how the run ended, and the dialog names the file that failed.
-    if (!CloseLogFile() && !TriedTemp)
+    if (!CloseLogFile() && !TriedTemp) {
+        if (Switches.Any)
+            ExitProcess(UINT(RunExitCode(Completed, ErrorCount, RunEnd)));
         return;
+    }
 
     DlgRec.Kind = dkLogFile;
     DlgRec.Text = ReportText(ErrorCount);
     DlgRec.Buf = &LogFilePath[0];
     DlgRec.BufSize = int32_t(LogFilePath.size() + 1);
-    ShowDialog("MsgBoxLogFile");
+    ShowDialog("MsgBoxLogFile");   // a quiet run shows nothing: its exit code says it
+    // With switches, deployment tools read the outcome from the exit code; without, it stays 0.
+    if (Switches.Any)
+        ExitProcess(UINT(RunExitCode(Completed, ErrorCount, RunEnd)));
 }
 
 void HookExitProcedure()

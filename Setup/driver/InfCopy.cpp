@@ -20,7 +20,7 @@ std::string ErrorTextOrBox(DWORD Code, size_t Width)
 {
     std::string Text;
     if (!SystemErrorText(Code, Width, Text))
-        MessageBoxA(nullptr, "FormatMessage failed", Caption.c_str(), MB_OK);
+        MessageOrDefault("FormatMessage failed", Caption.c_str(), MB_OK);
     return Text;
 }
 

@@ -3,7 +3,9 @@
 #include <windows.h>
 
 #include "Setup/driver/DriverText.h"
+#include "Setup/driver/InstallText.h"
 #include "Setup/driver/RunState.h"
+#include "Setup/log/Log.h"
 
 int CheckInfSignature(const std::string& InfPath)
 {
@@ -44,9 +46,11 @@ static bool PlainFileExists(const std::string& Path)
     return Seen;
 }
 
-[[noreturn]] static void Refuse(const std::string& Text)
+[[noreturn]] static void Refuse(const std::string& Text, TRunEnd End = reNone)
 {
+    LogLine(OneLine(Text));   // a failure on screen is in the log as well
     ErrorBox(Text);
+    RunEnd = End;
     FatalError();
 }
 
@@ -65,7 +69,7 @@ static void FindNamedInf(const std::string& Arg)
     DropTrailingBackslash(SourceDir);
     std::string Path = SourceDir + "\\" + InfFileName;
     if (!PlainFileExists(Path))
-        Refuse("Error: " + Path + "-not found!");
+        Refuse("Error: " + Path + "-not found!", reScriptNotFound);
     if (CheckInfSignature(Path) == 0)
         Refuse("Error: " + Path + " has not the required Version/Signature");
 }
@@ -89,15 +93,15 @@ static void SearchSignedInf()
     }
     // Users and scripts know these messages as they are: keep "Dircetory".
     if (Path.empty())
-        Refuse("Error: no *.INF-File found in the Dircetory " + SourceDir + " of SETUP.EXE");
+        Refuse("Error: no *.INF-File found in the Dircetory " + SourceDir + " of SETUP.EXE",
+               reScriptNotFound);
     if (!Valid)
         Refuse("Error: " + Path + " has not the required Version/Signature" +
                "\rand no other suitable *.INF found in this Directory");
 }
 
-void FindInfFile()
+void FindInfFile(const std::string& Arg)
 {
-    std::string Arg = FirstArgument(GetCommandLineA());
     if (Arg.empty())
         SearchSignedInf();
     else

@@ -5,6 +5,6 @@
 // 0 when the INF file carries no signature (or does not exist), else its position (> 0).
 int CheckInfSignature(const std::string& InfPath);
 
-// Sets SourceDir, InfFileName and the current directory; ends the run when no signed INF file
-// can be had.
-void FindInfFile();
+// Sets SourceDir, InfFileName and the current directory from the script argument Arg ("" for
+// none); ends the run when no signed INF file can be had.
+void FindInfFile(const std::string& Arg);

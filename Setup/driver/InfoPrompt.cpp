@@ -27,13 +27,14 @@ int InfoPrompt(const char* Key, const std::string& InfPath, DWORD WaitMs,
 {
     Process = PROCESS_INFORMATION{};
     std::string File = ReadProfile("Info", Key, InfPath);
-    if (!File.empty()) {
+    if (!File.empty() && !Switches.Quiet) {   // a quiet run opens no window, Notepad neither
         if (!StartNotepad(File, Process)) {
             Process = PROCESS_INFORMATION{};
-            int Answer = MessageBoxA(nullptr, "Error to show Info with Notepad.EXE, Continue?",
-                                     Caption.c_str(), MB_YESNO);
+            int Answer = MessageOrDefault("Error to show Info with Notepad.EXE, Continue?",
+                                          Caption.c_str(), MB_YESNO);
             if (Answer == IDNO) {
                 ++ErrorCount;
+                RunEnd = reCancelled;
                 return IDCANCEL;
             }
         }

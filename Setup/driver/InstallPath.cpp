@@ -11,6 +11,7 @@
 #include "Setup/driver/DriverText.h"
 #include "Setup/driver/InfoPrompt.h"
 #include "Setup/driver/RunState.h"
+#include "Setup/driver/Unattended.h"
 #include "Setup/driver/WinText.h"
 #include "Setup/log/Log.h"
 #include "Setup/vars/DirTree.h"
@@ -106,11 +107,19 @@ std::string SelectInstallPath(const std::string& PreviousInfPath, const std::str
     if (ReadKeyList("Files", SourceInfPath).empty() && !InfDirNotWritable)
         return Proposal;
 
+    // The folder of the command line or the answer file, as if the user had typed it.
+    std::string Preset = PresetFolder();
     std::string Entered;
-    if (!AskInstallPath(Previous, Proposal, SourceInfPath, Entered)) {
-        LogText.clear();   // nothing was done that the log should tell
+    if (!AskInstallPath(Previous, Preset.empty() ? Proposal : Preset, SourceInfPath, Entered)) {
+        // Quiet, the dialog gives up on a folder that can't be made: that is a failure, and
+        // its messages are the log's last lines.
+        if (!Switches.Quiet) {
+            RunEnd = reCancelled;
+            LogText.clear();   // nothing was done that the log should tell
+        }
         return std::string();
     }
+    RecordFolder(Entered);
     SetEnv("MyProgramPath", Entered);
     // A confirmed empty field names no directory. Taking a lone backslash for it would install
     // into the root of the current drive, which is the medium's, so the run ends as without one.

@@ -5,6 +5,7 @@
 #include "FileInfoKv/FileInfoKv.h"
 #include "FileInfoKv/VersionText.h"
 #include "Setup/dialogs/Dialogs.h"
+#include "Setup/driver/DriverText.h"
 #include "Setup/driver/ExitProc.h"
 #include "Setup/driver/InfCopy.h"
 #include "Setup/driver/InfDiscovery.h"
@@ -13,6 +14,7 @@
 #include "Setup/driver/InstallText.h"
 #include "Setup/driver/PrevInstall.h"
 #include "Setup/driver/RunState.h"
+#include "Setup/driver/Unattended.h"
 #include "Setup/driver/WinText.h"
 #include "Setup/files/FilesSection.h"
 #include "Setup/log/Log.h"
@@ -39,11 +41,11 @@ static void ReadProjectVersion()
 static void ShowAfterText()
 {
     std::string File = ReadProfile("Info", "After", SourceInfPath);
-    if (File.empty())
+    if (File.empty() || Switches.Quiet)   // a quiet run opens no window, Notepad neither
         return;
     if (WinExec(("notepad.exe " + File).c_str(), SW_SHOWNORMAL) < 32) {
         std::string Text = "Error to show Info " + File + " with Notepad.EXE";
-        MessageBoxA(nullptr, Text.c_str(), Caption.c_str(), MB_YESNO);
+        MessageOrDefault(Text, Caption.c_str(), MB_YESNO);
         ++ErrorCount;
     }
 }
@@ -62,11 +64,23 @@ void RunInstallSequence()
     ReadVersionInfo(nullptr, OwnVersion);
     Caption = "SETUP V" + OwnVersion;
 
-    FindInfFile();
+    std::string Script, Why;
+    if (!ReadSwitches(Script, Why)) {
+        // Nothing is installed: the box (or, quiet, the log in the temporary folder) says why.
+        std::string Text = "Error: bad command line: " + Why +
+                           "\rSwitches: /quiet /dir=PATH /record=FILE /answers=FILE";
+        LogLine(OneLine(Text));
+        ErrorBox(Text);
+        RunEnd = reBadCommandLine;
+        FatalError();
+    }
+    // Without switches the first argument is the script, as it always was.
+    FindInfFile(Switches.Any ? Script : FirstArgument(GetCommandLineA()));
     SourceInfPath = SourceDir + "\\" + InfFileName;
     ReadProjectVersion();
 
     if (InfoPrompt("Before", SourceInfPath, 2500, InfoProcess) == IDCANCEL) {
+        RunEnd = reCancelled;
         LogText.clear();   // declined before anything was done: nothing to report but that
         EndRun();
     }

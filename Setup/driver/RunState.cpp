@@ -3,6 +3,8 @@
 #include <cstdlib>
 
 #include "Setup/driver/DriverText.h"
+#include "Setup/driver/InstallText.h"
+#include "Setup/log/Log.h"
 
 int32_t ErrorCount = 0;
 std::string Caption;
@@ -17,10 +19,35 @@ std::string PreviousInfPath;
 std::string ProjectVersion;
 bool InfDirNotWritable = false;
 bool UseSetupx = false;
+TSwitches Switches;
+TRunEnd RunEnd = reNone;
+
+void QuietLine(const std::string& Text)
+{
+    std::string Line = OneLine(Text) + "\r\n";
+    if (LogText.size() < Line.size() || LogText.compare(LogText.size() - Line.size(), Line.size(), Line) != 0)
+        LogText += Line;
+}
+
+int MessageOrDefault(const std::string& Text, const char* Title, UINT Type)
+{
+    if (!Switches.Quiet)
+        return MessageBoxA(nullptr, Text.c_str(), Title, Type);
+    QuietLine(Text);
+    switch (Type & MB_TYPEMASK) {
+    case MB_YESNO:
+    case MB_YESNOCANCEL:
+        return IDYES;
+    case MB_RETRYCANCEL:
+        return IDRETRY;
+    default:
+        return IDOK;
+    }
+}
 
 void ErrorBox(const std::string& Text)
 {
-    MessageBoxA(nullptr, Text.c_str(), Caption.c_str(), MB_OK | MB_ICONERROR);
+    MessageOrDefault(Text, Caption.c_str(), MB_OK | MB_ICONERROR);
 }
 
 void MarkFatal() { ErrorCount = FatalErrorCount(ErrorCount); }

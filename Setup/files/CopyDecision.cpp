@@ -9,6 +9,7 @@
 #include "Setup/dialogs/Dialogs.h"
 #include "Setup/files/AtomicCopy.h"
 #include "Setup/driver/RunState.h"
+#include "Setup/driver/Unattended.h"
 #include "Setup/driver/WinText.h"
 #include "Setup/files/FilesText.h"
 #include "Setup/log/Log.h"
@@ -133,9 +134,11 @@ void BackUp(const std::string& B, const TCopyPlan& Plan)
     if (Done)
         return;
     // Users know this box by its words: keep "crete" as it is. It has no title and no icon.
-    if (MessageBoxA(nullptr, "Sorry, crete Backup failed, continue without Backup?", "",
-                    MB_OKCANCEL) == IDCANCEL)
+    if (MessageOrDefault("Sorry, crete Backup failed, continue without Backup?", "",
+                         MB_OKCANCEL) == IDCANCEL) {
+        RunEnd = reCancelled;
         EndRun();
+    }
 }
 
 // The user's answer to a conflict: the dialog, or the remembered answer while "always" holds.
@@ -154,10 +157,23 @@ bool ResolveConflict(const std::string& B, const TCopyPlan& Plan)
         ReadEnv("MyProgramPath", ProgramPath);
         // An installation path too long for the field proposes nothing: the user types one.
         SetBackupDir(ProgramPath + "\\old");
+        // An answer file's choice comes preset (and, quiet, is the answer).
+        TRecordedAnswer Given;
+        if (RecordedAnswerFor(B, Given)) {
+            DlgRec.Preset = Given.Button;
+            DlgRec.Always = Given.Always;
+            DlgRec.Backup = Given.Backup;
+            if (!Given.BackupDir.empty())
+                SetBackupDir(Given.BackupDir);
+        }
         Answer = ShowDialog("MsgBoxSOC");
+        DlgRec.Preset = 0;
+        RecordConflict(B, Plan.LabelB, Plan.LabelA,
+                       {Answer, DlgRec.Always, DlgRec.Backup, BackupDir});
     }
     switch (Answer) {
     case IDCANCEL:
+        RunEnd = reCancelled;
         MarkFatal();
         LogText += "FileCopy canceled by User";   // the exit procedure starts the next line
         EndRun();

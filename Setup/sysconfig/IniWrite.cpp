@@ -23,7 +23,7 @@ std::string SystemMessage(DWORD Code)
 // These boxes carry no icon, unlike the error boxes elsewhere.
 void PlainBox(const std::string& Text)
 {
-    MessageBoxA(nullptr, Text.c_str(), Caption.c_str(), MB_OK);
+    MessageOrDefault(Text, Caption.c_str(), MB_OK);
 }
 
 // Writes one line: the first three commas end section, key and value; the file path is the rest

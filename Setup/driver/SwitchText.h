@@ -1,0 +1,53 @@
+// The switches of an unattended installation and the exit codes that deployment tools read:
+// text rules only, without the system.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The arguments after the program's name, split as FirstArgument reads the first: blanks
+// separate, double quotes group and are dropped.
+std::vector<std::string> CommandArguments(const char* CommandLine);
+
+struct TSwitches {
+    bool Any = false;       // at least one switch: the run reports by its exit code
+    bool Quiet = false;     // /quiet: nothing on screen
+    std::string Dir;        // /dir=PATH: the installation folder, as typed into the path dialog
+    std::string Record;     // /record=FILE: the answers of this run are written there
+    std::string Answers;    // /answers=FILE: the answers are taken from there
+};
+
+// Takes the switches out of Args (each begins with '/', letter case ignored, before or after the
+// script) and the script argument, the first argument that is no switch ("" when there is
+// none). False for an unknown switch, a missing or unexpected value, or a switch given twice;
+// Bad then holds the argument.
+bool ParseSwitches(const std::vector<std::string>& Args, TSwitches& Switches,
+                   std::string& Script, std::string& Bad);
+
+// Exit codes of a run with switches, in the scheme of the system's installer and error codes.
+const int ecSuccess = 0;
+const int ecWarnings = 1;            // installed, with warnings in the log
+const int ecScriptNotFound = 2;      // ERROR_FILE_NOT_FOUND: no script, or not the named one
+const int ecBadCommandLine = 87;     // ERROR_INVALID_PARAMETER
+const int ecCancelled = 1602;        // ERROR_INSTALL_USEREXIT: declined or cancelled
+const int ecFailed = 1603;           // ERROR_INSTALL_FAILURE
+
+// How a run that did not complete ended, when that is more than its error count says.
+enum TRunEnd { reNone, reScriptNotFound, reBadCommandLine, reCancelled };
+
+// The exit code of a run: Completed and ErrorCount as the report reads them.
+int RunExitCode(bool Completed, int32_t ErrorCount, TRunEnd End);
+
+// The answer file: one section of the run, one per recorded file conflict.
+const char* const AnswersSection = "SetupAnswers";
+const char* const AnswersVersion = "1";   // a file of this version replays with later programs
+std::string ConflictSection(int Number);  // "Conflict1", ...
+
+// Buttons of the file-conflict dialog as the answer file names them: skip (1), cancel (2),
+// overwrite (4); 0 for a name that is none of them.
+int ButtonOfAnswer(const std::string& Name);
+std::string AnswerOfButton(int Button);
+
+// The conflict policy of an answer file's Default: skip, overwrite, or backup (overwrite after a
+// backup); false for any other text.
+bool ParsePolicy(const std::string& Text, int& Button, bool& Backup);
