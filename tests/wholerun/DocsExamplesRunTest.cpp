@@ -1,7 +1,7 @@
-// The author's reference (docs/*.md) shows example scripts that are files in
-// docs/examples. Each is shown byte for byte as its file, and each is run here
-// with SETUP.EXE, checked for the outcome the reference tells. An example is
-// data in the table below; the driver is written once.
+// The author's reference (docs/*.md, and README.md) shows example scripts that are files in
+// docs/examples. Each is shown byte for byte as its file, and each is run here with SETUP.EXE,
+// checked for the outcome the reference tells. An example is data in the table below; the driver is
+// written once.
 #include <windows.h>
 
 #include <algorithm>
@@ -18,55 +18,47 @@ const std::string SourceDir = "Z:" SETUP_SOURCE_DIR;
 
 // What must hold after a run. Texts may hold the placeholders of Fill.
 enum TCheckKind {
-  ckDialog,  // A: index of the dialog (from 0), B: its message
-  ckControl, // A: index of the dialog, B: control id, C: the control's text
-  ckLog,     // the log file {App}\LOGFILKV.LOG holds A
-  ckNoLog,   // ... and does not hold A
-  ckFile,    // a file or folder is at A
-  ckNoFile,  // nothing is at A
-  ckString,  // below the example's own HKCU key: subkey A ("" for the key),
-             // value B holds C
-  ckNumber,  // the same for a DWORD, C in decimal
-  ckNoValue, // subkey A has no value B
-  ckMachine, // HKLM key A: value B holds C, or the key is missing when B is
-             // empty
-  ckProfile, // INI file A, section B, key C holds D ("<missing>" when it is not
-             // there)
-  ckLinkTo,  // the link file A starts B
-  ckNotepad, // a Notepad of the run showed A
+    ckDialog,    // A: index of the dialog (from 0), B: its message
+    ckControl,   // A: index of the dialog, B: control id, C: the control's text
+    ckLog,       // the log file {App}\LOGFILKV.LOG holds A
+    ckNoLog,     // ... and does not hold A
+    ckFile,      // a file or folder is at A
+    ckNoFile,    // nothing is at A
+    ckString,    // below the example's own HKCU key: subkey A ("" for the key), value B holds C
+    ckNumber,    // the same for a DWORD, C in decimal
+    ckNoValue,   // subkey A has no value B
+    ckMachine,   // HKLM key A: value B holds C, or the key is missing when B is empty
+    ckProfile,   // INI file A, section B, key C holds D ("<missing>" when it is not there)
+    ckLinkTo,    // the link file A starts B
+    ckNotepad,   // a Notepad of the run showed A
 };
 
 struct TCheck {
-  TCheckKind Kind;
-  std::string A = "", B = "", C = "", D = "";
+    TCheckKind Kind;
+    std::string A = "", B = "", C = "", D = "";
 };
 
 struct TExample {
-  std::string Name; // the script: docs/examples/<Name>, run under that name
-  // The medium beside the script: name and content; "fixture:<version>" is a
-  // DLL of tests/fixtures with that product version.
-  std::vector<std::pair<std::string, std::string>> Medium;
-  std::vector<std::pair<std::string, std::string>>
-      Before;                       // on the system before the run
-  std::vector<std::string> Answers; // the dialogs, in order
-  std::string Report;
-  std::vector<TCheck> After;
-  std::string Uninstall =
-      ""; // HKLM key whose UninstallString is then run as the system would
-  std::vector<TCheck> AfterUninstall = {};
-  std::vector<std::string> Remove =
-      {}; // folders, and HKLM keys ("HKLM\..."), the run leaves
+    std::string Name;   // the script: docs/examples/<Name>, run under that name
+    // The medium beside the script: name and content; "fixture:<version>" is a DLL of
+    // tests/fixtures with that product version.
+    std::vector<std::pair<std::string, std::string>> Medium;
+    std::vector<std::pair<std::string, std::string>> Before;   // on the system before the run
+    std::vector<std::string> Answers;                          // the dialogs, in order
+    std::string Report;
+    std::vector<TCheck> After;
+    std::string Uninstall = "";   // HKLM key whose UninstallString is then run as the system would
+    std::vector<TCheck> AfterUninstall = {};
+    std::vector<std::string> Remove = {};   // folders, and HKLM keys ("HKLM\..."), the run leaves
 };
 
 const std::string Continue = "click 1";
-const std::string TypeApp =
-    "type 102 {App}; click 1"; // PATHSEL: the example's own folder
+const std::string TypeApp = "type 102 {App}; click 1";   // PATHSEL: the example's own folder
 const std::string Close = "click 1";
 const std::string Fixture12 = "fixture:1_2_0_0";
 const std::string Readme = "Tiny Tool reads the time.\r\n";
-const std::string UninstallKey =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
-    "TinyToolExample";
+const std::string UninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
+                                 "TinyToolExample";
 
 const std::vector<TExample> Examples = {
     {"ex-first.inf",
@@ -87,8 +79,7 @@ const std::vector<TExample> Examples = {
      {},
      {Continue, TypeApp, Close},
      "Installation successfully!",
-     {{ckDialog, "0",
-       "Tiny Tool - please read the notes first\rContinue Installation?"},
+     {{ckDialog, "0", "Tiny Tool - please read the notes first\rContinue Installation?"},
       {ckControl, "0", "107", "https://example.com/tinytool"},
       {ckNotepad, Readme},
       {ckNotepad, "Thank you for choosing Tiny Tool.\r\n"},
@@ -105,13 +96,11 @@ const std::vector<TExample> Examples = {
       {ckString, "", "Desktop", "{Desktop}"},
       {ckString, "", "InfPath", "{Inf}"},
       {ckString, "", "Unknown", "%NoSuchName%"},
-      {ckLog,
-       "INF-File-Section Strings expanded/changed to actual Paths: Shellfolder "
-       "ProgramFiles, MyProgramPath %ProgramFiles%, Shellfolder Edition, "
-       "Shellfolder "
-       "Desktop, Shellfolder DataPath\r\n"},
-      {ckProfile, "{Inf}\\ex-strings.inf", "Strings", "DataPath",
-       "{App}\\data"}}},
+      {ckLog, "INF-File-Section Strings expanded/changed to actual Paths: Shellfolder "
+              "ProgramFiles, MyProgramPath %ProgramFiles%, Shellfolder Edition, "
+              "Shellfolder "
+              "Desktop, Shellfolder DataPath\r\n"},
+      {ckProfile, "{Inf}\\ex-strings.inf", "Strings", "DataPath", "{App}\\data"}}},
 
     {"ex-regread.inf",
      {{"readme.txt", Readme}},
@@ -122,8 +111,7 @@ const std::vector<TExample> Examples = {
       {ckLog, "Section [RegRead] processed\r\n"},
       {ckString, "Settings", "Folder", "{App}"},
       {ckString, "Settings", "InstalledOn", "Windows {WinVersion}"},
-      {ckProfile, "{Inf}\\ex-regread.inf", "Strings", "WinVersion",
-       "{WinVersion}"}}},
+      {ckProfile, "{Inf}\\ex-regread.inf", "Strings", "WinVersion", "{WinVersion}"}}},
 
     {"ex-files.inf",
      {{"readme.txt", Readme},
@@ -173,21 +161,18 @@ const std::vector<TExample> Examples = {
       {ckNumber, "", "StartCount", "26"},
       {ckString, "Open", "", "\"{App}\\tinytool.exe\" \"%1\""},
       {ckString, "", "Greeting", "Hello, world"},
-      {ckLog,
-       "HKCU\\{Key}\tcreated\r\nHKCU\\{Key}\tInstallDir created\r\n"
-       "HKCU\\{Key}\tStartCount created\r\nHKCU\\{Key}\\Open\tcreated\r\n"
-       "HKCU\\{Key}\\Open\t<default> created\r\nHKCU\\{Key}\tGreeting "
-       "created\r\n"}}},
+      {ckLog, "HKCU\\{Key}\tcreated\r\nHKCU\\{Key}\tInstallDir created\r\n"
+              "HKCU\\{Key}\tStartCount created\r\nHKCU\\{Key}\\Open\tcreated\r\n"
+              "HKCU\\{Key}\\Open\t<default> created\r\nHKCU\\{Key}\tGreeting "
+              "created\r\n"}}},
 
     {"ex-links.inf",
      {{"tinytool.exe", Fixture12}, {"readme.txt", Readme}},
      {},
      {Continue, TypeApp, Close},
      "Installation successfully!",
-     {{ckLinkTo, "{Programs}\\Tiny Tool Example\\Tiny Tool.LNK",
-       "{App}\\tinytool.exe"},
-      {ckLinkTo, "{Programs}\\Tiny Tool Example\\Read me.LNK",
-       "{App}\\readme.txt"},
+     {{ckLinkTo, "{Programs}\\Tiny Tool Example\\Tiny Tool.LNK", "{App}\\tinytool.exe"},
+      {ckLinkTo, "{Programs}\\Tiny Tool Example\\Read me.LNK", "{App}\\readme.txt"},
       {ckLog, "{Programs}\\Tiny Tool Example\\Tiny Tool.LNK\tcreated\r\n"},
       {ckProfile, "{Inf}\\ex-links.inf", "Strings", "MyStartMenu",
        "{Programs}\\Tiny Tool Example"}},
@@ -200,8 +185,7 @@ const std::vector<TExample> Examples = {
      {},
      {Continue, TypeApp, Close},
      "Installation successfully!",
-     {{ckProfile, "{App}\\tinytool.ini", "Settings", "DataFolder",
-       "{App}\\data"},
+     {{ckProfile, "{App}\\tinytool.ini", "Settings", "DataFolder", "{App}\\data"},
       {ckProfile, "{App}\\tinytool.ini", "Settings", "Language", "en"}}},
 
     {"ex-mistakes.inf",
@@ -223,8 +207,7 @@ const std::vector<TExample> Examples = {
       {ckMachine, UninstallKey, "UninstallString",
        "rundll32 setupAPI.dll,InstallHinfSection DefaultUninstall 132 "
        "{Inf}\\ex-uninstall.inf"},
-      {ckProfile, "{Inf}\\ex-uninstall.inf", "Strings", "MyProgramPath",
-       "{App}"},
+      {ckProfile, "{Inf}\\ex-uninstall.inf", "Strings", "MyProgramPath", "{App}"},
       {ckProfile, "{Inf}\\ex-uninstall.inf", "Strings", "MyStartMenu",
        "{Programs}\\Tiny Tool Uninstall Example"},
       {ckFile, "{App}\\tinytool.ini"}},
@@ -242,299 +225,306 @@ const std::vector<TExample> Examples = {
      {"{Programs}\\Tiny Tool Uninstall Example", "HKLM\\" + UninstallKey}},
 };
 
-std::string Fill(std::string Text,
-                 const std::map<std::string, std::string> &Values) {
-  for (const auto &Value : Values)
-    for (size_t At = Text.find(Value.first); At != std::string::npos;
-         At = Text.find(Value.first, At + Value.second.size()))
-      Text.replace(At, Value.first.size(), Value.second);
-  return Text;
+std::string Fill(std::string Text, const std::map<std::string, std::string>& Values)
+{
+    for (const auto& Value : Values)
+        for (size_t At = Text.find(Value.first); At != std::string::npos;
+             At = Text.find(Value.first, At + Value.second.size()))
+            Text.replace(At, Value.first.size(), Value.second);
+    return Text;
 }
 
-std::optional<std::string> ReadFileText(const std::string &Path) {
-  std::ifstream File(Path, std::ios::binary);
-  if (!File)
-    return std::nullopt;
-  std::ostringstream Text;
-  Text << File.rdbuf();
-  return Text.str();
+std::optional<std::string> ReadFileText(const std::string& Path)
+{
+    std::ifstream File(Path, std::ios::binary);
+    if (!File)
+        return std::nullopt;
+    std::ostringstream Text;
+    Text << File.rdbuf();
+    return Text.str();
 }
 
-std::vector<std::string> NamesIn(const std::string &Pattern) {
-  std::vector<std::string> Names;
-  WIN32_FIND_DATAA Found;
-  HANDLE Find = FindFirstFileA(Pattern.c_str(), &Found);
-  if (Find == INVALID_HANDLE_VALUE)
+std::string WithoutIndent(const std::string& Line)
+{
+    size_t Start = Line.find_first_not_of(' ');
+    return Start == std::string::npos ? "" : Line.substr(Start);
+}
+
+std::vector<std::string> NamesIn(const std::string& Pattern)
+{
+    std::vector<std::string> Names;
+    WIN32_FIND_DATAA Found;
+    HANDLE Find = FindFirstFileA(Pattern.c_str(), &Found);
+    if (Find == INVALID_HANDLE_VALUE)
+        return Names;
+    do
+        Names.push_back(Found.cFileName);
+    while (FindNextFileA(Find, &Found));
+    FindClose(Find);
     return Names;
-  do
-    Names.push_back(Found.cFileName);
-  while (FindNextFileA(Find, &Found));
-  FindClose(Find);
-  return Names;
 }
 
-std::optional<std::string> MachineString(const std::string &SubKey,
-                                         const std::string &Name) {
-  char Value[4096];
-  DWORD Size = sizeof Value;
-  if (RegGetValueA(HKEY_LOCAL_MACHINE, SubKey.c_str(), Name.c_str(),
-                   RRF_RT_REG_SZ, nullptr, Value, &Size) != ERROR_SUCCESS)
-    return std::nullopt;
-  return std::string(Value);
+std::optional<std::string> MachineString(const std::string& SubKey, const std::string& Name)
+{
+    char Value[4096];
+    DWORD Size = sizeof Value;
+    if (RegGetValueA(HKEY_LOCAL_MACHINE, SubKey.c_str(), Name.c_str(), RRF_RT_REG_SZ, nullptr,
+                     Value, &Size) != ERROR_SUCCESS)
+        return std::nullopt;
+    return std::string(Value);
 }
 
-bool MachineKeyExists(const std::string &SubKey) {
-  HKEY Key;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SubKey.c_str(), 0, KEY_READ, &Key) !=
-      ERROR_SUCCESS)
-    return false;
-  RegCloseKey(Key);
-  return true;
+bool MachineKeyExists(const std::string& SubKey)
+{
+    HKEY Key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SubKey.c_str(), 0, KEY_READ, &Key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(Key);
+    return true;
 }
 
-std::string UserShellFolder(const char *Name) {
-  char Value[MAX_PATH + 1] = "";
-  DWORD Size = sizeof Value;
-  RegGetValueA(
-      HKEY_CURRENT_USER,
-      "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-      Name, RRF_RT_REG_SZ, nullptr, Value, &Size);
-  return Value;
+std::string UserShellFolder(const char* Name)
+{
+    char Value[MAX_PATH + 1] = "";
+    DWORD Size = sizeof Value;
+    RegGetValueA(HKEY_CURRENT_USER,
+                 "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", Name,
+                 RRF_RT_REG_SZ, nullptr, Value, &Size);
+    return Value;
 }
 
-// Runs a command line as the system's software list does, through the command
-// interpreter, and waits for it.
-bool RunCommand(const std::string &Command) {
-  std::string Line = "cmd.exe /c " + Command;
-  std::vector<char> Text(Line.begin(), Line.end());
-  Text.push_back(0);
-  STARTUPINFOA Startup = {};
-  Startup.cb = sizeof Startup;
-  PROCESS_INFORMATION Process;
-  if (!CreateProcessA(nullptr, Text.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      nullptr, &Startup, &Process))
-    return false;
-  bool Ended = WaitForSingleObject(Process.hProcess, 60000) == WAIT_OBJECT_0;
-  if (!Ended)
-    TerminateProcess(Process.hProcess, 1);
-  CloseHandle(Process.hProcess);
-  CloseHandle(Process.hThread);
-  return Ended;
+// Runs a command line as the system's software list does, through the command interpreter, and
+// waits for it.
+bool RunCommand(const std::string& Command)
+{
+    std::string Line = "cmd.exe /c " + Command;
+    std::vector<char> Text(Line.begin(), Line.end());
+    Text.push_back(0);
+    STARTUPINFOA Startup = {};
+    Startup.cb = sizeof Startup;
+    PROCESS_INFORMATION Process;
+    if (!CreateProcessA(nullptr, Text.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &Startup, &Process))
+        return false;
+    bool Ended = WaitForSingleObject(Process.hProcess, 60000) == WAIT_OBJECT_0;
+    if (!Ended)
+        TerminateProcess(Process.hProcess, 1);
+    CloseHandle(Process.hProcess);
+    CloseHandle(Process.hThread);
+    return Ended;
 }
 
-void Put(const TScenario &Medium, const std::string &Path,
-         const std::string &Content) {
-  if (Content.rfind("fixture:", 0) != 0) {
-    Medium.WriteText(Path, Content);
-    return;
-  }
-  Medium.MakeDir(Path.substr(0, Path.rfind('\\')));
-  std::string Source = FixturesDir() + "\\Version" + Content.substr(8) + ".dll";
-  if (!CopyFileA(Source.c_str(), Path.c_str(), FALSE))
-    ADD_FAILURE() << "can't copy " << Source << ": error " << GetLastError();
+void Put(const TScenario& Medium, const std::string& Path, const std::string& Content)
+{
+    if (Content.rfind("fixture:", 0) != 0) {
+        Medium.WriteText(Path, Content);
+        return;
+    }
+    Medium.MakeDir(Path.substr(0, Path.rfind('\\')));
+    std::string Source = FixturesDir() + "\\Version" + Content.substr(8) + ".dll";
+    if (!CopyFileA(Source.c_str(), Path.c_str(), FALSE))
+        ADD_FAILURE() << "can't copy " << Source << ": error " << GetLastError();
 }
 
-void Check(const TCheck &Raw, const TRunResult &Run, const std::string &Log,
-           const TTestKey &Key, const std::string &Below,
-           const std::map<std::string, std::string> &Values) {
-  TCheck C = {Raw.Kind, Fill(Raw.A, Values), Fill(Raw.B, Values),
-              Fill(Raw.C, Values), Fill(Raw.D, Values)};
-  SCOPED_TRACE(C.A + " | " + C.B + " | " + C.C);
-  std::string SubKey = C.A.empty() ? Below : Below + "\\" + C.A;
-  switch (C.Kind) {
-  case ckDialog: {
-    size_t Index = std::stoul(C.A);
-    ASSERT_LT(Index, Run.Dialogs.size()) << DescribeRun(Run);
-    EXPECT_EQ(C.B, Run.Dialogs[Index].Message()) << DescribeRun(Run);
-    break;
-  }
-  case ckControl: {
-    size_t Index = std::stoul(C.A);
-    ASSERT_LT(Index, Run.Dialogs.size()) << DescribeRun(Run);
-    EXPECT_EQ(C.C, Run.Dialogs[Index].TextOf(std::stoi(C.B)))
-        << DescribeRun(Run);
-    break;
-  }
-  case ckLog:
-    EXPECT_TRUE(FileContains(Log, C.A));
-    break;
-  case ckNoLog:
-    EXPECT_FALSE(FileContains(Log, C.A));
-    break;
-  case ckFile:
-    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(C.A.c_str())) << C.A;
-    break;
-  case ckNoFile:
-    EXPECT_TRUE(NothingAt(C.A));
-    break;
-  case ckString:
-    EXPECT_EQ(std::optional<std::string>(C.C), Key.ReadString(SubKey, C.B));
-    break;
-  case ckNumber:
-    EXPECT_EQ(std::optional<uint32_t>(std::stoul(C.C)),
-              Key.ReadDWord(SubKey, C.B));
-    break;
-  case ckNoValue:
-    EXPECT_EQ(std::nullopt, Key.ReadString(SubKey, C.B));
-    break;
-  case ckMachine:
-    if (C.B.empty())
-      EXPECT_FALSE(MachineKeyExists(C.A));
-    else
-      EXPECT_EQ(std::optional<std::string>(C.C), MachineString(C.A, C.B));
-    break;
-  case ckProfile:
-    EXPECT_EQ(C.D, ProfileValue(C.A, C.B, C.C));
-    break;
-  case ckLinkTo: {
-    TLink Link = ReadLink(C.A);
-    EXPECT_TRUE(Link.Loaded);
-    EXPECT_EQ(C.B, Link.Target);
-    break;
-  }
-  case ckNotepad: {
-    bool Shown = false;
-    for (const TNotepad &Notepad : Run.Notepads)
-      Shown = Shown || Notepad.Text == C.A;
-    EXPECT_TRUE(Shown) << DescribeRun(Run);
-    break;
-  }
-  }
+void Check(const TCheck& Raw, const TRunResult& Run, const std::string& Log, const TTestKey& Key,
+           const std::string& Below, const std::map<std::string, std::string>& Values)
+{
+    TCheck C = {Raw.Kind, Fill(Raw.A, Values), Fill(Raw.B, Values), Fill(Raw.C, Values),
+                Fill(Raw.D, Values)};
+    SCOPED_TRACE(C.A + " | " + C.B + " | " + C.C);
+    std::string SubKey = C.A.empty() ? Below : Below + "\\" + C.A;
+    switch (C.Kind) {
+    case ckDialog: {
+        size_t Index = std::stoul(C.A);
+        ASSERT_LT(Index, Run.Dialogs.size()) << DescribeRun(Run);
+        EXPECT_EQ(C.B, Run.Dialogs[Index].Message()) << DescribeRun(Run);
+        break;
+    }
+    case ckControl: {
+        size_t Index = std::stoul(C.A);
+        ASSERT_LT(Index, Run.Dialogs.size()) << DescribeRun(Run);
+        EXPECT_EQ(C.C, Run.Dialogs[Index].TextOf(std::stoi(C.B))) << DescribeRun(Run);
+        break;
+    }
+    case ckLog:
+        EXPECT_TRUE(FileContains(Log, C.A));
+        break;
+    case ckNoLog:
+        EXPECT_FALSE(FileContains(Log, C.A));
+        break;
+    case ckFile:
+        EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(C.A.c_str())) << C.A;
+        break;
+    case ckNoFile:
+        EXPECT_TRUE(NothingAt(C.A));
+        break;
+    case ckString:
+        EXPECT_EQ(std::optional<std::string>(C.C), Key.ReadString(SubKey, C.B));
+        break;
+    case ckNumber:
+        EXPECT_EQ(std::optional<uint32_t>(std::stoul(C.C)), Key.ReadDWord(SubKey, C.B));
+        break;
+    case ckNoValue:
+        EXPECT_EQ(std::nullopt, Key.ReadString(SubKey, C.B));
+        break;
+    case ckMachine:
+        if (C.B.empty())
+            EXPECT_FALSE(MachineKeyExists(C.A));
+        else
+            EXPECT_EQ(std::optional<std::string>(C.C), MachineString(C.A, C.B));
+        break;
+    case ckProfile:
+        EXPECT_EQ(C.D, ProfileValue(C.A, C.B, C.C));
+        break;
+    case ckLinkTo: {
+        TLink Link = ReadLink(C.A);
+        EXPECT_TRUE(Link.Loaded);
+        EXPECT_EQ(C.B, Link.Target);
+        break;
+    }
+    case ckNotepad: {
+        bool Shown = false;
+        for (const TNotepad& Notepad : Run.Notepads)
+            Shown = Shown || Notepad.Text == C.A;
+        EXPECT_TRUE(Shown) << DescribeRun(Run);
+        break;
+    }
+    }
 }
 
-void RemoveLeftovers(const TExample &Example,
-                     const std::map<std::string, std::string> &Values) {
-  DeleteFileA((WindowsInfDir() + "\\" + Example.Name).c_str());
-  for (const std::string &Raw : Example.Remove) {
-    std::string Path = Fill(Raw, Values);
-    if (Path.rfind("HKLM\\", 0) == 0)
-      RegDeleteTreeA(HKEY_LOCAL_MACHINE, Path.substr(5).c_str());
-    else
-      RemoveTree(Path);
-  }
+void RemoveLeftovers(const TExample& Example, const std::map<std::string, std::string>& Values)
+{
+    DeleteFileA((WindowsInfDir() + "\\" + Example.Name).c_str());
+    for (const std::string& Raw : Example.Remove) {
+        std::string Path = Fill(Raw, Values);
+        if (Path.rfind("HKLM\\", 0) == 0)
+            RegDeleteTreeA(HKEY_LOCAL_MACHINE, Path.substr(5).c_str());
+        else
+            RemoveTree(Path);
+    }
 }
 
-// The ```ini blocks of one Markdown page that follow a line naming their
-// example file must hold exactly that file's text; on the reference's own pages
-// (Reference*.md) every ```ini block must be such an example. Returns the files
-// shown.
-std::vector<std::string> CheckShownExamples(const std::string &Page) {
-  bool Strict = Page.rfind("Reference", 0) == 0;
-  std::vector<std::string> Shown;
-  std::optional<std::string> Text = ReadFileText(SourceDir + "/docs/" + Page);
-  if (!Text) {
-    ADD_FAILURE() << "can't read docs/" << Page;
+// The ```ini blocks of one Markdown page that follow a line naming their example file must hold
+// exactly that file's text; on the reference's own pages (Reference*.md) every ```ini block must be
+// such an example. Returns the files shown.
+std::vector<std::string> CheckShownExamples(const std::string& Page)
+{
+    bool Strict = Page.rfind("Reference", 0) == 0;
+    std::vector<std::string> Shown;
+    std::optional<std::string> Text = ReadFileText(SourceDir + "/docs/" + Page);
+    if (!Text) {
+        ADD_FAILURE() << "can't read docs/" << Page;
+        return Shown;
+    }
+    const std::string Marker = "<!-- example: docs/examples/";
+    std::istringstream Lines(*Text);
+    std::string Line, Named, Indent;   // a block in a list item is indented like its marker
+    int Number = 0;
+    while (std::getline(Lines, Line)) {
+        ++Number;
+        std::string Bare = WithoutIndent(Line);
+        if (Bare.rfind(Marker, 0) == 0) {
+            size_t End = Bare.find(" -->", Marker.size());
+            Named = End == std::string::npos ? "" : Bare.substr(Marker.size(), End - Marker.size());
+            Indent = Line.substr(0, Line.size() - Bare.size());
+            continue;
+        }
+        if (Bare != "```ini") {
+            Named.clear();
+            continue;
+        }
+        if (Line != Indent + Bare)
+            Named.clear();
+        std::string Block;
+        int First = Number;
+        while (std::getline(Lines, Line) && WithoutIndent(Line) != "```") {
+            ++Number;
+            Block += (Line.rfind(Indent, 0) == 0 ? Line.substr(Indent.size()) : Line) + "\n";
+        }
+        ++Number;
+        if (Named.empty()) {
+            if (Strict)
+                ADD_FAILURE() << "docs/" << Page << ":" << First
+                              << ": an ini block without its example file line";
+            continue;
+        }
+        std::optional<std::string> File = ReadFileText(SourceDir + "/docs/examples/" + Named);
+        EXPECT_EQ(File, std::optional<std::string>(Block))
+            << "docs/" << Page << ":" << First << " shows docs/examples/" << Named
+            << " otherwise than the file holds";
+        Shown.push_back(Named);
+        Named.clear();
+    }
     return Shown;
-  }
-  const std::string Marker = "<!-- example: docs/examples/";
-  std::istringstream Lines(*Text);
-  std::string Line, Named;
-  int Number = 0;
-  while (std::getline(Lines, Line)) {
-    ++Number;
-    if (Line.rfind(Marker, 0) == 0) {
-      size_t End = Line.find(" -->", Marker.size());
-      Named = Line.substr(Marker.size(),
-                          End == std::string::npos ? 0 : End - Marker.size());
-      continue;
-    }
-    if (Line != "```ini") {
-      Named.clear();
-      continue;
-    }
-    std::string Block;
-    int Start = Number;
-    while (std::getline(Lines, Line) && Line != "```") {
-      ++Number;
-      Block += Line + "\n";
-    }
-    ++Number;
-    if (Named.empty()) {
-      if (Strict)
-        ADD_FAILURE() << "docs/" << Page << ":" << Start
-                      << ": an ini block without its example file line";
-      continue;
-    }
-    std::optional<std::string> File =
-        ReadFileText(SourceDir + "/docs/examples/" + Named);
-    EXPECT_EQ(File, std::optional<std::string>(Block))
-        << "docs/" << Page << ":" << Start << " shows docs/examples/" << Named
-        << " otherwise than the file holds";
-    Shown.push_back(Named);
-    Named.clear();
-  }
-  return Shown;
 }
 
-TEST(DocsExamples, EveryExampleIsShownAsItsFileAndRunsAsTheReferenceSays) {
-  std::vector<std::string> Shown;
-  for (const std::string &Page : NamesIn(SourceDir + "\\docs\\*.md"))
-    for (const std::string &Name : CheckShownExamples(Page))
-      Shown.push_back(Name);
-  // Every example file is in the table, and the reference shows it.
-  for (const std::string &File :
-       NamesIn(SourceDir + "\\docs\\examples\\*.inf")) {
-    bool Listed = false;
-    for (const TExample &Example : Examples)
-      Listed = Listed || Example.Name == File;
-    EXPECT_TRUE(Listed) << "docs/examples/" << File
-                        << " is run by no entry of the table";
-    EXPECT_NE(std::find(Shown.begin(), Shown.end(), File), Shown.end())
-        << "docs/examples/" << File << " is shown nowhere in docs/";
-  }
-
-  TScenario Medium;
-  TTestKey Key;
-  char WinVersion[64] = "";
-  DWORD Size = sizeof WinVersion;
-  RegGetValueA(HKEY_LOCAL_MACHINE,
-               "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion",
-               "CurrentVersion", RRF_RT_REG_SZ, nullptr, WinVersion, &Size);
-  for (const TExample &Example : Examples) {
-    SCOPED_TRACE(Example.Name);
-    std::string Stem = Example.Name.substr(0, Example.Name.find('.'));
-    std::string Disk = Medium.Path(Stem + "\\disk");
-    std::string Below = Stem; // the example's own key below the test's
-    std::map<std::string, std::string> Values = {
-        {"{App}", Medium.Path(Stem + "\\Tiny Tool")},
-        {"{Key}", Key.SubKey + "\\" + Below},
-        {"{Inf}", WindowsInfDir()},
-        {"{Programs}", ProgramsFolder()},
-        {"{Desktop}", UserShellFolder("Desktop")},
-        {"{WinVersion}", WinVersion}};
-    RemoveLeftovers(Example, Values);
-
-    std::optional<std::string> Script =
-        ReadFileText(SourceDir + "/docs/examples/" + Example.Name);
-    ASSERT_TRUE(Script) << "can't read docs/examples/" << Example.Name;
-    Medium.WriteText(Disk + "\\" + Example.Name, *Script);
-    for (const auto &File : Example.Medium)
-      Put(Medium, Disk + "\\" + File.first, File.second);
-    for (const auto &File : Example.Before)
-      Put(Medium, Fill("{App}\\" + File.first, Values), File.second);
-
-    std::vector<std::string> Answers;
-    for (const std::string &Answer : Example.Answers)
-      Answers.push_back(Fill(Answer, Values));
-    TRunResult Run = Medium.Run("\"" + Disk + "\\" + Example.Name + "\"",
-                                Answers, {{"ExampleKey", Values["{Key}"]}});
-    EXPECT_TRUE(RanAsAnswered(Run));
-    EXPECT_TRUE(ShowsTemplate(
-        Run, Run.Dialogs.empty() ? 0 : Run.Dialogs.size() - 1, Example.Report));
-    std::string Log = Values["{App}"] + "\\LOGFILKV.LOG";
-    for (const TCheck &C : Example.After)
-      Check(C, Run, Log, Key, Below, Values);
-
-    if (!Example.Uninstall.empty()) {
-      std::optional<std::string> Command =
-          MachineString(Example.Uninstall, "UninstallString");
-      EXPECT_TRUE(Command && RunCommand(*Command))
-          << "the uninstallation did not run";
-      for (const TCheck &C : Example.AfterUninstall)
-        Check(C, Run, Log, Key, Below, Values);
+TEST(DocsExamples, EveryExampleIsShownAsItsFileAndRunsAsTheReferenceSays)
+{
+    std::vector<std::string> Shown;
+    std::vector<std::string> Pages = NamesIn(SourceDir + "\\docs\\*.md");
+    Pages.push_back("../README.md");   // its five steps show an example too
+    for (const std::string& Page : Pages)
+        for (const std::string& Name : CheckShownExamples(Page))
+            Shown.push_back(Name);
+    // Every example file is in the table, and the reference shows it.
+    for (const std::string& File : NamesIn(SourceDir + "\\docs\\examples\\*.inf")) {
+        bool Listed = false;
+        for (const TExample& Example : Examples)
+            Listed = Listed || Example.Name == File;
+        EXPECT_TRUE(Listed) << "docs/examples/" << File << " is run by no entry of the table";
+        EXPECT_NE(std::find(Shown.begin(), Shown.end(), File), Shown.end())
+            << "docs/examples/" << File << " is shown nowhere in docs/";
     }
-    RemoveLeftovers(Example, Values);
-  }
+
+    TScenario Medium;
+    TTestKey Key;
+    char WinVersion[64] = "";
+    DWORD Size = sizeof WinVersion;
+    RegGetValueA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion",
+                 "CurrentVersion", RRF_RT_REG_SZ, nullptr, WinVersion, &Size);
+    for (const TExample& Example : Examples) {
+        SCOPED_TRACE(Example.Name);
+        std::string Stem = Example.Name.substr(0, Example.Name.find('.'));
+        std::string Disk = Medium.Path(Stem + "\\disk");
+        std::string Below = Stem;   // the example's own key below the test's
+        std::map<std::string, std::string> Values = {{"{App}", Medium.Path(Stem + "\\Tiny Tool")},
+                                                     {"{Key}", Key.SubKey + "\\" + Below},
+                                                     {"{Inf}", WindowsInfDir()},
+                                                     {"{Programs}", ProgramsFolder()},
+                                                     {"{Desktop}", UserShellFolder("Desktop")},
+                                                     {"{WinVersion}", WinVersion}};
+        RemoveLeftovers(Example, Values);
+
+        std::optional<std::string> Script =
+            ReadFileText(SourceDir + "/docs/examples/" + Example.Name);
+        ASSERT_TRUE(Script) << "can't read docs/examples/" << Example.Name;
+        Medium.WriteText(Disk + "\\" + Example.Name, *Script);
+        for (const auto& File : Example.Medium)
+            Put(Medium, Disk + "\\" + File.first, File.second);
+        for (const auto& File : Example.Before)
+            Put(Medium, Fill("{App}\\" + File.first, Values), File.second);
+
+        std::vector<std::string> Answers;
+        for (const std::string& Answer : Example.Answers)
+            Answers.push_back(Fill(Answer, Values));
+        TRunResult Run = Medium.Run("\"" + Disk + "\\" + Example.Name + "\"", Answers,
+                                    {{"ExampleKey", Values["{Key}"]}});
+        EXPECT_TRUE(RanAsAnswered(Run));
+        EXPECT_TRUE(
+            ShowsTemplate(Run, Run.Dialogs.empty() ? 0 : Run.Dialogs.size() - 1, Example.Report));
+        std::string Log = Values["{App}"] + "\\LOGFILKV.LOG";
+        for (const TCheck& C : Example.After)
+            Check(C, Run, Log, Key, Below, Values);
+
+        if (!Example.Uninstall.empty()) {
+            std::optional<std::string> Command =
+                MachineString(Example.Uninstall, "UninstallString");
+            EXPECT_TRUE(Command && RunCommand(*Command)) << "the uninstallation did not run";
+            for (const TCheck& C : Example.AfterUninstall)
+                Check(C, Run, Log, Key, Below, Values);
+        }
+        RemoveLeftovers(Example, Values);
+    }
 }
 
-} // namespace
+}   // namespace
