@@ -29,7 +29,7 @@ enum TCheckKind {
     ckNoValue,   // subkey A has no value B
     ckMachine,   // HKLM key A: value B holds C, or the key is missing when B is empty
     ckProfile,   // INI file A, section B, key C holds D ("<missing>" when it is not there)
-    ckLinkTo,    // the link file A starts B
+    ckLinkTo,    // the link file A starts B with the arguments C in the working folder D
     ckNotepad,   // a Notepad of the run showed A
 };
 
@@ -50,6 +50,11 @@ struct TExample {
     std::string Uninstall = "";   // HKLM key whose UninstallString is then run as the system would
     std::vector<TCheck> AfterUninstall = {};
     std::vector<std::string> Remove = {};   // folders, and HKLM keys ("HKLM\..."), the run leaves
+    // A second run of the same medium after the checks (before any uninstallation), as a user
+    // installs again: its answers, its report and what must hold after it.
+    std::vector<std::string> Again = {};
+    std::string AgainReport = "";
+    std::vector<TCheck> AfterAgain = {};
 };
 
 const std::string Continue = "click 1";
@@ -84,7 +89,16 @@ const std::vector<TExample> Examples = {
       {ckNotepad, Readme},
       {ckNotepad, "Thank you for choosing Tiny Tool.\r\n"},
       {ckString, "", "Version", "1.02"},
-      {ckProfile, "{Inf}\\ex-info.inf", "Strings", "ProjectVersion", "1.02"}}},
+      {ckProfile, "{Inf}\\ex-info.inf", "Strings", "ProjectVersion", "1.02"}},
+     "",
+     {},
+     {},
+     // Again, into another folder than the one proposed: the earlier one.
+     {Continue, "type 102 {Other}; click 1", Continue, Close},
+     "Installation successfully!",
+     {{ckControl, "1", "102", "{App}"},
+      {ckDialog, "2", "Tiny Tool is installed in another folder already\rContinue Installation?"},
+      {ckNotepad, "Tiny Tool moves.\r\n"}}},
 
     {"ex-strings.inf",
      {{"readme.txt", Readme}},
@@ -171,7 +185,8 @@ const std::vector<TExample> Examples = {
      {},
      {Continue, TypeApp, Close},
      "Installation successfully!",
-     {{ckLinkTo, "{Programs}\\Tiny Tool Example\\Tiny Tool.LNK", "{App}\\tinytool.exe"},
+     {{ckLinkTo, "{Programs}\\Tiny Tool Example\\Tiny Tool.LNK", "{App}\\tinytool.exe", "/start",
+       "{App}"},
       {ckLinkTo, "{Programs}\\Tiny Tool Example\\Read me.LNK", "{App}\\readme.txt"},
       {ckLog, "{Programs}\\Tiny Tool Example\\Tiny Tool.LNK\tcreated\r\n"},
       {ckProfile, "{Inf}\\ex-links.inf", "Strings", "MyStartMenu",
@@ -179,6 +194,34 @@ const std::vector<TExample> Examples = {
      "",
      {},
      {"{Programs}\\Tiny Tool Example"}},
+
+    {"ex-menufolder.inf",
+     {{"tinytool.exe", Fixture12}, {"tinytool.dll", Fixture12}},
+     {},
+     {Continue, TypeApp, Close},
+     "Installation successfully!",
+     {{ckLog, "{Programs}\\Example Corp\t created\r\n{Programs}\\Example Corp\\Tiny Tool\t "
+              "created\r\n"},
+      {ckLinkTo, "{Programs}\\Example Corp\\Tiny Tool\\Tiny Tool.LNK", "{App}\\tinytool.exe"},
+      {ckLinkTo, "{Programs}\\Example Corp\\Tiny Tool\\Tiny Tool settings.LNK",
+       "{System}\\rundll32.exe", "tinytool.dll,ShowSettings", "{App}\\"},
+      {ckProfile, "{App}\\tinytool.ini", "Settings", "MenuFolder",
+       "{Programs}\\Example Corp\\Tiny Tool"}},
+     "",
+     {},
+     {"{Programs}\\Example Corp"}},
+
+    {"ex-syntax.inf",
+     {{"readme.txt", Readme}},
+     {},
+     {Continue, TypeApp, Close},
+     "Installation successfully!",
+     {{ckString, "", "Comment", "a ; b"},
+      {ckString, "", "Blanks", "  kept inside"},
+      {ckString, "", "Quoted", "the outer quotes go"},
+      {ckString, "", "Twice", "first"},
+      {ckLog, "HKCU\\{Key}\tTwice created\r\nHKCU\\{Key}\tTwice refreshed\r\n"},
+      {ckNoValue, "", "Again"}}},
 
     {"ex-iniwrite.inf",
      {{"readme.txt", Readme}},
@@ -222,7 +265,13 @@ const std::vector<TExample> Examples = {
       // What the INF engine leaves: the folders, empty.
       {ckFile, "{App}"},
       {ckFile, "{Programs}\\Tiny Tool Uninstall Example"}},
-     {"{Programs}\\Tiny Tool Uninstall Example", "HKLM\\" + UninstallKey}},
+     {"{Programs}\\Tiny Tool Uninstall Example", "HKLM\\" + UninstallKey},
+     // Installed again before the uninstallation: the entry leads to the earlier folder.
+     {Continue, "click 1", Close},
+     "Installation successfully!",
+     {{ckControl, "1", "102", "{App}"},
+      {ckLog, "In Registry-Uninstall reference to previous INF found: {Inf}\\ex-uninstall.inf\r\n"},
+      {ckLog, "{App}\\tinytool.exe\t1.02.0000.0000 04E40409 refreshed\r\n"}}},
 };
 
 std::string Fill(std::string Text, const std::map<std::string, std::string>& Values)
@@ -291,6 +340,13 @@ std::string UserShellFolder(const char* Name)
                  "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", Name,
                  RRF_RT_REG_SZ, nullptr, Value, &Size);
     return Value;
+}
+
+std::string SystemFolder()
+{
+    char Dir[MAX_PATH + 1] = "";
+    UINT Length = GetSystemDirectoryA(Dir, sizeof Dir);
+    return Length > 0 && Length < sizeof Dir ? Dir : "";
 }
 
 // Runs a command line as the system's software list does, through the command interpreter, and
@@ -380,6 +436,8 @@ void Check(const TCheck& Raw, const TRunResult& Run, const std::string& Log, con
         TLink Link = ReadLink(C.A);
         EXPECT_TRUE(Link.Loaded);
         EXPECT_EQ(C.B, Link.Target);
+        EXPECT_EQ(C.C, Link.Arguments);
+        EXPECT_EQ(C.D, Link.WorkDir);
         break;
     }
     case ckNotepad: {
@@ -488,6 +546,8 @@ TEST(DocsExamples, EveryExampleIsShownAsItsFileAndRunsAsTheReferenceSays)
         std::string Disk = Medium.Path(Stem + "\\disk");
         std::string Below = Stem;   // the example's own key below the test's
         std::map<std::string, std::string> Values = {{"{App}", Medium.Path(Stem + "\\Tiny Tool")},
+                                                     {"{Other}", Medium.Path(Stem + "\\Elsewhere")},
+                                                     {"{System}", SystemFolder()},
                                                      {"{Key}", Key.SubKey + "\\" + Below},
                                                      {"{Inf}", WindowsInfDir()},
                                                      {"{Programs}", ProgramsFolder()},
@@ -516,6 +576,19 @@ TEST(DocsExamples, EveryExampleIsShownAsItsFileAndRunsAsTheReferenceSays)
         for (const TCheck& C : Example.After)
             Check(C, Run, Log, Key, Below, Values);
 
+        if (!Example.Again.empty()) {
+            Answers.clear();
+            for (const std::string& Answer : Example.Again)
+                Answers.push_back(Fill(Answer, Values));
+            TRunResult Second = Medium.Run("\"" + Disk + "\\" + Example.Name + "\"", Answers,
+                                           {{"ExampleKey", Values["{Key}"]}});
+            EXPECT_TRUE(RanAsAnswered(Second));
+            EXPECT_TRUE(ShowsTemplate(Second,
+                                      Second.Dialogs.empty() ? 0 : Second.Dialogs.size() - 1,
+                                      Example.AgainReport));
+            for (const TCheck& C : Example.AfterAgain)
+                Check(C, Second, Log, Key, Below, Values);
+        }
         if (!Example.Uninstall.empty()) {
             std::optional<std::string> Command =
                 MachineString(Example.Uninstall, "UninstallString");
