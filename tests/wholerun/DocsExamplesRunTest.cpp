@@ -149,9 +149,11 @@ const std::vector<TExample> Examples = {
       {ckNoFile, "{App}\\data\\europe\\notes.txt"}}},
 
     {"ex-conflict.inf",
-     {{"bin\\tinytool.dll", Fixture12}, {"bin\\clock.dll", "fixture:1_1_0_0"}},
-     {{"bin\\tinytool.dll", "fixture:1_3_0_0"}},
-     {Continue, TypeApp, "check 104; click 4", Close},
+     {{"bin\\tinytool.dll", Fixture12},
+      {"bin\\clock.dll", "fixture:1_1_0_0"},
+      {"readme.txt", "dated:2001:" + Readme}},
+     {{"bin\\tinytool.dll", "fixture:1_3_0_0"}, {"readme.txt", "dated:2020:Edited.\r\n"}},
+     {Continue, TypeApp, "check 104; click 4", "click 1", Close},
      "Installation successfully!",
      {{ckDialog, "2",
        "The file \"{App}\\bin\\tinytool.dll\" in your system has the version "
@@ -164,7 +166,11 @@ const std::vector<TExample> Examples = {
               "1.02.0000.0000 "
               "04E40409\r\n"},
       {ckLog, "{App}\\bin\\clock.dll\t1.01.0000.0000 04E40409 created\r\n"},
-      {ckFile, "{App}\\old\\tinytool.dll"}}},
+      {ckFile, "{App}\\old\\tinytool.dll"},
+      {ckDialog, "3",
+       "The file \"{App}\\readme.txt\" in your system has the Date {June2020} and you tried to "
+       "install a file dated {June2001}, you should skip!"},
+      {ckLog, "{App}\\readme.txt\t{June2020}  not replaced by {June2001} \r\n"}}},
 
     {"ex-regwrite.inf",
      {{"readme.txt", Readme}},
@@ -370,8 +376,33 @@ bool RunCommand(const std::string& Command)
     return Ended;
 }
 
+// Midnight UTC of 1 June of Year: the log shows such a time as the date alone.
+SYSTEMTIME June1(int Year)
+{
+    SYSTEMTIME Time = {};
+    Time.wYear = WORD(Year);
+    Time.wMonth = 6;
+    Time.wDay = 1;
+    return Time;
+}
+
+std::string DateText(int Year)
+{
+    SYSTEMTIME Time = June1(Year);
+    char Text[100] = "";
+    GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &Time, nullptr, Text, sizeof Text);
+    return Text;
+}
+
+// Content is the file's text, or "fixture:<version>" for a DLL of the fixtures with that product
+// version, or "dated:<year>:<text>" for a text last written on 1 June of that year.
 void Put(const TScenario& Medium, const std::string& Path, const std::string& Content)
 {
+    if (Content.rfind("dated:", 0) == 0) {
+        Medium.WriteText(Path, Content.substr(11));
+        SetLastWriteTime(Path, June1(std::stoi(Content.substr(6, 4))));
+        return;
+    }
     if (Content.rfind("fixture:", 0) != 0) {
         Medium.WriteText(Path, Content);
         return;
@@ -548,6 +579,8 @@ TEST(DocsExamples, EveryExampleIsShownAsItsFileAndRunsAsTheReferenceSays)
         std::map<std::string, std::string> Values = {{"{App}", Medium.Path(Stem + "\\Tiny Tool")},
                                                      {"{Other}", Medium.Path(Stem + "\\Elsewhere")},
                                                      {"{System}", SystemFolder()},
+                                                     {"{June2001}", DateText(2001)},
+                                                     {"{June2020}", DateText(2020)},
                                                      {"{Key}", Key.SubKey + "\\" + Below},
                                                      {"{Inf}", WindowsInfDir()},
                                                      {"{Programs}", ProgramsFolder()},
