@@ -13,6 +13,13 @@
 typedef void(WINAPI* TInitCommonControls)();
 static TInitCommonControls InitControls = nullptr;
 
+// The run-time's own answer to an exception that nobody catches prints the exception's type,
+// demangled, to a console that a windowed program does not have; the demangler alone is a
+// seventh of the program. Ending the process is all that remains of it.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { std::abort(); }
+} // namespace __gnu_cxx
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     RestrictDllSearch();    // before anything loads a DLL that a stranger could put beside us
