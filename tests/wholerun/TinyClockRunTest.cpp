@@ -1,0 +1,306 @@
+// The example product Tiny Clock (examples/tinyclock) on the road its user walks: installed from
+// its medium, listed in the software list, removed by the system's INF engine through the command
+// stored there, installed again and upgraded to version 2. The same road for a user who may not
+// write HKLM, whose uninstall link stands in for the list's entry.
+#include <windows.h>
+
+#include <sddl.h>
+
+#include "Scenario.h"
+#include "Setup/dialogs/DlgIds.h"
+
+namespace {
+
+const std::string UninstallKeys = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+
+// The example's installation medium of Version (1 or 2), as the build put it together beside
+// SETUP.EXE's build folder.
+std::string DiskDir(int Version)
+{
+    std::string Fixtures = FixturesDir();
+    return Fixtures.substr(0, Fixtures.rfind("\\tests\\")) + "\\examples\\tinyclock\\disk" +
+           std::to_string(Version);
+}
+
+std::string MachineValue(const std::string& SubKey, const std::string& Name)
+{
+    char Value[1024] = "<missing>";
+    DWORD Size = sizeof Value;
+    RegGetValueA(HKEY_LOCAL_MACHINE, SubKey.c_str(), Name.c_str(), RRF_RT_REG_SZ, nullptr, Value,
+                 &Size);
+    return Value;
+}
+
+bool KeyExists(HKEY Root, const std::string& SubKey)
+{
+    HKEY Key;
+    if (RegOpenKeyExA(Root, SubKey.c_str(), 0, KEY_READ, &Key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(Key);
+    return true;
+}
+
+// The names in a folder, "." and ".." left out.
+std::vector<std::string> EntriesIn(const std::string& Dir)
+{
+    std::vector<std::string> Names;
+    WIN32_FIND_DATAA Found;
+    HANDLE Find = FindFirstFileA((Dir + "\\*").c_str(), &Found);
+    if (Find == INVALID_HANDLE_VALUE)
+        return Names;
+    do
+        if (std::string(Found.cFileName) != "." && std::string(Found.cFileName) != "..")
+            Names.push_back(Found.cFileName);
+    while (FindNextFileA(Find, &Found));
+    FindClose(Find);
+    return Names;
+}
+
+// Runs a command line through the system's command interpreter and waits for it. The software
+// list and the shell start an uninstallation in the system's own bitness: from this 32-bit
+// program, the 64-bit interpreter is reached through Sysnative where the system has one.
+bool RunAsTheSystem(const std::string& Command)
+{
+    char Windows[MAX_PATH + 1] = "";
+    GetWindowsDirectoryA(Windows, sizeof Windows);
+    std::string Cmd = std::string(Windows) + "\\Sysnative\\cmd.exe";
+    if (GetFileAttributesA(Cmd.c_str()) == INVALID_FILE_ATTRIBUTES)
+        Cmd = "cmd.exe";
+    std::string Line = Cmd + " /c " + Command;
+    std::vector<char> Text(Line.begin(), Line.end());
+    Text.push_back(0);
+    STARTUPINFOA Startup = {};
+    Startup.cb = sizeof Startup;
+    PROCESS_INFORMATION Process;
+    if (!CreateProcessA(nullptr, Text.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &Startup, &Process))
+        return false;
+    bool Ended = WaitForSingleObject(Process.hProcess, 60000) == WAIT_OBJECT_0;
+    if (!Ended)
+        TerminateProcess(Process.hProcess, 1);
+    CloseHandle(Process.hProcess);
+    CloseHandle(Process.hThread);
+    return Ended;
+}
+
+// HKLM's uninstall key of the product made unwritable for the run, as for a user without
+// administrator rights: the key exists, and a security descriptor that denies everyone
+// everything (owned by SYSTEM, so that not even its owner may open it) keeps the installer from
+// opening or creating it. Only the handle that set the descriptor keeps its access; through it
+// the key is opened again and removed at the end.
+class TDeniedKey {
+public:
+    explicit TDeniedKey(const std::string& SubKey) : SubKey(SubKey)
+    {
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, SubKey.c_str());
+        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, SubKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                            nullptr, &Key, nullptr) != ERROR_SUCCESS) {
+            ADD_FAILURE() << "can't create HKLM\\" << SubKey;
+            Key = nullptr;
+            return;
+        }
+        EXPECT_TRUE(SetSecurity("O:SYD:P(D;;KA;;;WD)"));
+    }
+    ~TDeniedKey()
+    {
+        if (!Key)
+            return;
+        SetSecurity("O:BAD:(A;;KA;;;WD)");
+        RegCloseKey(Key);
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, SubKey.c_str());
+    }
+    TDeniedKey(const TDeniedKey&) = delete;
+    TDeniedKey& operator=(const TDeniedKey&) = delete;
+
+    DWORD ValueCount() const
+    {
+        DWORD Values = 0;
+        RegQueryInfoKeyA(Key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &Values,
+                         nullptr, nullptr, nullptr, nullptr);
+        return Values;
+    }
+
+private:
+    std::string SubKey;
+    HKEY Key = nullptr;
+
+    bool SetSecurity(const char* Text)
+    {
+        PSECURITY_DESCRIPTOR Sd;
+        if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(Text, SDDL_REVISION_1, &Sd,
+                                                                  nullptr))
+            return false;
+        bool Ok = RegSetKeySecurity(Key, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+                                    Sd) == ERROR_SUCCESS;
+        LocalFree(Sd);
+        return Ok;
+    }
+};
+
+// Tiny Clock under names of the test's own, so that the road may run beside other tests and
+// beside an installation of the real example: the script and the files of the medium are the
+// example's, with its names (folders, links, registry keys, the INF file) made the test's own.
+// Everything the road installs is removed at the end, whatever the uninstallation left.
+struct TinyClockRoad : ::testing::Test {
+    TScenario Medium;
+    std::string Name = "Tiny Clock " + Medium.Id;    // folders, links, DisplayName
+    std::string Key = "TinyClock." + Medium.Id;      // below Software and Uninstall
+    std::string InfName = "TINYCLOCK." + Medium.Id + ".INF";
+    std::string Inf = WindowsInfDir() + "\\" + InfName;
+    std::string Menu = ProgramsFolder() + "\\" + Name;
+    std::string App = ProgramFilesDir() + "\\" + Name;  // the script's default folder
+    std::string Other = Medium.Path("Clocks\\" + Name); // a folder that the user picks instead
+    std::string Command = "rundll32 setupAPI.dll,InstallHinfSection DefaultUninstall 132 " + Inf;
+
+    static std::string ProgramFilesDir()
+    {
+        char Dir[MAX_PATH + 1] = "";
+        DWORD Size = sizeof Dir;
+        RegGetValueA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion",
+                     "ProgramFilesDir", RRF_RT_REG_SZ, nullptr, Dir, &Size);
+        return Dir;
+    }
+    ~TinyClockRoad() override
+    {
+        RemoveTree(App);
+        RemoveTree(Menu);
+        RegDeleteTreeA(HKEY_CURRENT_USER, ("Software\\" + Key).c_str());
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, (UninstallKeys + Key).c_str());
+        DeleteFileA(Inf.c_str());
+    }
+
+    std::string Own(std::string Text) const
+    {
+        for (const auto& Names : {std::make_pair(std::string("Tiny Clock"), Name),
+                                  {"Software\\TinyClock", "Software\\" + Key},
+                                  {"Uninstall\\TinyClock", "Uninstall\\" + Key},
+                                  {"TINYCLOCK.INF", InfName}})
+            for (size_t At = Text.find(Names.first); At != std::string::npos;
+                 At = Text.find(Names.first, At + Names.second.size()))
+                Text.replace(At, Names.first.size(), Names.second);
+        return Text;
+    }
+
+    // Puts the medium of Version beside SETUP.EXE and installs from it, into the proposed
+    // folder or into Folder.
+    TRunResult Install(int Version, const std::string& Folder = "")
+    {
+        for (const char* File : {"TinyClock.exe", "Readme.txt", "Licence.txt", "Thanks.txt"})
+            EXPECT_TRUE(CopyFileA((DiskDir(Version) + "\\" + File).c_str(),
+                                  Medium.Path(File).c_str(), FALSE))
+                << File << ": error " << GetLastError();
+        std::optional<std::string> Script = Medium.ReadText(DiskDir(Version) + "\\TINYCLOCK.INF");
+        EXPECT_TRUE(Script) << "no medium in " << DiskDir(Version);
+        Medium.WriteText(InfName, Own(Script.value_or("")));
+        return Medium.Run(InfName, {"click 1", Folder.empty() ? "click 1"
+                                                              : "type 102 " + Folder + "; click 1",
+                                    "click 1"});
+    }
+
+    // Nothing of the installation in Dir is left but the folders, empty: the INF engine deletes
+    // files, not folders.
+    void ExpectRemoved(const std::string& Dir, bool Denied)
+    {
+        for (const std::string& Folder : {Dir, Menu}) {
+            EXPECT_EQ(std::vector<std::string>{}, EntriesIn(Folder)) << Folder;
+            DWORD Attributes = GetFileAttributesA(Folder.c_str());
+            EXPECT_TRUE(Attributes != INVALID_FILE_ATTRIBUTES &&
+                        (Attributes & FILE_ATTRIBUTE_DIRECTORY)) << Folder;
+        }
+        EXPECT_TRUE(NothingAt(Inf));
+        EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\" + Key));
+        if (!Denied) {
+            EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, UninstallKeys + Key));
+        }
+    }
+
+    // Uninstalls the installation in Dir as its user would: through the command of the
+    // software list's entry, or, without one, through the uninstall link in Dir.
+    void Uninstall(const std::string& Dir, bool Denied)
+    {
+        std::string Stored = MachineValue(UninstallKeys + Key, "UninstallString");
+        if (Denied) {
+            TLink Link = ReadLink(Dir + "\\Uninstall " + Name + ".LNK");
+            ASSERT_TRUE(Link.Loaded);
+            EXPECT_EQ(Command.substr(Command.find(' ') + 1), Link.Arguments);
+            Stored = "\"" + Link.Target + "\" " + Link.Arguments;
+        }
+        EXPECT_TRUE(RunAsTheSystem(Stored)) << Stored;
+        ExpectRemoved(Dir, Denied);
+    }
+
+    // The whole road; Denied: HKLM's uninstall key refuses the installer.
+    void Walk(const TDeniedKey* Denied)
+    {
+        const std::string Report =
+            Denied ? "Installation done with warnings!" : "Installation successfully!";
+        const std::string Entry = UninstallKeys + Key;
+
+        // The first installation, into the proposed folder below Program Files.
+        TRunResult Run = Install(1);
+        ASSERT_TRUE(RanAsAnswered(Run));
+        EXPECT_TRUE(ShowsTemplate(Run, 0, Name + ": the time in a small window\r"
+                                              "Continue Installation?"));
+        EXPECT_EQ("https://example.com/tiny-clock", Run.Dialogs[0].TextOf(idLink));
+        EXPECT_EQ(App, Run.Dialogs.at(1).TextOf(idBuf));
+        EXPECT_TRUE(ShowsTemplate(Run, 2, Report));
+        ASSERT_EQ(2u, Run.Notepads.size()) << DescribeRun(Run);
+        EXPECT_EQ(Medium.ReadText("Readme.txt"), Run.Notepads[0].Text);
+        EXPECT_EQ(Medium.ReadText("Thanks.txt"), Run.Notepads[1].Text);
+        std::string Log = App + "\\LOGFILKV.LOG";
+        EXPECT_TRUE(
+            FileContains(Log, App + "\\TinyClock.exe\t1.00.0000.0000 04E40409 created\r\n"));
+        EXPECT_EQ(Name + " 1.00", ProfileValue(App + "\\TinyClock.ini", "Window", "Title"));
+        TLink Clock = ReadLink(Menu + "\\" + Name + ".LNK");
+        EXPECT_EQ(App + "\\TinyClock.exe", Clock.Target);
+        TLink Remove = ReadLink(Menu + "\\Uninstall " + Name + ".LNK");
+        EXPECT_EQ(Command.substr(Command.find(' ') + 1), Remove.Arguments);
+
+        if (Denied) {
+            EXPECT_EQ(0u, Denied->ValueCount());
+            std::string Link = App + "\\Uninstall " + Name + ".LNK";
+            // "Administtrator" and "sucessfully" are the program's own spelling.
+            EXPECT_TRUE(FileContains(Log, "Warning: couldn't write Uninstall to Registry for "
+                                          "ControlPanel, Software\r\n"
+                                          "         Actual User does not have Administtrator "
+                                          "Rights assumed\r\n" + Link + "\tcreated\r\n"
+                                          "Alternate Uninstall via Link sucessfully set\r\n"));
+        } else {
+            EXPECT_EQ(Name, MachineValue(Entry, "DisplayName"));
+            EXPECT_EQ("1.00", MachineValue(Entry, "DisplayVersion"));
+            EXPECT_EQ(Command, MachineValue(Entry, "UninstallString"));
+        }
+        Uninstall(App, Denied);
+
+        // Again, into a folder that the user picks: nothing of the removed installation is
+        // proposed. Then version 2 over it, into the folder that the path dialog proposes.
+        Run = Install(1, Other);
+        ASSERT_TRUE(RanAsAnswered(Run));
+        EXPECT_EQ(App, Run.Dialogs.at(1).TextOf(idBuf));
+        EXPECT_TRUE(ShowsTemplate(Run, 2, Report));
+        Run = Install(2);
+        ASSERT_TRUE(RanAsAnswered(Run));
+        EXPECT_EQ(Other, Run.Dialogs.at(1).TextOf(idBuf));
+        EXPECT_TRUE(ShowsTemplate(Run, 2, Report));
+        Log = Other + "\\LOGFILKV.LOG";
+        EXPECT_TRUE(FileContains(Log, Other + "\\TinyClock.exe\t1.00.0000.0000 04E40409 "
+                                              "replaced by 2.00.0000.0000 04E40409\r\n"));
+        EXPECT_EQ(Name + " 2.00", ProfileValue(Other + "\\TinyClock.ini", "Window", "Title"));
+        if (!Denied) {
+            EXPECT_TRUE(FileContains(Log, "In Registry-Uninstall reference to previous INF "
+                                          "found: " + Inf + "\r\n"));
+            EXPECT_EQ("2.00", MachineValue(Entry, "DisplayVersion"));
+        }
+        Uninstall(Other, Denied);
+    }
+};
+
+TEST_F(TinyClockRoad, InstallUninstallReinstallUpgrade) { Walk(nullptr); }
+
+TEST_F(TinyClockRoad, WithoutRightsToHklmTheUninstallLinkStandsIn)
+{
+    TDeniedKey Denied(UninstallKeys + Key);
+    Walk(&Denied);
+}
+
+} // namespace
