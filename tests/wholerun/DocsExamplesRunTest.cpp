@@ -65,6 +65,9 @@ const std::string Readme = "Tiny Tool reads the time.\r\n";
 const std::string UninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
                                  "TinyToolExample";
 
+// Each example installs below the test's medium and writes below the test's own key; what the
+// scripts name themselves (start-menu folders, the uninstall entry, their copies in the Windows INF
+// folder) is removed before and after each run, so a failed run leaves nothing for the next.
 const std::vector<TExample> Examples = {
     {"ex-first.inf",
      {{"tinytool.exe", Fixture12}, {"readme.txt", Readme}},
