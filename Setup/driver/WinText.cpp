@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <unordered_map>
 
 #include "Setup/driver/InstallText.h"
 
@@ -40,6 +41,74 @@ std::vector<std::string> ReadKeyList(const char* Section, const std::string& Fil
     for (size_t At = 0; At < Got && Buf[At] != 0; At += Keys.back().size() + 1)
         Keys.emplace_back(&Buf[At]);
     return Keys;
+}
+
+static std::string Trimmed(const std::string& Text)
+{
+    size_t First = Text.find_first_not_of(" \t");
+    if (First == std::string::npos)
+        return std::string();
+    return Text.substr(First, Text.find_last_not_of(" \t") - First + 1);
+}
+
+// The value as the profile functions hand out one key's: a value that starts with a quote and
+// ends with the same one loses both.
+static std::string Unquoted(const std::string& Value)
+{
+    if (Value.size() >= 2 && (Value[0] == '"' || Value[0] == '\'') && Value.back() == Value[0])
+        return Value.substr(1, Value.size() - 2);
+    return Value;
+}
+
+// Names compare without regard to case; false for a name with letters beyond ASCII, whose case
+// systems fold differently: such a key is read on its own.
+static bool FoldedKey(std::string Key, std::string& Folded)
+{
+    for (char& C : Key) {
+        if (static_cast<unsigned char>(C) >= 0x80)
+            return false;
+        if (C >= 'a' && C <= 'z')
+            C = char(C - 'a' + 'A');
+    }
+    Folded = Key;
+    return true;
+}
+
+std::vector<TProfileLine> ReadSection(const char* Section, const std::string& File)
+{
+    // GetPrivateProfileSectionA returns capacity - 2 when the section does not fit.
+    std::vector<char> Buf(1u << 16);
+    DWORD Got;
+    for (;;) {
+        Got = GetPrivateProfileSectionA(Section, Buf.data(), DWORD(Buf.size()), File.c_str());
+        if (Got + 2 < Buf.size() || Buf.size() >= ProfileLimit)
+            break;
+        Buf.resize(Buf.size() * 4);
+    }
+    // The value of each name's first line. Which lines are keys at all (a line without "=", one
+    // without a name) is the key list's to say, as systems differ there.
+    std::unordered_map<std::string, std::string> Values;
+    for (size_t At = 0; At < Got && Buf[At] != 0;) {
+        std::string Entry(&Buf[At]);
+        At += Entry.size() + 1;
+        size_t Equals = Entry.find('=');
+        std::string Folded;
+        // Some systems hand the lines out as the file has them: blanks around name and value
+        // are not part of either.
+        if (FoldedKey(Trimmed(Entry.substr(0, Equals)), Folded))
+            Values.emplace(Folded, Equals == std::string::npos
+                                       ? ""
+                                       : Unquoted(Trimmed(Entry.substr(Equals + 1))));
+    }
+    std::vector<TProfileLine> Lines;
+    for (const std::string& Key : ReadKeyList(Section, File)) {
+        std::string Folded;
+        auto Found = FoldedKey(Key, Folded) ? Values.find(Folded) : Values.end();
+        // A name the section's text shows otherwise is read on its own.
+        Lines.push_back({Key, Found != Values.end() ? Found->second
+                                                    : ReadProfile(Section, Key.c_str(), File)});
+    }
+    return Lines;
 }
 
 bool DirectoryExists(const std::string& Path)

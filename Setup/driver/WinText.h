@@ -13,6 +13,16 @@ std::string ReadProfile(const char* Section, const char* Key, const std::string&
 // The key names of a section in the order the file lists them; empty when there is none.
 std::vector<std::string> ReadKeyList(const char* Section, const std::string& File);
 
+// A whole section in two reads, as ReadKeyList and ReadProfile give it key by key: every key
+// name in the order the file lists them, each with the value that ReadProfile gives for it (that
+// of the first line of the name, surrounding quotes dropped). Reading key by key costs a search
+// of the file per key, which grows with the file: thousands of keys took minutes.
+struct TProfileLine {
+    std::string Key;
+    std::string Value;
+};
+std::vector<TProfileLine> ReadSection(const char* Section, const std::string& File);
+
 // Any directory at Path, hidden and system ones included.
 bool DirectoryExists(const std::string& Path);
 

@@ -113,11 +113,11 @@ void CopyTree(std::string FromDir, const std::string& Pattern, std::string ToDir
 
 void ProcessFilesSection(const std::string& SourceInfPath)
 {
-    std::vector<std::string> Keys = ReadKeyList("Files", SourceInfPath);
     CopyStopped = false;
     std::string InfDir = DirectoryPart(SourceInfPath);
-    for (const std::string& Key : Keys) {
-        std::string Dir = ReadProfile("Files", Key.c_str(), SourceInfPath);
+    for (const TProfileLine& Line : ReadSection("Files", SourceInfPath)) {
+        const std::string& Key = Line.Key;
+        std::string Dir = Line.Value;
         if (!Dir.empty()) {
             Dir = ExpandVars(Dir);
             MakeDestination(Dir);

@@ -129,8 +129,9 @@ int WriteLine(const char* Section, const std::string& Line, const std::string& E
 int RegWriteSection(const char* Section, const std::string& InfPath, int Mode)
 {
     std::string ErrSection;   // the link section that stands in for the lines after it
-    for (const std::string& Key : ReadKeyList(Section, InfPath)) {
-        std::string Raw = ReadProfile(Section, Key.c_str(), InfPath);
+    for (const TProfileLine& Line : ReadSection(Section, InfPath)) {
+        const std::string& Key = Line.Key;
+        const std::string& Raw = Line.Value;
         if (Raw.empty())
             continue;
         if (SameText(Key, "ErrSection")) {
