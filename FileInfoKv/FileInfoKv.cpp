@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <winver.h>
 
-#include "FileInfoKv/VersionText.h"
+#include "Rules/VersionText.h"
 #include "SysDll/SysDll.h"
 
 TVersionInfo VersionInfo{};

@@ -6,8 +6,9 @@
 #include <cstdlib>
 #include <exception>
 
-#include "Setup/driver/InstallSequence.h"
-#include "Setup/driver/RunState.h"
+#include "Setup/run/InstallSequence.h"
+#include "Setup/base/Report.h"
+#include "Setup/base/RunState.h"
 #include "SysDll/SysDll.h"
 
 typedef void(WINAPI* TInitCommonControls)();

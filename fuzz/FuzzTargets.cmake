@@ -2,7 +2,7 @@
 # corpus replay of the Windows build (fuzz/replay/), so that both always see the same list.
 #
 # Every <dir>/tests/<Topic>Fuzz.cpp below Root is one target, fuzzing <dir>/<Topic>.cpp. Sets in
-# the caller: FUZZ_TARGETS (Setup/vars/tests/InfFieldsFuzz.cpp becomes Setup_vars_InfFieldsFuzz,
+# the caller: FUZZ_TARGETS (Rules/tests/InfFieldsFuzz.cpp becomes Rules_InfFieldsFuzz,
 # unique per file), FUZZ_UNITS (every <Topic>.cpp, once) and FUZZ_SOURCE_<target>.
 function(find_fuzz_targets Root)
     # The glob runs again at every build, so a target added later is found without reconfiguring

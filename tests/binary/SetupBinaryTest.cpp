@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "Setup/dialogs/DlgIds.h"
+#include "Setup/base/DlgIds.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "Scenario.h"
-#include "Setup/dialogs/DlgIds.h"
+#include "Setup/base/DlgIds.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "Scenario.h"
-#include "Setup/dialogs/DlgIds.h"
+#include "Setup/base/DlgIds.h"
 #include "resources/Version.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <shlobj.h>
 
 #include "Scenario.h"
-#include "Setup/dialogs/DlgIds.h"
+#include "Setup/base/DlgIds.h"
 
 namespace {
 

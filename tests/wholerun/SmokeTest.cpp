@@ -2,7 +2,7 @@
 // report, with the log that lands in the temporary directory.
 #include "Scenario.h"
 
-#include "Setup/dialogs/DlgIds.h"
+#include "Setup/base/DlgIds.h"
 
 namespace {
 

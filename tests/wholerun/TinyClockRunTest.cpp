@@ -7,7 +7,7 @@
 #include <sddl.h>
 
 #include "Scenario.h"
-#include "Setup/dialogs/DlgIds.h"
+#include "Setup/base/DlgIds.h"
 
 namespace {
 

@@ -1,0 +1,95 @@
+#include "Rules/DriverText.h"
+
+#include <climits>
+#include <cstring>
+
+static char UpperAscii(char C) { return C >= 'a' && C <= 'z' ? char(C - 'a' + 'A') : C; }
+
+int SignaturePosition(const char* Value)
+{
+    std::string Upper(Value);
+    for (char& C : Upper)
+        C = UpperAscii(C);
+    size_t At = Upper.find("KELVOR");
+    return At == std::string::npos ? 0 : int(At) + 1;
+}
+
+static bool IsBlank(char C) { return C == ' ' || C == '\t'; }
+
+std::string FirstArgument(const char* CommandLine)
+{
+    const char* P = CommandLine;
+    // A quoted program name ends at its closing quote, as Windows itself reads it; an unquoted
+    // one at the first blank.
+    if (*P == '"') {
+        P = std::strchr(P + 1, '"');
+        P = P != nullptr ? P + 1 : CommandLine + std::strlen(CommandLine);
+    } else {
+        while (*P && !IsBlank(*P))
+            ++P;
+    }
+    while (IsBlank(*P))
+        ++P;
+    std::string Arg;
+    bool Quoted = false;
+    for (; *P && (Quoted || !IsBlank(*P)); ++P) {
+        if (*P == '"')
+            Quoted = !Quoted;
+        else
+            Arg += *P;
+    }
+    return Arg;
+}
+
+bool SplitInfArgument(const std::string& Arg, std::string& Dir, std::string& Name)
+{
+    size_t Cut = Arg.find_last_of("\\:");
+    if (Cut == std::string::npos)
+        return false;
+    Dir = Arg.substr(0, Cut + 1);
+    Name = Arg.substr(Cut + 1);
+    return true;
+}
+
+void DropTrailingBackslash(std::string& Path)
+{
+    if (!Path.empty() && Path.back() == '\\')
+        Path.pop_back();
+}
+
+void AddTrailingBackslash(std::string& Path)
+{
+    if (Path.empty() || Path.back() != '\\')
+        Path += '\\';
+}
+
+int FatalErrorCount(int Count)
+{
+    // The count stops at its largest value rather than overflow into a count that reads as
+    // success; the run has failed either way.
+    return Count < 100 ? 101 : Count < INT_MAX ? Count + 1 : Count;
+}
+
+const char* ReportText(int Count)
+{
+    if (Count == 0)
+        return "Installation successfully!";
+    if (Count >= 1 && Count <= 99)
+        return "Installation done with warnings!";
+    return "Installation done without success!";
+}
+
+std::string ContinueMessage(const std::string& Headline)
+{
+    return Headline.empty() ? "Continue Installation?" : Headline + "\rContinue Installation?";
+}
+
+bool SameText(const std::string& A, const std::string& B)
+{
+    if (A.size() != B.size())
+        return false;
+    for (size_t I = 0; I < A.size(); ++I)
+        if (UpperAscii(A[I]) != UpperAscii(B[I]))
+            return false;
+    return true;
+}

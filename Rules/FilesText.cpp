@@ -1,0 +1,159 @@
+#include "Rules/FilesText.h"
+
+TFilesKey SplitFilesKey(const std::string& Key)
+{
+    TFilesKey Result;
+    std::string Rest = Key;
+    size_t Size = Rest.size();
+    Result.Recursive = Size >= 2 && Rest[Size - 2] == '/' && (Rest[Size - 1] == 's' ||
+                                                               Rest[Size - 1] == 'S');
+    if (Result.Recursive)
+        Rest.resize(Size - 2);
+    size_t Slash = Rest.rfind('\\');
+    if (Slash == std::string::npos) {
+        Result.Pattern = Rest;
+    } else {
+        Result.SubDir = Rest.substr(0, Slash);
+        Result.Pattern = Rest.substr(Slash + 1);
+    }
+    return Result;
+}
+
+std::string FileNamePart(const std::string& Path)
+{
+    size_t Slash = Path.rfind('\\');
+    return Slash == std::string::npos ? Path : Path.substr(Slash + 1);
+}
+
+static char Upper(char C) { return C >= 'a' && C <= 'z' ? char(C - 'a' + 'A') : C; }
+
+static bool StartsWithNoCase(const std::string& Text, size_t At, const char* Part)
+{
+    for (; *Part; ++Part, ++At)
+        if (At >= Text.size() || Upper(Text[At]) != Upper(*Part))
+            return false;
+    return true;
+}
+
+std::string TempFileName(uint32_t ProcessId, uint32_t Count)
+{
+    // Short, as the temporary name must fit where the final one does: eight digits of both
+    // numbers together. Names that meet are no harm: the file is created only where none is.
+    static const char Digits[] = "0123456789abcdef";
+    uint32_t Value = (ProcessId << 16) ^ Count;
+    std::string Name = TempPrefix;
+    for (int Shift = 28; Shift >= 0; Shift -= 4)
+        Name += Digits[(Value >> Shift) & 15];
+    return Name + TempSuffix;
+}
+
+bool IsTempFileName(const std::string& Name)
+{
+    size_t Prefix = std::string(TempPrefix).size(), Suffix = std::string(TempSuffix).size();
+    return Name.size() >= Prefix + Suffix && StartsWithNoCase(Name, 0, TempPrefix) &&
+           StartsWithNoCase(Name, Name.size() - Suffix, TempSuffix);
+}
+
+bool IsDeviceName(const std::string& Name)
+{
+    // The base name counts: everything before the first dot, without trailing blanks.
+    std::string Base = Name.substr(0, Name.find('.'));
+    while (!Base.empty() && Base.back() == ' ')
+        Base.pop_back();
+    if (Base.size() == 3)
+        return StartsWithNoCase(Base, 0, "CON") || StartsWithNoCase(Base, 0, "PRN") ||
+               StartsWithNoCase(Base, 0, "AUX") || StartsWithNoCase(Base, 0, "NUL");
+    return Base.size() == 4 && (StartsWithNoCase(Base, 0, "COM") || StartsWithNoCase(Base, 0, "LPT")) &&
+           Base[3] >= '1' && Base[3] <= '9';
+}
+
+std::string CopyFailedLine(const std::string& A, const std::string& B, unsigned long Code,
+                           const std::string& Reason)
+{
+    return "Error: can't copy " + A + " to " + B + ": Error " + std::to_string(Code) + ", " +
+           Reason;
+}
+
+bool MayHoldVersion(const char* Head, size_t Size)
+{
+    return Size >= 2 && Head[1] == 'Z' && (Head[0] == 'M' || Head[0] == 'S');
+}
+
+int CompareVersions(const TVersionNumbers& A, const TVersionNumbers& B)
+{
+    const uint16_t PartsA[] = {A.Major, A.Minor, A.Release, A.Build};
+    const uint16_t PartsB[] = {B.Major, B.Minor, B.Release, B.Build};
+    for (int Part = 0; Part < 4; ++Part) {
+        if (PartsA[Part] != PartsB[Part])
+            return PartsA[Part] < PartsB[Part] ? -1 : 1;
+    }
+    return 0;
+}
+
+TCopyPlan PlanCopy(const TFileFacts& New, const TFileFacts& Old)
+{
+    TCopyPlan Plan;
+    Plan.Conflict = cfNone;
+    // A translation counts only beside a real version; 0.0.0.0 is none.
+    Plan.LangA = New.Value > 0 ? New.Translation : "";
+    Plan.LangB = Old.Value > 0 ? Old.Translation : "";
+    if (New.Value > 0) {
+        Plan.LabelA = New.VersionText;
+        Plan.LabelB = Old.VersionText;
+        // A system file without a version of its own can't be newer than a versioned one.
+        if (Old.Value > 0 && CompareVersions(New.Version, Old.Version) < 0)
+            Plan.Conflict = cfVersion;
+        return Plan;
+    }
+    // The new file has no version: dates decide, and a system file whose date can't be read
+    // (missing, or being written by someone) is simply replaced.
+    Plan.LabelA = New.DateText;
+    Plan.LabelB = Old.DateText;
+    if (!Old.DateText.empty() && New.WriteTime < Old.WriteTime)
+        Plan.Conflict = cfDate;
+    return Plan;
+}
+
+std::string ConflictMessage(const std::string& B, const TCopyPlan& Plan)
+{
+    if (Plan.Conflict == cfVersion)
+        return "The file \"" + B + "\" in your system has the version " + Plan.LabelB +
+               " and you tried to install version " + Plan.LabelA + ", you should skip!";
+    return "The file \"" + B + "\" in your system has the Date " + Plan.LabelB +
+           " and you tried to install a file dated " + Plan.LabelA + ", you should skip!";
+}
+
+// The blank between a label and its language is written also when the language is empty.
+static std::string Labelled(const std::string& Label, const std::string& Lang)
+{
+    return Label + " " + Lang;
+}
+
+std::string OutcomeLine(const std::string& B, const TCopyPlan& Plan, bool Copied)
+{
+    std::string New = Labelled(Plan.LabelA, Plan.LangA);
+    std::string Old = Labelled(Plan.LabelB, Plan.LangB);
+    if (!Copied)
+        return B + "\t" + Old + " not replaced by " + New;
+    if (Plan.LabelA == Plan.LabelB && Plan.LangA == Plan.LangB)
+        return B + "\t" + New + " refreshed";
+    if (Plan.LabelB.empty())
+        return B + "\t" + New + " created";
+    return B + "\t" + Old + " replaced by " + New;
+}
+
+std::string BackupLine(const std::string& B, const TCopyPlan& Plan, const std::string& Dir,
+                       bool Done)
+{
+    // Both lines carry the new file's label. Log readers match "backeup" as it is: keep it.
+    std::string Head = B + "\t" + Labelled(Plan.LabelA, Plan.LangA);
+    return Done ? Head + " backed up to " + Dir : Head + " backeup to " + Dir + " failed!";
+}
+
+std::string BackupTarget(const std::string& Dir, const std::string& B)
+{
+    std::string Target = Dir;
+    if (Target.empty() || Target.back() != '\\')
+        Target += '\\';
+    return Target + FileNamePart(B);
+}

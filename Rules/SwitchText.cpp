@@ -1,0 +1,130 @@
+#include "Rules/SwitchText.h"
+
+#include "Rules/DriverText.h"
+
+static bool IsBlank(char C) { return C == ' ' || C == '\t'; }
+
+std::vector<std::string> CommandArguments(const char* CommandLine)
+{
+    std::vector<std::string> Args;
+    const char* P = CommandLine;
+    // The program's name: a quoted one ends at its closing quote, as Windows reads it.
+    if (*P == '"') {
+        for (++P; *P && *P != '"'; ++P) {
+        }
+        if (*P)
+            ++P;
+    } else {
+        while (*P && !IsBlank(*P))
+            ++P;
+    }
+    for (;;) {
+        while (IsBlank(*P))
+            ++P;
+        if (!*P)
+            return Args;
+        std::string Arg;
+        bool Quoted = false;
+        for (; *P && (Quoted || !IsBlank(*P)); ++P) {
+            if (*P == '"')
+                Quoted = !Quoted;
+            else
+                Arg += *P;
+        }
+        Args.push_back(Arg);
+    }
+}
+
+bool ParseSwitches(const std::vector<std::string>& Args, TSwitches& Switches,
+                   std::string& Script, std::string& Bad)
+{
+    Switches = TSwitches();
+    Script.clear();
+    bool ScriptSeen = false;
+    for (const std::string& Arg : Args) {
+        if (Arg.empty() || Arg[0] != '/') {
+            if (!ScriptSeen)
+                Script = Arg;
+            ScriptSeen = true;
+            continue;
+        }
+        Bad = Arg;
+        size_t Equals = Arg.find('=');
+        std::string Name = Arg.substr(1, Equals == std::string::npos ? std::string::npos : Equals - 1);
+        bool HasValue = Equals != std::string::npos;
+        std::string Value = HasValue ? Arg.substr(Equals + 1) : "";
+        std::string* Target = nullptr;
+        if (SameText(Name, "quiet")) {
+            if (HasValue || Switches.Quiet)
+                return false;
+            Switches.Quiet = true;
+        } else if (SameText(Name, "dir")) {
+            Target = &Switches.Dir;
+        } else if (SameText(Name, "record")) {
+            Target = &Switches.Record;
+        } else if (SameText(Name, "answers")) {
+            Target = &Switches.Answers;
+        } else {
+            return false;
+        }
+        if (Target != nullptr) {
+            if (Value.empty() || !Target->empty())
+                return false;
+            *Target = Value;
+        }
+        Switches.Any = true;
+    }
+    Bad.clear();
+    return true;
+}
+
+int RunExitCode(bool Completed, int32_t ErrorCount, TRunEnd End)
+{
+    switch (End) {
+    case reScriptNotFound:
+        return ecScriptNotFound;
+    case reBadCommandLine:
+        return ecBadCommandLine;
+    case reCancelled:
+        return ecCancelled;
+    case reNone:
+        break;
+    }
+    if (!Completed || ErrorCount >= 100 || ErrorCount < 0)
+        return ecFailed;
+    return ErrorCount == 0 ? ecSuccess : ecWarnings;
+}
+
+std::string ConflictSection(int Number) { return "Conflict" + std::to_string(Number); }
+
+int ButtonOfAnswer(const std::string& Name)
+{
+    if (SameText(Name, "skip"))
+        return 1;
+    if (SameText(Name, "cancel"))
+        return 2;
+    if (SameText(Name, "overwrite"))
+        return 4;
+    return 0;
+}
+
+std::string AnswerOfButton(int Button)
+{
+    switch (Button) {
+    case 1:
+        return "skip";
+    case 2:
+        return "cancel";
+    case 4:
+        return "overwrite";
+    default:
+        return "";
+    }
+}
+
+bool ParsePolicy(const std::string& Text, int& Button, bool& Backup)
+{
+    Backup = SameText(Text, "backup");
+    Button = Backup ? 4 : ButtonOfAnswer(Text);
+    return Button == 1 || Button == 4;
+}

@@ -1,0 +1,161 @@
+#include "Setup/base/AtomicCopy.h"
+
+#include <set>
+#include <vector>
+
+#include "Rules/InstallText.h"
+#include "Rules/FilesText.h"
+
+namespace {
+
+const DWORD CopyChunkSize = 1u << 20;   // bytes read and written at a time
+const int TempNameTries = 1000;         // names taken by others before a copy gives up
+
+// The attributes a copy may carry over; everything else belongs to the file system.
+const DWORD KeptAttributes = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN |
+                             FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+// Folders cleaned in this run, upper case, as the file system compares names.
+std::set<std::string> CleanedDirs;
+
+std::string UpperCase(std::string Text)
+{
+    if (!Text.empty())
+        CharUpperBuffA(&Text[0], DWORD(Text.size()));
+    return Text;
+}
+
+// The folder part of Path without its trailing backslash; "." for a bare name.
+std::string FolderOf(const std::string& Path)
+{
+    size_t Slash = Path.rfind('\\');
+    return Slash == std::string::npos ? std::string(".") : Path.substr(0, Slash);
+}
+
+// A new temporary file in Dir, created for writing and shared with nobody; its path in Temp.
+HANDLE CreateTemp(const std::string& Dir, DWORD Attributes, std::string& Temp)
+{
+    static DWORD Count = 0;
+    for (int Tries = 0; Tries < TempNameTries; ++Tries) {
+        Temp = JoinPath(Dir, TempFileName(GetCurrentProcessId(), ++Count));
+        HANDLE File = CreateFileA(Temp.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                                  Attributes | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+        if (File != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS)
+            return File;
+    }
+    return INVALID_HANDLE_VALUE;   // the last error says the names are taken
+}
+
+// Copies the rest of Source into Target; false on the first failure, with its code kept.
+bool CopyContent(HANDLE Source, HANDLE Target)
+{
+    static std::vector<char> Chunk(CopyChunkSize);
+    for (;;) {
+        DWORD Got = 0, Put = 0;
+        if (!ReadFile(Source, Chunk.data(), CopyChunkSize, &Got, nullptr))
+            return false;
+        if (Got == 0)
+            return true;
+        if (!WriteFile(Target, Chunk.data(), Got, &Put, nullptr))
+            return false;
+        if (Put != Got) {
+            SetLastError(ERROR_DISK_FULL);   // a short write leaves no code of its own
+            return false;
+        }
+    }
+}
+
+typedef BOOL(WINAPI* TSetFileInformationByHandle)(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID,
+                                                  DWORD);
+
+// Gives the open file Handle the name To, replacing a file of that name, in one step. Through
+// the handle where the system can (one request instead of opening the file again by its name);
+// false when it can't, and then the caller moves the file by its name.
+bool RenameOpenFile(HANDLE Handle, const std::string& To, bool& Tried)
+{
+    static TSetFileInformationByHandle SetInfo = reinterpret_cast<TSetFileInformationByHandle>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"),
+                                               "SetFileInformationByHandle")));
+    Tried = false;
+    int Length = MultiByteToWideChar(CP_ACP, 0, To.c_str(), -1, nullptr, 0);
+    if (!SetInfo || Length <= 0)
+        return false;
+    std::vector<char> Buffer(sizeof(FILE_RENAME_INFO) + size_t(Length) * sizeof(WCHAR));
+    auto* Rename = reinterpret_cast<FILE_RENAME_INFO*>(Buffer.data());
+    Rename->ReplaceIfExists = TRUE;
+    Rename->RootDirectory = nullptr;
+    Rename->FileNameLength = DWORD(Length - 1) * sizeof(WCHAR);
+    MultiByteToWideChar(CP_ACP, 0, To.c_str(), -1, Rename->FileName, Length);
+    Tried = true;
+    return SetInfo(Handle, FileRenameInfo, Rename, DWORD(Buffer.size()));
+}
+
+// Closes Handle and returns Result, keeping the error code that Result is about.
+bool CloseKeepingError(HANDLE Handle, bool Result)
+{
+    DWORD Error = GetLastError();
+    CloseHandle(Handle);
+    SetLastError(Error);
+    return Result;
+}
+
+} // namespace
+
+void RemoveStaleTemps(const std::string& Dir)
+{
+    if (!CleanedDirs.insert(UpperCase(Dir)).second)
+        return;
+    WIN32_FIND_DATAA Found;
+    HANDLE Find = FindFirstFileA(JoinPath(Dir, TempPattern).c_str(), &Found);
+    if (Find == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        // The search also matches short names: only our own long names are ours to remove.
+        if (!(Found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            IsTempFileName(Found.cFileName))
+            DeleteFileA(JoinPath(Dir, Found.cFileName).c_str());
+    } while (FindNextFileA(Find, &Found));
+    FindClose(Find);
+}
+
+bool CopyAtomic(const std::string& From, const std::string& To)
+{
+    // Sharing read access only, as the date reader does: a file that someone is still writing
+    // is not installed half-written.
+    HANDLE Source = CreateFileA(From.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (Source == INVALID_HANDLE_VALUE)
+        return false;
+    BY_HANDLE_FILE_INFORMATION Info;
+    if (!GetFileInformationByHandle(Source, &Info))
+        return CloseKeepingError(Source, false);
+
+    std::string Dir = FolderOf(To);
+    RemoveStaleTemps(Dir);
+    DWORD Attributes = Info.dwFileAttributes & KeptAttributes;
+    std::string Temp;
+    HANDLE Target = CreateTemp(Dir, Attributes ? Attributes : FILE_ATTRIBUTE_NORMAL, Temp);
+    if (Target == INVALID_HANDLE_VALUE)
+        return CloseKeepingError(Source, false);
+
+    bool Copied = CopyContent(Source, Target) &&
+                  SetFileTime(Target, nullptr, nullptr, &Info.ftLastWriteTime);
+    CloseKeepingError(Source, Copied);
+    bool Tried = false;
+    bool Done = Copied && RenameOpenFile(Target, To, Tried);
+    DWORD Error = GetLastError();
+    // Closing writes what the system still buffers: on a full disk that may be where it fails.
+    if (!CloseHandle(Target) && Copied && !Done) {
+        Error = GetLastError();
+        Copied = false;
+    }
+    if (Copied && !Tried) {   // no renaming through the handle here: by the names
+        Done = MoveFileExA(Temp.c_str(), To.c_str(), MOVEFILE_REPLACE_EXISTING);
+        Error = GetLastError();
+    }
+    if (Done)
+        return true;
+    DeleteFileA(Temp.c_str());
+    SetLastError(Error);
+    return false;
+}

@@ -1,0 +1,62 @@
+#include "Setup/base/DirTree.h"
+
+#include <windows.h>
+
+#include "Setup/base/Report.h"
+
+static bool IsDirectory(const std::string& Path)
+{
+    WIN32_FIND_DATAA Found;
+    HANDLE Search = FindFirstFileA(Path.c_str(), &Found);
+    if (Search == INVALID_HANDLE_VALUE)
+        return false;
+    FindClose(Search);
+    return (Found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+static bool MakeDir(const std::string& Path) { return CreateDirectoryA(Path.c_str(), nullptr); }
+
+static int Failed(const std::string& Tried)
+{
+    std::string Text = "Error to create the " + Tried + " directory";
+    ErrorBox(Text);
+    MarkFatal();
+    LogLine(Text);
+    return -1;
+}
+
+int CreateDirTree(const std::string& Path, std::string& Log)
+{
+    std::string Whole = Path;
+    if (!Whole.empty() && Whole.back() == '\\')
+        Whole.pop_back();
+    if (IsDirectory(Whole))
+        return 0;
+    size_t Colon = Path.find(':');
+    if (Colon != std::string::npos && Path.size() - Colon - 1 == 1)
+        return 0;
+    if (MakeDir(Whole))
+        return 1;
+
+    // Walk up until a level can be made: the highest missing one, whose parent exists.
+    std::string Part = Whole;
+    for (;;) {
+        size_t Cut = Part.rfind('\\');
+        Part.resize(Cut == std::string::npos ? 0 : Cut);
+        if (MakeDir(Part))
+            break;
+        if (Part.size() < 2)
+            return Failed(Part);
+    }
+    Log += Part + "\t created\r\n";
+
+    // Then down again, one level at a time.
+    while (Part.size() < Whole.size()) {
+        size_t Next = Whole.find('\\', Part.size() + 1);
+        Part = Whole.substr(0, Next == std::string::npos ? Whole.size() : Next);
+        if (!MakeDir(Part))
+            return Failed(Part);
+        Log += Part + "\t created\r\n";
+    }
+    return 1;
+}

@@ -1,0 +1,168 @@
+#include "Setup/base/Log.h"
+
+#include "FileInfoKv/FileInfoKv.h"
+#include "Rules/DriverText.h"
+#include "Setup/base/Report.h"
+#include "Setup/base/RunState.h"
+#include "Setup/base/WinText.h"
+#include "Setup/base/DirTree.h"
+#include "Setup/base/VarExpand.h"
+
+HANDLE LogFile = INVALID_HANDLE_VALUE;
+std::string LogFilePath;
+bool LogFileOpen = false;
+
+const char* const LogFileName = "LOGFILKV.LOG";
+
+static bool WriteRaw(const std::string& Text)
+{
+    DWORD Written = 0;
+    return WriteFile(LogFile, Text.data(), DWORD(Text.size()), &Written, nullptr) &&
+           Written == Text.size();
+}
+
+static bool TempDirectory(std::string& Dir);
+
+// After a write has failed (a full disk under the installation directory), the rest of the log
+// goes into the temporary directory, as it does when the file can't be opened at all: a line
+// written nowhere is lost for whoever reads the log. Once only; false when there is nowhere
+// to go, and then no log file is open, so that the exit procedure tries one of its own.
+static bool MoveLogToTemp()
+{
+    static bool Moved = false;
+    if (Moved)
+        return false;
+    Moved = true;
+    std::string Failed = LogFilePath;
+    DWORD Code = GetLastError();
+    std::string Temp;
+    if (!TempDirectory(Temp))
+        return false;
+    AddTrailingBackslash(Temp);
+    Temp += LogFileName;
+    if (lstrcmpiA(Temp.c_str(), Failed.c_str()) == 0)
+        return false;   // it is there already: creating it anew would empty it
+    CloseLogFile();
+    LogFileOpen = false;
+    if (!CreateLogFile(Temp))
+        return false;
+    std::string Reason;
+    SystemErrorText(Code, 0, Reason);
+    return WriteRaw("Error: could not write to the LogFile " + Failed + ": " + Reason + "\r\n" +
+                    "Trying to use " + Temp + " as Logfile\r\n");
+}
+
+bool WriteLog(const std::string& Text)
+{
+    if (LogFile == INVALID_HANDLE_VALUE)
+        return false;
+    return WriteRaw(Text) || (MoveLogToTemp() && WriteRaw(Text));
+}
+
+void FlushLogText()
+{
+    if (LogText.empty())
+        return;
+    WriteLog(LogText + "\r\n");
+    LogText.clear();
+}
+
+bool CreateLogFile(const std::string& Path)
+{
+    LogFilePath = Path;
+    LogFile = CreateFileA(Path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                          FILE_ATTRIBUTE_NORMAL, nullptr);
+    LogFileOpen = LogFile != INVALID_HANDLE_VALUE;
+    return LogFileOpen;
+}
+
+bool CloseLogFile()
+{
+    if (LogFile == INVALID_HANDLE_VALUE)
+        return false;
+    bool Closed = CloseHandle(LogFile);
+    LogFile = INVALID_HANDLE_VALUE;
+    return Closed;
+}
+
+// An existing log gets a separator before this run's part; a new one starts empty.
+static bool OpenOrAppend(const std::string& Path)
+{
+    DWORD Attr = GetFileAttributesA(Path.c_str());
+    if (Attr == INVALID_FILE_ATTRIBUTES || (Attr & FILE_ATTRIBUTE_DIRECTORY))
+        return CreateLogFile(Path);
+    LogFilePath = Path;
+    LogFile = CreateFileA(Path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                          FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (LogFile == INVALID_HANDLE_VALUE)
+        return false;
+    if (SetFilePointer(LogFile, 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER ||
+        !WriteLog("\r\n" + std::string(50, '=') + "\r\n")) {
+        CloseLogFile();
+        return false;
+    }
+    LogFileOpen = true;
+    return true;
+}
+
+// tmp, else temp, as the user set them; false when neither is set.
+static bool TempDirectory(std::string& Dir)
+{
+    return (ReadEnv("tmp", Dir) && !Dir.empty()) || (ReadEnv("temp", Dir) && !Dir.empty());
+}
+
+static std::string NowText()
+{
+    char Date[100] = "", Time[100] = "";
+    GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, Date, sizeof Date);
+    GetTimeFormatA(LOCALE_USER_DEFAULT, 0, nullptr, nullptr, Time, sizeof Time);
+    return std::string(Date) + " " + Time;
+}
+
+void OpenLogFile(const std::string& SourceInfPath)
+{
+    std::string Dir;
+    // A longer installation path than a path may be counts as none.
+    if (!ReadEnv("MyProgramPath", Dir) || Dir.empty() || Dir.size() > 260) {
+        if (!TempDirectory(Dir)) {
+            const char* Text = "Error: no ProgramPath given, no temp or tmp found!";
+            LogLine(Text);
+            ErrorBox(Text);
+            FatalError();
+        }
+        LogLine("No ProgramPath given, using " + Dir + " for the LogFile!");
+    }
+    Dir = ExpandVars(Dir);
+    AddTrailingBackslash(Dir);
+
+    std::string Created;   // levels made for the log are not worth a line
+    if (CreateDirTree(Dir, Created) < 0) {
+        LogLine("Error: can't create directory " + Dir);
+        ErrorBox("Error: can't create directory " + Dir + " (Access-Rights?)");
+        FatalError();
+    }
+
+    if (!OpenOrAppend(Dir + LogFileName)) {
+        // The doubled "the" and the two blanks are the line as readers of old logs know it.
+        LogLine("Error: could not create/open the the LogFile  " + Dir + LogFileName);
+        std::string Temp;
+        if (TempDirectory(Temp)) {
+            AddTrailingBackslash(Temp);
+            LogLine("Trying to use " + Temp + LogFileName + " as Logfile");
+            CreateLogFile(Temp + LogFileName);
+        }
+    }
+
+    // Without any log file the pending lines stay for the exit procedure's last attempt.
+    if (!LogFileOpen)
+        return;
+    int64_t Time;
+    std::string CreatedDate, ChangedDate;
+    GetFileDate(SourceInfPath.c_str(), fdCreation, Time, CreatedDate);
+    GetFileDate(SourceInfPath.c_str(), fdLastWrite, Time, ChangedDate);
+    WriteLog("Date/Time:\t" + NowText() + "\r\n");
+    WriteLog("SourceInfFile\t" + SourceInfPath + " Created:" + CreatedDate + ", Changed:" +
+             ChangedDate + "\r\n");
+    WriteLog(LogText + "\r\n");
+    LogText.clear();
+}

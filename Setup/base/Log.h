@@ -1,0 +1,29 @@
+// The run's log: lines wait in LogText until the log file is open, then go into LOGFILKV.LOG.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "Setup/base/Report.h"
+
+extern HANDLE LogFile;           // the open log file, INVALID_HANDLE_VALUE when none
+extern std::string LogFilePath;
+extern bool LogFileOpen;
+
+extern const char* const LogFileName;
+
+// Writes the pending text and one more line end into the log file, then empties it.
+void FlushLogText();
+
+// Writes Text into the open log file as it is; false on a write failure or when none is open.
+bool WriteLog(const std::string& Text);
+
+// Creates (or empties) the log file at Path; sets LogFile, LogFilePath and LogFileOpen.
+bool CreateLogFile(const std::string& Path);
+
+// Closes the log file; false when none was open or closing failed.
+bool CloseLogFile();
+
+// Opens the log file in the installation directory (else a temporary one), writes its header
+// and everything pending. Ends the run when there is no directory to put it in.
+void OpenLogFile(const std::string& SourceInfPath);

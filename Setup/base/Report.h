@@ -1,0 +1,31 @@
+// The ways a step reports, one helper for each: a log line, a message box (or, in a quiet run,
+// its text as a log line), the fatal-error rule on the error count, and the end of the run.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+extern std::string LogText;   // pending log lines, each ending in CR LF; Log.h writes them out
+
+// Appends Line and CR LF to the pending text.
+void LogLine(const std::string& Line);
+
+// A failure or question for the user in a quiet run: the text goes to the log as a line
+// (unless the line before says the same), and nothing is shown.
+void QuietLine(const std::string& Text);
+
+// A message box without owner titled Caption; in a quiet run its text is logged instead and the
+// box's default button is the answer.
+int MessageOrDefault(const std::string& Text, const char* Title, UINT Type);
+
+// Message box without owner, titled Caption, with the error icon; logged instead when quiet.
+void ErrorBox(const std::string& Text);
+
+// Applies the fatal-error rule to ErrorCount.
+void MarkFatal();
+
+// Ends the run now by an ordinary process exit, so the exit procedure reports it.
+[[noreturn]] void EndRun();
+
+// MarkFatal, then EndRun.
+[[noreturn]] void FatalError();

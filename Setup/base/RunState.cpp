@@ -1,0 +1,17 @@
+#include "Setup/base/RunState.h"
+
+int32_t ErrorCount = 0;
+std::string Caption;
+bool Completed = false;
+PROCESS_INFORMATION InfoProcess = {};
+PROCESS_INFORMATION DiffDirProcess = {};
+std::string SourceDir;
+std::string InfFileName;
+std::string SourceInfPath;
+std::string TargetInfPath;
+std::string PreviousInfPath;
+std::string ProjectVersion;
+bool InfDirNotWritable = false;
+bool UseSetupx = false;
+TSwitches Switches;
+TRunEnd RunEnd = reNone;

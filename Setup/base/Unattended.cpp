@@ -1,0 +1,163 @@
+#include "Setup/base/Unattended.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "Rules/DriverText.h"
+#include "Setup/base/Report.h"
+#include "Setup/base/RunState.h"
+#include "Setup/base/WinText.h"
+
+namespace {
+
+// One conflict of the answer file, its File as recorded (the installation folder written as
+// %MyProgramPath%, so that the answer holds wherever the folder is).
+struct TAnswerEntry {
+    std::string File;
+    TRecordedAnswer Answer;
+};
+
+std::vector<TAnswerEntry> Entries;
+std::string AnswerFolder;
+bool HasDefault = false;
+TRecordedAnswer DefaultAnswer;
+int Recorded = 0;
+
+// Relative to the directory the program was started in, which the run leaves for the script's.
+std::string FullPath(const std::string& Path)
+{
+    DWORD Size = GetFullPathNameA(Path.c_str(), 0, nullptr, nullptr);
+    if (Size == 0)
+        return Path;
+    std::vector<char> Full(Size);
+    DWORD Got = GetFullPathNameA(Path.c_str(), Size, Full.data(), nullptr);
+    return Got > 0 && Got < Size ? std::string(Full.data(), Got) : Path;
+}
+
+// B as the answer file names it: the installation folder written as %MyProgramPath%.
+std::string RecordedName(const std::string& B)
+{
+    std::string Folder;
+    if (!ReadEnv("MyProgramPath", Folder) || Folder.empty())
+        return B;
+    DropTrailingBackslash(Folder);
+    if (B.size() > Folder.size() && B[Folder.size()] == '\\' &&
+        SameText(B.substr(0, Folder.size()), Folder))
+        return "%MyProgramPath%" + B.substr(Folder.size());
+    return B;
+}
+
+bool LoadAnswers(const std::string& File, std::string& Why)
+{
+    if (GetFileAttributesA(File.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        Why = "the answer file " + File + " can't be read";
+        return false;
+    }
+    if (ReadProfile(AnswersSection, "Version", File) != AnswersVersion) {
+        Why = "the answer file " + File + " has no [" + std::string(AnswersSection) +
+              "] Version=" + AnswersVersion;
+        return false;
+    }
+    AnswerFolder = ReadProfile(AnswersSection, "Folder", File);
+    std::string Policy = ReadProfile(AnswersSection, "Default", File);
+    if (!Policy.empty()) {
+        HasDefault = ParsePolicy(Policy, DefaultAnswer.Button, DefaultAnswer.Backup);
+        if (!HasDefault) {
+            Why = "the answer file's Default is " + Policy + ", not skip, overwrite or backup";
+            return false;
+        }
+    }
+    for (int Number = 1;; ++Number) {
+        std::string Section = ConflictSection(Number);
+        TAnswerEntry Entry;
+        Entry.File = ReadProfile(Section.c_str(), "File", File);
+        if (Entry.File.empty())
+            return true;
+        std::string Button = ReadProfile(Section.c_str(), "Answer", File);
+        Entry.Answer.Button = ButtonOfAnswer(Button);
+        if (Entry.Answer.Button == 0) {
+            Why = "the answer file's [" + Section + "] Answer is " + Button +
+                  ", not skip, overwrite or cancel";
+            return false;
+        }
+        Entry.Answer.Always = ReadProfile(Section.c_str(), "Always", File) == "1";
+        Entry.Answer.Backup = ReadProfile(Section.c_str(), "Backup", File) == "1";
+        Entry.Answer.BackupDir = ReadProfile(Section.c_str(), "BackupDir", File);
+        Entries.push_back(Entry);
+    }
+}
+
+bool Record(const std::string& Section, const std::string& Key, const std::string& Value)
+{
+    return WriteProfile(Section.c_str(), Key, Value, Switches.Record);
+}
+
+} // namespace
+
+bool ReadSwitches(std::string& Script, std::string& Why)
+{
+    std::vector<std::string> Args = CommandArguments(GetCommandLineA());
+    std::string Bad;
+    if (!ParseSwitches(Args, Switches, Script, Bad)) {
+        // Quiet is quiet even when another switch is bad.
+        Switches.Any = true;
+        for (const std::string& Arg : Args)
+            Switches.Quiet = Switches.Quiet || SameText(Arg, "/quiet");
+        Why = "unknown switch or bad value " + Bad;
+        return false;
+    }
+    if (!Switches.Answers.empty()) {
+        Switches.Answers = FullPath(Switches.Answers);
+        if (!LoadAnswers(Switches.Answers, Why))
+            return false;
+    }
+    if (!Switches.Record.empty()) {
+        Switches.Record = FullPath(Switches.Record);
+        DeleteFileA(Switches.Record.c_str());   // a record tells one run
+        if (!Record(AnswersSection, "Version", AnswersVersion)) {
+            Why = "the record file " + Switches.Record + " can't be written";
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string PresetFolder() { return !Switches.Dir.empty() ? Switches.Dir : AnswerFolder; }
+
+bool RecordedAnswerFor(const std::string& B, TRecordedAnswer& Answer)
+{
+    std::string Name = RecordedName(B);
+    for (const TAnswerEntry& Entry : Entries) {
+        if (SameText(Entry.File, Name) || SameText(Entry.File, B)) {
+            Answer = Entry.Answer;
+            return true;
+        }
+    }
+    if (!HasDefault)
+        return false;
+    Answer = DefaultAnswer;
+    return true;
+}
+
+void RecordFolder(const std::string& Folder)
+{
+    if (!Switches.Record.empty())
+        Record(AnswersSection, "Folder", Folder);
+}
+
+void RecordConflict(const std::string& B, const std::string& Installed, const std::string& New,
+                    const TRecordedAnswer& Answer)
+{
+    if (Switches.Record.empty())
+        return;
+    std::string Section = ConflictSection(++Recorded);
+    Record(Section, "File", RecordedName(B));
+    Record(Section, "Installed", Installed);
+    Record(Section, "New", New);
+    Record(Section, "Answer", AnswerOfButton(Answer.Button));
+    Record(Section, "Always", Answer.Always ? "1" : "0");
+    Record(Section, "Backup", Answer.Backup ? "1" : "0");
+    if (Answer.Backup)
+        Record(Section, "BackupDir", Answer.BackupDir);
+}

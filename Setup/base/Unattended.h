@@ -1,0 +1,31 @@
+// An unattended installation: the switches of the command line, the answers taken from a file
+// and the answers of an interactive run recorded into one.
+#pragma once
+#include <string>
+
+#include "Rules/SwitchText.h"
+
+// Reads the switches of the program's command line into Switches (RunState) and the script
+// argument into Script. False for a bad command line, with the reason in Why: an unknown switch,
+// a bad value, an answer file that can't be read, a record file that can't be written.
+bool ReadSwitches(std::string& Script, std::string& Why);
+
+// The installation folder that the path dialog proposes instead of the script's: /dir, else
+// the answer file's; "" when neither gives one.
+std::string PresetFolder();
+
+// The recorded answer to a conflict about the installed file B: the button (1 skip, 2 cancel,
+// 4 overwrite), "always", the backup and its folder; from the answer file's entry for B, else
+// from its Default. False when the file answers nothing for B.
+struct TRecordedAnswer {
+    int Button = 0;
+    bool Always = false;
+    bool Backup = false;
+    std::string BackupDir;
+};
+bool RecordedAnswerFor(const std::string& B, TRecordedAnswer& Answer);
+
+// With /record: writes the folder, and one answered conflict, into the record file.
+void RecordFolder(const std::string& Folder);
+void RecordConflict(const std::string& B, const std::string& Installed, const std::string& New,
+                    const TRecordedAnswer& Answer);

@@ -1,0 +1,111 @@
+#include "Setup/run/InfDiscovery.h"
+
+#include <windows.h>
+
+#include "Rules/DriverText.h"
+#include "Rules/InstallText.h"
+#include "Setup/base/Report.h"
+#include "Setup/base/RunState.h"
+#include "Setup/base/Log.h"
+
+int CheckInfSignature(const std::string& InfPath)
+{
+    char Value[SignatureSize];
+    if (GetPrivateProfileStringA("Version", "FormKv", "", Value, sizeof Value, InfPath.c_str()) == 0)
+        return 0;
+    return SignaturePosition(Value);
+}
+
+static bool IsPlainFile(const WIN32_FIND_DATAA& Found)
+{
+    return (Found.dwFileAttributes &
+            (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0;
+}
+
+// Directory of the program's own file, without trailing backslash.
+static std::string OwnDirectory()
+{
+    char Path[MAX_PATH + 1];
+    DWORD Len = GetModuleFileNameA(nullptr, Path, sizeof Path);
+    std::string Dir(Path, Len < sizeof Path ? Len : 0);
+    Dir.resize(Dir.rfind('\\') == std::string::npos ? 0 : Dir.rfind('\\') + 1);
+    DropTrailingBackslash(Dir);
+    return Dir;
+}
+
+static bool PlainFileExists(const std::string& Path)
+{
+    WIN32_FIND_DATAA Found;
+    HANDLE Search = FindFirstFileA(Path.c_str(), &Found);
+    if (Search == INVALID_HANDLE_VALUE)
+        return false;
+    bool Seen = false;
+    do
+        Seen = IsPlainFile(Found);
+    while (!Seen && FindNextFileA(Search, &Found));
+    FindClose(Search);
+    return Seen;
+}
+
+[[noreturn]] static void Refuse(const std::string& Text, TRunEnd End = reNone)
+{
+    LogLine(OneLine(Text));   // a failure on screen is in the log as well
+    ErrorBox(Text);
+    RunEnd = End;
+    FatalError();
+}
+
+static void EnterSourceDir()
+{
+    // "C:" alone would mean the drive's current directory, not its root.
+    SetCurrentDirectoryA((SourceDir + "\\").c_str());
+}
+
+static void FindNamedInf(const std::string& Arg)
+{
+    if (!SplitInfArgument(Arg, SourceDir, InfFileName)) {
+        SourceDir = OwnDirectory();
+        InfFileName = Arg;
+    }
+    DropTrailingBackslash(SourceDir);
+    std::string Path = SourceDir + "\\" + InfFileName;
+    if (!PlainFileExists(Path))
+        Refuse("Error: " + Path + "-not found!", reScriptNotFound);
+    if (CheckInfSignature(Path) == 0)
+        Refuse("Error: " + Path + " has not the required Version/Signature");
+}
+
+static void SearchSignedInf()
+{
+    SourceDir = OwnDirectory();
+    WIN32_FIND_DATAA Found;
+    HANDLE Search = FindFirstFileA((SourceDir + "\\*.INF").c_str(), &Found);
+    std::string Path;
+    bool Valid = false;
+    if (Search != INVALID_HANDLE_VALUE) {
+        do {
+            if (!IsPlainFile(Found))
+                continue;
+            InfFileName = Found.cFileName;
+            Path = SourceDir + "\\" + InfFileName;
+            Valid = CheckInfSignature(Path) != 0;
+        } while (!Valid && FindNextFileA(Search, &Found));
+        FindClose(Search);
+    }
+    // Users and scripts know these messages as they are: keep "Dircetory".
+    if (Path.empty())
+        Refuse("Error: no *.INF-File found in the Dircetory " + SourceDir + " of SETUP.EXE",
+               reScriptNotFound);
+    if (!Valid)
+        Refuse("Error: " + Path + " has not the required Version/Signature" +
+               "\rand no other suitable *.INF found in this Directory");
+}
+
+void FindInfFile(const std::string& Arg)
+{
+    if (Arg.empty())
+        SearchSignedInf();
+    else
+        FindNamedInf(Arg);
+    EnterSourceDir();
+}

@@ -1,0 +1,59 @@
+#include "Setup/run/InfoPrompt.h"
+
+#include <cstring>
+#include <vector>
+
+#include "Setup/base/Dialogs.h"
+#include "Rules/DriverText.h"
+#include "Setup/base/Report.h"
+#include "Setup/base/RunState.h"
+#include "Setup/base/WinText.h"
+
+// The link stays in DlgRec after the prompt, so its text must outlive the call.
+static std::string InfoUrl;
+
+static bool StartNotepad(const std::string& File, PROCESS_INFORMATION& Process)
+{
+    std::string Command = "notepad.exe " + File;
+    std::vector<char> Line(Command.begin(), Command.end());   // CreateProcessA may write into it
+    Line.push_back(0);
+    STARTUPINFOA Startup = {};
+    Startup.cb = sizeof Startup;
+    return CreateProcessA(nullptr, Line.data(), nullptr, nullptr, TRUE, CREATE_DEFAULT_ERROR_MODE,
+                          nullptr, nullptr, &Startup, &Process);
+}
+
+int InfoPrompt(const char* Key, const std::string& InfPath, DWORD WaitMs,
+               PROCESS_INFORMATION& Process)
+{
+    Process = PROCESS_INFORMATION{};
+    std::string File = ReadProfile("Info", Key, InfPath);
+    if (!File.empty() && !Switches.Quiet) {   // a quiet run opens no window, Notepad neither
+        if (!StartNotepad(File, Process)) {
+            Process = PROCESS_INFORMATION{};
+            int Answer = MessageOrDefault("Error to show Info with Notepad.EXE, Continue?",
+                                          Caption.c_str(), MB_YESNO);
+            if (Answer == IDNO) {
+                ++ErrorCount;
+                RunEnd = reCancelled;
+                return IDCANCEL;
+            }
+        }
+        if (WaitMs >= 1)
+            Sleep(WaitMs);   // let Notepad's window come up before the prompt
+    }
+
+    std::string Headline = ReadProfile("Info", (std::string(Key) + "Title").c_str(), InfPath);
+    if (Headline.empty() && std::strcmp(Key, "DifferentDir") == 0)
+        Headline = "Installation to a different Directory than previous Installation!";
+    DlgRec.Text = ContinueMessage(Headline);
+
+    std::string Url = ReadProfile("Info", "URL", InfPath);
+    if (!Url.empty()) {
+        InfoUrl = Url;
+        DlgRec.Buf = &InfoUrl[0];
+        DlgRec.BufSize = int32_t(InfoUrl.size() + 1);
+    }
+    DlgRec.Kind = dkContinue;
+    return ShowDialog("MsgBoxContinue");
+}

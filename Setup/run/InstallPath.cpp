@@ -1,0 +1,131 @@
+#include "Setup/run/InstallPath.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "Setup/base/Dialogs.h"
+#include "Rules/DlgText.h"
+#include "Rules/DriverText.h"
+#include "Setup/run/InfoPrompt.h"
+#include "Setup/base/Report.h"
+#include "Setup/base/RunState.h"
+#include "Setup/base/Unattended.h"
+#include "Setup/base/WinText.h"
+#include "Setup/base/Log.h"
+#include "Setup/base/DirTree.h"
+#include "Setup/base/VarExpand.h"
+
+namespace {
+
+const size_t PathSelSize = 261;   // PATHSEL's edit text, NUL included: a path and a bit more
+
+// [Strings] MyProgramPath of an INF file, expanded; empty when it has none.
+std::string ProgramPathOf(const std::string& InfPath)
+{
+    std::string Raw = ReadProfile("Strings", "MyProgramPath", InfPath);
+    return Raw.empty() ? Raw : ExpandVars(Raw);
+}
+
+// Asks whether to go on in another directory than the earlier installation's. A prompt shown
+// again after a failed creation starts its own Notepad, so the first one is closed here: the
+// exit procedure only knows the last.
+bool AcceptDifferentDir(const std::string& SourceInfPath)
+{
+    if (DiffDirProcess.hProcess != nullptr) {
+        TerminateProcess(DiffDirProcess.hProcess, 0);
+        CloseHandle(DiffDirProcess.hProcess);
+        CloseHandle(DiffDirProcess.hThread);
+        DiffDirProcess = PROCESS_INFORMATION{};
+    }
+    return InfoPrompt("DifferentDir", SourceInfPath, 1000, DiffDirProcess) == IDOK;
+}
+
+// PATHSEL, shown again after each directory that can't be created, until the entry is settled.
+// False when the user cancelled PATHSEL or the DifferentDir prompt. Entered gets the entry, which
+// is empty when the user confirmed an empty field (nothing is created then).
+bool AskInstallPath(const std::string& Previous, std::string Proposal,
+                    const std::string& SourceInfPath, std::string& Entered)
+{
+    std::vector<char> Buf;   // owned here, as DlgRec points at it until the end
+    std::string NamePart;
+    bool Settled = false, Cancelled = false;
+    while (!Settled && !Cancelled) {
+        // Room for the whole proposal however long the script made it, so that confirming it
+        // gives it back uncut.
+        Buf.assign(std::max(PathSelSize, Proposal.size() + 1), 0);
+        std::memcpy(Buf.data(), Proposal.c_str(), Proposal.size());
+        NamePart = LastComponent(Proposal);
+        // "Programm" is the program's established wording.
+        DlgRec.Text = "The Programm will be installed to";
+        DlgRec.Buf = Buf.data();
+        DlgRec.BufSize = int32_t(Buf.size());
+        DlgRec.NamePart = NamePart.c_str();
+        DlgRec.Kind = dkInstallPath;
+        if (ShowDialog("PathSel") != IDOK) {
+            Cancelled = true;
+            continue;
+        }
+        Buf.back() = 0;   // the field fills at most all but the last character
+        Entered = Buf.data();
+        if (Entered.empty()) {
+            Settled = true;
+            continue;
+        }
+        // The prompt shows the entry in Buf as its link when [Info] has no URL.
+        if (!Previous.empty() && !SameText(Previous, Entered) &&
+            !AcceptDifferentDir(SourceInfPath)) {
+            Cancelled = true;
+            continue;
+        }
+        if (CreateDirTree(Entered, LogText) >= 0) {
+            Settled = true;
+            continue;
+        }
+        ErrorBox("Error: Failed to create InstallDirectory");
+        MarkFatal();
+        Proposal = Entered;
+    }
+    // Buf and NamePart end with this call: leave nothing pointing at them.
+    DlgRec.Buf = nullptr;
+    DlgRec.BufSize = 0;
+    DlgRec.NamePart = "";
+    return !Cancelled;
+}
+
+} // namespace
+
+std::string SelectInstallPath(const std::string& PreviousInfPath, const std::string& SourceInfPath,
+                              bool InfDirNotWritable)
+{
+    std::string Previous = PreviousInfPath.empty() ? "" : ProgramPathOf(PreviousInfPath);
+    std::string Proposal = !Previous.empty() ? Previous : ProgramPathOf(SourceInfPath);
+
+    // Without files to install and with the INF copy going to the INF directory, no directory is
+    // needed.
+    if (ReadKeyList("Files", SourceInfPath).empty() && !InfDirNotWritable)
+        return Proposal;
+
+    // The folder of the command line or the answer file, as if the user had typed it.
+    std::string Preset = PresetFolder();
+    std::string Entered;
+    if (!AskInstallPath(Previous, Preset.empty() ? Proposal : Preset, SourceInfPath, Entered)) {
+        // Quiet, the dialog gives up on a folder that can't be made: that is a failure, and
+        // its messages are the log's last lines.
+        if (!Switches.Quiet) {
+            RunEnd = reCancelled;
+            LogText.clear();   // nothing was done that the log should tell
+        }
+        return std::string();
+    }
+    RecordFolder(Entered);
+    SetEnv("MyProgramPath", Entered);
+    // A confirmed empty field names no directory. Taking a lone backslash for it would install
+    // into the root of the current drive, which is the medium's, so the run ends as without one.
+    if (Entered.empty())
+        return Entered;
+    AddTrailingBackslash(Entered);
+    return Entered;
+}

@@ -1,0 +1,252 @@
+#include "Setup/sections/CopyDecision.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <vector>
+
+#include "FileInfoKv/FileInfoKv.h"
+#include "Setup/base/Dialogs.h"
+#include "Setup/base/AtomicCopy.h"
+#include "Setup/base/Report.h"
+#include "Setup/base/RunState.h"
+#include "Setup/base/Unattended.h"
+#include "Setup/base/WinText.h"
+#include "Rules/FilesText.h"
+#include "Setup/base/Log.h"
+
+namespace {
+
+// The dialog's edit field reads into this and it outlives the dialog, so that "always" with a
+// backup goes on using the directory that the user confirmed.
+char BackupDir[BackupDirSize] = "";
+
+// Copies Text into BackupDir whole; false, leaving it empty, when it does not fit: a cut path
+// would name another directory.
+bool SetBackupDir(const std::string& Text)
+{
+    if (Text.size() >= sizeof BackupDir) {
+        BackupDir[0] = '\0';
+        return false;
+    }
+    memcpy(BackupDir, Text.c_str(), Text.size() + 1);
+    return true;
+}
+
+// Outcome lines go straight into the log file; without one they wait with the pending text.
+void LogDirect(const std::string& Line)
+{
+    if (!WriteLog(Line + "\r\n"))
+        LogLine(Line);
+}
+
+// Nothing at a path whose attributes are Attributes, so that reading its version or date could
+// only find nothing.
+bool Missing(DWORD Attributes)
+{
+    if (Attributes != INVALID_FILE_ATTRIBUTES)
+        return false;
+    DWORD Error = GetLastError();
+    return Error == ERROR_FILE_NOT_FOUND || Error == ERROR_PATH_NOT_FOUND;
+}
+
+// What one open of a file shows before anything else is asked of it.
+struct TFirstLook {
+    bool Opened;           // opened as the date reader opens it: reading, sharing read only
+    bool MayHoldVersion;   // its first bytes allow a version resource
+    int64_t WriteTime;     // its exact last-write time
+};
+
+// Opens File once. Asking the version library instead opens it several times, yet most
+// installed files are no executable images and hold no version resource at all.
+TFirstLook LookAt(const std::string& File)
+{
+    TFirstLook Look = {false, true, 0};
+    HANDLE Handle = CreateFileA(File.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (Handle == INVALID_HANDLE_VALUE)
+        return Look;   // the library and the date reader will say what there is to say
+    char Head[VersionHeadSize];
+    DWORD Got = 0;
+    FILETIME Written;
+    if (ReadFile(Handle, Head, sizeof Head, &Got, nullptr) &&
+        GetFileTime(Handle, nullptr, nullptr, &Written)) {
+        Look.Opened = true;
+        Look.MayHoldVersion = MayHoldVersion(Head, Got);
+        Look.WriteTime = int64_t((uint64_t(Written.dwHighDateTime) << 32) | Written.dwLowDateTime);
+    }
+    CloseHandle(Handle);
+    return Look;
+}
+
+// The date of File as GetFileDate gives it, from the look when that opened the file the same way.
+void ReadDate(const std::string& File, const TFirstLook& Look, TFileFacts& Facts)
+{
+    if (!Look.Opened) {
+        GetFileDate(File.c_str(), fdLastWrite, Facts.WriteTime, Facts.DateText);
+        return;
+    }
+    Facts.WriteTime = Look.WriteTime;
+    // The time is known from the first look: GetFileDate would open the file once more, which
+    // costs as much as a third of copying a small file.
+    Facts.DateText = FileTimeText(Look.WriteTime);
+}
+
+// The version of File as the decision needs it; the date is read only when versions can't decide.
+TFileFacts ReadVersionFacts(const std::string& File, const TFirstLook& Look)
+{
+    TFileFacts Facts{};
+    if (Look.Opened && !Look.MayHoldVersion) {
+        Facts.Value = -1;   // what the library would say, VersionInfo left as it is
+        return Facts;
+    }
+    Facts.Value = ReadVersionInfo(File.c_str(), Facts.VersionText);
+    if (Facts.Value > 0) {
+        Facts.Version = {VersionInfo.Major, VersionInfo.Minor, VersionInfo.Release,
+                         VersionInfo.Build};
+        // A file without a translation table has no language: the library's table would be an
+        // earlier file's, and the log line must describe the file it names.
+        Facts.Translation = TranslationFound ? VersionInfo.Translation : "";
+    }
+    return Facts;
+}
+
+TFileFacts MissingFacts()
+{
+    TFileFacts Facts{};
+    Facts.Value = -1;
+    return Facts;
+}
+
+// The backup directory exists, or is made the way the dialog makes it: one level.
+bool BackupDirReady()
+{
+    return DirectoryExists(BackupDir) ||
+           (BackupDir[0] != '\0' && CreateDirectoryA(BackupDir, nullptr));
+}
+
+// Copies B into the backup directory and logs it. A failure lets the user choose between going
+// on without the backup and ending the run.
+void BackUp(const std::string& B, const TCopyPlan& Plan)
+{
+    std::string Dir = BackupDir;
+    bool Done = BackupDirReady() && CopyAtomic(B, BackupTarget(Dir, B));
+    LogDirect(BackupLine(B, Plan, Dir, Done));
+    if (Done)
+        return;
+    // Users know this box by its words: keep "crete" as it is. It has no title and no icon.
+    if (MessageOrDefault("Sorry, crete Backup failed, continue without Backup?", "",
+                         MB_OKCANCEL) == IDCANCEL) {
+        RunEnd = reCancelled;
+        EndRun();
+    }
+}
+
+// The user's answer to a conflict: the dialog, or the remembered answer while "always" holds.
+// Backs B up when told to; returns whether the new file replaces B.
+bool ResolveConflict(const std::string& B, const TCopyPlan& Plan)
+{
+    DlgRec.Kind = dkFileConflict;
+    DlgRec.Text = ConflictMessage(B, Plan);
+    DlgRec.Buf = BackupDir;
+    DlgRec.BufSize = sizeof BackupDir;
+    int Answer;
+    if (DlgRec.Always) {
+        Answer = DlgRec.Result;
+    } else {
+        std::string ProgramPath;
+        ReadEnv("MyProgramPath", ProgramPath);
+        // An installation path too long for the field proposes nothing: the user types one.
+        SetBackupDir(ProgramPath + "\\old");
+        // An answer file's choice comes preset (and, quiet, is the answer).
+        TRecordedAnswer Given;
+        if (RecordedAnswerFor(B, Given)) {
+            DlgRec.Preset = Given.Button;
+            DlgRec.Always = Given.Always;
+            DlgRec.Backup = Given.Backup;
+            if (!Given.BackupDir.empty())
+                SetBackupDir(Given.BackupDir);
+        }
+        Answer = ShowDialog("MsgBoxSOC");
+        DlgRec.Preset = 0;
+        RecordConflict(B, Plan.LabelB, Plan.LabelA,
+                       {Answer, DlgRec.Always, DlgRec.Backup, BackupDir});
+    }
+    switch (Answer) {
+    case IDCANCEL:
+        RunEnd = reCancelled;
+        MarkFatal();
+        LogText += "FileCopy canceled by User";   // the exit procedure starts the next line
+        EndRun();
+    case idOverwrite:
+        if (DlgRec.Backup)
+            BackUp(B, Plan);
+        return true;
+    case IDOK:
+        return false;
+    default:
+        ErrorBox("internal Error: unexpected Result from Skip/Overwrite-Messagebox");
+        EndRun();
+    }
+}
+
+// A failed copy: the log says which and why, then the box; all later copying stops.
+bool CopyFailed(const std::string& A, const std::string& B, DWORD Code)
+{
+    std::string Reason;
+    SystemErrorText(Code, 0, Reason);
+    LogDirect(CopyFailedLine(A, B, Code, Reason));
+    ErrorBox("Error: can't copy " + A + " to " + B);
+    MarkFatal();
+    return false;
+}
+
+} // namespace
+
+bool CopyOneFile(const std::string& A, const std::string& B)
+{
+    // Opening a device's name opens the device, which may wait for input for ever.
+    if (IsDeviceName(FileNamePart(A)))
+        return CopyFailed(A, B, ERROR_BAD_DEVICE);
+    TFirstLook LookA = LookAt(A);
+    TFileFacts New = ReadVersionFacts(A, LookA);
+    DWORD AttributesB = GetFileAttributesA(B.c_str());
+    bool OldMissing = Missing(AttributesB);
+    TFirstLook LookB = OldMissing ? TFirstLook{} : LookAt(B);
+    TFileFacts Old = OldMissing ? MissingFacts() : ReadVersionFacts(B, LookB);
+    if (New.Value <= 0) {
+        ReadDate(A, LookA, New);
+        if (!OldMissing)
+            ReadDate(B, LookB, Old);
+    }
+    TCopyPlan Plan = PlanCopy(New, Old);
+    if (Plan.Conflict != cfNone && !ResolveConflict(B, Plan)) {
+        LogDirect(OutcomeLine(B, Plan, false));
+        return true;
+    }
+    // A read-only file that someone else made stays: a copy could not open it for writing,
+    // and replacing it by a rename, which some systems allow, must not do more than a copy.
+    if (!OldMissing && AttributesB != INVALID_FILE_ATTRIBUTES &&
+        (AttributesB & FILE_ATTRIBUTE_READONLY))
+        return CopyFailed(A, B, ERROR_ACCESS_DENIED);
+    if (!CopyAtomic(A, B))
+        return CopyFailed(A, B, GetLastError());
+    LogDirect(OutcomeLine(B, Plan, true));
+    return true;
+}
+
+TConflictAnswer SaveConflictAnswer()
+{
+    return {DlgRec.Always, DlgRec.Result, DlgRec.Backup, BackupDir};
+}
+
+void RestoreConflictAnswer(const TConflictAnswer& Answer)
+{
+    DlgRec.Always = Answer.Always;
+    // Without a remembered answer the check boxes stay as the user left them last.
+    if (!Answer.Always)
+        return;
+    DlgRec.Result = Answer.Result;
+    DlgRec.Backup = Answer.Backup;
+    SetBackupDir(Answer.BackupDir);
+}

@@ -1,0 +1,148 @@
+#include "Setup/sections/RegWrite.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "Rules/DriverText.h"
+#include "Setup/base/Report.h"
+#include "Setup/base/RunState.h"
+#include "Setup/base/WinText.h"
+#include "Setup/base/Log.h"
+#include "Setup/base/RegKeys.h"
+#include "Rules/RegWriteText.h"
+#include "Setup/sections/StartMenu.h"
+#include "Setup/base/VarExpand.h"
+
+namespace {
+
+// A stored value this long or longer is not read back, as the comparison only picks the log's
+// word: its status is " set" whatever it holds. The value itself is written whole.
+const DWORD CompareLimit = 2601;
+
+// One line's value, as the registry will get it.
+struct TValue {
+    DWORD Type;
+    std::string Data;   // the bytes to write: a string with its NUL, or a number's 4 bytes
+};
+
+// How the write will change the value: " created", " refreshed", " changed" or " set".
+const char* ValueStatus(HKEY Key, const std::string& Name, const TValue& Value)
+{
+    DWORD Type = REG_NONE, Size = 0;
+    if (RegQueryValueExA(Key, Name.c_str(), nullptr, &Type, nullptr, &Size) != ERROR_SUCCESS)
+        return " created";
+    if (Type != Value.Type || Size >= CompareLimit)
+        return " set";
+    std::vector<char> Stored(Size + 1);
+    if (RegQueryValueExA(Key, Name.c_str(), nullptr, &Type,
+                         reinterpret_cast<BYTE*>(Stored.data()), &Size) != ERROR_SUCCESS ||
+        Type != Value.Type)
+        return " set";   // changed under our feet: no comparison to make
+    return SameStoredValue(Type == REG_DWORD, std::string(Stored.data(), Size), Value.Data)
+               ? " refreshed"
+               : " changed";
+}
+
+// Writes the line's value into the open Key; 0, or 1 when the write failed.
+int WriteValue(HKEY Root, HKEY Key, const TRegWriteLine& Line, const TValue& Value)
+{
+    std::string Where = Line.Root + "\\" + Line.SubKey + "\t" +
+                        (Line.ValueName.empty() ? "<default>" : Line.ValueName);
+    const char* Status = ValueStatus(Key, Line.ValueName, Value);
+    LONG Code = RegSetValueExA(Key, Line.ValueName.c_str(), 0, Value.Type,
+                               reinterpret_cast<const BYTE*>(Value.Data.data()),
+                               DWORD(Value.Data.size()));
+    if (Code == ERROR_SUCCESS) {
+        LogLine(Where + Status);
+        return 0;
+    }
+    // Without the right to write, a value that already is as wanted is no failure worth a box;
+    // the line still counts as not written.
+    if (Code == ERROR_ACCESS_DENIED && std::string(Status) == " refreshed") {
+        LogLine(Where + " already ok");
+        return 1;
+    }
+    std::string Reason;
+    SystemErrorText(DWORD(Code), 0, Reason);
+    ErrorBox("Error " + std::to_string(Code) + " at SetValue of " + RootKeyName(Root) + "\\" +
+             Line.SubKey + "\r\n" + Reason);
+    LogLine(Where + Status + ": failed!");
+    return 1;
+}
+
+// A key that can be neither opened nor created: as a rule the user lacks administrator rights.
+// The links of ErrSection, if the section names one, stand in.
+int FallBack(const char* Section, const std::string& ErrSection, const std::string& InfPath,
+             int Mode)
+{
+    LogText += FallbackHeadText(!ErrSection.empty(), Mode);
+    if (ErrSection.empty()) {
+        LogText += NoErrSectionText(Section);
+        return 101;
+    }
+    int Failures = CreateSectionLinks(ErrSection, "", InfPath);
+    std::string Text;
+    int Result = FallbackEndText(Mode, Failures, Text);
+    LogText += Text;
+    return Result;
+}
+
+// Carries out one expanded line; 0 to go on with the next, else the section's result.
+int WriteLine(const char* Section, const std::string& Line, const std::string& ErrSection,
+              const std::string& InfPath, int Mode)
+{
+    TRegWriteLine Fields;
+    if (!SplitRegWriteLine(Line, Fields)) {
+        ErrorBox(TooFewParametersText(Line));
+        return 1;
+    }
+    TValueType Type = ScanValueType(Fields.Type);
+    if (Type == vtUnknown) {
+        // The run fails, but the value is still written, as a string.
+        ErrorBox("Error RegWrite: Type not implemented: " + Fields.Type);
+        MarkFatal();
+    }
+    TValue Value;
+    if (Type == vtDWord) {
+        uint32_t Number;
+        if (!ParseDWordText(Fields.Value.c_str(), Number))
+            return 101;
+        Value = {REG_DWORD, DWordData(Number)};
+    } else {
+        Value = {REG_SZ, Fields.Value + '\0'};
+    }
+    HKEY Root = ParseRootKey(Fields.Root.c_str());
+
+    HKEY Key;
+    if (RegOpenKeyA(Root, Fields.SubKey.c_str(), &Key) != ERROR_SUCCESS) {
+        if (RegCreateKeyA(Root, Fields.SubKey.c_str(), &Key) != ERROR_SUCCESS)
+            return FallBack(Section, ErrSection, InfPath, Mode);
+        LogLine(Fields.Root + "\\" + Fields.SubKey + "\tcreated");
+    }
+    int Result = WriteValue(Root, Key, Fields, Value);
+    RegCloseKey(Key);
+    return Result;
+}
+
+} // namespace
+
+int RegWriteSection(const char* Section, const std::string& InfPath, int Mode)
+{
+    std::string ErrSection;   // the link section that stands in for the lines after it
+    for (const TProfileLine& Line : ReadSection(Section, InfPath)) {
+        const std::string& Key = Line.Key;
+        const std::string& Raw = Line.Value;
+        if (Raw.empty())
+            continue;
+        if (SameText(Key, "ErrSection")) {
+            ErrSection = Raw;   // a section name, not expanded
+            continue;
+        }
+        // Read and expanded whole, so a long value is written as the script says.
+        int Result = WriteLine(Section, ExpandVars(Raw), ErrSection, InfPath, Mode);
+        if (Result != 0)
+            return Result;
+    }
+    return 0;
+}
