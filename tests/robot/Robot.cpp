@@ -335,6 +335,9 @@ bool Act(TRun& Run, HWND Wnd, const TDialog& Dialog, const std::vector<TLiveCont
     case TAction::akBrowse:
         return SelectFolder(Run, Wnd, Dialog, Live, Action.Text, Error) &&
                Click(Dialog, Live, IDOK, Error);
+    case TAction::akWait:
+        Sleep(Action.Ms);
+        return true;
     default: {
         int Id = DefaultButton(Wnd, Dialog, Live);
         Done += " (click " + std::to_string(Id) + ")";

@@ -31,18 +31,21 @@ struct TDialog {
 };
 
 struct TAction {
-    enum TKind { akClick, akType, akCheck, akClose, akBrowse, akDefault } Kind;
+    enum TKind { akClick, akType, akCheck, akClose, akBrowse, akWait, akDefault } Kind;
     int Id = 0;       // click, type, check
     std::string Text; // type: the new text; browse: the folder
+    unsigned Ms = 0;  // wait
 };
 using TAnswer = std::vector<TAction>; // the actions that answer one dialog, in order
 
 // Parses one answer: actions separated by ';', each one of
-//   click ID | check ID | type ID TEXT | close | default | browse FOLDER
+//   click ID | check ID | type ID TEXT | close | default | browse FOLDER | wait MS
 // TEXT and FOLDER run to the next ';' (trimmed), so they may hold spaces but no ';'.
 // "check" clicks synchronously, so later actions see its effect; "close" posts WM_CLOSE, which
 // dialogs turn into command 2; "default" clicks the button Enter would press; "browse" selects
-// FOLDER in a shell folder browser, checks the selection and clicks OK.
+// FOLDER in a shell folder browser, checks the selection and clicks OK; "wait" leaves the dialog
+// as it is for MS milliseconds (at most 600000), long enough for a person or a screenshot to
+// see it.
 // Returns false with a reason in Error for a malformed line.
 bool ParseAnswer(const std::string& Line, TAnswer& Answer, std::string& Error);
 std::string FormatAnswer(const TAnswer& Answer); // back into answer syntax

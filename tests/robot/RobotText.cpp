@@ -55,6 +55,17 @@ bool ParseAction(const std::string& Piece, TAction& Action, std::string& Error)
             Error = "'" + Piece + "': browse needs a folder";
         return !Rest.empty();
     }
+    if (Verb == "WAIT") {
+        Action.Kind = TAction::akWait;
+        // Ten minutes at most: a longer wait is a typo, and would outlast any time limit.
+        bool Ok = !Rest.empty() && Rest.size() <= 6 &&
+                  Rest.find_first_not_of("0123456789") == Rest.npos && std::stoul(Rest) <= 600000;
+        if (Ok)
+            Action.Ms = static_cast<unsigned>(std::stoul(Rest));
+        else
+            Error = "'" + Piece + "': expected milliseconds, at most 600000";
+        return Ok;
+    }
     if (Verb == "CLICK" || Verb == "CHECK") {
         Action.Kind = Verb == "CLICK" ? TAction::akClick : TAction::akCheck;
         if (!ParseId(Rest, Action.Id)) {
@@ -86,6 +97,7 @@ std::string FormatAction(const TAction& Action)
         return "type " + std::to_string(Action.Id) + (Action.Text.empty() ? "" : " " + Action.Text);
     case TAction::akClose: return "close";
     case TAction::akBrowse: return "browse " + Action.Text;
+    case TAction::akWait: return "wait " + std::to_string(Action.Ms);
     default: return "default";
     }
 }
