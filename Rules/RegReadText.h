@@ -13,3 +13,13 @@ struct TRegReadLine {
 
 // Splits an expanded [RegRead] line; false when it has no comma at all.
 bool SplitRegReadLine(const std::string& Line, TRegReadLine& Fields);
+
+// A line as long as this, or one that expands to more, is beyond what a [RegRead] line may hold:
+// the run ends.
+const size_t RegReadLineLimit = 520;
+
+// Whether a line as written (Raw) and expanded fits the line buffer of [RegRead].
+inline bool RegReadLineFits(size_t RawSize, size_t ExpandedSize)
+{
+    return RawSize < RegReadLineLimit && ExpandedSize <= RegReadLineLimit;
+}

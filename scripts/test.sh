@@ -19,6 +19,7 @@ case ${1:-} in
 esac
 . "$here/wine-env" # a wrong version fails now, not after the build
 "$here/build.sh"
+"$here/infcheck.sh"   # the native script checker and its corpus
 # The prefix is ready and set to its version before the first test; say which version it is.
 echo "Windows version for the tests: $("$here/wine-run" cmd.exe /c ver | tr -d '\r' | grep .)"
 cd "$root/build/main"

@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "Rules/InstallText.h"
+#include "Rules/VarExpandText.h"
 
 const size_t ProfileLimit = 1u << 24;
 

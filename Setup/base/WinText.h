@@ -29,10 +29,6 @@ bool DirectoryExists(const std::string& Path);
 // A process environment variable; false when it is not set.
 bool ReadEnv(const char* Name, std::string& Value);
 
-// The most that the environment and profile functions take in one text, NUL included. A longer
-// one they cut, store as an empty text, or take for a bad pointer, none of which they report.
-const size_t SystemTextSize = 32768;
-
 // Sets a process environment variable; false, and nothing set, when the system can't take it.
 bool SetEnv(const std::string& Name, const std::string& Value);
 

@@ -2,14 +2,13 @@
 
 #include <windows.h>
 
+#include "Rules/IniWriteText.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
 #include "Setup/base/WinText.h"
 #include "Setup/base/VarExpand.h"
 
 namespace {
-
-const size_t None = std::string::npos;
 
 // The system's text for an error code on one line, without the full stop at its end.
 std::string SystemMessage(DWORD Code)
@@ -27,25 +26,21 @@ void PlainBox(const std::string& Text)
     MessageOrDefault(Text, Caption.c_str(), MB_OK);
 }
 
-// Writes one line: the first three commas end section, key and value; the file path is the rest
-// and may hold commas. Only value and path are expanded.
+// Writes one line (Rules/IniWriteText: the file path may hold commas). Only value and path are
+// expanded.
 void WriteEntry(const std::string& Line)
 {
-    size_t First = Line.find(',');
-    size_t Second = First == None ? None : Line.find(',', First + 1);
-    size_t Third = Second == None ? None : Line.find(',', Second + 1);
-    if (Third == None) {
-        // The line as far as it was split: whole without a comma, else its first field.
-        PlainBox("Syntax-Error at [IniWrite]" + Line.substr(0, First));
+    TIniWriteLine Fields;
+    if (!SplitIniWriteLine(Line, Fields)) {
+        PlainBox(IniWriteSyntaxText(Line));
         MarkFatal();
         return;
     }
-    std::string Section = Line.substr(0, First);
-    std::string Key = Line.substr(First + 1, Second - First - 1);
+    const std::string& Section = Fields.Section;
     // Expanded whole: a cut value or path would write the wrong entry or the wrong file.
-    std::string Value = ExpandVars(Line.substr(Second + 1, Third - Second - 1));
-    std::string File = ExpandVars(Line.substr(Third + 1));
-    if (!WriteProfile(Section.c_str(), Key, Value, File)) {
+    std::string Value = ExpandVars(Fields.Value);
+    std::string File = ExpandVars(Fields.File);
+    if (!WriteProfile(Section.c_str(), Fields.Key, Value, File)) {
         DWORD Code = GetLastError();
         // No blank between "IniWrite" and the section name: the program's own wording.
         PlainBox("Error " + std::to_string(Code) + "(" + SystemMessage(Code) + ") at IniWrite" +

@@ -53,9 +53,6 @@ bool IsReserved(const std::string& Name)
     EndWith(Line);
 }
 
-// A line as long as this, or one that expands to more, is beyond what a [RegRead] line may hold.
-const size_t LineLimit = 520;
-
 // The key names of the section, each NUL-ended, then one more NUL. A longer list ends the run with
 // the internal error, as a line that does not fit does: each name costs a registry read and a
 // write into the INF, so a list without a limit would let a script keep the run busy for hours.
@@ -94,8 +91,8 @@ bool ReadValue(const std::string& Name, const TRegReadLine& Fields, HKEY Key,
 void ReadLine(const std::string& InfPath, const std::string& Name)
 {
     std::string Raw = ReadProfile("RegRead", Name.c_str(), InfPath);
-    std::string Line = Raw.size() < LineLimit ? ExpandVars(Raw) : Raw;
-    if (Raw.size() >= LineLimit || Line.size() > LineLimit)
+    std::string Line = RegReadLineFits(Raw.size(), 0) ? ExpandVars(Raw) : Raw;
+    if (!RegReadLineFits(Raw.size(), Line.size()))
         EndAborted("Internal error: Buffer in RegRead_Expand_Strings too small!");
     TRegReadLine Fields;
     if (!SplitRegReadLine(Line, Fields))

@@ -1,0 +1,20 @@
+// The medium as a folder of the file system, searched as Windows searches it: letter case
+// ignored, * and ? in the last part of a name.
+#pragma once
+#include <string>
+
+#include "Tools/infcheck/Checker.h"
+
+class TFolderMedium : public TMedium {
+public:
+    explicit TFolderMedium(const std::string& Dir) : Dir(Dir) {}
+    bool Matches(const std::string& SubDir, const std::string& Pattern) const override;
+    bool FileExists(const std::string& Path, bool& HasVersion) const override;
+
+private:
+    std::string Dir;
+};
+
+// Whether Name matches Pattern as a directory search matches it: * any run of characters, ? one
+// character, letter case ignored; "*.*" matches every name.
+bool WildcardMatch(const std::string& Pattern, const std::string& Name);
