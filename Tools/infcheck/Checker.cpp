@@ -229,11 +229,17 @@ std::vector<std::string> NameList(const std::string& List)
 // The sample environment that the length checks expand with; ExpandText takes a plain function.
 const std::unordered_map<std::string, std::string>* SampleEnvironment = nullptr;
 
+// What one expansion may still insert. Past every limit that the checks compare with, a longer
+// text tells nothing more, and a hostile script could make each line cost megabytes.
+const size_t SampleBudget = size_t(1) << 20;
+size_t SampleLeft = 0;
+
 bool SampleLookup(const char* Name, std::string& Value)
 {
     auto Found = SampleEnvironment->find(Folded(Name));
-    if (Found == SampleEnvironment->end())
+    if (Found == SampleEnvironment->end() || Found->second.size() > SampleLeft)
         return false;
+    SampleLeft -= Found->second.size();
     Value = Found->second;
     return true;
 }
@@ -287,6 +293,7 @@ private:
     std::string Expanded(const std::string& Text) const
     {
         SampleEnvironment = &Sample;
+        SampleLeft = SampleBudget;
         return ExpandText(Text.c_str(), SampleLookup);
     }
 
@@ -305,6 +312,12 @@ private:
     void CheckReferences(const TInfLine& Line, const std::string& Section, int Step);
     void CheckVariables();
     void BuildSample();
+    // As SETUP.EXE sets a variable: a value the system can't take is not set at all.
+    void SetSample(const std::string& Name, const std::string& Value)
+    {
+        if (Value.size() < SystemTextSize)
+            Sample[Folded(Name)] = Value;
+    }
     void CheckLimits();
     void CheckUninstallEntry();
     void CheckUninstallCompleteness();
@@ -734,15 +747,15 @@ void TChecker::BuildSample()
     for (const TInfLine* Line : Keys("RegRead")) {
         TRegReadLine Fields;
         if (SplitRegReadLine(Expanded(Line->Value), Fields) && Fields.HasDefault)
-            Sample.emplace(Folded(Line->Key), Fields.Default);
+            SetSample(Line->Key, Fields.Default);
     }
     std::string Proposed;
     for (const TInfLine* Line : Keys("Strings")) {
         if (Line->Key == "MyProgramPath")
             Proposed = Expanded(Line->Value);
         else if (!SameText(Line->Key, "ProgramFiles"))
-            Sample[Folded(Line->Key)] =
-                Line->Value.empty() ? "C:\\Users\\User\\" + Line->Key : Expanded(Line->Value);
+            SetSample(Line->Key, Line->Value.empty() ? "C:\\Users\\User\\" + Line->Key
+                                                     : Expanded(Line->Value));
     }
     std::string InstallDir = Options.InstallDir;
     if (InstallDir.empty())
@@ -754,7 +767,7 @@ void TChecker::BuildSample()
     for (const TInfLine* Line : Keys("Strings"))
         if (Line->Key != "MyProgramPath" && !Line->Value.empty() &&
             !SameText(Line->Key, "ProgramFiles"))
-            Sample[Folded(Line->Key)] = Expanded(Line->Value);
+            SetSample(Line->Key, Expanded(Line->Value));
     if (!Sample.count(Folded("MyStartMenu"))) {
         const TInfLine* LnkName = Key("Strings", "LnkName");
         Sample[Folded("MyStartMenu")] =
