@@ -284,13 +284,14 @@ TEST_F(Faults, PlantedDllsBesideSetupAreNeverLoaded)
                                       "MyProgramPath=" + Medium.Path("Other"), "LnkName=" + LnkName,
                                       "[Files]", "a.txt=", "[SetMnuLNK]",
                                       "Text=Text,%MyProgramPath%\\a.txt"}));
-    TRunResult Run = Medium.Run(Inf.Name, {Continue, "click 103", "browse " + App, "click 1", Close});
+    // The folder browser is opened (its DLLs load) and closed: selecting in it is timing-bound in
+    // a prefix that has never shown one, and no part of what is proven here.
+    TRunResult Run = Medium.Run(Inf.Name, {Continue, "click 103", "close", "click 1", Close});
     RemoveTree(Menu);
     EXPECT_TRUE(Reported(Run, Success));
     for (const std::string& Dll : Dlls)
         EXPECT_TRUE(NothingAt(Medium.Path(Dll + ".loaded"))) << Dll << " was loaded";
-    // The browser's folder with the proposal's last name, as the path dialog makes it.
-    EXPECT_TRUE(FileHolds(App + "\\Other\\a.txt", "text"));
+    EXPECT_TRUE(FileHolds(Medium.Path("Other\\a.txt"), "text"));
 }
 
 // Full disks: the installation folder is on a small RAM disk that fulldisk-run.sh maps as the
