@@ -16,29 +16,41 @@ int SignaturePosition(const char* Value)
 
 static bool IsBlank(char C) { return C == ' ' || C == '\t'; }
 
-std::string FirstArgument(const char* CommandLine)
+std::vector<std::string> CommandArguments(const char* CommandLine)
 {
+    std::vector<std::string> Args;
     const char* P = CommandLine;
-    // A quoted program name ends at its closing quote, as Windows itself reads it; an unquoted
-    // one at the first blank.
+    // The program's name: a quoted one ends at its closing quote, as Windows reads it.
     if (*P == '"') {
-        P = std::strchr(P + 1, '"');
-        P = P != nullptr ? P + 1 : CommandLine + std::strlen(CommandLine);
+        for (++P; *P && *P != '"'; ++P) {
+        }
+        if (*P)
+            ++P;
     } else {
         while (*P && !IsBlank(*P))
             ++P;
     }
-    while (IsBlank(*P))
-        ++P;
-    std::string Arg;
-    bool Quoted = false;
-    for (; *P && (Quoted || !IsBlank(*P)); ++P) {
-        if (*P == '"')
-            Quoted = !Quoted;
-        else
-            Arg += *P;
+    for (;;) {
+        while (IsBlank(*P))
+            ++P;
+        if (!*P)
+            return Args;
+        std::string Arg;
+        bool Quoted = false;
+        for (; *P && (Quoted || !IsBlank(*P)); ++P) {
+            if (*P == '"')
+                Quoted = !Quoted;
+            else
+                Arg += *P;
+        }
+        Args.push_back(Arg);
     }
-    return Arg;
+}
+
+std::string FirstArgument(const char* CommandLine)
+{
+    std::vector<std::string> Args = CommandArguments(CommandLine);
+    return Args.empty() ? std::string() : Args[0];
 }
 
 bool SplitInfArgument(const std::string& Arg, std::string& Dir, std::string& Name)

@@ -2,11 +2,16 @@
 // argument, the error count and the report.
 #pragma once
 #include <string>
+#include <vector>
 
 const int SignatureSize = 31;        // only the first 30 characters of FormKv count
 
 // 1-based position of "KELVOR" in Value after upper-casing its ASCII letters; 0 when absent.
 int SignaturePosition(const char* Value);
+
+// The arguments after the program's name: blanks separate, double quotes group and are dropped;
+// a quoted program name ends at its closing quote, as Windows reads it.
+std::vector<std::string> CommandArguments(const char* CommandLine);
 
 // The first argument after the program's own name, its quotes removed; empty when there is none.
 std::string FirstArgument(const char* CommandLine);

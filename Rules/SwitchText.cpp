@@ -2,39 +2,6 @@
 
 #include "Rules/DriverText.h"
 
-static bool IsBlank(char C) { return C == ' ' || C == '\t'; }
-
-std::vector<std::string> CommandArguments(const char* CommandLine)
-{
-    std::vector<std::string> Args;
-    const char* P = CommandLine;
-    // The program's name: a quoted one ends at its closing quote, as Windows reads it.
-    if (*P == '"') {
-        for (++P; *P && *P != '"'; ++P) {
-        }
-        if (*P)
-            ++P;
-    } else {
-        while (*P && !IsBlank(*P))
-            ++P;
-    }
-    for (;;) {
-        while (IsBlank(*P))
-            ++P;
-        if (!*P)
-            return Args;
-        std::string Arg;
-        bool Quoted = false;
-        for (; *P && (Quoted || !IsBlank(*P)); ++P) {
-            if (*P == '"')
-                Quoted = !Quoted;
-            else
-                Arg += *P;
-        }
-        Args.push_back(Arg);
-    }
-}
-
 bool ParseSwitches(const std::vector<std::string>& Args, TSwitches& Switches,
                    std::string& Script, std::string& Bad)
 {

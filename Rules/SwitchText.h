@@ -5,9 +5,7 @@
 #include <string>
 #include <vector>
 
-// The arguments after the program's name, split as FirstArgument reads the first: blanks
-// separate, double quotes group and are dropped.
-std::vector<std::string> CommandArguments(const char* CommandLine);
+#include "Rules/DriverText.h"
 
 struct TSwitches {
     bool Any = false;       // at least one switch: the run reports by its exit code
