@@ -308,20 +308,6 @@ std::string WithoutIndent(const std::string& Line)
     return Start == std::string::npos ? "" : Line.substr(Start);
 }
 
-std::vector<std::string> NamesIn(const std::string& Pattern)
-{
-    std::vector<std::string> Names;
-    WIN32_FIND_DATAA Found;
-    HANDLE Find = FindFirstFileA(Pattern.c_str(), &Found);
-    if (Find == INVALID_HANDLE_VALUE)
-        return Names;
-    do
-        Names.push_back(Found.cFileName);
-    while (FindNextFileA(Find, &Found));
-    FindClose(Find);
-    return Names;
-}
-
 std::optional<std::string> MachineString(const std::string& SubKey, const std::string& Name)
 {
     char Value[4096];
@@ -356,45 +342,6 @@ std::string SystemFolder()
     char Dir[MAX_PATH + 1] = "";
     UINT Length = GetSystemDirectoryA(Dir, sizeof Dir);
     return Length > 0 && Length < sizeof Dir ? Dir : "";
-}
-
-// Runs a command line as the system's software list does, through the command interpreter, and
-// waits for it.
-bool RunCommand(const std::string& Command)
-{
-    std::string Line = "cmd.exe /c " + Command;
-    std::vector<char> Text(Line.begin(), Line.end());
-    Text.push_back(0);
-    STARTUPINFOA Startup = {};
-    Startup.cb = sizeof Startup;
-    PROCESS_INFORMATION Process;
-    if (!CreateProcessA(nullptr, Text.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &Startup, &Process))
-        return false;
-    bool Ended = WaitForSingleObject(Process.hProcess, 60000) == WAIT_OBJECT_0;
-    if (!Ended)
-        TerminateProcess(Process.hProcess, 1);
-    CloseHandle(Process.hProcess);
-    CloseHandle(Process.hThread);
-    return Ended;
-}
-
-// Midnight UTC of 1 June of Year: the log shows such a time as the date alone.
-SYSTEMTIME June1(int Year)
-{
-    SYSTEMTIME Time = {};
-    Time.wYear = WORD(Year);
-    Time.wMonth = 6;
-    Time.wDay = 1;
-    return Time;
-}
-
-std::string DateText(int Year)
-{
-    SYSTEMTIME Time = June1(Year);
-    char Text[100] = "";
-    GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &Time, nullptr, Text, sizeof Text);
-    return Text;
 }
 
 // Content is the file's text, or "fixture:<version>" for a DLL of the fixtures with that product
@@ -628,7 +575,7 @@ TEST(DocsExamples, EveryExampleIsShownAsItsFileAndRunsAsTheReferenceSays)
         if (!Example.Uninstall.empty()) {
             std::optional<std::string> Command =
                 MachineString(Example.Uninstall, "UninstallString");
-            EXPECT_TRUE(Command && RunCommand(*Command)) << "the uninstallation did not run";
+            EXPECT_TRUE(Command && RunThroughCmd(*Command, false)) << "the uninstallation did not run";
             for (const TCheck& C : Example.AfterUninstall)
                 Check(C, Run, Log, Key, Below, Values);
         }

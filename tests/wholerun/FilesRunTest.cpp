@@ -22,24 +22,6 @@ std::string Fixture(const std::string& Version)
     return FixturesDir() + "\\Version" + Version + ".dll";
 }
 
-// Midnight UTC of 1 June of Year: the installer shows such a time as the date alone.
-SYSTEMTIME June1(WORD Year)
-{
-    SYSTEMTIME Time = {};
-    Time.wYear = Year;
-    Time.wMonth = 6;
-    Time.wDay = 1;
-    return Time;
-}
-
-std::string DateText(WORD Year)
-{
-    SYSTEMTIME Time = June1(Year);
-    char Text[100] = "";
-    GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &Time, nullptr, Text, sizeof Text);
-    return Text;
-}
-
 void SetWritten(const std::string& Path, WORD Year) { SetLastWriteTime(Path, June1(Year)); }
 
 // A medium whose script installs into App inside it.

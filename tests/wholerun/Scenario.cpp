@@ -561,16 +561,64 @@ TWhen::~TWhen()
     Watch.join();
 }
 
-std::vector<std::string> TempFilesIn(const std::string& Dir)
+std::vector<std::string> NamesIn(const std::string& Pattern)
 {
     std::vector<std::string> Names;
     WIN32_FIND_DATAA Found;
-    HANDLE Find = FindFirstFileA((Dir + "\\~setupkv*.tmp").c_str(), &Found);
+    HANDLE Find = FindFirstFileA(Pattern.c_str(), &Found);
     if (Find == INVALID_HANDLE_VALUE)
         return Names;
-    do
-        Names.push_back(Found.cFileName);
-    while (FindNextFileA(Find, &Found));
+    do {
+        std::string Name = Found.cFileName;
+        if (Name != "." && Name != "..")
+            Names.push_back(Name);
+    } while (FindNextFileA(Find, &Found));
     FindClose(Find);
     return Names;
+}
+
+std::vector<std::string> TempFilesIn(const std::string& Dir)
+{
+    return NamesIn(Dir + "\\~setupkv*.tmp");
+}
+
+SYSTEMTIME June1(int Year)
+{
+    SYSTEMTIME Time = {};
+    Time.wYear = WORD(Year);
+    Time.wMonth = 6;
+    Time.wDay = 1;
+    return Time;
+}
+
+std::string DateText(int Year)
+{
+    SYSTEMTIME Time = June1(Year);
+    char Text[100] = "";
+    GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &Time, nullptr, Text, sizeof Text);
+    return Text;
+}
+
+bool RunThroughCmd(const std::string& Command, bool Native)
+{
+    char Windows[MAX_PATH + 1] = "";
+    GetWindowsDirectoryA(Windows, sizeof Windows);
+    std::string Cmd = std::string(Windows) + "\\Sysnative\\cmd.exe";
+    if (!Native || GetFileAttributesA(Cmd.c_str()) == INVALID_FILE_ATTRIBUTES)
+        Cmd = "cmd.exe";
+    std::string Line = Cmd + " /c " + Command;
+    std::vector<char> Text(Line.begin(), Line.end());
+    Text.push_back(0);
+    STARTUPINFOA Startup = {};
+    Startup.cb = sizeof Startup;
+    PROCESS_INFORMATION Process;
+    if (!CreateProcessA(nullptr, Text.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &Startup, &Process))
+        return false;
+    bool Ended = WaitForSingleObject(Process.hProcess, 60000) == WAIT_OBJECT_0;
+    if (!Ended)
+        TerminateProcess(Process.hProcess, 1);
+    CloseHandle(Process.hProcess);
+    CloseHandle(Process.hThread);
+    return Ended;
 }

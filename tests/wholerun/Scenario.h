@@ -158,5 +158,19 @@ void KillOwnSetups();
 // holds Part: make Part the test's own (a path in its medium), as tests run side by side.
 bool DialogShowing(const std::string& Part);
 
+// The names a directory search for Pattern finds ("." and ".." left out).
+std::vector<std::string> NamesIn(const std::string& Pattern);
+
 // The installer's temporary files (a killed run's leftovers) in Dir.
 std::vector<std::string> TempFilesIn(const std::string& Dir);
+
+// Midnight UTC of 1 June of Year, which the installer shows as the date alone, and that date as
+// the user's short date format writes it.
+SYSTEMTIME June1(int Year);
+std::string DateText(int Year);
+
+// Runs a command line through the system's command interpreter, waiting up to a minute; false
+// when it could not start or did not end. Native: in the system's own bitness, as the software
+// list runs an uninstall command (the 64-bit interpreter through Sysnative where there is one);
+// else the 32-bit one, as this program's own children run.
+bool RunThroughCmd(const std::string& Command, bool Native);

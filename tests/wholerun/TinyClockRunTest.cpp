@@ -40,49 +40,6 @@ bool KeyExists(HKEY Root, const std::string& SubKey)
     return true;
 }
 
-// The names in a folder, "." and ".." left out.
-std::vector<std::string> EntriesIn(const std::string& Dir)
-{
-    std::vector<std::string> Names;
-    WIN32_FIND_DATAA Found;
-    HANDLE Find = FindFirstFileA((Dir + "\\*").c_str(), &Found);
-    if (Find == INVALID_HANDLE_VALUE)
-        return Names;
-    do
-        if (std::string(Found.cFileName) != "." && std::string(Found.cFileName) != "..")
-            Names.push_back(Found.cFileName);
-    while (FindNextFileA(Find, &Found));
-    FindClose(Find);
-    return Names;
-}
-
-// Runs a command line through the system's command interpreter and waits for it. The software
-// list and the shell start an uninstallation in the system's own bitness: from this 32-bit
-// program, the 64-bit interpreter is reached through Sysnative where the system has one.
-bool RunAsTheSystem(const std::string& Command)
-{
-    char Windows[MAX_PATH + 1] = "";
-    GetWindowsDirectoryA(Windows, sizeof Windows);
-    std::string Cmd = std::string(Windows) + "\\Sysnative\\cmd.exe";
-    if (GetFileAttributesA(Cmd.c_str()) == INVALID_FILE_ATTRIBUTES)
-        Cmd = "cmd.exe";
-    std::string Line = Cmd + " /c " + Command;
-    std::vector<char> Text(Line.begin(), Line.end());
-    Text.push_back(0);
-    STARTUPINFOA Startup = {};
-    Startup.cb = sizeof Startup;
-    PROCESS_INFORMATION Process;
-    if (!CreateProcessA(nullptr, Text.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &Startup, &Process))
-        return false;
-    bool Ended = WaitForSingleObject(Process.hProcess, 60000) == WAIT_OBJECT_0;
-    if (!Ended)
-        TerminateProcess(Process.hProcess, 1);
-    CloseHandle(Process.hProcess);
-    CloseHandle(Process.hThread);
-    return Ended;
-}
-
 // HKLM's uninstall key of the product made unwritable for the run, as for a user without
 // administrator rights: the key exists, and a security descriptor that denies everyone
 // everything (owned by SYSTEM, so that not even its owner may open it) keeps the installer from
@@ -202,7 +159,7 @@ struct TinyClockRoad : ::testing::Test {
     void ExpectRemoved(const std::string& Dir, bool Denied)
     {
         for (const std::string& Folder : {Dir, Menu}) {
-            EXPECT_EQ(std::vector<std::string>{}, EntriesIn(Folder)) << Folder;
+            EXPECT_EQ(std::vector<std::string>{}, NamesIn(Folder + "\\*")) << Folder;
             DWORD Attributes = GetFileAttributesA(Folder.c_str());
             EXPECT_TRUE(Attributes != INVALID_FILE_ATTRIBUTES &&
                         (Attributes & FILE_ATTRIBUTE_DIRECTORY)) << Folder;
@@ -225,7 +182,7 @@ struct TinyClockRoad : ::testing::Test {
             EXPECT_EQ(Command.substr(Command.find(' ') + 1), Link.Arguments);
             Stored = "\"" + Link.Target + "\" " + Link.Arguments;
         }
-        EXPECT_TRUE(RunAsTheSystem(Stored)) << Stored;
+        EXPECT_TRUE(RunThroughCmd(Stored, true)) << Stored;
         ExpectRemoved(Dir, Denied);
     }
 

@@ -7,15 +7,6 @@
 
 namespace {
 
-SYSTEMTIME June1(WORD Year)
-{
-    SYSTEMTIME Time = {};
-    Time.wYear = Year;
-    Time.wMonth = 6;
-    Time.wDay = 1;
-    return Time;
-}
-
 // A medium with a Before and an After text (Notepad, unless quiet), a text file to install into
 // App, and Sections of the case.
 struct Unattended : ::testing::Test {
