@@ -1,5 +1,6 @@
 #include "Setup/base/AtomicCopy.h"
 
+#include <cstdint>
 #include <set>
 #include <vector>
 
@@ -90,6 +91,34 @@ bool RenameOpenFile(HANDLE Handle, const std::string& To, bool& Tried)
     return SetInfo(Handle, FileRenameInfo, Rename, DWORD(Buffer.size()));
 }
 
+typedef BOOL(WINAPI* TGetFileInformationByHandleEx)(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID,
+                                                    DWORD);
+
+// The attributes and last-write time of the open file Handle. The basic information where the
+// system has it: the full information also wants the volume's serial number, which on some
+// systems asks the mount manager, another process, once for every file.
+bool SourceFacts(HANDLE Handle, DWORD& Attributes, FILETIME& Written)
+{
+    static TGetFileInformationByHandleEx GetInfo =
+        reinterpret_cast<TGetFileInformationByHandleEx>(reinterpret_cast<void*>(GetProcAddress(
+            GetModuleHandleA("kernel32.dll"), "GetFileInformationByHandleEx")));
+    if (GetInfo) {
+        FILE_BASIC_INFO Basic;
+        if (!GetInfo(Handle, FileBasicInfo, &Basic, sizeof Basic))
+            return false;
+        Attributes = Basic.FileAttributes;
+        Written.dwLowDateTime = DWORD(Basic.LastWriteTime.QuadPart);
+        Written.dwHighDateTime = DWORD(uint64_t(Basic.LastWriteTime.QuadPart) >> 32);
+        return true;
+    }
+    BY_HANDLE_FILE_INFORMATION Info;
+    if (!GetFileInformationByHandle(Handle, &Info))
+        return false;
+    Attributes = Info.dwFileAttributes;
+    Written = Info.ftLastWriteTime;
+    return true;
+}
+
 // Closes Handle and returns Result, keeping the error code that Result is about.
 bool CloseKeepingError(HANDLE Handle, bool Result)
 {
@@ -126,21 +155,26 @@ bool CopyAtomic(const std::string& From, const std::string& To)
                                 OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (Source == INVALID_HANDLE_VALUE)
         return false;
-    BY_HANDLE_FILE_INFORMATION Info;
-    if (!GetFileInformationByHandle(Source, &Info))
-        return CloseKeepingError(Source, false);
+    return CloseKeepingError(Source, CopyAtomic(Source, To));
+}
+
+bool CopyAtomic(HANDLE Source, const std::string& To)
+{
+    DWORD SourceAttributes;
+    FILETIME Written;
+    if (!SourceFacts(Source, SourceAttributes, Written) ||
+        SetFilePointer(Source, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER)
+        return false;
 
     std::string Dir = FolderOf(To);
     RemoveStaleTemps(Dir);
-    DWORD Attributes = Info.dwFileAttributes & KeptAttributes;
+    DWORD Attributes = SourceAttributes & KeptAttributes;
     std::string Temp;
     HANDLE Target = CreateTemp(Dir, Attributes ? Attributes : FILE_ATTRIBUTE_NORMAL, Temp);
     if (Target == INVALID_HANDLE_VALUE)
-        return CloseKeepingError(Source, false);
+        return false;
 
-    bool Copied = CopyContent(Source, Target) &&
-                  SetFileTime(Target, nullptr, nullptr, &Info.ftLastWriteTime);
-    CloseKeepingError(Source, Copied);
+    bool Copied = CopyContent(Source, Target) && SetFileTime(Target, nullptr, nullptr, &Written);
     bool Tried = false;
     bool Done = Copied && RenameOpenFile(Target, To, Tried);
     DWORD Error = GetLastError();

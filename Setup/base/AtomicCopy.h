@@ -12,6 +12,11 @@
 // the system's error code in GetLastError.
 bool CopyAtomic(const std::string& From, const std::string& To);
 
+// The same from a source that the caller opened already (for reading, sharing read access at
+// most, at any position) and closes itself: one open of a file serves both the look at it and
+// its copy.
+bool CopyAtomic(HANDLE Source, const std::string& To);
+
 // Removes the temporary files that killed runs left in Dir (a file that another running
 // installation still writes can't be removed and stays). Each folder is looked at once a run.
 void RemoveStaleTemps(const std::string& Dir);

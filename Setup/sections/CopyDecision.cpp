@@ -57,26 +57,47 @@ struct TFirstLook {
     int64_t WriteTime;     // its exact last-write time
 };
 
+// An open file, closed when it goes out of scope.
+struct THandle {
+    HANDLE Handle = INVALID_HANDLE_VALUE;
+    THandle() = default;
+    THandle(const THandle&) = delete;
+    THandle& operator=(const THandle&) = delete;
+    ~THandle() { Close(); }
+    void Close()
+    {
+        if (Handle != INVALID_HANDLE_VALUE)
+            CloseHandle(Handle);
+        Handle = INVALID_HANDLE_VALUE;
+    }
+};
+
 // Opens File once. Asking the version library instead opens it several times, yet most
-// installed files are no executable images and hold no version resource at all.
-TFirstLook LookAt(const std::string& File)
+// installed files are no executable images and hold no version resource at all. Kept, the open
+// file serves the copy too.
+TFirstLook LookAt(const std::string& File, THandle& Kept)
 {
     TFirstLook Look = {false, true, 0};
-    HANDLE Handle = CreateFileA(File.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (Handle == INVALID_HANDLE_VALUE)
+    Kept.Handle = CreateFileA(File.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (Kept.Handle == INVALID_HANDLE_VALUE)
         return Look;   // the library and the date reader will say what there is to say
     char Head[VersionHeadSize];
     DWORD Got = 0;
     FILETIME Written;
-    if (ReadFile(Handle, Head, sizeof Head, &Got, nullptr) &&
-        GetFileTime(Handle, nullptr, nullptr, &Written)) {
+    if (ReadFile(Kept.Handle, Head, sizeof Head, &Got, nullptr) &&
+        GetFileTime(Kept.Handle, nullptr, nullptr, &Written)) {
         Look.Opened = true;
         Look.MayHoldVersion = MayHoldVersion(Head, Got);
         Look.WriteTime = int64_t((uint64_t(Written.dwHighDateTime) << 32) | Written.dwLowDateTime);
     }
-    CloseHandle(Handle);
     return Look;
+}
+
+TFirstLook LookAt(const std::string& File)
+{
+    THandle Once;
+    return LookAt(File, Once);
 }
 
 // The date of File as GetFileDate gives it, from the look when that opened the file the same way.
@@ -208,7 +229,8 @@ bool CopyOneFile(const std::string& A, const std::string& B)
     // Opening a device's name opens the device, which may wait for input for ever.
     if (IsDeviceName(FileNamePart(A)))
         return CopyFailed(A, B, ERROR_BAD_DEVICE);
-    TFirstLook LookA = LookAt(A);
+    THandle Source;
+    TFirstLook LookA = LookAt(A, Source);
     TFileFacts New = ReadVersionFacts(A, LookA);
     DWORD AttributesB = GetFileAttributesA(B.c_str());
     bool OldMissing = Missing(AttributesB);
@@ -220,6 +242,10 @@ bool CopyOneFile(const std::string& A, const std::string& B)
             ReadDate(B, LookB, Old);
     }
     TCopyPlan Plan = PlanCopy(New, Old);
+    // While the user thinks about a question, the new file is not held open: whatever happens
+    // to it meanwhile is what the copy finds.
+    if (Plan.Conflict != cfNone)
+        Source.Close();
     if (Plan.Conflict != cfNone && !ResolveConflict(B, Plan)) {
         LogDirect(OutcomeLine(B, Plan, false));
         return true;
@@ -229,7 +255,10 @@ bool CopyOneFile(const std::string& A, const std::string& B)
     if (!OldMissing && AttributesB != INVALID_FILE_ATTRIBUTES &&
         (AttributesB & FILE_ATTRIBUTE_READONLY))
         return CopyFailed(A, B, ERROR_ACCESS_DENIED);
-    if (!CopyAtomic(A, B))
+    // The file as it was looked at, or by its name when that look could not open it.
+    bool Copied = Source.Handle != INVALID_HANDLE_VALUE ? CopyAtomic(Source.Handle, B)
+                                                        : CopyAtomic(A, B);
+    if (!Copied)
         return CopyFailed(A, B, GetLastError());
     LogDirect(OutcomeLine(B, Plan, true));
     return true;
