@@ -10,11 +10,13 @@
 #   error.png     the error box for a [RegWrite] line whose root is mistyped (HKCY), in a copy
 #                 of the example's script
 #
-# The robot answers the dialogs (tests/robot); on each dialog to be pictured it first waits
-# SHOTS_WAIT_MS (default 6000) milliseconds, and we take the picture of the newest dialog window
-# once it has been on screen for a while. Everything happens in a Wine prefix of our own,
+# The robot answers the dialogs (tests/robot) and holds each dialog to be pictured for
+# SHOTS_WAIT_MS (default 6000) milliseconds ("wait"). Meanwhile we grab every dialog window about
+# once a second; the dialogs that were held are those that stayed on screen that long, the others
+# pass within a second or two. Everything happens in a Wine prefix of our own,
 # build/wineprefix-x11, made afresh on each run so that the first installation meets a clean
-# system; the project's prefix with its null driver stays as it is.
+# system; the project's prefix with its null driver stays as it is. Every step that talks to Wine
+# or to the display has a time limit, so that a dialog nobody answers can't hold the script.
 #
 #   SHOTS_BUILD=<build dir>  take an existing build instead of building build/shots
 #   SHOTS_WAIT_MS=<ms>       longer on a slow machine
@@ -23,8 +25,9 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(dirname "$here")
 images="$root/docs/images"
 wait_ms=${SHOTS_WAIT_MS:-6000}
-# A dialog counts as waiting for the robot, not passing by, after this long on screen.
-settled_ms=$((wait_ms / 4))
+# A dialog seen on screen this long was held by the robot; the polls see a little less of it
+# than it was there.
+held_ms=$((wait_ms * 3 / 4))
 
 "$here/setup-machine.sh"
 # Beyond the build machine: xdotool finds the windows, and Wine's own fonts give the dialogs
@@ -56,7 +59,7 @@ Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work
 xvfb=$!
 export WINEPREFIX="$root/build/wineprefix-x11" WINEDEBUG=-all
 cleanup() {
-    WINEPREFIX="$WINEPREFIX" wineserver -k 2>/dev/null || true
+    timeout 60 wineserver -k 2>/dev/null || true
     kill "$xvfb" 2>/dev/null || true
 }
 trap cleanup EXIT
@@ -70,66 +73,111 @@ export DISPLAY=":$(head -n 1 "$work/display")"
 # Without a window manager on the display, Wine draws the captions and frames itself
 # (Decorated=N), in the look of Windows. Wine reads its fonts from the prefix's Fonts folder.
 echo "screenshots: making the Wine prefix $WINEPREFIX"
-wineserver -k 2>/dev/null || true
+timeout 60 wineserver -k 2>/dev/null || true
 rm -rf "$WINEPREFIX"
-wineboot -i >/dev/null 2>&1
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
+timeout 300 wineboot -i >/dev/null 2>&1
+timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
 cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
 # The fonts are read when the server starts: start it again.
-wineserver -k 2>/dev/null || true
-wineserver -w 2>/dev/null || true
+timeout 60 wineserver -k 2>/dev/null || true
+timeout 60 wineserver -w 2>/dev/null || true
 
 winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 
-# shoot NAME...: takes one picture per name, in order, each of the next dialog that waits.
-# A dialog waits when it is the newest window titled "SETUP ..." and has been on screen for
-# settled_ms; a message box over a dialog is newer than the dialog.
-shoot() {
-    local -A first=() shot=()
-    local deadline=$(($(now_ms) + 120000)) name id newest age
-    for name in "$@"; do
-        while :; do
-            (($(now_ms) < deadline)) && kill -0 "$robot" 2>/dev/null || {
-                echo "screenshots: no dialog waited for $name.png" >&2
-                return 1
-            }
-            newest=
-            for id in $(xdotool search --onlyvisible --name '^SETUP ' 2>/dev/null); do
-                [ -n "${first[$id]:-}" ] || first[$id]=$(now_ms)
-                if [ -z "$newest" ] || ((first[$id] > first[$newest])); then newest=$id; fi
-            done
-            if [ -n "$newest" ] && [ -z "${shot[$newest]:-}" ]; then
-                age=$(($(now_ms) - first[$newest]))
-                ((age >= settled_ms)) && break
-            fi
-            sleep 0.2
-        done
-        # A Notepad that the run opened may lie over the dialog.
-        xdotool windowraise "$newest"
-        sleep 0.3
-        import -window "$newest" -strip -define png:exclude-chunks=date,time "$images/$name.png"
-        # The picture is whole only if the dialog was still there after it.
-        xdotool getwindowname "$newest" >/dev/null 2>&1 || {
-            echo "screenshots: the dialog for $name.png closed too early; try SHOTS_WAIT_MS=$((wait_ms * 2))" >&2
+# grab ID FILE: the window ID as it is on screen, as an XWD file. Not ImageMagick's import: given
+# a window that has just closed, it says so and then waits for a click that would choose another,
+# which nobody gives here. xwd fails at once instead.
+grab() {
+    # A Notepad of the run may lie over the dialog. The picture is whole only if the window was
+    # still there after it.
+    if timeout 10 xdotool windowraise "$1" 2>/dev/null &&
+        timeout 10 xwd -silent -id "$1" -out "$2" 2>/dev/null &&
+        timeout 10 xdotool getwindowname "$1" >/dev/null 2>&1; then
+        return 0
+    fi
+    rm -f "$2"
+    return 1
+}
+
+# watch NAME SHOT...: while the robot of the run NAME works, notes when each window titled
+# "SETUP ..." (the dialogs and the message boxes) came and went, and grabs it about once a
+# second. Then the windows that were held are the SHOTs, in the order they came; each one's
+# picture is the grab nearest the middle of its time on screen, after the first actions of its
+# answer (a check) had their effect and before its last click.
+watch() {
+    local name=$1 deadline=$(($(now_ms) + 240000)) id t file best mid
+    shift
+    local -A first=() last=() grabbed=()
+    local order=() held=()
+    mkdir -p "$work/$name.grabs"
+    while kill -0 "$robot" 2>/dev/null; do
+        t=$(now_ms)
+        ((t < deadline)) || {
+            echo "screenshots: the run $name did not end in time" >&2
             return 1
         }
-        shot[$newest]=1
-        echo "screenshots: $images/$name.png ($(identify -format '%wx%h' "$images/$name.png"))"
+        for id in $(timeout 10 xdotool search --onlyvisible --name '^SETUP ' 2>/dev/null); do
+            [ -n "${first[$id]:-}" ] || {
+                first[$id]=$t
+                order+=("$id")
+            }
+            last[$id]=$t
+            # Not in the first moments, while the dialog is still being drawn.
+            if ((t - first[$id] >= 500 && t - ${grabbed[$id]:-0} >= 1000)); then
+                grabbed[$id]=$t
+                grab "$id" "$work/$name.grabs/$id-$t.xwd" || true
+            fi
+        done
+        sleep 0.2
+    done
+    for id in "${order[@]}"; do
+        if ((last[$id] - first[$id] >= held_ms)); then held+=("$id"); fi
+    done
+    if ((${#held[@]} != $#)); then
+        echo "screenshots: the run $name held ${#held[@]} dialogs, not $#; on screen (ms):" >&2
+        for id in "${order[@]}"; do echo "  $((last[$id] - first[$id]))" >&2; done
+        echo "screenshots: on a slow machine, try SHOTS_WAIT_MS=$((wait_ms * 2))" >&2
+        return 1
+    fi
+    for id in "${held[@]}"; do
+        mid=$(((first[$id] + last[$id]) / 2))
+        best=
+        for file in "$work/$name.grabs/$id"-*.xwd; do
+            [ -e "$file" ] || continue
+            t=${file##*-}
+            t=${t%.xwd}
+            if [ -z "$best" ] || (((t - mid) ** 2 < (best - mid) ** 2)); then best=$t; fi
+        done
+        [ -n "$best" ] || {
+            echo "screenshots: no picture of the dialog for $1.png" >&2
+            return 1
+        }
+        timeout 60 convert "xwd:$work/$name.grabs/$id-$best.xwd" -strip \
+            -define png:exclude-chunks=date,time "png:$images/$1.png"
+        echo "screenshots: $images/$1.png ($(identify -format '%wx%h' "$images/$1.png"))"
+        shift
     done
 }
 
-# run NAME MEDIUM SHOT...: runs SETUP.EXE from MEDIUM with the robot answering from
-# $work/NAME.answers (then with default buttons), and takes the pictures meanwhile.
+# run NAME MEDIUM EXPECT SHOT...: runs SETUP.EXE from MEDIUM with the robot answering from
+# $work/NAME.answers (then with default buttons) and takes the pictures meanwhile. EXPECT is a
+# text of the pictured dialogs that the robot's transcript must hold, so that a changed script
+# or program can't quietly give pictures of other dialogs.
 run() {
-    local name=$1 medium=$2 status=0
-    shift 2
-    wine "$build/tests/robot/robot.exe" --defaults --timeout 180000 \
+    local name=$1 medium=$2 expect=$3 status=0
+    shift 3
+    timeout 300 wine "$build/tests/robot/robot.exe" --defaults --timeout 180000 \
         --answers "$(winpath "$work/$name.answers")" --transcript "$(winpath "$work/$name.txt")" \
         -- "$(winpath "$medium/SETUP.EXE")" >"$work/$name.out" 2>&1 &
     robot=$!
-    shoot "$@" || status=1
-    wait "$robot" || status=1
+    watch "$name" "$@" || status=1
+    if ! wait "$robot"; then
+        status=1
+    elif ! grep -qF -- "$expect" "$work/$name.txt"; then
+        echo "screenshots: the run $name showed no dialog with \"$expect\"" >&2
+        status=1
+    fi
     if ((status)); then
         echo "screenshots: the run $name went wrong; what the robot saw:" >&2
         cat "$work/$name.txt" "$work/$name.out" >&2 2>/dev/null || true
@@ -146,13 +194,13 @@ medium() { # medium NAME DISK: SETUP.EXE and a disk of the example
 medium v2 disk2
 printf '%s\n' "wait $wait_ms; default" "wait $wait_ms; default" "wait $wait_ms; default" \
     >"$work/v2.answers"
-run v2 "$work/v2" continue path report
+run v2 "$work/v2" "Continue Installation?" continue path report
 
 # Version 1 over it: TinyClock.exe of the higher version is in the system. Backup checked to
 # show the folder field, then the copy is skipped.
 medium v1 disk1
 printf '%s\n' default default "check 104; wait $wait_ms; click 1" >"$work/v1.answers"
-run v1 "$work/v1" conflict
+run v1 "$work/v1" "answer: check 104; wait" conflict
 
 # An author's mistake: a registry root mistyped in [RegWrite]. Version 2 again, which copies
 # without a question over the version 2 that the skip has left.
@@ -160,4 +208,4 @@ medium typo disk2
 sed -i '/^\[RegWrite\]/a Colour=HKCY,Software\\TinyClock,Colour,Reg_SZ,Blue' "$work/typo/TINYCLOCK.INF"
 grep -q '^Colour=HKCY' "$work/typo/TINYCLOCK.INF"
 printf '%s\n' default default "wait $wait_ms; default" >"$work/typo.answers"
-run typo "$work/typo" error
+run typo "$work/typo" "Syntax-Error in [RegWrite]" error
