@@ -1,5 +1,7 @@
 #include "Rules/FilesText.h"
 
+#include <algorithm>
+
 TFilesKey SplitFilesKey(const std::string& Key)
 {
     TFilesKey Result;
@@ -26,6 +28,45 @@ std::string FileNamePart(const std::string& Path)
 }
 
 static char Upper(char C) { return C >= 'a' && C <= 'z' ? char(C - 'a' + 'A') : C; }
+
+bool IsLiteralName(const std::string& Pattern)
+{
+    return !Pattern.empty() && Pattern.find_first_of("*?<>\"") == std::string::npos &&
+           Pattern.back() != '.' && Pattern.back() != ' ';
+}
+
+// Orders names as the index compares them: A-Z folded, every other byte as it is.
+static bool NameBefore(const std::string& A, const std::string& B)
+{
+    size_t Common = A.size() < B.size() ? A.size() : B.size();
+    for (size_t I = 0; I < Common; ++I) {
+        unsigned char X = Upper(A[I]), Y = Upper(B[I]);
+        if (X != Y)
+            return X < Y;
+    }
+    return A.size() < B.size();
+}
+
+void TNameIndex::Add(const std::string& Name, uint32_t Attributes)
+{
+    Entries.push_back({Name, Attributes});
+}
+
+void TNameIndex::Seal()
+{
+    std::sort(Entries.begin(), Entries.end(),
+              [](const TEntry& A, const TEntry& B) { return NameBefore(A.Name, B.Name); });
+}
+
+const TNameIndex::TEntry* TNameIndex::Find(const std::string& Name) const
+{
+    auto At = std::lower_bound(
+        Entries.begin(), Entries.end(), Name,
+        [](const TEntry& Entry, const std::string& Key) { return NameBefore(Entry.Name, Key); });
+    if (At == Entries.end() || NameBefore(Name, At->Name))
+        return nullptr;
+    return &*At;
+}
 
 static bool StartsWithNoCase(const std::string& Text, size_t At, const char* Part)
 {

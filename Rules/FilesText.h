@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // A [Files] key taken apart.
 struct TFilesKey {
@@ -18,6 +19,31 @@ TFilesKey SplitFilesKey(const std::string& Key);
 
 // The part after the last backslash: the whole text for a bare name.
 std::string FileNamePart(const std::string& Path);
+
+// A pattern that names one entry as it is spelled: none of the characters that a directory
+// search takes for wildcards (* ? and the DOS forms < > "), and no trailing dot or blank, which
+// the system drops before it searches.
+bool IsLiteralName(const std::string& Pattern);
+
+// The entries of one folder as a directory search listed them, to look up many single names
+// without a search each. Letter case counts only outside A-Z, so that the index never finds a
+// name that the file system would not; a name it does not find may still exist (short names,
+// devices, other alphabets) and is asked of the system.
+class TNameIndex {
+public:
+    struct TEntry {
+        std::string Name;      // as the search gave it
+        uint32_t Attributes;   // the search's file attributes
+    };
+    void Add(const std::string& Name, uint32_t Attributes);
+    void Seal();   // after the last Add, before the first Find
+    // The entry called Name; nullptr when the index does not have it.
+    const TEntry* Find(const std::string& Name) const;
+    size_t Size() const { return Entries.size(); }
+
+private:
+    std::vector<TEntry> Entries;
+};
 
 // A file being installed is written under a temporary name in its destination folder first:
 // TempPrefix, eight hexadecimal digits made of the process id and a count, TempSuffix. A run that was killed

@@ -34,6 +34,33 @@ TEST(SplitFilesKey, SubdirectoryPatternAndRecursiveMark)
     }
 }
 
+TEST(TNameIndex, FindsANameInAnyLetterCaseAndNothingElse)
+{
+    for (const char* Pattern : {"*.dll", "a?.txt", "a<", "a>", "\"a", "a.txt.", "a ", ""})
+        EXPECT_FALSE(IsLiteralName(Pattern)) << Pattern;
+    EXPECT_TRUE(IsLiteralName("Read Me.txt"));
+
+    TNameIndex Index;
+    for (const char* Name : {"b.txt", "A.TXT", "readme", "README.TXT", "\xc4rger.txt", "a.txt1"})
+        Index.Add(Name, 7);
+    Index.Seal();
+    const struct {
+        const char* Asked;
+        const char* Found;   // nullptr: not in the index
+    } Cases[] = {
+        {"a.txt", "A.TXT"},           {"Readme.Txt", "README.TXT"}, {"README", "readme"},
+        {"\xc4rger.txt", "\xc4rger.txt"}, {"\xe4rger.txt", nullptr},   // only A-Z are folded
+        {"a.tx", nullptr},            {"a.txt ", nullptr},          {"", nullptr},
+    };
+    for (const auto& Case : Cases) {
+        const TNameIndex::TEntry* Entry = Index.Find(Case.Asked);
+        EXPECT_EQ(Case.Found != nullptr, Entry != nullptr) << Case.Asked;
+        if (Entry && Case.Found) {
+            EXPECT_EQ(Case.Found, Entry->Name);
+        }
+    }
+}
+
 TEST(TempFileName, ItsOwnNamesAreKnownAgainAndNoOthers)
 {
     EXPECT_EQ("~setupkv04d20007.tmp", TempFileName(1234, 7));

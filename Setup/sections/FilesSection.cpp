@@ -52,27 +52,96 @@ void EnterSubdirectory(const std::string& FromDir, const std::string& Name,
     RestoreConflictAnswer(Own);
 }
 
+// Takes one entry that a directory search of FromDir gave; false when copying stopped.
+bool TakeEntry(const std::string& FromDir, const std::string& Name, DWORD Attributes,
+               TTake Take, const std::string& Pattern, const std::string& ToDir, bool Recursive)
+{
+    bool Directory = (Attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    // A killed run's half-written file (the medium may be an earlier installation) is
+    // nothing to install.
+    if (!Directory && IsTempFileName(Name))
+        return true;
+    if (!Directory) {
+        if (Take != tkDirs && !CopyOneFile(FromDir + "\\" + Name, ToDir + Name))
+            CopyStopped = true;
+    } else if (Take != tkFiles && Name != "." && Name != "..") {
+        EnterSubdirectory(FromDir, Name, Pattern, ToDir, Recursive);
+    }
+    return !CopyStopped;
+}
+
+// The folder whose single names the keys look up one after another (scripts that name every
+// file by a key of its own have thousands of them), listed once instead of searched for each.
+struct TListing {
+    std::string Dir;
+    FILETIME Written = {0, 0};   // the folder's last-write time when it was listed
+    int Lookups = 0;             // names looked up in it so far
+    bool Listed = false;
+    TNameIndex Index;
+};
+TListing Listing;
+
+// Dir's last-write time, which a file made, removed or renamed in it changes.
+bool FolderWritten(const std::string& Dir, FILETIME& Written)
+{
+    WIN32_FILE_ATTRIBUTE_DATA Data;
+    if (!GetFileAttributesExA(Dir.c_str(), GetFileExInfoStandard, &Data) ||
+        !(Data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
+    Written = Data.ftLastWriteTime;
+    return true;
+}
+
+// The entry called Name in the listing of FromDir; nullptr when a search must answer: a name
+// that the listing lacks may still be found by one (a short name, a device, another alphabet).
+const TNameIndex::TEntry* ListedEntry(const std::string& FromDir, const std::string& Name)
+{
+    FILETIME Written;
+    if (!FolderWritten(FromDir, Written))
+        return nullptr;
+    if (Listing.Dir != FromDir || CompareFileTime(&Written, &Listing.Written) != 0) {
+        Listing = TListing();
+        Listing.Dir = FromDir;
+        Listing.Written = Written;
+    }
+    if (++Listing.Lookups < 2)
+        return nullptr;   // a single name costs less to search for than a listing
+    if (!Listing.Listed) {
+        Listing.Listed = true;
+        WIN32_FIND_DATAA Found;
+        HANDLE Find = FindFirstFileA((FromDir + "\\*").c_str(), &Found);
+        if (Find != INVALID_HANDLE_VALUE) {
+            do
+                Listing.Index.Add(Found.cFileName, Found.dwFileAttributes);
+            while (FindNextFileA(Find, &Found));
+            FindClose(Find);
+        }
+        Listing.Index.Seal();
+    }
+    return Listing.Index.Find(Name);
+}
+
 // One directory search of FromDir for Search, taking what Take says, in the order the file
 // system gives. ToDir ends in a backslash.
 void Walk(const std::string& FromDir, const char* Search, TTake Take, const std::string& Pattern,
           const std::string& ToDir, bool Recursive)
 {
+    if (CopyStopped)
+        return;
+    if (IsLiteralName(Search)) {
+        if (const TNameIndex::TEntry* Entry = ListedEntry(FromDir, Search)) {
+            TakeEntry(FromDir, Entry->Name, Entry->Attributes, Take, Pattern, ToDir, Recursive);
+            return;
+        }
+    }
     WIN32_FIND_DATAA Found;
     HANDLE Find = FindFirstFileA((FromDir + "\\" + Search).c_str(), &Found);
     if (Find == INVALID_HANDLE_VALUE)
         return;   // nothing matches: no error
-    for (bool More = true; More && !CopyStopped; More = FindNextFileA(Find, &Found)) {
-        std::string Name = Found.cFileName;
-        // A killed run's half-written file (the medium may be an earlier installation) is
-        // nothing to install.
-        if (!(Found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsTempFileName(Name))
-            continue;
-        if (!(Found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            if (Take != tkDirs && !CopyOneFile(FromDir + "\\" + Name, ToDir + Name))
-                CopyStopped = true;
-        } else if (Take != tkFiles && Name != "." && Name != "..") {
-            EnterSubdirectory(FromDir, Name, Pattern, ToDir, Recursive);
-        }
+    for (bool More = true; More; More = FindNextFileA(Find, &Found)) {
+        if (!TakeEntry(FromDir, Found.cFileName, Found.dwFileAttributes, Take, Pattern, ToDir,
+                    Recursive))
+            break;
     }
     FindClose(Find);
 }

@@ -3,6 +3,8 @@
 // and what the log says about every file.
 #include <windows.h>
 
+#include <algorithm>
+
 #include "Scenario.h"
 #include "Setup/base/DlgIds.h"
 
@@ -141,6 +143,34 @@ TEST_F(FilesRun, EntriesLandWhereKeyAndValueSay)
     EXPECT_FALSE(FileContains(Log, App + "\\bin\t created"));
     EXPECT_TRUE(FileContains(Log, App + "\\deep\t created\r\n" + App + "\\deep\\lib\t created\r\n"
                                       "\r\n" + App + "\\deep\\lib\\four.dll\t"));
+}
+
+// Many keys that each name one file of the same folder: every name is found as a search for it
+// alone would find it, in the medium's own spelling, also by its short name, and also when the
+// run itself has put it into the folder after the first keys.
+TEST_F(FilesRun, KeysThatEachNameOneFileFindWhatASearchWouldFind)
+{
+    for (const char* Name : {"set\\a.txt", "set\\Mixed.TXT", "set\\Long File Name.txt",
+                             "set\\~setupkv00000001.tmp", "set\\folder\\folder", "later\\late.txt"})
+        PutText(Name, Name, 2020);
+    char Short[MAX_PATH] = "";
+    ASSERT_NE(0u, GetShortPathNameA(Medium.Path("set\\Long File Name.txt").c_str(), Short,
+                                    MAX_PATH));
+    std::string ShortName = std::string(Short).substr(std::string(Short).rfind('\\') + 1);
+    WriteInf({"set\\a.txt=", "set\\MIXED.txt=", "set\\missing.txt=", "set\\" + ShortName + "=",
+              "set\\~setupkv00000001.tmp=", "set\\folder=", "later\\late.txt=" + Medium.Path("set"),
+              "set\\late.txt="});
+
+    TRunResult Run = Install();
+
+    ASSERT_TRUE(RanAsAnswered(Run));
+    EXPECT_TRUE(ShowsTemplate(Run, 2, "Installation successfully!"));
+    std::vector<std::string> Names = NamesIn(App + "\\*");
+    std::sort(Names.begin(), Names.end());
+    EXPECT_EQ((std::vector<std::string>{"LOGFILKV.LOG", "Long File Name.txt", "Mixed.TXT",
+                                        "a.txt", "folder", "late.txt"}),
+              Names);
+    EXPECT_TRUE(FileHolds(App + "\\folder\\folder", "set\\folder\\folder"));
 }
 
 // The system's DLL is newer: the version message, then each of the four answers.
