@@ -88,9 +88,27 @@ int FallBack(const char* Section, const std::string& ErrSection, const std::stri
     return Result;
 }
 
+// The key that the last line wrote into, kept open for the next line: scripts write many
+// values into one key, and opening and closing it for each is two requests to the registry.
+struct TOpenKey {
+    HKEY Root = nullptr;
+    std::string SubKey;
+    HKEY Key = nullptr;
+    TOpenKey() = default;
+    TOpenKey(const TOpenKey&) = delete;
+    TOpenKey& operator=(const TOpenKey&) = delete;
+    ~TOpenKey() { Close(); }
+    void Close()
+    {
+        if (Key)
+            RegCloseKey(Key);
+        Key = nullptr;
+    }
+};
+
 // Carries out one expanded line; 0 to go on with the next, else the section's result.
 int WriteLine(const char* Section, const std::string& Line, const std::string& ErrSection,
-              const std::string& InfPath, int Mode)
+              const std::string& InfPath, int Mode, TOpenKey& Open)
 {
     TRegWriteLine Fields;
     if (!SplitRegWriteLine(Line, Fields)) {
@@ -114,15 +132,19 @@ int WriteLine(const char* Section, const std::string& Line, const std::string& E
     }
     HKEY Root = ParseRootKey(Fields.Root.c_str());
 
-    HKEY Key;
-    if (RegOpenKeyA(Root, Fields.SubKey.c_str(), &Key) != ERROR_SUCCESS) {
-        if (RegCreateKeyA(Root, Fields.SubKey.c_str(), &Key) != ERROR_SUCCESS)
-            return FallBack(Section, ErrSection, InfPath, Mode);
-        LogLine(Fields.Root + "\\" + Fields.SubKey + "\tcreated");
+    if (!Open.Key || Open.Root != Root || Open.SubKey != Fields.SubKey) {
+        Open.Close();
+        HKEY Key;
+        if (RegOpenKeyA(Root, Fields.SubKey.c_str(), &Key) != ERROR_SUCCESS) {
+            if (RegCreateKeyA(Root, Fields.SubKey.c_str(), &Key) != ERROR_SUCCESS)
+                return FallBack(Section, ErrSection, InfPath, Mode);
+            LogLine(Fields.Root + "\\" + Fields.SubKey + "\tcreated");
+        }
+        Open.Root = Root;
+        Open.SubKey = Fields.SubKey;
+        Open.Key = Key;
     }
-    int Result = WriteValue(Root, Key, Fields, Value);
-    RegCloseKey(Key);
-    return Result;
+    return WriteValue(Root, Open.Key, Fields, Value);
 }
 
 } // namespace
@@ -130,6 +152,7 @@ int WriteLine(const char* Section, const std::string& Line, const std::string& E
 int RegWriteSection(const char* Section, const std::string& InfPath, int Mode)
 {
     std::string ErrSection;   // the link section that stands in for the lines after it
+    TOpenKey Open;
     for (const TProfileLine& Line : ReadSection(Section, InfPath)) {
         const std::string& Key = Line.Key;
         const std::string& Raw = Line.Value;
@@ -140,7 +163,7 @@ int RegWriteSection(const char* Section, const std::string& InfPath, int Mode)
             continue;
         }
         // Read and expanded whole, so a long value is written as the script says.
-        int Result = WriteLine(Section, ExpandVars(Raw), ErrSection, InfPath, Mode);
+        int Result = WriteLine(Section, ExpandVars(Raw), ErrSection, InfPath, Mode, Open);
         if (Result != 0)
             return Result;
     }
