@@ -195,7 +195,9 @@ TEST_F(Faults, SourceThatVanishesBeforeItsCopyIsReported)
     std::string Question = "The file \"" + App + "\\a.txt\"";
     TWhen Vanish([&] { return DialogShowing(Question); }, [&] { DeleteFileA(Gone.c_str()); });
     WriteInf(Lines({"[Files]", "a.txt="}));
-    TRunResult Run = Install({"click 4", "click 1"});
+    // The robot gives the watcher time to see the question before it answers, even on a busy
+    // machine.
+    TRunResult Run = Install({"wait 1500; click 4", "click 1"});
     EXPECT_TRUE(Vanish.Done());
     EXPECT_TRUE(Reported(Run, Failure));
     std::string Text = CantCopy(Gone, App + "\\a.txt");
