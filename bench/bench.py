@@ -1,24 +1,39 @@
 #!/usr/bin/env python3
-"""Benchmark of SETUP.EXE's [Files] installation against other ways to copy the same files.
+"""Benchmark of SETUP.EXE: speed, start, size and memory, each figure against its target.
 
-Payloads: a small-file tree (5,000 files of 1 to 8 KB in 50 directories) and a few 64 MB files.
-Each is copied, interleaved round by round, by:
-  setup   SETUP.EXE under Wine through a [Files] script, the dialog robot answering its dialogs
-  xcopy   wine xcopy FROM TO /E /I /Y
-  loop    copyloop.exe: FindFirstFileA walk + CopyFileA, the least a Win32 copier does
-  cp      native cp -r
-The small tree is copied into an empty destination ("first") and again over its own copy
-("again"). "setup" is the lifetime of the SETUP.EXE process (seen in /proc), "setup+robot" the
-robot's whole run around it. SETUP.EXE's fixed cost (start, dialogs answered by the robot, INF
-copy, log header) is measured twice a round by the same run with a [Files] entry that matches
-nothing ("none"), so that "net" is the time of the file installation itself. Peak memory of
-SETUP.EXE and of the reference copier is sampled from /proc during their runs.
+Every SETUP.EXE run goes through the dialog robot with --at-once (each dialog answered as soon as
+it shows) and --timing, which reports the process's lifetime as the system recorded it and the
+time from the robot's CreateProcess to the first visible dialog (looked for every millisecond, so
+about 1 ms resolution). Runs of different kinds are interleaved round by round, so that a slow
+spell of the shared machine falls on all of them; figures are medians over the rounds.
+
+Parts (bench/run.sh --only PART,...):
+  files     small-file tree (5,000 files of 1 to 8 KB in 50 folders) into an empty folder
+            ("first") and again over its copy ("again"), and three 64 MB files ("large"), each
+            copied by SETUP.EXE, wine xcopy, copyloop.exe (FindFirstFileA walk + CopyFileA, the
+            least a Win32 copier does) and native cp.
+  keys      [Files] scripts with N keys, each naming one file of 5 bytes ("file00042.dat="), and
+            the middle N installed through one pattern key ("*.dat="); [RegWrite] scripts with N
+            lines, each one REG_SZ value under HKCU\\Software\\SetupBench (removed between runs).
+  start     time to the first dialog, SETUP.EXE against minimaldialog.exe (same manifest, same
+            DLL loading, COM, one dialog); and once, under strace, the parts of the fixed cost.
+  size      SETUP.EXE's bytes, and bench/sizemap.sh's map of them where that script exists.
+
+What the figures mean:
+  fixed cost  lifetime of a run whose [Files] entry matches nothing: start, three dialogs
+              answered at once, INF copy, log. Measured twice a round by every part that uses it.
+  net         a run's lifetime minus the fixed cost: what the installation work itself took.
+  per key     net / N, in ms. "Flat" means the cost at the largest N is within 1.25x of that at
+              the smallest: no work grows with the square of the script's length.
+  RssAnon     the private memory of SETUP.EXE's process, sampled from /proc every 10 ms.
+Large files are judged net against xcopy, as small files are: the fixed cost is the dialogs'.
 
 Run through bench/run.sh, which builds what is needed and passes the paths.
 """
 import argparse
 import os
 import random
+import re
 import shutil
 import statistics
 import subprocess
@@ -30,6 +45,13 @@ SMALL_DIRS = 50
 SMALL_FILES_PER_DIR = 100
 LARGE_FILES = 3
 LARGE_SIZE = 64 << 20
+KEY_COUNTS = (1000, 5000, 20000)
+QUICK_KEY_COUNTS = (200, 1000, 4000)
+BENCH_KEY = r"Software\SetupBench"
+SETUP_DIALOGS = 3
+PARTS = ("files", "keys", "start", "size")
+SIZE_TARGET = 204800
+MEMORY_TARGET_KB = 8 * 1024
 
 
 def win_path(path):
@@ -37,52 +59,70 @@ def win_path(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
-def make_payloads(medium):
-    small = os.path.join(medium, "small")
-    large = os.path.join(medium, "large")
-    if not os.path.isdir(small):
+def replace_dir(final, fill):
+    """Makes the folder final through fill(tmp) and a rename, so that a payload is whole or
+    absent after an interrupted run."""
+    if os.path.isdir(final):
+        return
+    tmp = final + ".tmp"
+    shutil.rmtree(tmp, ignore_errors=True)
+    os.makedirs(tmp)
+    fill(tmp)
+    os.rename(tmp, final)
+
+
+def make_file_payloads(medium):
+    def small(tmp):
         rng = random.Random(5)
-        tmp = small + ".tmp"
-        shutil.rmtree(tmp, ignore_errors=True)
         for d in range(SMALL_DIRS):
             folder = os.path.join(tmp, "dir%02d" % d)
             os.makedirs(folder)
             for f in range(SMALL_FILES_PER_DIR):
                 with open(os.path.join(folder, "file%03d.dat" % f), "wb") as out:
                     out.write(rng.randbytes(rng.randint(1024, 8192)))
-        os.rename(tmp, small)
-    if not os.path.isdir(large):
-        tmp = large + ".tmp"
-        shutil.rmtree(tmp, ignore_errors=True)
-        os.makedirs(tmp)
+
+    def large(tmp):
         for f in range(LARGE_FILES):
             with open(os.path.join(tmp, "big%d.bin" % f), "wb") as out:
                 for _ in range(LARGE_SIZE >> 20):
                     out.write(os.urandom(1 << 20))
-        os.rename(tmp, large)
+
+    replace_dir(os.path.join(medium, "small"), small)
+    replace_dir(os.path.join(medium, "large"), large)
 
 
-def write_inf(path, dest, files_line):
-    text = "\r\n".join(["[Version]", "FormKv=KELVOR", "[Strings]", "MyProgramPath=" + win_path(dest),
-                        "[Files]", files_line]) + "\r\n"
+def make_key_payload(folder, count):
+    def fill(tmp):
+        for n in range(count):
+            with open(os.path.join(tmp, "file%05d.dat" % n), "w") as out:
+                out.write("%05d" % n)
+
+    replace_dir(folder, fill)
+
+
+def write_inf(path, dest, files_lines, extra=()):
+    lines = ["[Version]", "FormKv=KELVOR", "[Strings]", "MyProgramPath=" + win_path(dest),
+             "[Files]"] + list(files_lines) + list(extra)
     with open(path, "w", newline="") as out:
-        out.write(text)
+        out.write("\r\n".join(lines) + "\r\n")
 
 
 def count_files(folder):
     return sum(len(files) for _, _, files in os.walk(folder))
 
 
+def median(values):
+    return statistics.median(values) if values else float("nan")
+
+
 class ProcessWatch:
-    """Samples VmHWM and RssAnon of every process whose command line names Program, and notes
-    when such a process was first and last seen (every 10 ms)."""
+    """Samples VmHWM and RssAnon of every process whose command line names Program (every
+    10 ms)."""
 
     def __init__(self, program):
         self.program = program.lower().encode()
         self.peak_hwm = 0
         self.peak_anon = 0
-        self.first_seen = None
-        self.last_seen = None
         self.pid = None
         self.stop = threading.Event()
         self.thread = threading.Thread(target=self.run, daemon=True)
@@ -111,9 +151,6 @@ class ProcessWatch:
         except OSError:
             self.pid = None   # ended; a later process of the same name is watched as well
             return
-        now = time.perf_counter()
-        self.first_seen = self.first_seen or now
-        self.last_seen = now
         for line in status.splitlines():
             if line.startswith("VmHWM:"):
                 self.peak_hwm = max(self.peak_hwm, int(line.split()[1]))
@@ -142,40 +179,76 @@ class Bench:
         self.out = os.path.join(self.work, "out")
         self.env = dict(os.environ, WINEPREFIX=args.prefix, WINEDEBUG="-all")
         self.times = {}      # (payload, scenario, method) -> [seconds]
-        self.memory = {}     # program -> (peak VmHWM kB, peak RssAnon kB)
+        self.first_dialog = {}  # program -> [ms]
+        self.memory = {}     # key -> (peak VmHWM kB, peak RssAnon kB)
         self.inf_copies = os.path.join(args.prefix, "drive_c", "windows", "inf")
+        self.key_counts = QUICK_KEY_COUNTS if args.quick else KEY_COUNTS
+        self.parts = args.only.split(",") if args.only else list(PARTS)
+        self.breakdown = None
+        self.sizemap = None
 
-    def run(self, command, quiet=True):
-        result = subprocess.run(command, env=self.env, stdout=subprocess.DEVNULL if quiet else None,
-                                stderr=subprocess.DEVNULL if quiet else None)
-        return result.returncode
+    def run(self, command):
+        return subprocess.run(command, env=self.env, stdout=subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL).returncode
 
-    def timed(self, key, command, check, watch=None):
+    def settle(self):
         # Write back what the last run left (and the discards of the trees it deleted), so that
         # no run pays for another one's disk work.
         subprocess.run(["sync"])
         time.sleep(1)
+
+    def record(self, key, seconds):
+        self.times.setdefault(key, []).append(seconds)
+
+    def fail(self, key, problem, command):
+        sys.exit("bench: %s: %s (command: %s)" % ("/".join(key), problem, " ".join(command)))
+
+    def robot(self, key, program_args, dialogs, check=None, watch=True):
+        """Runs a program under the robot; records its lifetime (seconds) under key and returns
+        the milliseconds to its first dialog."""
+        command = ["wine", self.args.robot, "--defaults", "--at-once", "--timing", "--timeout",
+                   "600000", "--"] + program_args
+        self.settle()
         start = time.perf_counter()
         if watch:
-            with ProcessWatch(watch) as process:
-                code = self.run(command)
+            with ProcessWatch(os.path.basename(program_args[0].replace("\\", "/"))) as process:
+                result = subprocess.run(command, env=self.env, capture_output=True, text=True,
+                                        errors="replace")
             hwm, anon = self.memory.get(key, (0, 0))
             self.memory[key] = (max(hwm, process.peak_hwm), max(anon, process.peak_anon))
         else:
-            code = self.run(command)
+            result = subprocess.run(command, env=self.env, capture_output=True, text=True,
+                                    errors="replace")
         seconds = time.perf_counter() - start
-        problem = check(code)
+        timing = re.search(r"Timing: first dialog ([-\d.]+) ms, lifetime ([-\d.]+) ms",
+                           result.stdout)
+        seen = len(re.findall(r"^Dialog \d+:", result.stdout, re.M))
+        if result.returncode != 0 or not timing:
+            self.fail(key, "robot exit code %d: %s" % (result.returncode, result.stdout[-500:]),
+                      command)
+        if seen != dialogs:
+            self.fail(key, "%d dialogs instead of %d (an error box?): %s"
+                      % (seen, dialogs, result.stdout[-1500:]), command)
+        problem = check() if check else None
         if problem:
-            sys.exit("bench: %s: %s (command: %s)" % ("/".join(key), problem, " ".join(command)))
-        if watch == "SETUP.EXE":
-            # The robot's own start and its wait for late child processes are not SETUP.EXE's.
-            self.times.setdefault(key[:2] + ("setup+robot",), []).append(seconds)
-            seconds = process.last_seen - process.first_seen
-        self.times.setdefault(key, []).append(seconds)
+            self.fail(key, problem, command)
+        self.record(key[:2] + ("setup+robot",), seconds)
+        self.record(key, float(timing.group(2)) / 1000)
+        return float(timing.group(1))
 
-    def setup_command(self, inf):
-        return ["wine", self.args.robot, "--defaults", "--timeout", "600000", "--",
-                win_path(os.path.join(self.medium, "SETUP.EXE")), win_path(inf)]
+    def setup_args(self, inf):
+        return [win_path(os.path.join(self.medium, "SETUP.EXE")), win_path(inf)]
+
+    def forget_inf_copy(self, inf):
+        """A run that finds its script's installed copy behaves as an update: first runs don't."""
+        copy = os.path.join(self.inf_copies, os.path.basename(inf))
+        if os.path.exists(copy):
+            os.remove(copy)
+
+    def setup_run(self, key, inf, check=None, watch=True):
+        return self.robot(key, self.setup_args(inf), SETUP_DIALOGS, check, watch)
+
+    # --- files: the small tree and the large files against other copiers ---
 
     def copy_commands(self, method, source, dest):
         if method == "xcopy":
@@ -187,96 +260,382 @@ class Bench:
             return ["cp", "-r", source + "/.", dest] if os.path.isdir(dest) else ["cp", "-r", source, dest]
         raise ValueError(method)
 
-    def one(self, payload, scenario, method, expected):
+    def one_copy(self, payload, scenario, method, expected):
         source = os.path.join(self.medium, payload)
         root = os.path.join(self.out, "%s-%s" % (payload, method))
         dest = os.path.join(root, payload) if method == "setup" else root
         if scenario == "first":
             shutil.rmtree(root, ignore_errors=True)
-            if method == "setup":
-                inf_copy = os.path.join(self.inf_copies, payload.upper() + ".INF")
-                if os.path.exists(inf_copy):
-                    os.remove(inf_copy)
 
-        def check(code):
-            if code != 0:
-                return "exit code %d" % code
+        def check():
             found = count_files(dest)
-            if found != expected:
-                return "%d files at %s, expected %d" % (found, dest, expected)
-            return None
+            return "%d files at %s, expected %d" % (found, dest, expected) if found != expected else None
 
         key = (payload, scenario, method)
         if method == "setup":
             inf = os.path.join(self.medium, payload.upper() + ".INF")
-            write_inf(inf, root, payload + "\\*.*=%MyProgramPath%\\" + payload)
-            self.timed(key, self.setup_command(inf), check, "SETUP.EXE")
+            write_inf(inf, root, [payload + "\\*.*=%MyProgramPath%\\" + payload])
+            if scenario == "first":
+                self.forget_inf_copy(inf)
+            self.setup_run(key, inf, check)
+            return
+        command = self.copy_commands(method, source, dest)
+        self.settle()
+        if method == "loop" and payload == "small":
+            with ProcessWatch("copyloop.exe") as process:
+                start = time.perf_counter()
+                code = self.run(command)
+                seconds = time.perf_counter() - start
+            self.memory[key] = (process.peak_hwm, process.peak_anon)
         else:
-            watch = "copyloop.exe" if method == "loop" and payload == "small" else None
-            self.timed(key, self.copy_commands(method, source, dest), check, watch)
+            start = time.perf_counter()
+            code = self.run(command)
+            seconds = time.perf_counter() - start
+        problem = "exit code %d" % code if code else check()
+        if problem:
+            self.fail(key, problem, command)
+        self.record(key, seconds)
 
     def baseline(self):
         root = os.path.join(self.out, "none-setup")
         shutil.rmtree(root, ignore_errors=True)
         inf = os.path.join(self.medium, "NONE.INF")
-        write_inf(inf, root, "nothing\\*.none=")
-        inf_copy = os.path.join(self.inf_copies, "NONE.INF")
-        if os.path.exists(inf_copy):
-            os.remove(inf_copy)
-        self.timed(("none", "first", "setup"), self.setup_command(inf),
-                   lambda code: "exit code %d" % code if code else None, "SETUP.EXE")
+        write_inf(inf, root, ["nothing\\*.none="])
+        self.forget_inf_copy(inf)
+        self.setup_run(("none", "first", "setup"), inf)
 
-    def main(self):
-        os.makedirs(self.medium, exist_ok=True)
-        os.makedirs(self.out, exist_ok=True)
-        print("bench: payloads in %s" % self.medium, flush=True)
-        make_payloads(self.medium)
-        shutil.copy(self.args.setup, os.path.join(self.medium, "SETUP.EXE"))
+    def files_round(self, round_):
         small = count_files(os.path.join(self.medium, "small"))
         large = count_files(os.path.join(self.medium, "large"))
         methods = ["setup", "xcopy", "loop", "cp"]
+        order = methods[round_ % 4:] + methods[:round_ % 4]   # no method always goes first
+        for method in order:
+            self.one_copy("small", "first", method, small)
+            self.one_copy("small", "again", method, small)
+        for method in order:
+            self.one_copy("large", "first", method, large)
+
+    # --- keys: scripts of many [Files] keys and many [RegWrite] lines ---
+
+    def keys_folder(self, count):
+        return os.path.join(self.medium, "keys%d" % count)
+
+    def files_keys_run(self, count, pattern):
+        folder = self.keys_folder(count)
+        name = ("P%d.INF" if pattern else "K%d.INF") % count
+        inf = os.path.join(folder, name)
+        root = os.path.join(self.out, name[:-4])
+        shutil.rmtree(root, ignore_errors=True)
+        lines = ["*.dat="] if pattern else ["file%05d.dat=" % n for n in range(count)]
+        write_inf(inf, root, lines)
+        self.forget_inf_copy(inf)
+
+        def check():
+            found = count_files(root)
+            return "%d files at %s, expected %d and the log" % (found, root, count) \
+                if found != count + 1 else None
+
+        self.setup_run(("keys", "pattern" if pattern else "files", str(count)), inf, check)
+
+    def reg_delete(self):
+        self.run(["wine", "reg", "delete", "HKCU\\" + BENCH_KEY, "/f"])
+
+    def regwrite_run(self, count):
+        inf = os.path.join(self.medium, "R%d.INF" % count)
+        root = os.path.join(self.out, "R%d" % count)
+        shutil.rmtree(root, ignore_errors=True)
+        lines = ["v%05d=HKCU,%s,v%05d,Reg_SZ,text %05d" % (n, BENCH_KEY, n, n)
+                 for n in range(count)]
+        write_inf(inf, root, ["nothing\\*.none="], ["[RegWrite]"] + lines)
+        self.forget_inf_copy(inf)
+        self.reg_delete()
+        log = os.path.join(root, "LOGFILKV.LOG")
+
+        def check():
+            with open(log, encoding="latin-1") as f:
+                written = sum(1 for line in f if "SetupBench\tv" in line)
+            return "%d values in the log, expected %d" % (written, count) if written != count else None
+
+        self.setup_run(("keys", "regwrite", str(count)), inf, check)
+        self.reg_delete()
+
+    def keys_round(self, round_):
+        middle = self.key_counts[1]
+        runs = [(lambda n=n: self.files_keys_run(n, False)) for n in self.key_counts]
+        runs.append(lambda: self.files_keys_run(middle, True))
+        runs += [(lambda n=n: self.regwrite_run(n)) for n in self.key_counts]
+        shift = round_ % len(runs)
+        for run in runs[shift:] + runs[:shift]:
+            run()
+
+    # --- start: the first dialog against a minimal program, and the parts of the fixed cost ---
+
+    def start_round(self, round_):
+        inf = os.path.join(self.medium, "NONE.INF")
+        root = os.path.join(self.out, "none-setup")
+        write_inf(inf, root, ["nothing\\*.none="])
+        minimal = [win_path(self.args.minimal)]
+        for i in range(3):
+            for program in (["minimal", "SETUP.EXE"] if (round_ + i) % 2 else ["SETUP.EXE", "minimal"]):
+                if program == "minimal":
+                    ms = self.robot(("start", "minimal", "lifetime"), minimal, 1, watch=False)
+                else:
+                    shutil.rmtree(root, ignore_errors=True)
+                    self.forget_inf_copy(inf)
+                    ms = self.robot(("start", "SETUP.EXE", "lifetime"), self.setup_args(inf),
+                                    SETUP_DIALOGS, watch=False)
+                self.first_dialog.setdefault(program, []).append(ms)
+
+    def strace_breakdown(self):
+        """One fixed-cost run under strace, its phases marked by the first access to known files.
+        strace slows every file call, so the parts come out longer than in an untraced run; their
+        shares are what counts."""
+        if not shutil.which("strace"):
+            self.breakdown = ["strace is missing: no breakdown"]
+            return
+        inf = os.path.join(self.medium, "NONE.INF")
+        root = os.path.join(self.out, "none-setup")
+        write_inf(inf, root, ["nothing\\*.none="])
+        shutil.rmtree(root, ignore_errors=True)
+        self.forget_inf_copy(inf)
+        trace = os.path.join(self.work, "fixed-cost.strace")
+        command = ["strace", "-f", "-ttt", "-s", "300", "--seccomp-bpf", "-e", "trace=%file,%process",
+                   "-o", trace, "wine", self.args.robot, "--defaults", "--at-once", "--timing",
+                   "--"] + self.setup_args(inf)
+        self.settle()
+        result = subprocess.run(command, env=self.env, capture_output=True, text=True,
+                                errors="replace")
+        timing = re.search(r"first dialog ([-\d.]+) ms, lifetime ([-\d.]+) ms", result.stdout)
+        self.breakdown = phases(trace, "NONE.INF", float(timing.group(1)) if timing else None)
+
+    # --- size ---
+
+    def size(self):
+        script = self.args.sizemap
+        folder = os.path.dirname(self.args.setup)
+        linker_map = os.path.join(folder, "SETUP.map")
+        if script and os.path.exists(script) and os.path.exists(linker_map):
+            # It exits 1 when the program is too large: the table says so as well.
+            result = subprocess.run([script, self.args.setup, linker_map,
+                                     os.path.join(folder, "SETUP.dbg")],
+                                    capture_output=True, text=True, errors="replace")
+            self.sizemap = (result.stdout + result.stderr).rstrip()
+        else:
+            self.sizemap = "(no bench/sizemap.sh or no SETUP.map beside SETUP.EXE: no size map)"
+
+    def main(self):
+        unknown = set(self.parts) - set(PARTS)
+        if unknown:
+            sys.exit("bench: unknown part(s) %s; the parts are %s" % (",".join(unknown), ",".join(PARTS)))
+        os.makedirs(self.medium, exist_ok=True)
+        os.makedirs(self.out, exist_ok=True)
+        print("bench: payloads in %s; parts %s; %d round(s)%s"
+              % (self.medium, ",".join(self.parts), self.args.rounds,
+                 ", quick" if self.args.quick else ""), flush=True)
+        if "files" in self.parts:
+            make_file_payloads(self.medium)
+        if "keys" in self.parts:
+            for count in self.key_counts:
+                make_key_payload(self.keys_folder(count), count)
+        shutil.copy(self.args.setup, os.path.join(self.medium, "SETUP.EXE"))
+        holder = self.hold_desktop()
+        try:
+            self.rounds()
+        finally:
+            holder.terminate()
+            try:
+                holder.wait(10)
+            except subprocess.TimeoutExpired:
+                holder.kill()
+
+    def hold_desktop(self):
+        """Starts a program that keeps a dialog open for the whole benchmark. Wine's desktop
+        process lives only while some program uses the desktop: without one, every run would
+        start it anew (100 ms and more), which no Windows machine does. It is not a child of the
+        measured programs, so the robot does not end it either."""
+        holder = subprocess.Popen(["wine", self.args.minimal], env=self.env,
+                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        time.sleep(2)
+        return holder
+
+    def rounds(self):
+        started = time.perf_counter()
+        needs_baseline = "files" in self.parts or "keys" in self.parts
         for round_ in range(self.args.rounds):
             print("bench: round %d of %d" % (round_ + 1, self.args.rounds), flush=True)
-            order = methods[round_ % 4:] + methods[:round_ % 4]   # no method always goes first
-            self.baseline()
-            for method in order:
-                self.one("small", "first", method, small)
-                self.one("small", "again", method, small)
-            for method in order:
-                self.one("large", "first", method, large)
-            self.baseline()
+            if needs_baseline:
+                self.baseline()
+            if "files" in self.parts:
+                self.files_round(round_)
+            if "keys" in self.parts:
+                self.keys_round(round_)
+            if "start" in self.parts:
+                self.start_round(round_)
+            if needs_baseline:
+                self.baseline()
+        if "start" in self.parts:
+            print("bench: the fixed cost's parts, under strace", flush=True)
+            self.strace_breakdown()
+        if "size" in self.parts:
+            self.size()
         shutil.rmtree(self.out, ignore_errors=True)
-        self.report()
+        self.report(time.perf_counter() - started)
 
-    def report(self):
-        def med(key):
-            return statistics.median(self.times[key])
+    def med(self, key):
+        return median(self.times.get(key, []))
 
-        base = med(("none", "first", "setup"))
+    def report(self, seconds):
         print()
-        print("%d rounds; median and range (min-max) in seconds" % self.args.rounds)
-        print("%-22s %8s %17s" % ("", "median", "range"))
-        for key in sorted(self.times, key=lambda k: (k[0] != "small", k[0], k[1] != "first", k[2])):
+        print("%d round(s) in %.0f s; median and range (min-max) in seconds" % (self.args.rounds, seconds))
+        for key in sorted(self.times):
             values = self.times[key]
-            print("%-22s %8.2f %8.2f-%-8.2f" % ("/".join(key), med(key), min(values), max(values)))
+            print("  %-28s %8.3f %8.3f-%-8.3f" % ("/".join(key), median(values), min(values), max(values)))
+        if self.memory:
+            print()
+            for key, (hwm, anon) in sorted(self.memory.items()):
+                print("  peak memory %-26s VmHWM %6.1f MB  RssAnon %6.1f MB"
+                      % ("/".join(key), hwm / 1024, anon / 1024))
+        if self.breakdown:
+            print()
+            print("Fixed cost in parts (one run under strace, ms from SETUP.EXE's exec):")
+            for line in self.breakdown:
+                print("  " + line)
+        if self.sizemap:
+            print()
+            print(self.sizemap)
+        rows = self.figures()
         print()
-        print("SETUP.EXE fixed cost (start, dialogs, INF copy, log): %.2f s" % base)
-        for payload, scenario in [("small", "first"), ("small", "again"), ("large", "first")]:
-            setup = med((payload, scenario, "setup"))
-            net = setup - base
-            xcopy = med((payload, scenario, "xcopy"))
-            loop = med((payload, scenario, "loop"))
-            cp = med((payload, scenario, "cp"))
-            print("%s/%s: setup %.2f s (net %.2f s)  setup/xcopy %.2f (net %.2f)  "
-                  "setup/loop %.2f (net %.2f)  xcopy/loop %.2f  loop/cp %.1f"
-                  % (payload, scenario, setup, net, setup / xcopy, net / xcopy, setup / loop,
-                     net / loop, xcopy / loop, loop / cp))
-        print()
-        for key, (hwm, anon) in sorted(self.memory.items()):
-            if key[0] == "large":
+        print("%-52s %-24s %-14s %s" % ("figure", "measured", "target", "holds"))
+        for figure, measured, target, holds in rows:
+            verdict = "-" if holds is None else ("yes" if holds else "NO")
+            print("%-52s %-24s %-14s %s" % (figure, measured, target, verdict))
+
+    def figures(self):
+        rows = []
+        base = self.med(("none", "first", "setup"))
+        if "files" in self.parts:
+            for scenario, against, name, limit in [("first", "loop", "reference loop", 1.1),
+                                                   ("again", "xcopy", "wine xcopy", 1.0)]:
+                net = self.med(("small", scenario, "setup")) - base
+                other = self.med(("small", scenario, against))
+                rows.append(("small files %s: net / %s" % (scenario, name),
+                             "%.2f (%.2f / %.2f s)" % (net / other, net, other),
+                             "<= %.2f" % limit, net / other <= limit))
+            net = self.med(("large", "first", "setup")) - base
+            gross = self.med(("large", "first", "setup"))
+            xcopy = self.med(("large", "first", "xcopy"))
+            rows.append(("large files: net / wine xcopy",
+                         "%.2f (gross %.2f)" % (net / xcopy, gross / xcopy), "<= 1.00",
+                         net / xcopy <= 1.0))
+        if "keys" in self.parts:
+            low, middle, high = self.key_counts
+            for kind, label in [("files", "[Files]"), ("regwrite", "[RegWrite]")]:
+                per = {}
+                for count in self.key_counts:
+                    net = self.med(("keys", kind, str(count))) - base
+                    per[count] = net / count * 1000
+                    rows.append(("%s %s %s: ms each, net" % (label, format(count, ","),
+                                                            "keys" if kind == "files" else "lines"),
+                                 "%.3f (net %.2f s)" % (per[count], net), "", None))
+                ratio = per[high] / per[low]
+                rows.append(("%s per-%s cost %s / %s" % (label, "key" if kind == "files" else "line",
+                                                       format(high, ","), format(low, ",")),
+                             "%.2f" % ratio, "<= 1.25", ratio <= 1.25))
+                if kind == "files":
+                    keys = self.med(("keys", "files", str(middle))) - base
+                    pattern = self.med(("keys", "pattern", str(middle))) - base
+                    rows.append(("[Files] %s keys / one pattern key, net" % format(middle, ","),
+                                 "%.2f (%.2f / %.2f s)" % (keys / pattern, keys, pattern),
+                                 "<= 1.20", keys / pattern <= 1.2))
+        if "start" in self.parts:
+            setup = median(self.first_dialog.get("SETUP.EXE", []))
+            minimal = median(self.first_dialog.get("minimal", []))
+            rows.append(("start to first dialog: SETUP.EXE / minimal",
+                         "%.2f (%.0f / %.0f ms)" % (setup / minimal, setup, minimal), "<= 1.20",
+                         setup / minimal <= 1.2))
+        # The start part's runs go unwatched, so they give the cleaner figure.
+        fixed = self.med(("start", "SETUP.EXE", "lifetime"))
+        fixed = fixed if fixed == fixed else base
+        if fixed == fixed:   # measured at all
+            rows.append(("fixed cost (3 dialogs answered at once)", "%.3f s" % fixed,
+                         "<= 0.415 s", fixed <= 0.415))
+        if "size" in self.parts:
+            size = os.path.getsize(self.args.setup)
+            rows.append(("SETUP.EXE size", "%s bytes" % format(size, ","), "<= 204,800",
+                         size <= SIZE_TARGET))
+        setup_memory = [anon for key, (_, anon) in self.memory.items() if key[2] != "loop"]
+        if setup_memory:
+            worst = max(self.memory.items(), key=lambda item: item[1][1] if item[0][2] != "loop" else -1)
+            rows.append(("SETUP.EXE RssAnon peak, worst payload",
+                         "%.1f MB (%s)" % (max(setup_memory) / 1024, "/".join(worst[0])),
+                         "< 8 MB", max(setup_memory) < MEMORY_TARGET_KB))
+        return rows
+
+
+# Files whose first access marks a step of SETUP.EXE's run, in the order they are expected;
+# the breakdown sorts them by time anyway.
+MARKERS = [
+    ("comctl32.dll", "comctl32 6 loaded (manifest), with user32, gdi32"),
+    ("win32u.so", "graphics: win32u, fonts"),
+    ("explorer.exe", "Wine starts the desktop process"),
+    ("uxtheme.dll", "visual style"),
+    ("ole32.dll", "COM: ole32, combase, rpcrt4"),
+    ("@INF", "script: discovery, version, profile reads"),
+    ("null.dll", "first window: display driver loaded"),
+    ("@DIALOG", "first dialog seen by the robot"),
+    ("windows/inf/@INF", "installed copy looked up; dialogs 2, 3"),
+    ("~setupkv", "INF copy written"),
+    ("rundll32.exe", "uninstall command looked up"),
+    ("LOGFILKV.LOG", "log opened"),
+    ("mscoree.dll", "C run-time's exit"),
+]
+
+
+def phases(trace, inf_name, first_dialog_ms):
+    """The steps of SETUP.EXE's run from an strace -f -ttt log: for each marker its first time
+    in SETUP.EXE's process, and the time from each step to the next."""
+    setup_pid, start, end = None, None, None
+    first = {}
+    with open(trace, errors="replace") as f:
+        for line in f:
+            m = re.match(r"(\d+) ([\d.]+) (.*)", line)
+            if not m:
                 continue
-            print("peak memory %-22s VmHWM %6.1f MB  RssAnon %6.1f MB"
-                  % ("/".join(key), hwm / 1024, anon / 1024))
+            pid, when, rest = m.group(1), float(m.group(2)), m.group(3)
+            if rest.startswith("execve("):
+                # The robot's own command line names SETUP.EXE too, and the command lines of
+                # SETUP.EXE's execs name the script: neither counts as an access.
+                if setup_pid is None and "SETUP.EXE" in rest and "robot" not in rest:
+                    setup_pid, start = pid, when
+                elif "explorer.exe" in rest and "explorer.exe" not in first:
+                    first["explorer.exe"] = when
+                continue
+            if setup_pid is None:
+                continue
+            if pid != setup_pid:
+                continue
+            if rest.startswith("exit_group"):
+                end = when
+            for pattern, _ in MARKERS:
+                needle = pattern.replace("@INF", inf_name)
+                if pattern != "@DIALOG" and pattern not in first and needle in rest:
+                    first[pattern] = when
+    if start is None:
+        return ["no SETUP.EXE process in the trace"]
+    if first_dialog_ms is not None and first_dialog_ms >= 0:
+        first["@DIALOG"] = start + first_dialog_ms / 1000
+    names = dict(MARKERS)
+    steps = [(start, "process start: Wine loader, ntdll, kernel32, C run-time")]
+    steps += sorted((when, names[pattern]) for pattern, when in first.items())
+    steps.append((end or steps[-1][0], "end"))
+    total = (steps[-1][0] - start) * 1000
+    lines = []
+    for (when, label), (after, _) in zip(steps, steps[1:]):
+        ms = (after - when) * 1000
+        lines.append("%7.1f ms at %6.1f  %-48s %4.0f%%" % (ms, (when - start) * 1000, label,
+                                                         100 * ms / total if total else 0))
+    lines.append("%7.1f ms in all under strace" % total)
+    return lines
 
 
 def main():
@@ -284,9 +643,14 @@ def main():
     parser.add_argument("--setup", required=True, help="SETUP.EXE to measure")
     parser.add_argument("--robot", required=True, help="robot.exe (Linux path)")
     parser.add_argument("--loop", required=True, help="copyloop.exe (Linux path)")
+    parser.add_argument("--minimal", required=True, help="minimaldialog.exe (Linux path)")
     parser.add_argument("--prefix", required=True, help="Wine prefix of the runs")
     parser.add_argument("--work", required=True, help="folder for payloads and copies")
+    parser.add_argument("--build", required=True, help="build folder SETUP.EXE comes from")
+    parser.add_argument("--sizemap", help="bench/sizemap.sh, run with the build folder")
     parser.add_argument("--rounds", type=int, default=5)
+    parser.add_argument("--only", help="comma-separated parts: " + ",".join(PARTS))
+    parser.add_argument("--quick", action="store_true", help="smaller key counts")
     Bench(parser.parse_args()).main()
 
 

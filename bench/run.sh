@@ -1,33 +1,68 @@
 #!/usr/bin/env bash
-# The [Files] benchmark: builds SETUP.EXE, the dialog robot and the reference copier, then times
-# SETUP.EXE against wine xcopy, the reference copier and native cp on the same payloads (see
-# bench.py). Takes a few minutes; prints medians, ranges, ratios and SETUP.EXE's peak memory.
+# The benchmark: builds SETUP.EXE, the dialog robot, the reference copier and the minimal dialog
+# program, then measures SETUP.EXE (see bench.py) and ends with a table of every speed, start,
+# size and memory figure, its target and whether it holds.
 #
-#   bench/run.sh [ROUNDS]          (default 5)
+#   bench/run.sh [--only PART[,PART...]] [--quick] [--rounds N] [ROUNDS]
 #
-# BENCH_BUILD names a build folder to take SETUP.EXE and robot.exe from instead of building
-# build/main. Runs use a Wine prefix of their own (build/bench/wineprefix) with its own
-# wineserver, so that tests running at the same time don't share it; that server is stopped at
-# the end. The payloads (about 230 MB) stay in build/bench/work/medium for the next run.
+#   --only     parts to run (all by default):
+#                files  small-file tree and large files against wine xcopy, a reference loop, cp
+#                keys   [Files] scripts of 1,000/5,000/20,000 keys and one pattern key; [RegWrite]
+#                       scripts of as many lines
+#                start  time to the first dialog against a minimal program; the fixed cost, and
+#                       its parts from one run under strace
+#                size   SETUP.EXE's bytes (and bench/sizemap.sh's map, where it exists)
+#   --quick    one round unless --rounds says otherwise, and key counts of 200/1,000/4,000: for
+#              trying the benchmark out, not for figures to quote
+#   --rounds   rounds (default 5); a bare number means the same
+#
+# The report's first line says how long the rounds took; a round with the full key counts takes
+# minutes. BENCH_BUILD names the build folder (default build/bench/build); it is
+# configured and built here. Runs use a Wine prefix of their own (build/bench/wineprefix) with
+# its own wineserver, so that tests running at the same time don't share it; that server is
+# stopped at the end. The payloads (about 230 MB and 26,000 small files) stay in
+# build/bench/work/medium for the next run.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(dirname "$here")
-rounds=${1:-5}
 bench=$root/build/bench
-
-if [ -n "${BENCH_BUILD:-}" ]; then
-    build=$(cd "$BENCH_BUILD" && pwd)
-else
-    "$root/scripts/build.sh" Setup robot-exe
-    build=$root/build/main
+rounds=
+args=()
+while (($#)); do
+    case $1 in
+    --only) args+=(--only "$2"); shift 2 ;;
+    --quick) args+=(--quick); shift ;;
+    --rounds) rounds=$2; shift 2 ;;
+    [0-9]*) rounds=$1; shift ;;
+    *) sed -n '2,/^set -euo/p' "$0" | sed '$d' >&2; exit 2 ;;
+    esac
+done
+if [ -z "$rounds" ]; then
+    case " ${args[*]:-} " in *" --quick "*) rounds=1 ;; *) rounds=5 ;; esac
 fi
-mkdir -p "$bench"
-i686-w64-mingw32-g++-posix -O2 -static -Wall -Wextra -Werror -o "$bench/copyloop.exe" \
-    "$here/CopyLoop.cpp"
+
+"$root/scripts/setup-machine.sh"
+build=${BENCH_BUILD:-$bench/build}
+mkdir -p "$bench" "$build"
+build=$(cd "$build" && pwd)
+cmake -S "$root" -B "$build" -G Ninja >/dev/null
+ninja -j2 -C "$build" Setup robot-exe
+
+cc=(i686-w64-mingw32-g++-posix -Os -std=c++17 -Wall -Wextra -Werror -static -static-libgcc
+    -static-libstdc++)
+"${cc[@]}" -o "$bench/copyloop.exe" "$here/CopyLoop.cpp"
+# The minimal program is built as SETUP.EXE is: its defines (calls bind to the delay-load
+# libraries only when the headers don't declare them dllimport), manifest, delay-load libraries.
+i686-w64-mingw32-windres -I "$root" -o "$bench/minimaldialog-rc.o" "$here/MinimalDialog.rc"
+"${cc[@]}" -mwindows -DDECLSPEC_IMPORT= -DNOMINMAX -DWIN32_LEAN_AND_MEAN -DWINVER=0x0601 \
+    -D_WIN32_WINNT=0x0601 -I "$root" -o "$bench/minimaldialog.exe" "$here/MinimalDialog.cpp" \
+    "$bench/minimaldialog-rc.o" "$build/SysDll/libSysDll.a" \
+    "$build"/delayimports/lib{user32,gdi32,shell32,ole32,advapi32}_delay.a -Wl,--gc-sections -s
 
 export SETUP_WINEPREFIX=$bench/wineprefix
 "$root/scripts/wine-prefix"
 python3 "$here/bench.py" --setup "$build/Setup/SETUP.EXE" --robot "$build/tests/robot/robot.exe" \
-    --loop "$bench/copyloop.exe" --prefix "$SETUP_WINEPREFIX" --work "$bench/work" \
-    --rounds "$rounds"
+    --loop "$bench/copyloop.exe" --minimal "$bench/minimaldialog.exe" \
+    --prefix "$SETUP_WINEPREFIX" --work "$bench/work" --build "$build" \
+    --sizemap "$here/sizemap.sh" --rounds "$rounds" "${args[@]}"
 WINEPREFIX=$SETUP_WINEPREFIX wineserver -k || true

@@ -10,7 +10,7 @@ packages=(
     cmake ninja-build googletest
     clang libclang-rt-14-dev llvm
     xvfb xauth x11-apps imagemagick
-    file
+    file strace python3
 )
 
 missing=()

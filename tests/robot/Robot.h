@@ -75,6 +75,9 @@ struct TRunResult {
                              // dialog, or a program that did not start; see Failure
     unsigned long ExitCode = 0;
     std::string Failure; // why the run was stopped, "" if it was not
+    double FirstDialogMs = -1; // from just before the program's start to the first sight of a
+                               // visible dialog of it; -1 if none came
+    double LifetimeMs = -1;    // from just before the program's start to the robot seeing its end
 };
 
 // Exit code the robot gives a program it stops.
@@ -87,6 +90,8 @@ struct TRunOptions {
     std::vector<TAnswer> Answers; // one per dialog appearance, in order
     bool DefaultsForRest = false; // dialogs beyond Answers get "default" instead of failing the run
     unsigned TimeoutMs = 30000;
+    bool AtOnce = false; // look every millisecond and answer each dialog as soon as it shows, for
+                         // timing a program: its texts may not all have arrived yet
 };
 
 // Runs the program to its end, answering each dialog appearance with the next answer. A dialog

@@ -2,7 +2,11 @@
 // scripts by hand and for writing the answers of a new whole-run test.
 //
 //   robot.exe [--defaults] [--timeout MS] [--answers FILE] [--transcript FILE]
-//             [--workdir DIR] [--env NAME=VALUE | --env NAME]... -- PROGRAM ARGS...
+//             [--workdir DIR] [--env NAME=VALUE | --env NAME]... [--at-once] [--timing]
+//             -- PROGRAM ARGS...
+//
+// --at-once answers each dialog as soon as it shows, and --timing ends the output with the line
+// "Timing: first dialog <ms> ms, lifetime <ms> ms" (-1: no dialog), for the benchmark.
 //
 // The answers file holds one answer per dialog appearance (see ParseAnswer); blank lines and
 // lines starting with '#' are skipped. Exit code 0: no unexpected dialog, no timeout and every
@@ -21,8 +25,8 @@
 namespace {
 
 const char* Usage = "usage: robot.exe [--defaults] [--timeout MS] [--answers FILE] "
-                    "[--transcript FILE] [--workdir DIR] [--env NAME[=VALUE]]... -- PROGRAM "
-                    "ARGS...\n";
+                    "[--transcript FILE] [--workdir DIR] [--env NAME[=VALUE]]... [--at-once] "
+                    "[--timing] -- PROGRAM ARGS...\n";
 
 // Quotes an argument so that the program's startup code splits it back out unchanged.
 std::string QuoteArg(const std::string& Arg)
@@ -69,12 +73,17 @@ int main(int argc, char** argv)
 {
     TRunOptions Options;
     const char* TranscriptPath = nullptr;
+    bool Timing = false;
     int Arg = 1;
     for (; Arg < argc && std::strcmp(argv[Arg], "--") != 0; ++Arg) {
         std::string Option = argv[Arg];
         bool HasValue = Arg + 1 < argc;
         if (Option == "--defaults") {
             Options.DefaultsForRest = true;
+        } else if (Option == "--at-once") {
+            Options.AtOnce = true;
+        } else if (Option == "--timing") {
+            Timing = true;
         } else if (Option == "--timeout" && HasValue) {
             Options.TimeoutMs = static_cast<unsigned>(std::strtoul(argv[++Arg], nullptr, 10));
         } else if (Option == "--answers" && HasValue) {
@@ -106,6 +115,12 @@ int main(int argc, char** argv)
     TRunResult Result = RunWithRobot(Options);
     std::string Transcript = DescribeRun(Result);
     bool Clean = !Result.Unexpected && !Result.TimedOut && Result.AnswersLeft == 0;
+    if (Timing) {
+        char Line[100];
+        std::snprintf(Line, sizeof Line, "Timing: first dialog %.1f ms, lifetime %.1f ms\n",
+                      Result.FirstDialogMs, Result.LifetimeMs);
+        Transcript += Line;
+    }
     if (TranscriptPath) {
         std::ofstream(TranscriptPath, std::ios::binary) << Transcript;
     } else {
