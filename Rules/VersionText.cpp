@@ -1,23 +1,27 @@
 #include "Rules/VersionText.h"
 
-#include <cstdio>
-
 namespace {
 
-// "65535.65535.65535.65535" and its NUL.
-const int VersionTextSize = 24;
-
-// "FFFFFFFF" and its NUL.
-const int TranslationTextSize = 9;
+// Value in decimal with at least MinDigits digits, zeros in front. Written out rather than
+// printed: SETUP.EXE would otherwise carry a whole printf, floating point included, for it.
+std::string PaddedDecimal(unsigned Value, size_t MinDigits)
+{
+    std::string Digits;
+    do {
+        Digits.insert(Digits.begin(), char('0' + Value % 10));
+        Value /= 10;
+    } while (Value);
+    if (Digits.size() < MinDigits)
+        Digits.insert(0, MinDigits - Digits.size(), '0');
+    return Digits;
+}
 
 } // namespace
 
 std::string FormatVersionText(uint16_t Major, uint16_t Minor, uint16_t Release, uint16_t Build)
 {
-    char Text[VersionTextSize];
-    // Every part is at most 5 digits, so the text always fits.
-    snprintf(Text, sizeof Text, "%d.%.2d.%.4d.%.4d", Major, Minor, Release, Build);
-    return Text;
+    return PaddedDecimal(Major, 1) + "." + PaddedDecimal(Minor, 2) + "." +
+           PaddedDecimal(Release, 4) + "." + PaddedDecimal(Build, 4);
 }
 
 int64_t VersionValue(uint16_t Major, uint16_t Minor, uint16_t Release, uint16_t Build)
@@ -27,8 +31,9 @@ int64_t VersionValue(uint16_t Major, uint16_t Minor, uint16_t Release, uint16_t 
 
 std::string TranslationText(uint32_t Translation)
 {
-    char Text[TranslationTextSize];
-    snprintf(Text, sizeof Text, "%08lX", static_cast<unsigned long>(Translation));
+    std::string Text(8, '0');
+    for (int Digit = 7; Digit >= 0; --Digit, Translation >>= 4)
+        Text[Digit] = "0123456789ABCDEF"[Translation & 0xF];
     return Text;
 }
 

@@ -1,8 +1,5 @@
 #include "Setup/base/VarExpand.h"
 
-#include <cstdio>
-#include <vector>
-
 #include "Setup/base/WinText.h"
 #include "Rules/VarExpandText.h"
 
@@ -21,11 +18,10 @@ std::string ExpandEnvPasString(const std::string& S)
     std::string Expanded = ExpandVars(S);
     size_t Need = Expanded.size() + 1;   // the NUL counts, as it does in the fixed buffer
     if (Need > PasStringSize) {
-        std::vector<char> Message(S.size() + 100);
-        snprintf(Message.data(), Message.size(),
-                 "Buffersize = %d at ExpandEnvPasString %s too small, %d required",
-                 int(PasStringSize), S.c_str(), int(Need));
-        throw EBufferOverflow(Message.data());
+        // S.c_str(): the message ends where the text's first NUL is, as a printed %s would.
+        throw EBufferOverflow("Buffersize = " + std::to_string(PasStringSize) +
+                              " at ExpandEnvPasString " + S.c_str() + " too small, " +
+                              std::to_string(Need) + " required");
     }
     return Expanded;
 }
