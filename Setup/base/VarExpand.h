@@ -1,13 +1,18 @@
 // %NAME% references in INF texts, resolved through the process environment.
 #pragma once
-#include <stdexcept>
+#include <exception>
 #include <string>
 
 // A fixed-capacity expansion whose result did not fit. Nothing catches it but the outermost
-// frame, which shows its message and ends the run.
-class EBufferOverflow : public std::runtime_error {
+// frame, which shows its message and ends the run. It keeps its message itself: taking it from
+// std::runtime_error would link the run-time's second string type, a tenth of the program.
+class EBufferOverflow : public std::exception {
 public:
-    using std::runtime_error::runtime_error;
+    explicit EBufferOverflow(std::string Text) : Message(std::move(Text)) {}
+    const char* what() const noexcept override { return Message.c_str(); }
+
+private:
+    std::string Message;
 };
 
 // The whole expansion of Text; a reference to an undefined variable stays as written.
