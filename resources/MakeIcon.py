@@ -22,14 +22,30 @@ def pixel(x, y, n):
 
 
 def image(n):
-    rows = []
-    for y in range(n - 1, -1, -1):           # bottom-up
-        rows.append(b"".join(bytes((b, g, r, a)) for (r, g, b, a) in (pixel(x, y, n) for x in range(n))))
-    xor = b"".join(rows)
-    mask_row = ((n + 31) // 32) * 4
-    and_mask = bytes(mask_row * n)
-    header = struct.pack("<IiiHHIIiiII", 40, n, 2 * n, 1, 32, 0, len(xor) + len(and_mask), 0, 0, 0, 0)
-    return header + xor + and_mask
+    """One 4-bit image: the few colours of the drawing in a palette, the clear pixels in the AND
+    mask. Every pixel is either opaque or clear, so it shows exactly as a 32-bit image would, in
+    under a fifth of the bytes."""
+    pixels = [[pixel(x, y, n) for x in range(n)] for y in range(n - 1, -1, -1)]   # bottom-up
+    palette = [(0, 0, 0)]
+    for row in pixels:
+        for (r, g, b, a) in row:
+            if a and (r, g, b) not in palette:
+                palette.append((r, g, b))
+    assert len(palette) <= 16
+    xor = b""
+    and_mask = b""
+    for row in pixels:
+        index = [palette.index((r, g, b)) if a else 0 for (r, g, b, a) in row]
+        clear = [0 if a else 1 for (r, g, b, a) in row]
+        line = bytes(index[x] << 4 | index[x + 1] for x in range(0, n, 2))
+        xor += line + bytes(-len(line) % 4)
+        bits = bytes(sum(clear[x + i] << (7 - i) for i in range(8)) for x in range(0, n, 8))
+        and_mask += bits + bytes(-len(bits) % 4)
+    colours = b"".join(bytes((b, g, r, 0)) for (r, g, b) in palette)
+    colours += bytes(4 * (16 - len(palette)))
+    size = len(xor) + len(and_mask)
+    header = struct.pack("<IiiHHIIiiII", 40, n, 2 * n, 1, 4, 0, size, 0, 0, 16, 0)
+    return header + colours + xor + and_mask
 
 
 sizes = [16, 32, 48]
@@ -37,7 +53,7 @@ images = [image(n) for n in sizes]
 out = struct.pack("<HHH", 0, 1, len(sizes))
 offset = 6 + 16 * len(sizes)
 for n, data in zip(sizes, images):
-    out += struct.pack("<BBBBHHII", n, n, 0, 0, 1, 32, len(data), offset)
+    out += struct.pack("<BBBBHHII", n, n, 16, 0, 1, 4, len(data), offset)
     offset += len(data)
 out += b"".join(images)
 with open(sys.argv[1] if len(sys.argv) > 1 else "Setup.ico", "wb") as f:
