@@ -598,7 +598,7 @@ def phases(trace, inf_name, first_dialog_ms):
     first = {}
     with open(trace, errors="replace") as f:
         for line in f:
-            m = re.match(r"(\d+) ([\d.]+) (.*)", line)
+            m = re.match(r"(\d+)\s+([\d.]+) (.*)", line)   # strace pads the pid column
             if not m:
                 continue
             pid, when, rest = m.group(1), float(m.group(2)), m.group(3)
