@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
-#include <unordered_map>
 
 #include "Rules/InstallText.h"
 #include "Rules/VarExpandText.h"
@@ -13,9 +13,9 @@ const size_t ProfileLimit = 1u << 24;
 // Reads with a growing buffer until the profile function no longer reports a cut: it returns
 // capacity - 1 for a cut value and capacity - 2 for a cut key list.
 static std::vector<char> ReadWhole(const char* Section, const char* Key, const char* Default,
-                                   const std::string& File, DWORD& Got)
+                                   const std::string& File, DWORD& Got, size_t Start = 2601)
 {
-    std::vector<char> Buf(2601);
+    std::vector<char> Buf(Start);
     DWORD CutAt = Key != nullptr ? 1 : 2;
     for (;;) {
         Got = GetPrivateProfileStringA(Section, Key, Default, Buf.data(), DWORD(Buf.size()),
@@ -77,37 +77,64 @@ static bool FoldedKey(std::string Key, std::string& Folded)
 
 std::vector<TProfileLine> ReadSection(const char* Section, const std::string& File)
 {
-    // GetPrivateProfileSectionA returns capacity - 2 when the section does not fit.
-    std::vector<char> Buf(1u << 16);
+    // Thousands of keys make every copy of the section count: the lines' names and values are
+    // kept once, in a sorted table instead of a hash map, and each buffer goes as soon as it
+    // has been read.
+    std::vector<std::pair<std::string, std::string>> Values;   // folded name, first value
+    DWORD TextSize;
+    {
+        // GetPrivateProfileSectionA returns capacity - 2 when the section does not fit.
+        std::vector<char> Buf(1u << 16);
+        for (;;) {
+            TextSize = GetPrivateProfileSectionA(Section, Buf.data(), DWORD(Buf.size()),
+                                                 File.c_str());
+            if (TextSize + 2 < Buf.size() || Buf.size() >= ProfileLimit)
+                break;
+            Buf.resize(Buf.size() * 2);
+        }
+        Values.reserve(size_t(std::count(Buf.begin(), Buf.begin() + TextSize, '\0')));
+        // The value of each name's first line. Which lines are keys at all (a line without
+        // "=", one without a name) is the key list's to say, as systems differ there.
+        for (size_t At = 0; At < TextSize && Buf[At] != 0;) {
+            const char* Entry = &Buf[At];
+            size_t Length = std::strlen(Entry);
+            At += Length + 1;
+            const char* Equals = static_cast<const char*>(std::memchr(Entry, '=', Length));
+            std::string Folded;
+            // Some systems hand the lines out as the file has them: blanks around name and
+            // value are not part of either.
+            if (FoldedKey(Trimmed(std::string(Entry, Equals ? Equals : Entry + Length)), Folded))
+                Values.emplace_back(std::move(Folded),
+                                    Equals ? Unquoted(Trimmed(std::string(Equals + 1,
+                                                                          Entry + Length)))
+                                           : std::string());
+        }
+    }
+    // Stable: among lines of one name the first stays first, and the search finds it.
+    std::stable_sort(Values.begin(), Values.end(),
+                     [](const auto& A, const auto& B) { return A.first < B.first; });
+
+    // The key list is never longer than the section's text: one read.
     DWORD Got;
-    for (;;) {
-        Got = GetPrivateProfileSectionA(Section, Buf.data(), DWORD(Buf.size()), File.c_str());
-        if (Got + 2 < Buf.size() || Buf.size() >= ProfileLimit)
-            break;
-        Buf.resize(Buf.size() * 4);
-    }
-    // The value of each name's first line. Which lines are keys at all (a line without "=", one
-    // without a name) is the key list's to say, as systems differ there.
-    std::unordered_map<std::string, std::string> Values;
-    for (size_t At = 0; At < Got && Buf[At] != 0;) {
-        std::string Entry(&Buf[At]);
-        At += Entry.size() + 1;
-        size_t Equals = Entry.find('=');
-        std::string Folded;
-        // Some systems hand the lines out as the file has them: blanks around name and value
-        // are not part of either.
-        if (FoldedKey(Trimmed(Entry.substr(0, Equals)), Folded))
-            Values.emplace(Folded, Equals == std::string::npos
-                                       ? ""
-                                       : Unquoted(Trimmed(Entry.substr(Equals + 1))));
-    }
+    std::vector<char> Keys = ReadWhole(Section, nullptr, "", File, Got, TextSize + 2);
     std::vector<TProfileLine> Lines;
-    for (const std::string& Key : ReadKeyList(Section, File)) {
+    Lines.reserve(size_t(std::count(Keys.begin(), Keys.begin() + Got, '\0')));
+    for (size_t At = 0; At < Got && Keys[At] != 0;) {
+        std::string Key(&Keys[At]);
+        At += Key.size() + 1;
         std::string Folded;
-        auto Found = FoldedKey(Key, Folded) ? Values.find(Folded) : Values.end();
+        auto Found = Values.end();
+        if (FoldedKey(Key, Folded)) {
+            Found = std::lower_bound(
+                Values.begin(), Values.end(), Folded,
+                [](const auto& Entry, const std::string& Name) { return Entry.first < Name; });
+            if (Found != Values.end() && Found->first != Folded)
+                Found = Values.end();
+        }
         // A name the section's text shows otherwise is read on its own.
-        Lines.push_back({Key, Found != Values.end() ? Found->second
-                                                    : ReadProfile(Section, Key.c_str(), File)});
+        std::string Value =
+            Found != Values.end() ? Found->second : ReadProfile(Section, Key.c_str(), File);
+        Lines.push_back({std::move(Key), std::move(Value)});
     }
     return Lines;
 }
