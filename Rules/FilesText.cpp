@@ -170,13 +170,18 @@ static std::string Labelled(const std::string& Label, const std::string& Lang)
     return Label + " " + Lang;
 }
 
+bool IsRefresh(const TCopyPlan& Plan)
+{
+    return Plan.LabelA == Plan.LabelB && Plan.LangA == Plan.LangB;
+}
+
 std::string OutcomeLine(const std::string& B, const TCopyPlan& Plan, bool Copied)
 {
     std::string New = Labelled(Plan.LabelA, Plan.LangA);
     std::string Old = Labelled(Plan.LabelB, Plan.LangB);
     if (!Copied)
         return B + "\t" + Old + " not replaced by " + New;
-    if (Plan.LabelA == Plan.LabelB && Plan.LangA == Plan.LangB)
+    if (IsRefresh(Plan))
         return B + "\t" + New + " refreshed";
     if (Plan.LabelB.empty())
         return B + "\t" + New + " created";

@@ -117,6 +117,9 @@ TCopyPlan PlanCopy(const TFileFacts& New, const TFileFacts& Old);
 // The question of the file-conflict dialog about the system's file B.
 std::string ConflictMessage(const std::string& B, const TCopyPlan& Plan);
 
+// The new file carries the same label and language as the system's: copying it refreshes.
+bool IsRefresh(const TCopyPlan& Plan);
+
 // The log line of a file that was copied (Copied) or that stayed.
 std::string OutcomeLine(const std::string& B, const TCopyPlan& Plan, bool Copied);
 

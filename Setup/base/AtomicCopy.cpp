@@ -94,10 +94,11 @@ bool RenameOpenFile(HANDLE Handle, const std::string& To, bool& Tried)
 typedef BOOL(WINAPI* TGetFileInformationByHandleEx)(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID,
                                                     DWORD);
 
-// The attributes and last-write time of the open file Handle. The basic information where the
-// system has it: the full information also wants the volume's serial number, which on some
-// systems asks the mount manager, another process, once for every file.
-bool SourceFacts(HANDLE Handle, DWORD& Attributes, FILETIME& Written)
+} // namespace
+
+// The basic information where the system has it: the full information also wants the volume's
+// serial number, which on some systems asks the mount manager, another process, once a file.
+bool FileBasics(HANDLE Handle, DWORD& Attributes, FILETIME& Written)
 {
     static TGetFileInformationByHandleEx GetInfo =
         reinterpret_cast<TGetFileInformationByHandleEx>(reinterpret_cast<void*>(GetProcAddress(
@@ -118,6 +119,14 @@ bool SourceFacts(HANDLE Handle, DWORD& Attributes, FILETIME& Written)
     Written = Info.ftLastWriteTime;
     return true;
 }
+
+DWORD CopiedAttributes(DWORD SourceAttributes)
+{
+    DWORD Kept = SourceAttributes & KeptAttributes;
+    return Kept ? Kept : FILE_ATTRIBUTE_NORMAL;
+}
+
+namespace {
 
 // Closes Handle and returns Result, keeping the error code that Result is about.
 bool CloseKeepingError(HANDLE Handle, bool Result)
@@ -162,15 +171,14 @@ bool CopyAtomic(HANDLE Source, const std::string& To)
 {
     DWORD SourceAttributes;
     FILETIME Written;
-    if (!SourceFacts(Source, SourceAttributes, Written) ||
+    if (!FileBasics(Source, SourceAttributes, Written) ||
         SetFilePointer(Source, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER)
         return false;
 
     std::string Dir = FolderOf(To);
     RemoveStaleTemps(Dir);
-    DWORD Attributes = SourceAttributes & KeptAttributes;
     std::string Temp;
-    HANDLE Target = CreateTemp(Dir, Attributes ? Attributes : FILE_ATTRIBUTE_NORMAL, Temp);
+    HANDLE Target = CreateTemp(Dir, CopiedAttributes(SourceAttributes), Temp);
     if (Target == INVALID_HANDLE_VALUE)
         return false;
 

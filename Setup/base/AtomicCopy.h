@@ -17,6 +17,13 @@ bool CopyAtomic(const std::string& From, const std::string& To);
 // its copy.
 bool CopyAtomic(HANDLE Source, const std::string& To);
 
+// The attributes and last-write time of an open file, asked in the cheapest way the system has.
+bool FileBasics(HANDLE File, DWORD& Attributes, FILETIME& Written);
+
+// The attributes that a copy of a file with SourceAttributes gets, as far as the copy decides
+// them (the file system adds its own, such as "archive" for every new file).
+DWORD CopiedAttributes(DWORD SourceAttributes);
+
 // Removes the temporary files that killed runs left in Dir (a file that another running
 // installation still writes can't be removed and stays). Each folder is looked at once a run.
 void RemoveStaleTemps(const std::string& Dir);

@@ -94,10 +94,37 @@ TFirstLook LookAt(const std::string& File, THandle& Kept)
     return Look;
 }
 
-TFirstLook LookAt(const std::string& File)
+// Whether the open file Old already is what copying the open file New over it would make: the same size, last-write time, attributes and bytes. Replacing it would then
+// change nothing but its creation time, at the price of a temporary file, a rename and, under
+// some systems, a search of the folder for each; a repair installation over an intact one is
+// that case for every file.
+bool AlreadyThere(HANDLE New, HANDLE Old)
 {
-    THandle Once;
-    return LookAt(File, Once);
+    // Every new file gets "archive"; the others the copy takes from the new file.
+    const DWORD Compared = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                           FILE_ATTRIBUTE_NOT_CONTENT_INDEXED | FILE_ATTRIBUTE_READONLY |
+                           FILE_ATTRIBUTE_DIRECTORY;
+    DWORD AttributesA, AttributesB;
+    FILETIME WrittenA, WrittenB;
+    LARGE_INTEGER SizeA, SizeB;
+    if (!FileBasics(New, AttributesA, WrittenA) || !FileBasics(Old, AttributesB, WrittenB) ||
+        CompareFileTime(&WrittenA, &WrittenB) != 0 || !(AttributesB & FILE_ATTRIBUTE_ARCHIVE) ||
+        (AttributesB & Compared) != (CopiedAttributes(AttributesA) & Compared) ||
+        !GetFileSizeEx(New, &SizeA) || !GetFileSizeEx(Old, &SizeB) ||
+        SizeA.QuadPart != SizeB.QuadPart ||
+        SetFilePointer(New, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER ||
+        SetFilePointer(Old, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER)
+        return false;
+    static std::vector<char> BytesA(1u << 16), BytesB(1u << 16);
+    for (;;) {
+        DWORD GotA = 0, GotB = 0;
+        if (!ReadFile(New, BytesA.data(), DWORD(BytesA.size()), &GotA, nullptr) ||
+            !ReadFile(Old, BytesB.data(), DWORD(BytesB.size()), &GotB, nullptr) || GotA != GotB ||
+            memcmp(BytesA.data(), BytesB.data(), GotA) != 0)
+            return false;
+        if (GotA == 0)
+            return true;
+    }
 }
 
 // The date of File as GetFileDate gives it, from the look when that opened the file the same way.
@@ -234,7 +261,8 @@ bool CopyOneFile(const std::string& A, const std::string& B)
     TFileFacts New = ReadVersionFacts(A, LookA);
     DWORD AttributesB = GetFileAttributesA(B.c_str());
     bool OldMissing = Missing(AttributesB);
-    TFirstLook LookB = OldMissing ? TFirstLook{} : LookAt(B);
+    THandle Installed;
+    TFirstLook LookB = OldMissing ? TFirstLook{} : LookAt(B, Installed);
     TFileFacts Old = OldMissing ? MissingFacts() : ReadVersionFacts(B, LookB);
     if (New.Value <= 0) {
         ReadDate(A, LookA, New);
@@ -242,10 +270,12 @@ bool CopyOneFile(const std::string& A, const std::string& B)
             ReadDate(B, LookB, Old);
     }
     TCopyPlan Plan = PlanCopy(New, Old);
-    // While the user thinks about a question, the new file is not held open: whatever happens
-    // to it meanwhile is what the copy finds.
-    if (Plan.Conflict != cfNone)
+    // While the user thinks about a question, neither file is held open: whatever happens to
+    // them meanwhile is what the copy finds.
+    if (Plan.Conflict != cfNone) {
         Source.Close();
+        Installed.Close();
+    }
     if (Plan.Conflict != cfNone && !ResolveConflict(B, Plan)) {
         LogDirect(OutcomeLine(B, Plan, false));
         return true;
@@ -255,6 +285,13 @@ bool CopyOneFile(const std::string& A, const std::string& B)
     if (!OldMissing && AttributesB != INVALID_FILE_ATTRIBUTES &&
         (AttributesB & FILE_ATTRIBUTE_READONLY))
         return CopyFailed(A, B, ERROR_ACCESS_DENIED);
+    if (Plan.Conflict == cfNone && IsRefresh(Plan) && Source.Handle != INVALID_HANDLE_VALUE &&
+        Installed.Handle != INVALID_HANDLE_VALUE &&
+        AlreadyThere(Source.Handle, Installed.Handle)) {
+        LogDirect(OutcomeLine(B, Plan, true));
+        return true;
+    }
+    Installed.Close();   // replaced by a rename, which an open file would refuse
     // The file as it was looked at, or by its name when that look could not open it.
     bool Copied = Source.Handle != INVALID_HANDLE_VALUE ? CopyAtomic(Source.Handle, B)
                                                         : CopyAtomic(A, B);

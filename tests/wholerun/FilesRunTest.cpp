@@ -173,6 +173,44 @@ TEST_F(FilesRun, KeysThatEachNameOneFileFindWhatASearchWouldFind)
     EXPECT_TRUE(FileHolds(App + "\\folder\\folder", "set\\folder\\folder"));
 }
 
+// A file of the same date already installed is refreshed: afterwards it holds the new file's
+// bytes and attributes, whatever differed, and the log says "refreshed" each time.
+TEST_F(FilesRun, RefreshedFilesEndAsTheNewOnesWhateverDiffered)
+{
+    const struct {
+        const char* Name;
+        const char* Installed;   // the bytes of the file on the system, dated as the new one
+        DWORD Attributes;        // and its attributes
+    } Cases[] = {
+        {"same.txt", "new bytes", FILE_ATTRIBUTE_ARCHIVE},
+        {"bytes.txt", "old bytes", FILE_ATTRIBUTE_ARCHIVE},   // same size and date
+        {"longer.txt", "new bytes and more", FILE_ATTRIBUTE_ARCHIVE},
+        {"hidden.txt", "new bytes", FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN},
+        {"archived.txt", "new bytes", FILE_ATTRIBUTE_NORMAL},
+    };
+    std::vector<std::string> Keys;
+    for (const auto& Case : Cases) {
+        PutText(Case.Name, "new bytes", 2020);
+        std::string Installed = App + "\\" + Case.Name;
+        Medium.MakeDir("App");
+        Medium.WriteText(Installed, Case.Installed);
+        SetWritten(Installed, 2020);
+        SetFileAttributesA(Installed.c_str(), Case.Attributes);
+        Keys.push_back(std::string(Case.Name) + "=");
+    }
+    WriteInf({Keys[0], Keys[1], Keys[2], Keys[3], Keys[4]});
+    ASSERT_TRUE(RanAsAnswered(Install()));
+    for (const auto& Case : Cases) {
+        SCOPED_TRACE(Case.Name);
+        std::string Installed = App + "\\" + Case.Name;
+        EXPECT_TRUE(FileHolds(Installed, "new bytes"));
+        DWORD Attributes = GetFileAttributesA(Installed.c_str());
+        EXPECT_EQ(DWORD(FILE_ATTRIBUTE_ARCHIVE), Attributes & (FILE_ATTRIBUTE_ARCHIVE |
+                                                                FILE_ATTRIBUTE_HIDDEN));
+        EXPECT_EQ(Line(Case.Name, DateText(2020) + "  refreshed"), LineAbout(Case.Name));
+    }
+}
+
 // The system's DLL is newer: the version message, then each of the four answers.
 TEST_F(FilesRun, NewerInstalledVersionAsksAndEachAnswerIsFollowed)
 {
