@@ -46,7 +46,7 @@ build=${BENCH_BUILD:-$bench/build}
 mkdir -p "$bench" "$build"
 build=$(cd "$build" && pwd)
 cmake -S "$root" -B "$build" -G Ninja >/dev/null
-ninja -j2 -C "$build" Setup robot-exe
+ninja -j2 -C "$build" Setup robot-exe SysDll
 
 cc=(i686-w64-mingw32-g++-posix -Os -std=c++17 -Wall -Wextra -Werror -static -static-libgcc
     -static-libstdc++)
