@@ -1,6 +1,7 @@
 #include "Setup/base/AtomicCopy.h"
 
 #include <cstdint>
+#include <map>
 #include <set>
 #include <vector>
 
@@ -18,6 +19,10 @@ const DWORD KeptAttributes = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN |
 
 // Folders cleaned in this run, upper case, as the file system compares names.
 std::set<std::string> CleanedDirs;
+
+// For each destination folder of installed files (upper case): the folder of our own inside it
+// that holds the file being written, or "" where none could be made.
+std::map<std::string, std::string> StagingDirs;
 
 std::string UpperCase(std::string Text)
 {
@@ -45,6 +50,21 @@ HANDLE CreateTemp(const std::string& Dir, DWORD Attributes, std::string& Temp)
             return File;
     }
     return INVALID_HANDLE_VALUE;   // the last error says the names are taken
+}
+
+// Where the temporary file of a copy into Dir is made: a folder of this run's own inside Dir,
+// made on the first copy. Some systems look through a whole folder for a name that does not
+// exist yet, and the folder of our own holds only the file being written, where the
+// destination may hold thousands. Dir itself when the folder can't be made.
+std::string StagingFor(const std::string& Dir)
+{
+    auto Entry = StagingDirs.emplace(UpperCase(Dir), std::string());
+    if (Entry.second) {
+        std::string Own = JoinPath(Dir, TempFileName(GetCurrentProcessId(), 0));
+        if (CreateDirectoryA(Own.c_str(), nullptr))
+            Entry.first->second = Own;
+    }
+    return Entry.first->second.empty() ? Dir : Entry.first->second;
 }
 
 // Copies the rest of Source into Target; false on the first failure, with its code kept.
@@ -139,35 +159,12 @@ bool CloseKeepingError(HANDLE Handle, bool Result)
 
 } // namespace
 
-void RemoveStaleTemps(const std::string& Dir)
-{
-    if (!CleanedDirs.insert(UpperCase(Dir)).second)
-        return;
-    WIN32_FIND_DATAA Found;
-    HANDLE Find = FindFirstFileA(JoinPath(Dir, TempPattern).c_str(), &Found);
-    if (Find == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        // The search also matches short names: only our own long names are ours to remove.
-        if (!(Found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-            IsTempFileName(Found.cFileName))
-            DeleteFileA(JoinPath(Dir, Found.cFileName).c_str());
-    } while (FindNextFileA(Find, &Found));
-    FindClose(Find);
-}
+void RemoveStaleTemps(const std::string& Dir);
 
-bool CopyAtomic(const std::string& From, const std::string& To)
-{
-    // Sharing read access only, as the date reader does: a file that someone is still writing
-    // is not installed half-written.
-    HANDLE Source = CreateFileA(From.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (Source == INVALID_HANDLE_VALUE)
-        return false;
-    return CloseKeepingError(Source, CopyAtomic(Source, To));
-}
+namespace {
 
-bool CopyAtomic(HANDLE Source, const std::string& To)
+// The copy of the open Source to To, through a folder of our own in To's folder when Staged.
+bool CopyFrom(HANDLE Source, const std::string& To, bool Staged)
 {
     DWORD SourceAttributes;
     FILETIME Written;
@@ -177,11 +174,18 @@ bool CopyAtomic(HANDLE Source, const std::string& To)
 
     std::string Dir = FolderOf(To);
     RemoveStaleTemps(Dir);
+    DWORD Attributes = CopiedAttributes(SourceAttributes);
     std::string Temp;
-    HANDLE Target = CreateTemp(Dir, CopiedAttributes(SourceAttributes), Temp);
+    HANDLE Target = INVALID_HANDLE_VALUE;
+    std::string Staging = Staged ? StagingFor(Dir) : Dir;
+    if (Staging != Dir)
+        Target = CreateTemp(Staging, Attributes, Temp);
+    // Without a folder of our own, or when it has gone (another installation into the same
+    // folder may take it for a killed run's), the file is made beside its final name.
+    if (Target == INVALID_HANDLE_VALUE)
+        Target = CreateTemp(Dir, Attributes, Temp);
     if (Target == INVALID_HANDLE_VALUE)
         return false;
-
     bool Copied = CopyContent(Source, Target) && SetFileTime(Target, nullptr, nullptr, &Written);
     bool Tried = false;
     bool Done = Copied && RenameOpenFile(Target, To, Tried);
@@ -200,4 +204,55 @@ bool CopyAtomic(HANDLE Source, const std::string& To)
     DeleteFileA(Temp.c_str());
     SetLastError(Error);
     return false;
+}
+
+} // namespace
+
+void RemoveStaleTemps(const std::string& Dir)
+{
+    if (!CleanedDirs.insert(UpperCase(Dir)).second)
+        return;
+    WIN32_FIND_DATAA Found;
+    HANDLE Find = FindFirstFileA(JoinPath(Dir, TempPattern).c_str(), &Found);
+    if (Find == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        // The search also matches short names: only our own long names are ours to remove.
+        if (!IsTempFileName(Found.cFileName))
+            continue;
+        std::string Path = JoinPath(Dir, Found.cFileName);
+        if (!(Found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            DeleteFileA(Path.c_str());
+        } else {
+            // A killed run's own folder: its files, then the folder, which stays when it still
+            // holds anything else (another running installation's file being written).
+            RemoveStaleTemps(Path);
+            RemoveDirectoryA(Path.c_str());
+        }
+    } while (FindNextFileA(Find, &Found));
+    FindClose(Find);
+}
+
+void RemoveStagingDirs()
+{
+    for (const auto& Entry : StagingDirs)
+        if (!Entry.second.empty())
+            RemoveDirectoryA(Entry.second.c_str());
+    StagingDirs.clear();
+}
+
+bool CopyAtomic(const std::string& From, const std::string& To)
+{
+    // Sharing read access only, as the date reader does: a file that someone is still writing
+    // is not installed half-written.
+    HANDLE Source = CreateFileA(From.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (Source == INVALID_HANDLE_VALUE)
+        return false;
+    return CloseKeepingError(Source, CopyFrom(Source, To, false));
+}
+
+bool CopyAtomic(HANDLE Source, const std::string& To)
+{
+    return CopyFrom(Source, To, true);
 }

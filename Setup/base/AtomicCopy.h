@@ -1,5 +1,6 @@
-// Writing an installed file whole or not at all: the copy is made under a temporary name in the
-// destination folder and takes the final name in one step only when it is complete. A run that is
+// Writing an installed file whole or not at all: the copy is made under a temporary name (in the
+// destination folder, or in a folder of the run's own inside it) and takes the final name in one
+// step only when it is complete. A run that is
 // killed, a full disk or a vanished source leave the final name as it was.
 #pragma once
 #include <windows.h>
@@ -14,8 +15,12 @@ bool CopyAtomic(const std::string& From, const std::string& To);
 
 // The same from a source that the caller opened already (for reading, sharing read access at
 // most, at any position) and closes itself: one open of a file serves both the look at it and
-// its copy.
+// its copy. For the many files of an installation: the temporary file is made in a folder of
+// the run's own inside To's folder, which RemoveStagingDirs removes again.
 bool CopyAtomic(HANDLE Source, const std::string& To);
+
+// Removes the folders of the run's own that the copies made (each empty once its copy is done).
+void RemoveStagingDirs();
 
 // The attributes and last-write time of an open file, asked in the cheapest way the system has.
 bool FileBasics(HANDLE File, DWORD& Attributes, FILETIME& Written);
@@ -24,6 +29,6 @@ bool FileBasics(HANDLE File, DWORD& Attributes, FILETIME& Written);
 // them (the file system adds its own, such as "archive" for every new file).
 DWORD CopiedAttributes(DWORD SourceAttributes);
 
-// Removes the temporary files that killed runs left in Dir (a file that another running
+// Removes the temporary files (and folders) that killed runs left in Dir (a file that another running
 // installation still writes can't be removed and stays). Each folder is looked at once a run.
 void RemoveStaleTemps(const std::string& Dir);

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "Setup/base/AtomicCopy.h"
 #include "Setup/base/Dialogs.h"
 #include "Rules/DriverText.h"
 #include "Setup/base/Report.h"
@@ -47,6 +48,7 @@ void ExitProcedure()
 
     CloseNotepad(InfoProcess);
     CloseNotepad(DiffDirProcess);
+    RemoveStagingDirs();   // a run that ends half-way through its files leaves none behind
     if (!Completed) {
         LogText += "\r\nAbnormal Termination!";   // no line end: the next line follows directly
         ErrorCount += 200;

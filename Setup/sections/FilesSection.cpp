@@ -57,9 +57,9 @@ bool TakeEntry(const std::string& FromDir, const std::string& Name, DWORD Attrib
                TTake Take, const std::string& Pattern, const std::string& ToDir, bool Recursive)
 {
     bool Directory = (Attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    // A killed run's half-written file (the medium may be an earlier installation) is
-    // nothing to install.
-    if (!Directory && IsTempFileName(Name))
+    // A killed run's half-written file or its folder for them (the medium may be an earlier
+    // installation) is nothing to install.
+    if (IsTempFileName(Name))
         return true;
     if (!Directory) {
         if (Take != tkDirs && !CopyOneFile(FromDir + "\\" + Name, ToDir + Name))
@@ -201,4 +201,5 @@ void ProcessFilesSection(const std::string& SourceInfPath)
         CopyTree(InfDir + Parts.SubDir, Parts.Pattern, Dir, Parts.Recursive);
         FlushLogText();
     }
+    RemoveStagingDirs();
 }
