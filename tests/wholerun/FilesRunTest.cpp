@@ -150,21 +150,24 @@ TEST_F(FilesRun, EntriesLandWhereKeyAndValueSay)
 // run itself has put it into the folder after the first keys.
 TEST_F(FilesRun, KeysThatEachNameOneFileFindWhatASearchWouldFind)
 {
+    // A killed run's temporary file and folder on the medium are never installed.
     for (const char* Name : {"set\\a.txt", "set\\Mixed.TXT", "set\\Long File Name.txt",
-                             "set\\~setupkv00000001.tmp", "set\\folder\\folder", "later\\late.txt"})
+                             "set\\~setupkv00000001.tmp", "set\\~setupkv00020000.tmp\\x",
+                             "set\\folder\\folder", "later\\late.txt"})
         PutText(Name, Name, 2020);
     char Short[MAX_PATH] = "";
     ASSERT_NE(0u, GetShortPathNameA(Medium.Path("set\\Long File Name.txt").c_str(), Short,
                                     MAX_PATH));
     std::string ShortName = std::string(Short).substr(std::string(Short).rfind('\\') + 1);
     WriteInf({"set\\a.txt=", "set\\MIXED.txt=", "set\\missing.txt=", "set\\" + ShortName + "=",
-              "set\\~setupkv00000001.tmp=", "set\\folder=", "later\\late.txt=" + Medium.Path("set"),
+              "set\\~setupkv00000001.tmp=", "set\\~setupkv00020000.tmp=", "set\\folder=", "later\\late.txt=" + Medium.Path("set"),
               "set\\late.txt="});
 
     TRunResult Run = Install();
 
     ASSERT_TRUE(RanAsAnswered(Run));
     EXPECT_TRUE(ShowsTemplate(Run, 2, "Installation successfully!"));
+    // Nothing else: no temporary folder of the run's own is left either.
     std::vector<std::string> Names = NamesIn(App + "\\*");
     std::sort(Names.begin(), Names.end());
     EXPECT_EQ((std::vector<std::string>{"LOGFILKV.LOG", "Long File Name.txt", "Mixed.TXT",

@@ -123,6 +123,39 @@ TEST_F(RegWriteRun, ValuesAreCreatedThenRefreshedThenChanged)
     EXPECT_EQ(StringData("a, b,\"One\""), Value("Commas").Data);
 }
 
+// Lines that name the same key one after another, and lines between them that name another key
+// or the same path under another root: each value lands in the key its own line names.
+TEST_F(RegWriteRun, EachValueLandsInTheKeyOfItsOwnLine)
+{
+    const std::string& K = Key.SubKey;
+    struct TCleanHklm {
+        std::string SubKey;
+        ~TCleanHklm() { RegDeleteTreeA(HKEY_LOCAL_MACHINE, SubKey.c_str()); }
+    } Hklm{K};
+    TRunResult Run = RunWith(Lines({"[RegWrite]", "A=HKCU," + K + ",A,Reg_SZ,a",
+                                    "B=HKCU," + K + ",B,Reg_SZ,b", "C=HKLM," + K + ",C,Reg_SZ,c",
+                                    "D=HKCU," + K + "\\Sub,D,Reg_SZ,d",
+                                    "E=HKCU," + K + ",E,Reg_SZ,e"}),
+                             {"click 1", "click 1"});
+    ASSERT_TRUE(RanAsAnswered(Run));
+    const struct {
+        HKEY Root;
+        const char* Below;
+        const char* Name;
+        const char* Data;   // nullptr: no such value
+    } Cases[] = {
+        {HKEY_CURRENT_USER, "", "A", "a"},     {HKEY_CURRENT_USER, "", "B", "b"},
+        {HKEY_LOCAL_MACHINE, "", "C", "c"},    {HKEY_CURRENT_USER, "", "C", nullptr},
+        {HKEY_CURRENT_USER, "Sub", "D", "d"},  {HKEY_CURRENT_USER, "", "D", nullptr},
+        {HKEY_CURRENT_USER, "", "E", "e"},     {HKEY_LOCAL_MACHINE, "", "E", nullptr},
+    };
+    for (const auto& Case : Cases) {
+        std::string Path = *Case.Below ? K + "\\" + Case.Below : K;
+        TStored Stored = ReadValue(Case.Root, Path, Case.Name);
+        EXPECT_EQ(Case.Data ? StringData(Case.Data) : "", Stored.Data) << Path << " " << Case.Name;
+    }
+}
+
 TEST_F(RegWriteRun, ValueOfAnotherTypeIsSetAndTakesTheLinesType)
 {
     const std::string& K = Key.SubKey;
