@@ -139,6 +139,12 @@ std::vector<TProfileLine> ReadSection(const char* Section, const std::string& Fi
     return Lines;
 }
 
+void ReleaseProfile(const std::string& File)
+{
+    // The documented way to flush: all three names null.
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, File.c_str());
+}
+
 bool DirectoryExists(const std::string& Path)
 {
     DWORD Attr = GetFileAttributesA(Path.c_str());

@@ -23,6 +23,11 @@ struct TProfileLine {
 };
 std::vector<TProfileLine> ReadSection(const char* Section, const std::string& File);
 
+// Lets the system forget what it keeps of File from the profile functions' last use of it (the
+// whole file, parsed, for the next call): megabytes for a script of many thousand lines. The next
+// call reads the file again.
+void ReleaseProfile(const std::string& File);
+
 // Any directory at Path, hidden and system ones included.
 bool DirectoryExists(const std::string& Path);
 

@@ -109,6 +109,8 @@ void RunInstallSequence()
     InstallInfCopy();
     RegRead_Expand_Strings(TargetInfPath);
     ExpandStringsSection(smSetVars | smWriteInf, SourceInfPath, TargetInfPath, "Strings");
+    // The installed copy is not read again; a long script would stay in memory twice.
+    ReleaseProfile(TargetInfPath);
 
     ErrorCount += RegWriteSection("RegWrite", SourceInfPath, 2);
     ErrorCount += RegWriteSection("RegWriteUninstall", SourceInfPath, 1);
