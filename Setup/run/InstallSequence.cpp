@@ -109,7 +109,8 @@ void RunInstallSequence()
     InstallInfCopy();
     RegRead_Expand_Strings(TargetInfPath);
     ExpandStringsSection(smSetVars | smWriteInf, SourceInfPath, TargetInfPath, "Strings");
-    // The installed copy is not read again; a long script would stay in memory twice.
+    // Nothing reads the installed copy again (the few later writes read it anew): a long
+    // script would otherwise stay in memory twice.
     ReleaseProfile(TargetInfPath);
 
     ErrorCount += RegWriteSection("RegWrite", SourceInfPath, 2);
