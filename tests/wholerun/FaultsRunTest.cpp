@@ -130,7 +130,7 @@ TEST_P(KilledAfter, TheNextRunCompletes)
     EXPECT_EQ("Value", ProfileValue(Ini, "Section", "Key"));
     EXPECT_EQ(WindowsInfDir() + "\\", ProfileValue(Inf.Installed, "Strings", "InfPath"));
     EXPECT_TRUE(TempFilesIn(App).empty());
-    EXPECT_TRUE(TempFilesIn(WindowsInfDir()).empty());
+    EXPECT_TRUE(LeftTempFilesIn(WindowsInfDir()).empty());   // other tests' copies may be under way
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, KilledAfter,

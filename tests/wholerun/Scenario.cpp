@@ -582,6 +582,21 @@ std::vector<std::string> TempFilesIn(const std::string& Dir)
     return NamesIn(Dir + "\\~setupkv*.tmp");
 }
 
+std::vector<std::string> LeftTempFilesIn(const std::string& Dir)
+{
+    std::vector<std::string> Left;
+    for (const std::string& Name : TempFilesIn(Dir)) {
+        HANDLE File = CreateFileA((Dir + "\\" + Name).c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (File != INVALID_HANDLE_VALUE) {
+            Left.push_back(Name);
+            CloseHandle(File);
+        }
+    }
+    return Left;
+}
+
 SYSTEMTIME June1(int Year)
 {
     SYSTEMTIME Time = {};

@@ -164,6 +164,10 @@ std::vector<std::string> NamesIn(const std::string& Pattern);
 // The installer's temporary files (a killed run's leftovers) in Dir.
 std::vector<std::string> TempFilesIn(const std::string& Dir);
 
+// Those of them that no running installation is writing (it holds its file open, shared with
+// nobody): in a folder that tests running side by side share, only these are left over.
+std::vector<std::string> LeftTempFilesIn(const std::string& Dir);
+
 // Midnight UTC of 1 June of Year, which the installer shows as the date alone, and that date as
 // the user's short date format writes it.
 SYSTEMTIME June1(int Year);
