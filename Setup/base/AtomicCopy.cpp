@@ -53,13 +53,15 @@ HANDLE CreateTemp(const std::string& Dir, DWORD Attributes, std::string& Temp)
 }
 
 // Where the temporary file of a copy into Dir is made: a folder of this run's own inside Dir,
-// made on the first copy. Some systems look through a whole folder for a name that does not
-// exist yet, and the folder of our own holds only the file being written, where the
-// destination may hold thousands. Dir itself when the folder can't be made.
+// made on the first copy, after a killed run's leftovers are gone. Some systems look through a
+// whole folder for a name that does not exist yet, and the folder of our own holds only the file
+// being written, where the destination may hold thousands. Dir itself when the folder can't be
+// made.
 std::string StagingFor(const std::string& Dir)
 {
     auto Entry = StagingDirs.emplace(UpperCase(Dir), std::string());
     if (Entry.second) {
+        RemoveStaleTemps(Dir);
         std::string Own = JoinPath(Dir, TempFileName(GetCurrentProcessId(), 0));
         if (CreateDirectoryA(Own.c_str(), nullptr))
             Entry.first->second = Own;
@@ -157,12 +159,6 @@ bool CloseKeepingError(HANDLE Handle, bool Result)
     return Result;
 }
 
-} // namespace
-
-void RemoveStaleTemps(const std::string& Dir);
-
-namespace {
-
 // The copy of the open Source to To, through a folder of our own in To's folder when Staged.
 bool CopyFrom(HANDLE Source, const std::string& To, bool Staged)
 {
@@ -173,11 +169,13 @@ bool CopyFrom(HANDLE Source, const std::string& To, bool Staged)
         return false;
 
     std::string Dir = FolderOf(To);
-    RemoveStaleTemps(Dir);
+    // Once per folder: a killed run's leftovers go before this run writes there.
+    std::string Staging = Staged ? StagingFor(Dir) : Dir;
+    if (!Staged)
+        RemoveStaleTemps(Dir);
     DWORD Attributes = CopiedAttributes(SourceAttributes);
     std::string Temp;
     HANDLE Target = INVALID_HANDLE_VALUE;
-    std::string Staging = Staged ? StagingFor(Dir) : Dir;
     if (Staging != Dir)
         Target = CreateTemp(Staging, Attributes, Temp);
     // Without a folder of our own, or when it has gone (another installation into the same

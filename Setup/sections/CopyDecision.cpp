@@ -94,21 +94,23 @@ TFirstLook LookAt(const std::string& File, THandle& Kept)
     return Look;
 }
 
-// Whether the open file Old already is what copying the open file New over it would make: the same size, last-write time, attributes and bytes. Replacing it would then
-// change nothing but its creation time, at the price of a temporary file, a rename and, under
-// some systems, a search of the folder for each; a repair installation over an intact one is
-// that case for every file.
-bool AlreadyThere(HANDLE New, HANDLE Old)
+// Whether the installed file (open as Old, looked at in LookB, its attributes AttributesB) already
+// is what copying the new one (open as New, looked at in LookA) over it would make: the same
+// last-write time, attributes, size and bytes. Replacing it would then change nothing but its
+// creation time, at the price of a temporary file, a rename and, under some systems, a search of
+// the folder for each; a repair installation over an intact one is that case for every file.
+bool AlreadyThere(HANDLE New, const TFirstLook& LookA, HANDLE Old, const TFirstLook& LookB,
+                  DWORD AttributesB)
 {
     // Every new file gets "archive"; the others the copy takes from the new file.
     const DWORD Compared = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                            FILE_ATTRIBUTE_NOT_CONTENT_INDEXED | FILE_ATTRIBUTE_READONLY |
                            FILE_ATTRIBUTE_DIRECTORY;
-    DWORD AttributesA, AttributesB;
-    FILETIME WrittenA, WrittenB;
+    DWORD AttributesA;
+    FILETIME WrittenA;
     LARGE_INTEGER SizeA, SizeB;
-    if (!FileBasics(New, AttributesA, WrittenA) || !FileBasics(Old, AttributesB, WrittenB) ||
-        CompareFileTime(&WrittenA, &WrittenB) != 0 || !(AttributesB & FILE_ATTRIBUTE_ARCHIVE) ||
+    if (!LookA.Opened || !LookB.Opened || LookA.WriteTime != LookB.WriteTime ||
+        !(AttributesB & FILE_ATTRIBUTE_ARCHIVE) || !FileBasics(New, AttributesA, WrittenA) ||
         (AttributesB & Compared) != (CopiedAttributes(AttributesA) & Compared) ||
         !GetFileSizeEx(New, &SizeA) || !GetFileSizeEx(Old, &SizeB) ||
         SizeA.QuadPart != SizeB.QuadPart ||
@@ -285,9 +287,10 @@ bool CopyOneFile(const std::string& A, const std::string& B)
     if (!OldMissing && AttributesB != INVALID_FILE_ATTRIBUTES &&
         (AttributesB & FILE_ATTRIBUTE_READONLY))
         return CopyFailed(A, B, ERROR_ACCESS_DENIED);
-    if (Plan.Conflict == cfNone && IsRefresh(Plan) && Source.Handle != INVALID_HANDLE_VALUE &&
+    // After a question both are closed: only a refresh without one gets here with them open.
+    if (IsRefresh(Plan) && Source.Handle != INVALID_HANDLE_VALUE &&
         Installed.Handle != INVALID_HANDLE_VALUE &&
-        AlreadyThere(Source.Handle, Installed.Handle)) {
+        AlreadyThere(Source.Handle, LookA, Installed.Handle, LookB, AttributesB)) {
         LogDirect(OutcomeLine(B, Plan, true));
         return true;
     }

@@ -304,6 +304,7 @@ private:
     void CheckKeyNames(const TSectionIndex& Index, const std::string& Name);
     void CheckRegWrite(const std::string& Section);
     void CheckRegRead();
+    void CheckRoot(int Line, const std::string& Root, const char* Code);
     void CheckLinks(const std::string& Section);
     void CheckIniWrite();
     void CheckFiles();
@@ -478,6 +479,13 @@ void TChecker::CheckKeyNames(const TSectionIndex& Index, const std::string& Name
         Check(InfoKeys);
 }
 
+// A registry line's root, unless a variable gives it.
+void TChecker::CheckRoot(int Line, const std::string& Root, const char* Code)
+{
+    if (!HasReference(Root) && ScanRootKey(Root.c_str()) == rkNone)
+        Add(Line, svError, "unknown root '" + Root + "': HKLM, HKCU or HKCR", Code);
+}
+
 void TChecker::CheckRegWrite(const std::string& Section)
 {
     for (const TInfLine* Line : Keys(Section)) {
@@ -492,9 +500,7 @@ void TChecker::CheckRegWrite(const std::string& Section)
                 "registry-line");
             continue;
         }
-        if (!HasReference(Fields.Root) && ScanRootKey(Fields.Root.c_str()) == rkNone)
-            Add(Line->Line, svError, "unknown root '" + Fields.Root + "': HKLM, HKCU or HKCR",
-                "registry-line");
+        CheckRoot(Line->Line, Fields.Root, "registry-line");
         TValueType Type = ScanValueType(Fields.Type);
         if (!HasReference(Fields.Type) && Type == vtUnknown)
             Add(Line->Line, svError,
@@ -533,9 +539,7 @@ void TChecker::CheckRegRead()
                 "regread-line");
             continue;
         }
-        if (!HasReference(Fields.Root) && ScanRootKey(Fields.Root.c_str()) == rkNone)
-            Add(Line->Line, svError, "unknown root '" + Fields.Root + "': HKLM, HKCU or HKCR",
-                "regread-line");
+        CheckRoot(Line->Line, Fields.Root, "regread-line");
         if (IsOneOf(Line->Key, InfCopyVariables))
             Add(Line->Line, svWarning,
                 "SETUP.EXE ignores a [RegRead] line named " + Line->Key +
