@@ -96,6 +96,13 @@ std::string ContinueMessage(const std::string& Headline)
     return Headline.empty() ? "Continue Installation?" : Headline + "\rContinue Installation?";
 }
 
+std::string FoldedText(std::string Text)
+{
+    for (char& C : Text)
+        C = UpperAscii(C);
+    return Text;
+}
+
 bool SameText(const std::string& A, const std::string& B)
 {
     if (A.size() != B.size())

@@ -37,3 +37,6 @@ std::string ContinueMessage(const std::string& Headline);
 
 // Equal when ASCII letter case is ignored, as INF section, key and variable names compare.
 bool SameText(const std::string& A, const std::string& B);
+
+// Text with its ASCII letters in upper case: the form in which names are searched for.
+std::string FoldedText(std::string Text);

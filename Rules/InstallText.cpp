@@ -1,7 +1,61 @@
 #include "Rules/InstallText.h"
 
+#include "Rules/DriverText.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+// Where the arguments of Entry begin: past ",Entry " (letter case ignored) and the blanks after
+// it; npos when the command does not call that entry point.
+size_t EntryArguments(const std::string& Command, const std::string& Entry)
+{
+    size_t At = FoldedText(Command).find(FoldedText("," + Entry + " "));
+    if (At == std::string::npos)
+        return std::string::npos;
+    return Command.find_first_not_of(' ', At + Entry.size() + 2);
+}
+
+size_t AdvancedArguments(const std::string& Command)
+{
+    size_t Begin = EntryArguments(Command, "LaunchINFSection");
+    return Begin != std::string::npos ? Begin : EntryArguments(Command, "LaunchINFSectionEx");
+}
+
+// The comma-separated fields from Begin on, trailing blanks dropped; a field that begins with a
+// double quote ends at the next one and may hold commas.
+std::vector<std::string> AdvancedFields(const std::string& Command, size_t Begin)
+{
+    std::vector<std::string> Fields;
+    size_t At = Begin;
+    while (At <= Command.size()) {
+        size_t End;
+        if (At < Command.size() && Command[At] == '"') {
+            size_t Close = Command.find('"', At + 1);
+            End = Close == std::string::npos ? Command.size() : Close;
+            Fields.push_back(Command.substr(At + 1, End - At - 1));
+            End = std::min(Command.find(',', End), Command.size());
+        } else {
+            End = std::min(Command.find(',', At), Command.size());
+            std::string Field = Command.substr(At, End - At);
+            Field.erase(std::min(Field.find_last_not_of(' ') + 1, Field.size()));
+            Fields.push_back(Field);
+        }
+        At = End + 1;
+    }
+    if (Fields.empty())
+        Fields.emplace_back();
+    return Fields;
+}
+
+} // namespace
+
 std::string UninstallInfPath(const std::string& Command)
 {
+    size_t Advanced = AdvancedArguments(Command);
+    if (Advanced != std::string::npos)
+        return AdvancedFields(Command, Advanced)[0];
     if (Command.empty())
         return std::string();
     size_t Start, End;
@@ -128,4 +182,22 @@ std::string BrokenLines(const std::string& Message, size_t Width)
     if (!Line.empty())
         EndLine();
     return Result;
+}
+
+std::string UninstallSection(const std::string& Command)
+{
+    size_t Advanced = AdvancedArguments(Command);
+    if (Advanced != std::string::npos) {
+        std::vector<std::string> Fields = AdvancedFields(Command, Advanced);
+        return Fields.size() > 1 && !Fields[1].empty() ? Fields[1] : "DefaultInstall";
+    }
+    const std::string Word = "InstallHinfSection";
+    size_t At = FoldedText(Command).find(FoldedText(Word));
+    if (At == std::string::npos)
+        return std::string();
+    size_t Begin = Command.find_first_not_of(" \t", At + Word.size());
+    if (Begin == std::string::npos)
+        return std::string();
+    size_t End = std::min(Command.find_first_of(" \t", Begin), Command.size());
+    return Command.substr(Begin, End - Begin);
 }

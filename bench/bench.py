@@ -41,6 +41,8 @@ import sys
 import threading
 import time
 
+import sizemap
+
 SMALL_DIRS = 50
 SMALL_FILES_PER_DIR = 100
 LARGE_FILES = 3
@@ -50,7 +52,7 @@ QUICK_KEY_COUNTS = (200, 1000, 4000)
 BENCH_KEY = r"Software\SetupBench"
 SETUP_DIALOGS = 3
 PARTS = ("files", "keys", "start", "size")
-SIZE_TARGET = 204800
+SIZE_TARGET = sizemap.TARGET   # the one size limit of SETUP.EXE
 MEMORY_TARGET_KB = 8 * 1024
 
 

@@ -8,8 +8,10 @@
 #
 # 1 (the default) installs version 1.0 from the first medium, 2 installs version 2.0 over it
 # from the second; uninstall runs the command that the software list keeps for Tiny Clock, as
-# the list itself runs it, and shows what is left. EXAMPLE_BUILD=<build dir> takes an existing
-# build instead of building build/main.
+# the list itself runs it, then looks for every file, link, folder, registry key and script
+# copy of Tiny Clock and fails when one is left (a folder that holds files the installation did
+# not make is the user's, and stays). EXAMPLE_BUILD=<build dir> takes an existing build instead
+# of building build/main.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(dirname "$here")
@@ -19,8 +21,11 @@ case $what in
 *) echo "usage: example.sh [1 | 2 | uninstall]" >&2; exit 2 ;;
 esac
 build=${EXAMPLE_BUILD:-$root/build/main}
-if [ -z "${EXAMPLE_BUILD:-}" ]; then
-    "$here/build.sh" Setup robot TinyClockDisks
+# The uninstallation needs only the machine, not a build.
+if [ "$what" = uninstall ]; then
+    "$here/setup-machine.sh"
+elif [ -z "${EXAMPLE_BUILD:-}" ]; then
+    "$here/build.sh" Setup robot-exe TinyClockDisks
 fi
 wine() { "$here/wine-run" "$@"; }
 winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
@@ -31,18 +36,51 @@ if [ "$what" = uninstall ]; then
     # SETUP.EXE is a 32-bit program: its entry lies in the 32-bit part of the registry.
     query() { wine reg query "$1" /v "$2" /reg:32 2>/dev/null | tr -d '\r' |
               sed -nE "s/^ +$2 +REG_SZ +//p"; }
+    has_key() { wine reg query "$1" /reg:32 >/dev/null 2>&1; }
     command=$(query "$uninstall_key" UninstallString)
     [ -n "$command" ] || { echo "Tiny Clock is not in the list of installed software" >&2; exit 1; }
-    inf=$(unixpath "${command##* }")
+    # The installed script: the first field after LaunchINFSection.
+    inf_win=${command#*LaunchINFSection }
+    inf_win=${inf_win%%,*}
+    inf=$(unixpath "$inf_win")
+    [ -f "$inf" ] || { echo "the entry names $inf_win, which is not there" >&2; exit 1; }
+    section() { tr -d '\r' < "$inf" | sed -n "/^\[$1\]/,/^\[/p" | grep -v -e '^\[' -e '^;' -e '^$'; }
     folder=$(tr -d '\r' < "$inf" | sed -n 's/^MyProgramPath=//p')
     menu=$(tr -d '\r' < "$inf" | sed -n 's/^MyStartMenu=//p')
+    # What the installation made, by the names its uninstall section lists.
+    mapfile -t program_files < <(section Program.Del)
+    mapfile -t menu_files < <(section Menu.Del)
     echo "---- cmd /c $command"
     wine cmd /c "$command"
-    for dir in "$folder" "$menu"; do
-        [ -n "$dir" ] && [ -d "$(unixpath "$dir")" ] &&
-            echo "---- left: $dir, holding: $(ls -A "$(unixpath "$dir")" | tr '\n' ' ')"
+
+    left=0
+    leftover() { echo "---- left: $1"; left=1; }
+    echo "---- looking for what is left of Tiny Clock"
+    for name in "${program_files[@]}"; do
+        [ -e "$(unixpath "$folder\\$name")" ] && leftover "$folder\\$name"
     done
-    exit 0
+    for name in "${menu_files[@]}"; do
+        [ -e "$(unixpath "$menu\\$name")" ] && leftover "$menu\\$name"
+    done
+    [ $left = 0 ] && echo "     gone: the ${#program_files[@]} files and ${#menu_files[@]} links that the uninstall section names"
+    for dir in "$folder" "$menu"; do
+        unix=$(unixpath "$dir")
+        [ -d "$unix" ] || { echo "     gone: $dir"; continue; }
+        # A folder stays when it holds what was not installed: that is the user's.
+        if [ -z "$(ls -A "$unix")" ]; then
+            leftover "$dir, empty"
+        else
+            echo "     kept: $dir, holding what was not installed: $(ls -A "$unix" | tr '\n' ' ')"
+        fi
+    done
+    for file in "$inf_win" "${inf_win%.*}.PNF"; do
+        [ -e "$(unixpath "$file")" ] && leftover "$file" || echo "     gone: $file"
+    done
+    for key in 'HKCU\Software\TinyClock' "$uninstall_key"; do
+        has_key "$key" && leftover "$key" || echo "     gone: $key"
+    done
+    [ $left = 0 ] && echo "---- nothing of Tiny Clock is left"
+    exit $left
 fi
 
 medium="$root/build/example"

@@ -21,6 +21,11 @@ TEST(UninstallInfPath, TakesTheLastQuotedPartOrTheLastWord)
         {"", ""},
         {"run C:\\APP.INF ", ""},                               // a trailing blank ends nothing
         {"run \"a b\" C:\\APP.INF", "C:\\APP.INF"},
+        // the advanced INF engine names the INF first, then the section
+        {"rundll32 advpack.dll,LaunchINFSection C:\\INF\\APP.INF,DefaultUninstall",
+         "C:\\INF\\APP.INF"},
+        {"rundll32 advpack,launchinfsectionex \"C:\\Old, App\\APP.INF\",Remove,,4", "C:\\Old, App\\APP.INF"},
+        {"rundll32 advpack.dll,LaunchINFSection ", ""},
     };
     for (const auto& Case : Cases) {
         SCOPED_TRACE(Case.Command);
@@ -133,4 +138,23 @@ TEST(BrokenLines, NoLineIsWiderThanAsked)
     EXPECT_EQ("a\r\nb", BrokenLines("ab", 0));
     EXPECT_EQ("a b", BrokenLines("a    b  ", 10));
     EXPECT_EQ("", BrokenLines("\r\n", 70));
+}
+
+TEST(UninstallSection, NamesTheSectionEachEngineCarriesOut)
+{
+    struct {
+        const char* Command;
+        const char* Section;
+    } Cases[] = {
+        {"rundll32 setupapi,InstallHinfSection DefaultUninstall 132 C:\\APP.INF", "DefaultUninstall"},
+        {"rundll32 setupapi,InstallHinfSection", ""},
+        {"rundll32 advpack.dll,LaunchINFSection C:\\APP.INF,Remove ,1", "Remove"},
+        {"rundll32 advpack.dll,LaunchINFSection C:\\APP.INF", "DefaultInstall"},
+        {"rundll32 advpack.dll,LaunchINFSection C:\\APP.INF,,1", "DefaultInstall"},
+        {"notepad.exe C:\\APP.INF", ""},
+    };
+    for (const auto& Case : Cases) {
+        SCOPED_TRACE(Case.Command);
+        EXPECT_EQ(Case.Section, UninstallSection(Case.Command));
+    }
 }

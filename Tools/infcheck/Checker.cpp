@@ -31,8 +31,8 @@ const char* const KeyValueSections[] = {"Version",           "Info",      "Strin
                                         "RegWriteUninstall", "SetMnuLNK", "IniWrite"};
 
 // Keys of the sections whose keys have a meaning; the keys of the other sections are names the
-// author chooses. Signature is for the system's INF engine.
-const char* const VersionKeys[] = {"FormKv", "ProjectVersionFile", "Signature"};
+// author chooses. Signature and AdvancedINF are for the system's INF engines.
+const char* const VersionKeys[] = {"FormKv", "ProjectVersionFile", "Signature", "AdvancedINF"};
 const char* const InfoKeys[] = {"Before", "BeforeTitle", "DifferentDir", "DifferentDirTitle",
                                 "URL",    "After"};
 // The [Info] keys that name text files of the medium.
@@ -390,22 +390,6 @@ void TChecker::CheckSignature()
     Add(FormKv->Line, svError, "FormKv does not hold the signature KELVOR", "signature");
 }
 
-// The section that the uninstall command of the software-list entry names after
-// InstallHinfSection; empty when there is no such command.
-std::string CommandSection(const std::string& Command)
-{
-    const std::string Word = "InstallHinfSection";
-    std::string Upper = Folded(Command);
-    size_t At = Upper.find(Folded(Word));
-    if (At == std::string::npos)
-        return std::string();
-    size_t Begin = Command.find_first_not_of(" \t", At + Word.size());
-    if (Begin == std::string::npos)
-        return std::string();
-    size_t End = std::min(Command.find_first_of(" \t", Begin), Command.size());
-    return Command.substr(Begin, End - Begin);
-}
-
 void TChecker::CollectNamedSections()
 {
     for (const char* Name : {"RegWrite", "RegWriteUninstall"})
@@ -414,7 +398,7 @@ void TChecker::CollectNamedSections()
     for (const TInfLine* Line : Keys("RegWriteUninstall")) {
         TRegWriteLine Fields;
         if (SplitRegWriteLine(Line->Value, Fields) && SameText(Fields.ValueName, "UninstallString"))
-            UninstallSection = CommandSection(Fields.Value);
+            UninstallSection = ::UninstallSection(Fields.Value);
     }
     if (!UninstallSection.empty())
         NamedSections.insert(Folded(UninstallSection));
@@ -881,7 +865,8 @@ void TChecker::CheckUninstallEntry()
                 ": a later run takes the earlier installation's script from there",
             "uninstall-entry");
     if (UninstallSection.empty())
-        Add(Command->Line, svError, "UninstallString names no section after InstallHinfSection",
+        Add(Command->Line, svError, "UninstallString runs no section: name one after InstallHinfSection, or after the "
+            "script's path behind LaunchINFSection",
             "uninstall-entry");
     else if (!Find(UninstallSection))
         Add(Command->Line, svError,

@@ -257,8 +257,7 @@ const std::vector<TExample> Examples = {
      "Installation successfully!",
      {{ckMachine, UninstallKey, "DisplayName", "Tiny Tool (example)"},
       {ckMachine, UninstallKey, "UninstallString",
-       "rundll32 setupAPI.dll,InstallHinfSection DefaultUninstall 132 "
-       "{Inf}\\ex-uninstall.inf"},
+       "rundll32 advpack.dll,LaunchINFSection {Inf}\\ex-uninstall.inf,DefaultUninstall"},
       {ckProfile, "{Inf}\\ex-uninstall.inf", "Strings", "MyProgramPath", "{App}"},
       {ckProfile, "{Inf}\\ex-uninstall.inf", "Strings", "MyStartMenu",
        "{Programs}\\Tiny Tool Uninstall Example"},
@@ -271,9 +270,8 @@ const std::vector<TExample> Examples = {
       {ckNoFile, "{Programs}\\Tiny Tool Uninstall Example\\Tiny Tool.LNK"},
       {ckNoFile, "{Inf}\\ex-uninstall.inf"},
       {ckMachine, UninstallKey, ""},
-      // What the INF engine leaves: the folders, empty.
-      {ckFile, "{App}"},
-      {ckFile, "{Programs}\\Tiny Tool Uninstall Example"}},
+      {ckNoFile, "{App}"},
+      {ckNoFile, "{Programs}\\Tiny Tool Uninstall Example"}},
      {"{Programs}\\Tiny Tool Uninstall Example", "HKLM\\" + UninstallKey},
      // Installed again before the uninstallation: the entry leads to the earlier folder.
      {Continue, "click 1", Close},

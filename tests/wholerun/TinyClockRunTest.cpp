@@ -107,7 +107,7 @@ struct TinyClockRoad : ::testing::Test {
     std::string Menu = ProgramsFolder() + "\\" + Name;
     std::string App = ProgramFilesDir() + "\\" + Name;  // the script's default folder
     std::string Other = Medium.Path("Clocks\\" + Name); // a folder that the user picks instead
-    std::string Command = "rundll32 setupAPI.dll,InstallHinfSection DefaultUninstall 132 " + Inf;
+    std::string Command = "rundll32 advpack.dll,LaunchINFSection " + Inf + ",DefaultUninstall";
 
     static std::string ProgramFilesDir()
     {
@@ -154,16 +154,15 @@ struct TinyClockRoad : ::testing::Test {
                                     "click 1"});
     }
 
-    // Nothing of the installation in Dir is left but the folders, empty: the INF engine deletes
-    // files, not folders.
-    void ExpectRemoved(const std::string& Dir, bool Denied)
+    // Nothing of the installation in Dir is left: no file, no folder, no link, no key. A file of
+    // the user's own (Kept) stays, and with it Dir, holding only that file.
+    void ExpectRemoved(const std::string& Dir, bool Denied, const std::string& Kept)
     {
-        for (const std::string& Folder : {Dir, Menu}) {
-            EXPECT_EQ(std::vector<std::string>{}, NamesIn(Folder + "\\*")) << Folder;
-            DWORD Attributes = GetFileAttributesA(Folder.c_str());
-            EXPECT_TRUE(Attributes != INVALID_FILE_ATTRIBUTES &&
-                        (Attributes & FILE_ATTRIBUTE_DIRECTORY)) << Folder;
-        }
+        if (Kept.empty())
+            EXPECT_TRUE(NothingAt(Dir));
+        else
+            EXPECT_EQ(std::vector<std::string>{Kept}, NamesIn(Dir + "\\*"));
+        EXPECT_TRUE(NothingAt(Menu));
         EXPECT_TRUE(NothingAt(Inf));
         EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\" + Key));
         if (!Denied) {
@@ -173,7 +172,7 @@ struct TinyClockRoad : ::testing::Test {
 
     // Uninstalls the installation in Dir as its user would: through the command of the
     // software list's entry, or, without one, through the uninstall link in Dir.
-    void Uninstall(const std::string& Dir, bool Denied)
+    void Uninstall(const std::string& Dir, bool Denied, const std::string& Kept = "")
     {
         std::string Stored = MachineValue(UninstallKeys + Key, "UninstallString");
         if (Denied) {
@@ -183,7 +182,7 @@ struct TinyClockRoad : ::testing::Test {
             Stored = "\"" + Link.Target + "\" " + Link.Arguments;
         }
         EXPECT_TRUE(RunThroughCmd(Stored, true)) << Stored;
-        ExpectRemoved(Dir, Denied);
+        ExpectRemoved(Dir, Denied, Kept);
     }
 
     // The whole road; Denied: HKLM's uninstall key refuses the installer.
@@ -248,7 +247,8 @@ struct TinyClockRoad : ::testing::Test {
                                           "found: " + Inf + "\r\n"));
             EXPECT_EQ("2.00", MachineValue(Entry, "DisplayVersion"));
         }
-        Uninstall(Other, Denied);
+        Medium.WriteText(Other + "\\My times.txt", "08:15\r\n");
+        Uninstall(Other, Denied, "My times.txt");
     }
 };
 
