@@ -591,6 +591,26 @@ void TChecker::CheckMedium()
     if (!Options.Medium)
         return;
     const TMedium& Medium = *Options.Medium;
+    // Started without an argument, SETUP.EXE takes the first signed script in the order the
+    // folder lists its files, which differs between file systems: a second script on the medium,
+    // or one planted beside it, may win on the user's machine.
+    std::vector<std::string> Scripts = Medium.SignedScripts();
+    const TInfLine* FormKv = Key("Version", "FormKv");
+    bool Signed = FormKv && SignaturePosition(FormKv->Value.substr(0, SignatureSize - 1).c_str());
+    if (Signed && std::none_of(Scripts.begin(), Scripts.end(), [&](const std::string& Name) {
+            return SameText(Name, Options.ScriptName);
+        }))
+        Scripts.insert(Scripts.begin(), Options.ScriptName);
+    if (Scripts.size() > 1) {
+        std::string List;
+        for (const std::string& Name : Scripts)
+            List += (List.empty() ? "" : ", ") + Name;
+        Add(FormKv ? FormKv->Line : 1, svWarning,
+            "the medium holds " + std::to_string(Scripts.size()) + " signed scripts (" + List +
+                "): SETUP.EXE takes the first that the folder lists, and that order differs "
+                "between file systems; keep one script on the medium",
+            "several-scripts");
+    }
     for (const TInfLine* Line : Keys("Files")) {
         TFilesKey Key = SplitFilesKey(Line->Key);
         if (!Medium.Matches(Key.SubDir, Key.Pattern))

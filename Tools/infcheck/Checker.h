@@ -25,6 +25,9 @@ public:
     virtual bool Matches(const std::string& SubDir, const std::string& Pattern) const = 0;
     // Whether a file is there; when it is, whether it holds a version resource.
     virtual bool FileExists(const std::string& Path, bool& HasVersion) const = 0;
+    // The names of the *.INF files in the medium's own folder that carry the installer's
+    // signature: the scripts that SETUP.EXE, started without an argument, would take.
+    virtual std::vector<std::string> SignedScripts() const = 0;
 };
 
 struct TCheckOptions {

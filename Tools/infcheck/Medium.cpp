@@ -1,11 +1,13 @@
 #include "Tools/infcheck/Medium.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <system_error>
 
 #include "Rules/DriverText.h"
+#include "Rules/InfReader.h"
 
 namespace fs = std::filesystem;
 
@@ -87,4 +89,26 @@ bool TFolderMedium::FileExists(const std::string& Path, bool& HasVersion) const
     const std::string Key("V\0S\0_\0V\0E\0R\0S\0I\0O\0N\0_\0I\0N\0F\0O\0", 30);
     HasVersion = Bytes.compare(0, 2, "MZ") == 0 && Bytes.find(Key) != std::string::npos;
     return true;
+}
+
+std::vector<std::string> TFolderMedium::SignedScripts() const
+{
+    // The installer reads at most the first 30 characters of the signature's value.
+    const size_t SignatureChars = 30;
+    std::vector<std::string> Names;
+    std::error_code Error;
+    for (fs::directory_iterator It(Dir, Error), End; !Error && It != End; It.increment(Error)) {
+        std::string Name = It->path().filename().string();
+        if (!WildcardMatch("*.INF", Name) || !fs::is_regular_file(It->path(), Error))
+            continue;
+        std::ifstream In(It->path(), std::ios::binary);
+        TInfFile File = ReadInfText(
+            std::string((std::istreambuf_iterator<char>(In)), std::istreambuf_iterator<char>()));
+        const TInfSection* Version = FindSection(File, "Version");
+        const TInfLine* FormKv = Version ? FindKey(*Version, "FormKv") : nullptr;
+        if (FormKv && SignaturePosition(FormKv->Value.substr(0, SignatureChars).c_str()) > 0)
+            Names.push_back(Name);
+    }
+    std::sort(Names.begin(), Names.end());
+    return Names;
 }

@@ -2,6 +2,7 @@
 // ignored, * and ? in the last part of a name.
 #pragma once
 #include <string>
+#include <vector>
 
 #include "Tools/infcheck/Checker.h"
 
@@ -10,6 +11,7 @@ public:
     explicit TFolderMedium(const std::string& Dir) : Dir(Dir) {}
     bool Matches(const std::string& SubDir, const std::string& Pattern) const override;
     bool FileExists(const std::string& Path, bool& HasVersion) const override;
+    std::vector<std::string> SignedScripts() const override;
 
 private:
     std::string Dir;

@@ -29,7 +29,12 @@ endfunction()
 
 foreach(Case IN LISTS Cases)
     string(REGEX REPLACE "\\.inf$" "" Name ${Case})
-    run_checker(${Corpus} Out Code --medium medium ${Case})
+    # A case with a medium of its own has it in NAME.medium/.
+    set(Medium medium)
+    if(IS_DIRECTORY ${Corpus}/${Name}.medium)
+        set(Medium ${Name}.medium)
+    endif()
+    run_checker(${Corpus} Out Code --medium ${Medium} ${Case})
     # The exit code is part of the golden text, so that it is checked as well.
     set(Out "${Out}exit ${Code}\n")
     if(NOT EXISTS ${Corpus}/${Name}.expected)
