@@ -14,6 +14,7 @@
 #include "Rules/RegReadText.h"
 #include "Rules/RegSyntax.h"
 #include "Rules/RegWriteText.h"
+#include "Rules/StringsText.h"
 #include "Rules/VarExpandText.h"
 
 namespace {
@@ -113,6 +114,22 @@ enum TStep {
 };
 
 const std::string UninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+// The same key as a 64-bit program sees it: SETUP.EXE, a 32-bit program, writes there.
+const std::string UninstallKey64 =
+    "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+
+// The directives of an uninstall section that list sections, and those of them whose sections
+// list files, each in the folder that [DestinationDirs] gives the section.
+const char* const ListDirectives[] = {"DelFiles",   "DelReg",
+                                      "CopyFiles",  "RenFiles",
+                                      "AddReg",     "UpdateInis",
+                                      "RunPreSetupCommands", "RunPostSetupCommands"};
+const char* const FileDirectives[] = {"DelFiles", "CopyFiles", "RenFiles"};
+const char* const CommandDirectives[] = {"RunPreSetupCommands", "RunPostSetupCommands"};
+// The [Version] Signature values that the system's INF engines accept.
+const char* const EngineSignatures[] = {"$CHICAGO$", "$Windows NT$", "$Windows 95$"};
+// How deep the checker follows a [Files] tree on the medium; a link loop must not hang it.
+const int MediumDepth = 32;
 // The longest path of a link file that the system writes.
 const size_t LinkPathLimit = 259;
 
@@ -167,28 +184,37 @@ std::string Letters(const std::string& Name)
     return Sorted;
 }
 
-// A known name that Name misses only by a slip: its letters in another order, or a few letters
-// wrong (a third of the name, at least 2); null when there is none.
-template <size_t N> const char* LikelyName(const std::string& Name, const char* const (&Known)[N])
+const char* NameText(const char* Name)
 {
-    for (const char* Candidate : Known)
+    return Name;
+}
+const char* NameText(const std::string& Name)
+{
+    return Name.c_str();
+}
+
+// A known name that Name misses only by a slip: its letters in another order, or a few letters
+// wrong (a third of the name, at least 2); null when there is none. Known is a list of names.
+template <class TNames> const char* LikelyName(const std::string& Name, const TNames& Known)
+{
+    for (const auto& Candidate : Known)
         if (Letters(Name) == Letters(Candidate))
-            return Candidate;
+            return NameText(Candidate);
     const char* Best = nullptr;
     size_t BestDistance = std::max<size_t>(2, Name.size() / 3) + 1;
-    for (const char* Candidate : Known) {
+    for (const auto& Candidate : Known) {
         size_t D = Distance(Name, Candidate, BestDistance);
         if (D < BestDistance) {
-            Best = Candidate;
+            Best = NameText(Candidate);
             BestDistance = D;
         }
     }
     return Best;
 }
 
-template <size_t N> bool IsOneOf(const std::string& Name, const char* const (&Known)[N])
+template <class TNames> bool IsOneOf(const std::string& Name, const TNames& Known)
 {
-    for (const char* Candidate : Known)
+    for (const auto& Candidate : Known)
         if (SameText(Name, Candidate))
             return true;
     return false;
@@ -203,6 +229,19 @@ bool LooksLikeName(const std::string& Name)
         if (!std::isalnum(C) && !std::strchr("_().-", C))
             return false;
     return true;
+}
+
+// A line as the system's INF engine reads it: a ';' anywhere starts a comment.
+std::string EngineText(const std::string& Text)
+{
+    return Trimmed(Text.substr(0, Text.find(';')));
+}
+
+// Whether Path is Dir or lies below it (both folded, without a trailing backslash).
+bool IsAtOrBelow(const std::string& Path, const std::string& Dir)
+{
+    return Path.compare(0, Dir.size(), Dir) == 0 &&
+           (Path.size() == Dir.size() || Path[Dir.size()] == '\\');
 }
 
 // A field that a variable fills in can only be judged on the user's machine.
@@ -244,6 +283,11 @@ bool SampleLookup(const char* Name, std::string& Value)
     return true;
 }
 
+// A registry key (ValueName empty) or value as a text to compare: root and subkey folded, the
+// value name after two backslashes.
+std::string RegistryItem(const std::string& Root, const std::string& SubKey,
+                         const std::string& ValueName);
+
 // A section as the profile functions show it: the first of its name, each key's first line.
 struct TSectionIndex {
     const TInfSection* Section = nullptr;
@@ -265,6 +309,22 @@ private:
     std::unordered_map<std::string, int> DefinedStep;          // folded variable name
     std::unordered_map<std::string, std::string> Sample;       // folded variable name
     std::string UninstallSection;   // named by the uninstall command; empty when none
+    std::string UninstallCommand;   // the UninstallString as written
+    // The sections that the system's INF engine carries out to uninstall, as the script spells
+    // them: the one the command names and [DefaultUninstall], those that the script has.
+    std::vector<std::string> EngineSections;
+    // What [Files] installs, as the medium shows it: a file or a folder Name in the destination
+    // folder Dir (as written, with the subfolders below it).
+    struct TInstalled {
+        const TInfLine* Line;
+        std::string Dir;
+        std::string Name;
+        bool Folder;
+        std::string Where;   // Dir\Name expanded with the sample values, folded
+    };
+    std::vector<TInstalled> Installed;
+    // Each [Files] line with its destination folder, expanded and folded like Where.
+    std::vector<std::pair<const TInfLine*, std::string>> Destinations;
 
     void Add(int Line, TSeverity Severity, const std::string& Text, const char* Check)
     {
@@ -322,6 +382,18 @@ private:
     void CheckLimits();
     void CheckUninstallEntry();
     void CheckUninstallCompleteness();
+    std::vector<std::pair<const TInfLine*, std::string>> EngineLists(const char* Directive) const;
+    void CheckUninstallSection();
+    void CheckEngineSignature();
+    void CheckDestinationDirs();
+    void CheckEngineFolder(int Line, const std::string& Text);
+    void CheckStringsKeys();
+    void CheckLiteralNames();
+    void CollectInstalled();
+    void WalkMedium(const TInfLine& Line, const TFilesKey& Key, const std::string& SubDir,
+                    const std::string& Dir, const std::string& Where, int Depth);
+    bool InstalledByFiles(const std::string& Path, bool& ByKey) const;
+    void CheckLinkTargets(const std::string& Section, int Step);
 };
 
 void TChecker::IndexSections()
@@ -397,11 +469,18 @@ void TChecker::CollectNamedSections()
             NamedSections.insert(Folded(Err->Value));
     for (const TInfLine* Line : Keys("RegWriteUninstall")) {
         TRegWriteLine Fields;
-        if (SplitRegWriteLine(Line->Value, Fields) && SameText(Fields.ValueName, "UninstallString"))
+        if (SplitRegWriteLine(Line->Value, Fields) &&
+            SameText(Fields.ValueName, "UninstallString")) {
             UninstallSection = ::UninstallSection(Fields.Value);
+            UninstallCommand = Fields.Value;
+        }
     }
     if (!UninstallSection.empty())
         NamedSections.insert(Folded(UninstallSection));
+    for (const std::string& Name : {UninstallSection, std::string("DefaultUninstall")})
+        if (const TSectionIndex* Index = Name.empty() ? nullptr : Find(Name))
+            if (!IsOneOf(Name, EngineSections))
+                EngineSections.push_back(Index->Section->Name);
     // The system's INF engine: every key of an uninstall section names sections, and so does
     // every key of [DestinationDirs].
     for (const std::string& Name : {std::string("DefaultUninstall"), UninstallSection})
@@ -503,11 +582,17 @@ void TChecker::CheckRegWrite(const std::string& Section)
                     "registry-line");
         }
     }
-    if (const TInfLine* Err = Key(Section, "ErrSection"))
+    if (const TInfLine* Err = Key(Section, "ErrSection")) {
         if (!Find(Err->Value))
             Add(Err->Line, svError,
                 "ErrSection names [" + Err->Value + "], which the script does not have",
                 "missing-section");
+        if (Keys(Section)[0] != Err)
+            Add(Err->Line, svWarning,
+                "ErrSection holds only for the lines below it: a line above it whose key can't "
+                "be written has no links to stand in for it; write ErrSection first",
+                "registry-line");
+    }
 }
 
 void TChecker::CheckRegRead()
@@ -545,6 +630,12 @@ void TChecker::CheckLinks(const std::string& Section)
                 "link-line");
             continue;
         }
+        std::string Name = Trimmed(Fields.Name);
+        if (Name.size() > 4 && SameText(Name.substr(Name.size() - 4), ".lnk"))
+            Add(Line->Line, svWarning,
+                "the link name ends in .lnk, and SETUP.EXE appends .LNK all the same: the file is "
+                "named " + FileNamePart(Name) + ".LNK; leave the extension out",
+                "link-line");
         std::string Index = Trimmed(Fields.IconIndex);
         bool Zero = !Index.empty() && Index.find_first_not_of("+-0") == std::string::npos;
         if (!Index.empty() && !HasReference(Index) && IconIndexOf(Index) == 0 && !Zero)
@@ -622,12 +713,14 @@ void TChecker::CheckMedium()
     bool HasVersion;
     for (const char* Name : InfoFiles)
         if (const TInfLine* Line = Key("Info", Name))
-            if (!Line->Value.empty() && !Medium.FileExists(Line->Value, HasVersion))
+            if (!Line->Value.empty() && FirstReference(Line->Value).empty() &&
+                !Medium.FileExists(Line->Value, HasVersion))
                 Add(Line->Line, svError,
                     "[Info] " + std::string(Name) + " names '" + Line->Value +
                         "', which is not on the medium",
                     "medium-file");
-    if (const TInfLine* Line = Key("Version", "ProjectVersionFile")) {
+    const TInfLine* Line = Key("Version", "ProjectVersionFile");
+    if (Line && FirstReference(Line->Value).empty()) {
         if (!Medium.FileExists(Line->Value, HasVersion))
             Add(Line->Line, svError,
                 "ProjectVersionFile names '" + Line->Value +
@@ -845,6 +938,7 @@ void TChecker::CheckUninstallEntry()
     if (First && SameText(First->Key, "ErrSection"))
         First = Lines.size() > 1 ? Lines[1] : nullptr;
     std::string SubKey;
+    bool Literal = false;   // the first line gives the subkey that a later run reads
     if (First && LineSubKey(First->Value, SubKey)) {
         TRegWriteLine Fields;
         bool Split = SplitRegWriteLine(First->Value, Fields);
@@ -859,6 +953,8 @@ void TChecker::CheckUninstallEntry()
                 "the first line must write below HKLM\\" + UninstallKey +
                     "<Id>: a later run looks for the earlier installation there",
                 "uninstall-entry");
+        else
+            Literal = true;
     }
     const TInfLine* Command = nullptr;
     TRegWriteLine CommandFields;
@@ -877,6 +973,16 @@ void TChecker::CheckUninstallEntry()
             "uninstall-entry");
         return;
     }
+    // A later run reads UninstallString below the first line's subkey, in HKLM, and nowhere else.
+    std::string CommandKey;
+    if (Literal && Command != First && LineSubKey(Command->Value, CommandKey) &&
+        !HasReference(CommandKey) && !HasReference(CommandFields.Root) &&
+        RegistryItem("HKLM", SubKey, "") != RegistryItem(CommandFields.Root, CommandKey, ""))
+        Add(Command->Line, svError,
+            "UninstallString is written to " + CommandFields.Root + "\\" + CommandKey +
+                ", but a later run reads it below the first line's key HKLM\\" + SubKey +
+                ": it does not find this installation",
+            "uninstall-entry");
     std::string Expected = "%InfPath%\\" + Options.ScriptName;
     std::string Path = UninstallInfPath(CommandFields.Value);
     if (!SameText(Path, Expected))
@@ -906,7 +1012,7 @@ struct TRemoved {
 // system's (17 the INF folder).
 std::string DestinationFolder(const std::string& Value)
 {
-    std::vector<std::string> Parts = NameList(Value);
+    std::vector<std::string> Parts = NameList(EngineText(Value));
     if (Parts.empty())
         return std::string();
     if (Parts[0] == "-1" && Parts.size() > 1)
@@ -937,16 +1043,19 @@ void TChecker::CheckUninstallCompleteness()
         for (const std::string& List : NameList(Line->Value)) {
             if (SameText(Line->Key, "DelFiles")) {
                 const TInfLine* Dir = Key("DestinationDirs", List);
+                if (!Dir)
+                    Dir = Key("DestinationDirs", "DefaultDestDir");
                 std::string Folder = Dir ? DestinationFolder(Dir->Value) : "";
                 if (const TSectionIndex* Index = Find(List))
                     for (const TInfLine& Name : Index->Section->Lines)
                         Removed.Files.insert(
                             Folder + "\\" +
-                            Folded(Trimmed(Name.Key.substr(0, Name.Key.find(',')))));
+                            Folded(EngineText(Name.Key.substr(0, Name.Key.find(',')))));
             } else if (SameText(Line->Key, "DelReg")) {
                 if (const TSectionIndex* Index = Find(List))
                     for (const TInfLine& Reg : Index->Section->Lines) {
-                        std::string Text = Reg.HasEquals ? Reg.Key + "=" + Reg.Value : Reg.Key;
+                        std::string Text =
+                            EngineText(Reg.HasEquals ? Reg.Key + "=" + Reg.Value : Reg.Key);
                         std::vector<std::string> Fields;
                         size_t Begin = 0;
                         while (Begin <= Text.size() && Fields.size() < 3) {
@@ -974,11 +1083,18 @@ void TChecker::CheckUninstallCompleteness()
     };
     for (const TInfLine* Line : Keys("Files")) {
         TFilesKey Key = SplitFilesKey(Line->Key);
-        if (Key.Pattern.find_first_of("*?") != std::string::npos)
-            continue;   // which files a pattern takes, only the medium at installation tells
+        if (Key.Pattern.find_first_of("*?") != std::string::npos || Key.Recursive)
+            continue;   // which files a pattern takes, only the medium tells
         std::string Folder = Line->Value.empty() ? "%MyProgramPath%" : Line->Value;
         if (!FileRemoved(Folder, Key.Pattern))
             Missing(Line, "the file " + Folder + "\\" + Key.Pattern);
+    }
+    for (const TInstalled& Item : Installed) {
+        TFilesKey Key = SplitFilesKey(Item.Line->Key);
+        bool Pattern = Key.Pattern.find_first_of("*?") != std::string::npos || Key.Recursive;
+        if (Pattern && !Item.Folder && !FileRemoved(Item.Dir, Item.Name))
+            Missing(Item.Line, "the file " + Item.Dir + "\\" + Item.Name + " (from " +
+                                   Item.Line->Key + " on the medium)");
     }
     // The links of [SetMnuLNK], and those of an ErrSection that name their own folder.
     std::vector<const TInfLine*> Links = Keys("SetMnuLNK");
@@ -1007,14 +1123,33 @@ void TChecker::CheckUninstallCompleteness()
             std::string Key = RegistryItem(Fields.Root, Fields.SubKey, "");
             std::string Value = RegistryItem(Fields.Root, Fields.SubKey,
                                              Fields.ValueName.empty() ? "@" : Fields.ValueName);
-            bool Gone = false;
-            for (const std::string& Item : Removed.Keys)
-                Gone = Gone || Item == Value || Item == Key ||
-                       (Key.compare(0, Item.size() + 1, Item + "\\") == 0 &&
-                        Item.find("\\\\") == std::string::npos);
-            if (!Gone)
-                Missing(Line, "the registry value " + Fields.Root + "\\" + Fields.SubKey + "," +
-                                  (Fields.ValueName.empty() ? "(default)" : Fields.ValueName));
+            auto Gone = [&](const std::string& Key, const std::string& Value) {
+                for (const std::string& Item : Removed.Keys)
+                    if (Item == Value ||
+                        (IsAtOrBelow(Key, Item) && Item.find("\\\\") == std::string::npos))
+                        return true;
+                return false;
+            };
+            std::string What = "the registry value " + Fields.Root + "\\" + Fields.SubKey + "," +
+                               (Fields.ValueName.empty() ? "(default)" : Fields.ValueName);
+            if (!Gone(Key, Value)) {
+                Missing(Line, What);
+                continue;
+            }
+            // The software list of a 64-bit Windows runs the 64-bit INF engine, which sees
+            // SETUP.EXE's entry below Wow6432Node.
+            if (ScanRootKey(Fields.Root.c_str()) != rkHKLM ||
+                !StartsWithText(Fields.SubKey, UninstallKey))
+                continue;
+            std::string SubKey64 = UninstallKey64 + Fields.SubKey.substr(UninstallKey.size());
+            if (!Gone(RegistryItem("HKLM", SubKey64, ""),
+                      RegistryItem("HKLM", SubKey64,
+                                   Fields.ValueName.empty() ? "@" : Fields.ValueName)))
+                Add(Line->Line, svWarning,
+                    What + " is removed only as written: on a 64-bit Windows the INF engine sees "
+                           "it below HKLM\\" + UninstallKey64 + "..., so name that key in a DelReg "
+                           "line too",
+                    "uninstall-incomplete");
         }
     for (const TInfLine* Line : Keys("IniWrite")) {
         TIniWriteLine Fields;
@@ -1031,6 +1166,11 @@ void TChecker::CheckUninstallCompleteness()
             "the log %MyProgramPath%\\LOGFILKV.LOG is written, but [" + UninstallSection +
                 "] does not remove it",
             "uninstall-incomplete");
+    if (Find("Files") && !FileRemoved("%MyProgramPath%", Options.ScriptName))
+        Add(Find(UninstallSection)->Section->Line, svWarning,
+            "the script is copied into the installation folder when the INF folder refuses it, "
+            "but [" + UninstallSection + "] does not remove " + Options.ScriptName + " there",
+            "uninstall-incomplete");
     if (!FileRemoved("%InfPath%", Options.ScriptName))
         Add(Find(UninstallSection)->Section->Line, svWarning,
             "the installed copy of the script, " + Options.ScriptName +
@@ -1038,6 +1178,312 @@ void TChecker::CheckUninstallCompleteness()
                 "is not removed by [" +
                 UninstallSection + "]",
             "uninstall-incomplete");
+}
+
+// The names that a directive lists in the uninstall sections, each with its line.
+std::vector<std::pair<const TInfLine*, std::string>> TChecker::EngineLists(
+    const char* Directive) const
+{
+    std::vector<std::pair<const TInfLine*, std::string>> Lists;
+    for (const std::string& Section : EngineSections)
+        for (const TInfLine* Line : Keys(Section))
+            if (SameText(Line->Key, Directive))
+                for (const std::string& Name : NameList(EngineText(Line->Value)))
+                    Lists.push_back({Line, Name});
+    return Lists;
+}
+
+// The uninstall sections as the system's INF engine carries them out in the installed copy.
+void TChecker::CheckUninstallSection()
+{
+    if (EngineSections.empty())
+        return;
+    CheckEngineSignature();
+    for (const char* Directive : ListDirectives)
+        for (const auto& Listed : EngineLists(Directive))
+            if (!Find(Listed.second))
+                Add(Listed.first->Line, svError,
+                    std::string(Directive) + " names [" + Listed.second +
+                        "], which the script does not have",
+                    "missing-section");
+    CheckDestinationDirs();
+    for (const char* Directive : CommandDirectives)
+        for (const auto& Listed : EngineLists(Directive))
+            if (const TSectionIndex* Commands = Find(Listed.second))
+                for (const TInfLine& Line : Commands->Section->Lines)
+                    CheckEngineFolder(Line.Line, Line.HasEquals ? Line.Value : Line.Key);
+    bool Basic = Folded(UninstallCommand).find(",INSTALLHINFSECTION") != std::string::npos;
+    for (const std::string& Section : EngineSections)
+        for (const TInfLine* Line : Keys(Section)) {
+            if (SameText(Line->Key, "DelDirs"))
+                Add(Line->Line, svWarning,
+                    "DelDirs deletes a folder with everything in it on some systems, the "
+                    "user's own files included: remove the folders with rd in a "
+                    "RunPostSetupCommands section, which removes only an empty one",
+                    "uninstall-section");
+            else if (Basic && SameText(Section, UninstallSection) &&
+                     SameText(Line->Key, "RunPostSetupCommands"))
+                Add(Line->Line, svWarning,
+                    "the uninstall command runs the basic INF engine (InstallHinfSection), "
+                    "which ignores RunPostSetupCommands: the folders stay; run the advanced one, "
+                    "advpack.dll,LaunchINFSection",
+                    "uninstall-section");
+        }
+}
+
+void TChecker::CheckEngineSignature()
+{
+    const TSectionIndex* Version = Find("Version");
+    const TInfLine* Signature = Key("Version", "Signature");
+    std::string Value = Signature ? EngineText(Signature->Value) : "";
+    if (Value.size() >= 2 && Value.front() == '"' && Value.back() == '"')
+        Value = Value.substr(1, Value.size() - 2);
+    if (!Signature)
+        Add(Version ? Version->Section->Line : 1, svError,
+            "no Signature in [Version]: the system's INF engine refuses the installed copy, and "
+            "the uninstall command removes nothing; add Signature=\"$CHICAGO$\"",
+            "uninstall-section");
+    else if (!IsOneOf(Value, EngineSignatures))
+        Add(Signature->Line, svError,
+            "the system's INF engine refuses the Signature '" + Signature->Value +
+                "' ($CHICAGO$, $Windows NT$ or $Windows 95$), and the uninstall command removes "
+                "nothing",
+            "uninstall-section");
+}
+
+// A folder as the INF engine reads it from the installed copy's [Strings]: a value that ends in a
+// backslash there makes the engine read the next line as part of it.
+void TChecker::CheckEngineFolder(int Line, const std::string& Text)
+{
+    std::string Folder = Folded(EngineText(Text));
+    if (Folder.find("%INFPATH%") != std::string::npos)
+        Add(Line, svError,
+            "%InfPath% ends in a backslash in the installed copy, which the INF engine reads as "
+            "\"the line goes on\": what lies there stays; write 17 for the INF folder",
+            "uninstall-section");
+    const TInfLine* LnkName = Key("Strings", "LnkName");
+    const TInfLine* StartMenu = Key("Strings", "MyStartMenu");
+    if (LnkName && !LnkName->Value.empty())
+        return;
+    for (const char* Name : {"MyStartMenu", "MenuPath"}) {
+        bool Own = SameText(Name, "MyStartMenu") && StartMenu && !StartMenu->Value.empty();
+        if (!Own && Folder.find(Folded("%" + std::string(Name) + "%")) != std::string::npos)
+            Add(Line, svError,
+                "%" + std::string(Name) +
+                    "% is the Programs menu, ending in a backslash, when [Strings] has no "
+                    "LnkName: the INF engine reads the installed copy's line as going on, and "
+                    "the links stay; give LnkName a value",
+                "uninstall-section");
+    }
+}
+
+// [DestinationDirs]: the folder of each file list of the uninstall sections.
+void TChecker::CheckDestinationDirs()
+{
+    std::vector<std::string> FileLists, Unplaced;   // Unplaced: those without an entry
+    bool Default = Key("DestinationDirs", "DefaultDestDir") != nullptr;
+    for (const char* Directive : FileDirectives)
+        for (const auto& Listed : EngineLists(Directive)) {
+            FileLists.push_back(Listed.second);
+            if (!Key("DestinationDirs", Listed.second))
+                Unplaced.push_back(Listed.second);
+            if (!Default && !Key("DestinationDirs", Listed.second))
+                Add(Listed.first->Line, svError,
+                    "[DestinationDirs] has no entry for the " + std::string(Directive) +
+                        " list " + Listed.second +
+                        ": the INF engine takes its default folder, the system folder, for it, "
+                        "and the files stay",
+                    "uninstall-section");
+        }
+    for (const TInfLine* Line : Keys("DestinationDirs")) {
+        CheckEngineFolder(Line->Line, Line->Value);
+        if (SameText(Line->Key, "DefaultDestDir") || IsOneOf(Line->Key, FileLists))
+            continue;
+        if (const char* Likely = LikelyName(Line->Key, Unplaced))
+            Add(Line->Line, svError,
+                "unknown key '" + Line->Key + "' in [DestinationDirs]; did you mean '" + Likely +
+                    "'? No file list of the uninstall section has this name",
+                "uninstall-section");
+        else
+            Add(Line->Line, svWarning,
+                "no file list of the uninstall section is named '" + Line->Key +
+                    "': the INF engine never uses this entry",
+                "uninstall-section");
+    }
+}
+
+// [Strings] keys whose names SETUP.EXE treats apart.
+void TChecker::CheckStringsKeys()
+{
+    for (const TInfLine* Line : Keys("Strings")) {
+        if (SameText(Line->Key, "MyProgramPath") && Line->Key != "MyProgramPath")
+            Add(Line->Line, svError,
+                "'" + Line->Key +
+                    "' is not spelled MyProgramPath: SETUP.EXE compares that name exactly, and in "
+                    "another letter case sets the variable again from this value after the user "
+                    "chose the folder, so the files go here instead of the chosen folder (or the "
+                    "earlier installation's)",
+                "strings-key");
+        else if (SameText(Line->Key, "ProgramFiles") && !Line->Value.empty())
+            Add(Line->Line, svWarning,
+                "SETUP.EXE takes ProgramFiles from the registry and ignores the value '" +
+                    Line->Value + "': declare it empty (ProgramFiles=), or use a name of your own",
+                "strings-key");
+    }
+}
+
+// Names that SETUP.EXE takes as written: a variable in them stays a text with '%'.
+void TChecker::CheckLiteralNames()
+{
+    struct {
+        const char* Section;
+        const char* Key;
+    } const Names[] = {{"Info", "Before"},
+                       {"Info", "DifferentDir"},
+                       {"Info", "After"},
+                       {"Version", "ProjectVersionFile"}};
+    for (const auto& Name : Names)
+        if (const TInfLine* Line = Key(Name.Section, Name.Key))
+            if (!FirstReference(Line->Value).empty())
+                Add(Line->Line, svError,
+                    "[" + std::string(Name.Section) + "] " + Name.Key +
+                        " is taken as written, not expanded: SETUP.EXE looks for '" +
+                        Line->Value +
+                        "' on the medium; name a file of the medium, relative to the script",
+                    "not-expanded");
+}
+
+// The destination of each [Files] entry and, with a medium, what the entry installs, walked on
+// the medium as SETUP.EXE walks it.
+void TChecker::CollectInstalled()
+{
+    for (const TInfLine* Line : Keys("Files")) {
+        TFilesKey Key = SplitFilesKey(Line->Key);
+        std::string Dir = Line->Value.empty() ? "%MyProgramPath%" : Line->Value;
+        while (!Dir.empty() && Dir.back() == '\\')
+            Dir.pop_back();
+        std::string Where = Folded(Expanded(Dir));
+        while (!Where.empty() && Where.back() == '\\')
+            Where.pop_back();
+        Destinations.push_back({Line, Where});
+        if (Options.Medium)
+            WalkMedium(*Line, Key, Key.SubDir, Dir, Where, 0);
+    }
+}
+
+// With /s every folder below SubDir is made and every file that matches is copied; without it
+// the pattern takes files and folders alike, and a folder it takes is walked with it again.
+void TChecker::WalkMedium(const TInfLine& Line, const TFilesKey& Key, const std::string& SubDir,
+                          const std::string& Dir, const std::string& Where, int Depth)
+{
+    if (Depth > MediumDepth)
+        return;
+    for (const TListedEntry& Entry : Options.Medium->List(SubDir)) {
+        bool Match = WildcardMatch(Key.Pattern, Entry.Name);
+        std::string Here = Where + "\\" + Folded(Entry.Name);
+        if (Entry.Folder && (Match || Key.Recursive)) {
+            Installed.push_back({&Line, Dir, Entry.Name, true, Here});
+            WalkMedium(Line, Key, SubDir.empty() ? Entry.Name : SubDir + "\\" + Entry.Name,
+                       Dir + "\\" + Entry.Name, Here, Depth + 1);
+        } else if (!Entry.Folder && Match) {
+            Installed.push_back({&Line, Dir, Entry.Name, false, Here});
+        }
+    }
+}
+
+// The pattern of a [Files] key takes every part of Below, a path below the entry's destination:
+// without /s, folders are walked with the pattern too. With /s any folder may be in the tree, so
+// only the medium can tell.
+bool PatternCovers(const TFilesKey& Key, const std::string& Below)
+{
+    if (Key.Recursive)
+        return true;
+    size_t Begin = 0;
+    while (Begin <= Below.size()) {
+        size_t End = std::min(Below.find('\\', Begin), Below.size());
+        if (!WildcardMatch(Key.Pattern, Below.substr(Begin, End - Begin)))
+            return false;
+        Begin = End + 1;
+    }
+    return true;
+}
+
+// Whether [Files] puts a file or a folder at Path (expanded with the sample values, folded): as
+// the medium shows it when there is one, else as the keys allow; ByKey tells whether the keys
+// allow it. A destination that the sample can't resolve may be anywhere, so it counts as yes.
+bool TChecker::InstalledByFiles(const std::string& Path, bool& ByKey) const
+{
+    ByKey = false;
+    for (const auto& Destination : Destinations) {
+        const std::string& Dir = Destination.second;
+        if (HasReference(Dir) || IsAtOrBelow(Dir, Path))
+            return ByKey = true;
+        if (Path.size() > Dir.size() && IsAtOrBelow(Path, Dir) &&
+            PatternCovers(SplitFilesKey(Destination.first->Key), Path.substr(Dir.size() + 1)))
+            ByKey = true;
+    }
+    if (!Options.Medium)
+        return ByKey;
+    for (const TInstalled& Item : Installed)
+        if (IsAtOrBelow(Item.Where, Path))
+            return true;
+    return false;
+}
+
+// The targets of a section's links, which the system's link object wants to exist when the link
+// is made (in step Step of the run).
+void TChecker::CheckLinkTargets(const std::string& Section, int Step)
+{
+    std::string InstallDir = Folded(Expanded("%MyProgramPath%"));
+    for (const TInfLine* Line : Keys(Section)) {
+        TLinkLine Fields;
+        if (Line->Value.empty() || !SplitLinkLine(Line->Value, Fields))
+            continue;
+        std::string Target = Trimmed(Fields.Target);
+        // A bare name is looked for on the search path.
+        bool Bare = !Target.empty() && Target.find_first_of("\\:") == std::string::npos;
+        if (Bare && (SameText(Target, "%rundll%") ||
+                     (!HasReference(Target) && Target.find('.') == std::string::npos)))
+            Add(Line->Line, svError,
+                "the target '" + Target +
+                    "' has no extension: the system finds a program on the search path only "
+                    "with it, and SETUP.EXE shows \"Error: can't create Link\"; write it with its "
+                    "extension, such as %rundll%.exe",
+                "link-target");
+        if (!StartsWithText(Target, "%MyProgramPath%\\"))
+            continue;
+        std::string Path = Folded(Expanded(Target));
+        while (!Path.empty() && Path.back() == '\\')
+            Path.pop_back();
+        // The installation folder itself is there from step 8. The system's link object takes no
+        // target longer than a path may be, and comparing one would only cost time.
+        if (HasReference(Path) || Path == InstallDir || Path.size() > LinkPathLimit)
+            continue;
+        bool ByKey;
+        bool Installs = InstalledByFiles(Path, ByKey) || Path == InstallDir + "\\LOGFILKV.LOG";
+        if (Installs && Step < stFiles)
+            Add(Line->Line, svWarning,
+                "the target " + Target + " is installed only in step " + std::to_string(stFiles) +
+                    " of the run, after this link is made in step " + std::to_string(Step) +
+                    ": on a first installation the system refuses the link, and SETUP.EXE shows "
+                    "\"Error: can't create Link\"",
+                "link-target");
+        else if (!Installs && ByKey)
+            Add(Line->Line, svError,
+                "the target " + Target +
+                    " is not on the medium, though a [Files] key would take it there: the system "
+                    "refuses a link to a file that does not exist, SETUP.EXE shows \"Error: can't "
+                    "create Link\" and carries out no further line of [" +
+                    Find(Section)->Section->Name + "]",
+                "link-target");
+        else if (!Installs)
+            Add(Line->Line, svError,
+                "the target " + Target +
+                    " is installed by no [Files] entry: the system refuses a link to a file that "
+                    "does not exist, SETUP.EXE shows \"Error: can't create Link\" and carries out "
+                    "no further line of [" + Find(Section)->Section->Name + "]",
+                "link-target");
+    }
 }
 
 std::vector<TFinding> TChecker::Run()
@@ -1059,6 +1505,16 @@ std::vector<TFinding> TChecker::Run()
     CheckVariables();
     CheckLimits();
     CheckUninstallEntry();
+    CheckUninstallSection();
+    CheckStringsKeys();
+    CheckLiteralNames();
+    CollectInstalled();
+    CheckLinkTargets("SetMnuLNK", stLinks);
+    for (const char* Name : {"RegWrite", "RegWriteUninstall"})
+        if (const TInfLine* Err = Key(Name, "ErrSection"))
+            if (Find(Err->Value))
+                CheckLinkTargets(Err->Value,
+                                 SameText(Name, "RegWrite") ? stRegWrite : stUninstallEntry);
     CheckUninstallCompleteness();
     std::stable_sort(Findings.begin(), Findings.end(),
                      [](const TFinding& A, const TFinding& B) { return A.Line < B.Line; });
@@ -1075,4 +1531,31 @@ std::vector<TFinding> CheckScript(const TInfFile& File, const TCheckOptions& Opt
 const char* SeverityText(TSeverity Severity)
 {
     return Severity == svError ? "error" : Severity == svWarning ? "warning" : "note";
+}
+
+bool WildcardMatch(const std::string& Pattern, const std::string& Name)
+{
+    if (Pattern == "*.*")
+        return true;
+    // After a mismatch the last * takes one more character: no backtracking beyond it, so a
+    // pattern of many stars costs no more than one.
+    size_t P = 0, N = 0, Star = std::string::npos, Resume = 0;
+    while (N < Name.size()) {
+        if (P < Pattern.size() && Pattern[P] == '*') {
+            Star = P++;
+            Resume = N;
+        } else if (P < Pattern.size() &&
+                   (Pattern[P] == '?' || SameText(Pattern.substr(P, 1), Name.substr(N, 1)))) {
+            ++P;
+            ++N;
+        } else if (Star != std::string::npos) {
+            P = Star + 1;
+            N = ++Resume;
+        } else {
+            return false;
+        }
+    }
+    while (P < Pattern.size() && Pattern[P] == '*')
+        ++P;
+    return P == Pattern.size();
 }

@@ -15,6 +15,12 @@ struct TFinding {
     std::string Check;
 };
 
+// An entry of a folder of the medium.
+struct TListedEntry {
+    std::string Name;
+    bool Folder;
+};
+
 // What the checker asks of the medium, the folder that holds the script and the files beside it.
 // Paths are relative to it, with backslashes; letter case never counts, as on Windows.
 class TMedium {
@@ -28,6 +34,9 @@ public:
     // The names of the *.INF files in the medium's own folder that carry the installer's
     // signature: the scripts that SETUP.EXE, started without an argument, would take.
     virtual std::vector<std::string> SignedScripts() const = 0;
+    // The files and folders in a folder of the medium (SubDir as for Matches, "" for its own
+    // folder), sorted by name; none when the folder is missing.
+    virtual std::vector<TListedEntry> List(const std::string& SubDir) const = 0;
 };
 
 struct TCheckOptions {
@@ -45,3 +54,7 @@ struct TCheckOptions {
 std::vector<TFinding> CheckScript(const TInfFile& File, const TCheckOptions& Options);
 
 const char* SeverityText(TSeverity Severity);
+
+// Whether Name matches Pattern as a directory search matches it: * any run of characters, ? one
+// character, letter case ignored; "*.*" matches every name.
+bool WildcardMatch(const std::string& Pattern, const std::string& Name);

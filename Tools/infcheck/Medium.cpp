@@ -41,29 +41,7 @@ fs::path FindPath(const fs::path& Dir, const std::string& Path)
     return At;
 }
 
-bool MatchFrom(const char* P, const char* N)
-{
-    for (; *P; ++P, ++N) {
-        if (*P == '*') {
-            for (const char* Rest = N;; ++Rest) {
-                if (MatchFrom(P + 1, Rest))
-                    return true;
-                if (!*Rest)
-                    return false;
-            }
-        }
-        if (!*N || (*P != '?' && !SameText(std::string(1, *P), std::string(1, *N))))
-            return false;
-    }
-    return !*N;
-}
-
 }   // namespace
-
-bool WildcardMatch(const std::string& Pattern, const std::string& Name)
-{
-    return Pattern == "*.*" || MatchFrom(Pattern.c_str(), Name.c_str());
-}
 
 bool TFolderMedium::Matches(const std::string& SubDir, const std::string& Pattern) const
 {
@@ -111,4 +89,20 @@ std::vector<std::string> TFolderMedium::SignedScripts() const
     }
     std::sort(Names.begin(), Names.end());
     return Names;
+}
+
+std::vector<TListedEntry> TFolderMedium::List(const std::string& SubDir) const
+{
+    std::vector<TListedEntry> Entries;
+    fs::path Folder = FindPath(Dir, SubDir);
+    std::error_code Error, KindError;
+    if (Folder.empty())
+        return Entries;
+    for (fs::directory_iterator It(Folder, Error), End; !Error && It != End; It.increment(Error))
+        Entries.push_back({It->path().filename().string(), It->is_directory(KindError)});
+    // The order of a directory listing differs between file systems; findings must not.
+    std::sort(Entries.begin(), Entries.end(), [](const TListedEntry& A, const TListedEntry& B) {
+        return A.Name < B.Name;
+    });
+    return Entries;
 }

@@ -12,11 +12,8 @@ public:
     bool Matches(const std::string& SubDir, const std::string& Pattern) const override;
     bool FileExists(const std::string& Path, bool& HasVersion) const override;
     std::vector<std::string> SignedScripts() const override;
+    std::vector<TListedEntry> List(const std::string& SubDir) const override;
 
 private:
     std::string Dir;
 };
-
-// Whether Name matches Pattern as a directory search matches it: * any run of characters, ? one
-// character, letter case ignored; "*.*" matches every name.
-bool WildcardMatch(const std::string& Pattern, const std::string& Name);
