@@ -75,6 +75,16 @@ void AddTrailingBackslash(std::string& Path)
         Path += '\\';
 }
 
+static bool IsSlash(char C) { return C == '\\' || C == '/'; }
+
+bool IsFullPath(const std::string& Path)
+{
+    if (Path.size() >= 2 && IsSlash(Path[0]) && IsSlash(Path[1]))
+        return true;
+    char Drive = UpperAscii(Path.empty() ? ' ' : Path[0]);
+    return Path.size() >= 3 && Drive >= 'A' && Drive <= 'Z' && Path[1] == ':' && IsSlash(Path[2]);
+}
+
 int FatalErrorCount(int Count)
 {
     // The count stops at its largest value rather than overflow into a count that reads as

@@ -25,6 +25,11 @@ void DropTrailingBackslash(std::string& Path);
 // Appends a backslash unless the text already ends with one (an empty text gets one too).
 void AddTrailingBackslash(std::string& Path);
 
+// A path that names the same place whatever the current directory and drive: a drive, a colon
+// and a backslash (or slash) first, or two of them (a share or device). A path that begins with
+// one backslash, "C:dir" and "dir" depend on the current drive or directory.
+bool IsFullPath(const std::string& Path);
+
 // A fatal error: 101 below 100, otherwise one more, so repeated failures stay countable; the
 // largest count stays as it is.
 int FatalErrorCount(int Count);

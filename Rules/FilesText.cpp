@@ -88,11 +88,32 @@ std::string TempFileName(uint32_t ProcessId, uint32_t Count)
     return Name + TempSuffix;
 }
 
+static bool IsHexDigit(char C)
+{
+    return (C >= '0' && C <= '9') || (Upper(C) >= 'A' && Upper(C) <= 'F');
+}
+
 bool IsTempFileName(const std::string& Name)
 {
     size_t Prefix = std::string(TempPrefix).size(), Suffix = std::string(TempSuffix).size();
-    return Name.size() >= Prefix + Suffix && StartsWithNoCase(Name, 0, TempPrefix) &&
-           StartsWithNoCase(Name, Name.size() - Suffix, TempSuffix);
+    if (Name.size() != Prefix + 8 + Suffix && Name.size() != Prefix + 16 + Suffix)
+        return false;
+    size_t DigitsEnd = Name.size() - Suffix;
+    for (size_t At = Prefix; At < DigitsEnd; ++At)
+        if (!IsHexDigit(Name[At]))
+            return false;
+    return StartsWithNoCase(Name, 0, TempPrefix) && StartsWithNoCase(Name, DigitsEnd, TempSuffix);
+}
+
+std::string NumberedName(const std::string& Name, uint32_t ProcessId, uint32_t Try)
+{
+    size_t Dot = Name.rfind('.');
+    if (Dot == std::string::npos)
+        Dot = Name.size();
+    std::string Number = "-" + std::to_string(ProcessId);
+    if (Try > 0)
+        Number += "-" + std::to_string(Try);
+    return Name.substr(0, Dot) + Number + Name.substr(Dot);
 }
 
 bool IsDeviceName(const std::string& Name)

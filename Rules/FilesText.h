@@ -46,13 +46,21 @@ private:
 };
 
 // A file being installed is written under a temporary name in its destination folder first:
-// TempPrefix, eight hexadecimal digits made of the process id and a count, TempSuffix. A run that was killed
-// leaves such files behind; the next run into that folder removes them.
+// TempPrefix, eight hexadecimal digits made of the process id and a count, TempSuffix. A run that
+// was killed leaves such files behind; the next run into that folder removes them, and only them:
+// a user's "~setupkv notes.tmp" is no leftover. Earlier versions wrote sixteen digits (the
+// process id, then the count), which are leftovers of ours as well.
 const char* const TempPrefix = "~setupkv";
 const char* const TempSuffix = ".tmp";
 const char* const TempPattern = "~setupkv*.tmp";   // what a directory search for them asks
 std::string TempFileName(uint32_t ProcessId, uint32_t Count);
-bool IsTempFileName(const std::string& Name);   // letter case ignored, as the file system does
+// Exactly such a name, of either length; letter case ignored, as the file system does.
+bool IsTempFileName(const std::string& Name);
+
+// The name that a file of ours gets when Name is taken by a file that is not ours: Name with
+// "-" and the process id (and "-" and Try after the first try) before its extension, as
+// "LOGFILKV-1234.LOG", "LOGFILKV-1234-2.LOG".
+std::string NumberedName(const std::string& Name, uint32_t ProcessId, uint32_t Try);
 
 // A name that Windows takes for a device in every folder (CON, PRN, AUX, NUL, COM1-9, LPT1-9),
 // also with an extension or trailing blanks and dots ("nul.txt", "COM1 ."): opening it opens the

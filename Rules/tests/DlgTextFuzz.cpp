@@ -1,5 +1,5 @@
 // Fuzz target: the install-path browser's path rules, checked by idempotence and by a round trip
-// through LastComponent.
+// through LastComponent; the link rule on the same texts.
 #include "Rules/DlgText.h"
 
 #include <cstdint>
@@ -30,6 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
         Check(Path == Picked, "a contained name is not appended");
     }
     Check(WithNamePart(Picked, nullptr) == WithNamePart(Picked, ""), "null is no name");
+    Check(!IsWebAddress(NamePart) || Name.size() > 7, "a web address has more than its scheme");
 
     std::string Last = LastComponent(Picked);
     Check(Last.find('\\') == std::string::npos, "no backslash in the last component");

@@ -28,3 +28,30 @@ TEST(LastComponent, TextAfterTheLastBackslash)
     EXPECT_EQ("", LastComponent("C:\\Program Files\\"));
     EXPECT_EQ("Tool", LastComponent("Tool"));
 }
+
+TEST(IsWebAddress, OnlyHttpAndHttpsAddressesCount)
+{
+    struct {
+        const char* Text;
+        bool Web;
+    } Cases[] = {
+        {"https://example.com/tool", true},
+        {"http://example.com", true},
+        {"HTTPS://Example.com", true},           // letter case doesn't matter
+        {"hTtP://x", true},
+        {"https://", false},                     // nothing after the scheme
+        {"http:/example.com", false},
+        {"C:\\Program Files\\Tool", false},      // a folder typed in the path dialog
+        {"\\\\server\\share\\setup.exe", false},
+        {"file:///C:/Windows/System32/calc.exe", false},
+        {"ftp://example.com", false},
+        {" https://example.com", false},         // the script's value comes trimmed
+        {"https", false},
+        {"", false},
+    };
+    for (const auto& Case : Cases) {
+        SCOPED_TRACE(Case.Text);
+        EXPECT_EQ(Case.Web, IsWebAddress(Case.Text));
+    }
+    EXPECT_FALSE(IsWebAddress(nullptr));
+}

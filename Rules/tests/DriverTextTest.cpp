@@ -86,3 +86,21 @@ TEST(ContinueMessage, HeadlineOnItsOwnLine)
     EXPECT_EQ("Continue Installation?", ContinueMessage(""));
     EXPECT_EQ("Tool 2.0\rContinue Installation?", ContinueMessage("Tool 2.0"));
 }
+
+TEST(IsFullPath, OnlyDriveRootsAndSharesNameOnePlace)
+{
+    struct {
+        const char* Path;
+        bool Full;
+    } Cases[] = {
+        {"C:\\App", true},        {"c:/App", true},        {"C:\\", true},
+        {"\\\\server\\share", true}, {"//server/share", true}, {"\\\\?\\C:\\x", true},
+        {"C:App", false},         {"C:", false},           {"\\App", false},
+        {"App", false},           {"..\\App", false},      {".", false},
+        {"", false},              {"1:\\App", false},      {"CD:\\App", false},
+    };
+    for (const auto& Case : Cases) {
+        SCOPED_TRACE(Case.Path);
+        EXPECT_EQ(Case.Full, IsFullPath(Case.Path));
+    }
+}

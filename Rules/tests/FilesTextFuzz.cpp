@@ -95,7 +95,8 @@ static void CheckNames(uint32_t ProcessId, uint32_t Count, const std::string& Na
     Check(!IsDeviceName(Temp), "a temporary name is no device");
     Check(TempFileName(ProcessId, Count + 1) != Temp, "another count, another name");
     Check(IsTempFileName(Name) == IsTempFileName(UpperAscii(Name)), "letter case does not count");
-    Check(!IsTempFileName(Name) || Name.size() >= 12, "prefix and suffix both there");
+    Check(!IsTempFileName(Name) || Name.size() == 20 || Name.size() == 28,
+          "eight or sixteen digits between prefix and suffix");
 
     bool Device = IsDeviceName(Name);
     Check(IsDeviceName(UpperAscii(Name)) == Device, "a device in any case");

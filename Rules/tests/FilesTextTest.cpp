@@ -70,7 +70,17 @@ TEST(TempFileName, ItsOwnNamesAreKnownAgainAndNoOthers)
         bool Temp;
     } Cases[] = {
         {"~SETUPKV000004D200000001.TMP", true},   // names compare without regard to case
-        {"~setupkv.tmp", true},
+        {"~setupkv04d20007.tmp", true},
+        {"~SetupKv04D2fFfF.Tmp", true},
+        {"~setupkv.tmp", false},                  // only our own names are leftovers
+        {"~setupkv my notes.tmp", false},
+        {"~setupkv04d2000.tmp", false},           // 7, 9, 15 and 17 digits
+        {"~setupkv04d200071.tmp", false},
+        {"~setupkv000004d20000000.tmp", false},
+        {"~setupkv000004d2000000011.tmp", false},
+        {"~setupkv04d2000g.tmp", false},
+        {"~setupkv04d2 007.tmp", false},
+        {"~setupkv04d20007.tmp ", false},
         {"~setupkv.tm", false},
         {"~setupk.tmp", false},
         {"x~setupkv1.tmp", false},
@@ -79,6 +89,14 @@ TEST(TempFileName, ItsOwnNamesAreKnownAgainAndNoOthers)
     };
     for (const auto& Case : Cases)
         EXPECT_EQ(Case.Temp, IsTempFileName(Case.Name)) << Case.Name;
+}
+
+TEST(NumberedName, NumberGoesBeforeTheExtension)
+{
+    EXPECT_EQ("LOGFILKV-1234.LOG", NumberedName("LOGFILKV.LOG", 1234, 0));
+    EXPECT_EQ("LOGFILKV-1234-2.LOG", NumberedName("LOGFILKV.LOG", 1234, 2));
+    EXPECT_EQ("a.b-7.c", NumberedName("a.b.c", 7, 0));
+    EXPECT_EQ("LOG-7", NumberedName("LOG", 7, 0));
 }
 
 TEST(IsDeviceName, DevicesWithAndWithoutExtension)

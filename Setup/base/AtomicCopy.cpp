@@ -5,8 +5,9 @@
 #include <set>
 #include <vector>
 
-#include "Rules/InstallText.h"
 #include "Rules/FilesText.h"
+#include "Rules/InstallText.h"
+#include "Setup/base/OwnFile.h"
 
 namespace {
 
@@ -184,7 +185,12 @@ bool CopyFrom(HANDLE Source, const std::string& To, bool Staged)
         Target = CreateTemp(Dir, Attributes, Temp);
     if (Target == INVALID_HANDLE_VALUE)
         return false;
-    bool Copied = CopyContent(Source, Target) && SetFileTime(Target, nullptr, nullptr, &Written);
+    // The data reaches the disk before the name does. What we promise: after the rename the new
+    // file is complete under its final name, or, when the power fails before, the old file is
+    // still there as it was. Without the flush, some file systems write the rename first, and a
+    // power cut right after it leaves an empty or partial file under the final name.
+    bool Copied = CopyContent(Source, Target) &&
+                  SetFileTime(Target, nullptr, nullptr, &Written) && FlushFileBuffers(Target);
     bool Tried = false;
     bool Done = Copied && RenameOpenFile(Target, To, Tried);
     DWORD Error = GetLastError();
@@ -215,12 +221,16 @@ void RemoveStaleTemps(const std::string& Dir)
     if (Find == INVALID_HANDLE_VALUE)
         return;
     do {
-        // The search also matches short names: only our own long names are ours to remove.
-        if (!IsTempFileName(Found.cFileName))
+        // The search also matches short names and names of users' own files ("~setupkv
+        // notes.tmp"): only names in our own format are ours to remove. A link (to a folder
+        // anywhere, or to a file) is never followed nor removed, and a file with a second name
+        // elsewhere is not ours either.
+        if (!IsTempFileName(Found.cFileName) ||
+            (Found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
             continue;
         std::string Path = JoinPath(Dir, Found.cFileName);
         if (!(Found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            DeleteFileA(Path.c_str());
+            DeleteOwnFile(Path);
         } else {
             // A killed run's own folder: its files, then the folder, which stays when it still
             // holds anything else (another running installation's file being written).

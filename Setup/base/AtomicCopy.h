@@ -1,7 +1,7 @@
 // Writing an installed file whole or not at all: the copy is made under a temporary name (in the
-// destination folder, or in a folder of the run's own inside it) and takes the final name in one
-// step only when it is complete. A run that is
-// killed, a full disk or a vanished source leave the final name as it was.
+// destination folder, or in a folder of the run's own inside it), written through to the disk, and
+// takes the final name in one step only then. A run that is killed, a full disk, a vanished source
+// or a power cut leave the final name as it was or with the complete new file.
 #pragma once
 #include <windows.h>
 

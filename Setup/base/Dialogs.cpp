@@ -6,6 +6,7 @@
 #include "Rules/DlgText.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
+#include "Setup/base/SysProgram.h"
 #include "Setup/base/WinText.h"
 #include "Setup/base/Log.h"
 
@@ -133,8 +134,7 @@ static void OnToggleAlways(HWND Dlg)
 
 static void OnShowLog()
 {
-    std::string Command = "notepad.exe " + LogFilePath;
-    if (WinExec(Command.c_str(), SW_SHOWNORMAL) < 32) {
+    if (!OpenWithSystemProgram("notepad.exe", LogFilePath)) {
         std::string Text = "Error to show LogFile " + LogFilePath + " with Notepad.EXE";
         MessageBoxA(nullptr, Text.c_str(), Caption.c_str(), MB_YESNO);
         ++ErrorCount;
@@ -173,12 +173,24 @@ static INT_PTR OnCommand(HWND Dlg, WPARAM Command)
     return FALSE;
 }
 
+// The shell opens or runs whatever it is given, with our rights. The log report links our own
+// log file; the continue prompt only the script's web address: there the link may also show the
+// folder just typed in the path dialog, which is no link to follow.
+static bool MayOpenLink()
+{
+    if (DlgRec.Buf == nullptr)
+        return false;
+    if (DlgRec.Kind != dkContinue)
+        return true;
+    return DlgRec.WebLink && IsWebAddress(DlgRec.Buf);
+}
+
 static void OnLButtonDown(HWND Dlg, LPARAM Where)
 {
     // Static texts let clicks through to the dialog, so the link is found by position.
     POINT At = {short(LOWORD(Where)), short(HIWORD(Where))};
     HWND Child = ChildWindowFromPoint(Dlg, At);
-    if (Child != nullptr && Child == GetDlgItem(Dlg, idLink) && DlgRec.Buf != nullptr)
+    if (Child != nullptr && Child == GetDlgItem(Dlg, idLink) && MayOpenLink())
         ShellExecuteA(nullptr, "open", DlgRec.Buf, nullptr, nullptr, SW_SHOWNORMAL);
 }
 

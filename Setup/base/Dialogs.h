@@ -23,6 +23,7 @@ struct TDlgRec {
     bool Always;              // "always", kept from one file conflict to the next
     bool Backup;              // "with Backup to", kept likewise
     int32_t Preset;           // button that Enter presses, from an answer file; 0: the template's
+    bool WebLink;             // MSGBOXCONTINUE: Buf is the script's web link, which a click opens
 };
 
 extern TDlgRec DlgRec;

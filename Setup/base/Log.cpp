@@ -6,6 +6,7 @@
 #include "Setup/base/RunState.h"
 #include "Setup/base/WinText.h"
 #include "Setup/base/DirTree.h"
+#include "Setup/base/OwnFile.h"
 #include "Setup/base/VarExpand.h"
 
 HANDLE LogFile = INVALID_HANDLE_VALUE;
@@ -22,6 +23,7 @@ static bool WriteRaw(const std::string& Text)
 }
 
 static bool TempDirectory(std::string& Dir);
+static bool OpenLogAt(std::string Path, bool Append, bool& Existed, std::string& Note);
 
 // After a write has failed (a full disk under the installation directory), the rest of the log
 // goes into the temporary directory, as it does when the file can't be opened at all: a line
@@ -44,12 +46,15 @@ static bool MoveLogToTemp()
         return false;   // it is there already: creating it anew would empty it
     CloseLogFile();
     LogFileOpen = false;
-    if (!CreateLogFile(Temp))
+    bool Existed;
+    std::string Note;
+    if (!OpenLogAt(Temp, false, Existed, Note))
         return false;
     std::string Reason;
     SystemErrorText(Code, 0, Reason);
     return WriteRaw("Error: could not write to the LogFile " + Failed + ": " + Reason + "\r\n" +
-                    "Trying to use " + Temp + " as Logfile\r\n");
+                    "Trying to use " + Temp + " as Logfile\r\n" +
+                    (Note.empty() ? Note : Note + "\r\n"));
 }
 
 bool WriteLog(const std::string& Text)
@@ -67,13 +72,38 @@ void FlushLogText()
     LogText.clear();
 }
 
-bool CreateLogFile(const std::string& Path)
+// The log file at Path, made anew (Append: appended to when it is there; Existed tells). Where
+// Path is another file's second name or a link (anyone may place one in the temporary folder),
+// that file stays as it is and the log goes into a new file beside it: LogFilePath names it, and
+// Note is the line that says so.
+static bool OpenLogAt(std::string Path, bool Append, bool& Existed, std::string& Note)
 {
     LogFilePath = Path;
-    LogFile = CreateFileA(Path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                          FILE_ATTRIBUTE_NORMAL, nullptr);
+    Existed = false;
+    TOwnOpen Opened = OpenOwnFile(Path, Append, LogFile, Existed);
+    if (Opened == ooForeign) {
+        std::string Fresh;
+        LogFile = CreateBeside(Path, Fresh);
+        Existed = false;
+        Note = "Warning: " + Path + " is a link or has a second name, not a LogFile of ours: "
+               "left as it is";
+        if (LogFile != INVALID_HANDLE_VALUE) {
+            LogFilePath = Fresh;
+            Note += ", using " + Fresh + " as Logfile";
+        }
+    }
     LogFileOpen = LogFile != INVALID_HANDLE_VALUE;
     return LogFileOpen;
+}
+
+bool CreateLogFile(const std::string& Path)
+{
+    bool Existed;
+    std::string Note;
+    bool Opened = OpenLogAt(Path, false, Existed, Note);   // Path may be LogFilePath itself
+    if (!Note.empty())
+        LogLine(Note);
+    return Opened;
 }
 
 bool CloseLogFile()
@@ -88,20 +118,17 @@ bool CloseLogFile()
 // An existing log gets a separator before this run's part; a new one starts empty.
 static bool OpenOrAppend(const std::string& Path)
 {
-    DWORD Attr = GetFileAttributesA(Path.c_str());
-    if (Attr == INVALID_FILE_ATTRIBUTES || (Attr & FILE_ATTRIBUTE_DIRECTORY))
-        return CreateLogFile(Path);
-    LogFilePath = Path;
-    LogFile = CreateFileA(Path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                          FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (LogFile == INVALID_HANDLE_VALUE)
+    bool Existed;
+    std::string Note;
+    if (!OpenLogAt(Path, true, Existed, Note))
         return false;
-    if (SetFilePointer(LogFile, 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER ||
-        !WriteLog("\r\n" + std::string(50, '=') + "\r\n")) {
+    if (!Note.empty())
+        LogLine(Note);
+    if (Existed && !WriteLog("\r\n" + std::string(50, '=') + "\r\n")) {
         CloseLogFile();
+        LogFileOpen = false;
         return false;
     }
-    LogFileOpen = true;
     return true;
 }
 

@@ -18,7 +18,9 @@ void FlushLogText();
 // Writes Text into the open log file as it is; false on a write failure or when none is open.
 bool WriteLog(const std::string& Text);
 
-// Creates (or empties) the log file at Path; sets LogFile, LogFilePath and LogFileOpen.
+// Creates (or empties) the log file at Path; sets LogFile, LogFilePath and LogFileOpen. Where
+// Path is a link or another file's second name, that file stays untouched and the log is a new
+// file beside it, which LogFilePath names and a line of LogText tells of.
 bool CreateLogFile(const std::string& Path);
 
 // Closes the log file; false when none was open or closing failed.

@@ -7,6 +7,7 @@
 #include "Rules/DriverText.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
+#include "Setup/base/VarExpand.h"
 #include "Setup/base/WinText.h"
 
 namespace {
@@ -59,7 +60,10 @@ bool LoadAnswers(const std::string& File, std::string& Why)
               "] Version=" + AnswersVersion;
         return false;
     }
-    AnswerFolder = ReadProfile(AnswersSection, "Folder", File);
+    // Folders, like the file names of the command line, are taken from the directory the program
+    // was started in, and kept whole: a relative one would mean another place for every later
+    // reader of the folder (the installed INF, the uninstallation, the next run).
+    AnswerFolder = AbsolutePath(ReadProfile(AnswersSection, "Folder", File));
     std::string Policy = ReadProfile(AnswersSection, "Default", File);
     if (!Policy.empty()) {
         HasDefault = ParsePolicy(Policy, DefaultAnswer.Button, DefaultAnswer.Backup);
@@ -83,7 +87,7 @@ bool LoadAnswers(const std::string& File, std::string& Why)
         }
         Entry.Answer.Always = ReadProfile(Section.c_str(), "Always", File) == "1";
         Entry.Answer.Backup = ReadProfile(Section.c_str(), "Backup", File) == "1";
-        Entry.Answer.BackupDir = ReadProfile(Section.c_str(), "BackupDir", File);
+        Entry.Answer.BackupDir = AbsolutePath(ReadProfile(Section.c_str(), "BackupDir", File));
         Entries.push_back(Entry);
     }
 }
@@ -97,6 +101,9 @@ bool Record(const std::string& Section, const std::string& Key, const std::strin
 
 bool ReadSwitches(std::string& Script, std::string& Why)
 {
+    // The first thing the run does, so the caller's environment can't stand in for values that
+    // only the run decides.
+    ForgetInheritedVars();
     std::vector<std::string> Args = CommandArguments(GetCommandLineA());
     std::string Bad;
     if (!ParseSwitches(Args, Switches, Script, Bad)) {
@@ -107,6 +114,7 @@ bool ReadSwitches(std::string& Script, std::string& Why)
         Why = "unknown switch or bad value " + Bad;
         return false;
     }
+    Switches.Dir = AbsolutePath(Switches.Dir);   // as the answer file's folder, below
     if (!Switches.Answers.empty()) {
         Switches.Answers = FullPath(Switches.Answers);
         if (!LoadAnswers(Switches.Answers, Why))

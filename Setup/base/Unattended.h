@@ -5,13 +5,16 @@
 
 #include "Rules/SwitchText.h"
 
-// Reads the switches of the program's command line into Switches (RunState) and the script
-// argument into Script. False for a bad command line, with the reason in Why: an unknown switch,
-// a bad value, an answer file that can't be read, a record file that can't be written.
+// The run's first step: forgets the installer's own variables that the caller's environment may
+// hold (ForgetInheritedVars), then reads the switches of the program's command line into
+// Switches (RunState) and the script argument into Script. False for a bad command line, with
+// the reason in Why: an unknown switch, a bad value, an answer file that can't be read, a record
+// file that can't be written.
 bool ReadSwitches(std::string& Script, std::string& Why);
 
 // The installation folder that the path dialog proposes instead of the script's: /dir, else
-// the answer file's; "" when neither gives one.
+// the answer file's, a relative one made full against the directory the program was started in;
+// "" when neither gives one.
 std::string PresetFolder();
 
 // The recorded answer to a conflict about the installed file B: the button (1 skip, 2 cancel,

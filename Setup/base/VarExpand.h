@@ -18,5 +18,16 @@ private:
 // The whole expansion of Text; a reference to an undefined variable stays as written.
 std::string ExpandVars(const std::string& Text);
 
+// ExpandVars for a system folder's path: windir and SystemRoot are the Windows directory as the
+// system names it, whatever the environment that started the run says; other variables come from
+// the environment as usual.
+std::string ExpandSystemVars(const std::string& Text);
+
+// Removes from the process environment the variables that only this run sets (the installation
+// directory, the start-menu folder, the INF directory, ...), so that values left there by
+// whatever started the run are never taken for the script's or the user's choice. Call it before
+// anything expands a script text.
+void ForgetInheritedVars();
+
 // The expansion of S in at most 520 characters; throws EBufferOverflow when it needs more.
 std::string ExpandEnvPasString(const std::string& S);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "Rules/DriverText.h"
 #include "Rules/InstallText.h"
 #include "Rules/VarExpandText.h"
 
@@ -171,6 +172,22 @@ bool ReadEnv(const char* Name, std::string& Value)
         }
         Buf.resize(Got);   // Got is the size it needs
     }
+}
+
+std::string AbsolutePath(const std::string& Path)
+{
+    if (Path.empty() || IsFullPath(Path))
+        return Path;
+    std::vector<char> Full(MAX_PATH);
+    for (int Tries = 0; Tries < 3; ++Tries) {
+        DWORD Got = GetFullPathNameA(Path.c_str(), DWORD(Full.size()), Full.data(), nullptr);
+        if (Got == 0)
+            return Path;
+        if (Got < Full.size())
+            return std::string(Full.data(), Got);
+        Full.resize(Got);   // Got is the size it needs; the current directory may change meanwhile
+    }
+    return Path;
 }
 
 static bool SystemTakes(const std::string& Text) { return Text.size() < SystemTextSize; }

@@ -34,6 +34,11 @@ bool DirectoryExists(const std::string& Path);
 // A process environment variable; false when it is not set.
 bool ReadEnv(const char* Name, std::string& Value);
 
+// Path made absolute against the current directory when it depends on it (or on the current
+// drive); a full or empty path stays exactly as given. A path the system can't make full stays
+// as given too.
+std::string AbsolutePath(const std::string& Path);
+
 // Sets a process environment variable; false, and nothing set, when the system can't take it.
 bool SetEnv(const std::string& Name, const std::string& Value);
 

@@ -3,6 +3,7 @@
 #include "Setup/base/Dialogs.h"
 #include "Rules/DlgText.h"
 #include "Rules/DriverText.h"
+#include "Rules/FilesText.h"
 #include "Rules/InstallText.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
@@ -15,6 +16,7 @@ namespace {
 
 const size_t MessageWidth = 70;   // columns of an error text shown in a message box
 const DWORD FoundPathSize = 259;
+const int WriteTestTries = 1000;   // names taken by others before the write test gives up
 
 // The text for Code, or an empty one after telling the user that there is none.
 std::string ErrorTextOrBox(DWORD Code, size_t Width)
@@ -80,16 +82,48 @@ bool OnSearchPath(const char* Name, const char* Extension)
     return SearchPathA(nullptr, Name, Extension, sizeof Found, Found, &FilePart) != 0;
 }
 
+// A file at TargetInfPath that the copy could not replace (read-only, or denied to us) makes the
+// INF directory as good as unwritable for this INF. Opening it for writing tells, and changes
+// nothing in it; a link is opened as itself.
+bool MayReplace(const std::string& TargetInfPath)
+{
+    if (GetFileAttributesA(TargetInfPath.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return true;
+    HANDLE File = CreateFileA(TargetInfPath.c_str(), GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (File == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(File);
+    return true;
+}
+
 } // namespace
 
 bool InfDirWritable(const std::string& TargetInfPath)
 {
-    bool Existed = GetFileAttributesA(TargetInfPath.c_str()) != INVALID_FILE_ATTRIBUTES;
-    bool Written =
-        WritePrivateProfileStringA("Version", "FormKv", "KELVOR", TargetInfPath.c_str()) != 0;
-    if (Written && !Existed)
-        DeleteFileA(TargetInfPath.c_str());
-    return Written;
+    static const char Signature[] = "[Version]\r\nFormKv=KELVOR\r\n";
+    static uint32_t Count = 0;
+    std::string Dir = DirectoryPart(TargetInfPath);
+    for (int Tries = 0; Tries < WriteTestTries; ++Tries) {
+        // A file of our own, made new under a name that nobody has (a name taken first, even by
+        // a link, only makes us take the next one) and removed when closed, also when the run is
+        // killed. A file of TargetInfPath's own name, maybe another vendor's INF, stays
+        // untouched until the copy really replaces it.
+        std::string Test = JoinPath(Dir, TempFileName(GetCurrentProcessId(), ++Count));
+        HANDLE File = CreateFileA(Test.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        if (File == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS)
+            continue;
+        if (File == INVALID_HANDLE_VALUE)
+            return false;
+        DWORD Written = 0;
+        bool Wrote = WriteFile(File, Signature, sizeof Signature - 1, &Written, nullptr) &&
+                     Written == sizeof Signature - 1;
+        CloseHandle(File);
+        return Wrote && MayReplace(TargetInfPath);
+    }
+    return false;
 }
 
 void InstallInfCopy()

@@ -6,9 +6,10 @@
 #include <cstddef>
 #include <string>
 
-// The write test of the INF directory: writes [Version] FormKv into TargetInfPath. False when
-// that fails. A file made only by the test is removed again, so a run that ends before the copy
-// leaves nothing in the INF directory.
+// The write test of the INF directory: writes [Version] FormKv into a new file of its own there,
+// which it removes again, and looks whether a file at TargetInfPath could be replaced. False when
+// either fails. A file at TargetInfPath is never changed here, so a run that ends before the copy
+// leaves the INF directory as it was.
 bool InfDirWritable(const std::string& TargetInfPath);
 
 // Copies SourceInfPath to TargetInfPath (into the installation directory, changing

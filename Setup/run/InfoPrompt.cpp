@@ -1,27 +1,16 @@
 #include "Setup/run/InfoPrompt.h"
 
 #include <cstring>
-#include <vector>
 
 #include "Setup/base/Dialogs.h"
 #include "Rules/DriverText.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
+#include "Setup/base/SysProgram.h"
 #include "Setup/base/WinText.h"
 
 // The link stays in DlgRec after the prompt, so its text must outlive the call.
 static std::string InfoUrl;
-
-static bool StartNotepad(const std::string& File, PROCESS_INFORMATION& Process)
-{
-    std::string Command = "notepad.exe " + File;
-    std::vector<char> Line(Command.begin(), Command.end());   // CreateProcessA may write into it
-    Line.push_back(0);
-    STARTUPINFOA Startup = {};
-    Startup.cb = sizeof Startup;
-    return CreateProcessA(nullptr, Line.data(), nullptr, nullptr, TRUE, CREATE_DEFAULT_ERROR_MODE,
-                          nullptr, nullptr, &Startup, &Process);
-}
 
 int InfoPrompt(const char* Key, const std::string& InfPath, DWORD WaitMs,
                PROCESS_INFORMATION& Process)
@@ -29,8 +18,7 @@ int InfoPrompt(const char* Key, const std::string& InfPath, DWORD WaitMs,
     Process = PROCESS_INFORMATION{};
     std::string File = ReadProfile("Info", Key, InfPath);
     if (!File.empty() && !Switches.Quiet) {   // a quiet run opens no window, Notepad neither
-        if (!StartNotepad(File, Process)) {
-            Process = PROCESS_INFORMATION{};
+        if (!StartSystemProgram("notepad.exe", File, Process)) {
             int Answer = MessageOrDefault("Error to show Info with Notepad.EXE, Continue?",
                                           Caption.c_str(), MB_YESNO);
             if (Answer == IDNO) {
@@ -48,7 +36,9 @@ int InfoPrompt(const char* Key, const std::string& InfPath, DWORD WaitMs,
         Headline = "Installation to a different Directory than previous Installation!";
     DlgRec.Text = ContinueMessage(Headline);
 
+    // Without a URL the link keeps the caller's text (the folder just typed), shown, not opened.
     std::string Url = ReadProfile("Info", "URL", InfPath);
+    DlgRec.WebLink = !Url.empty();
     if (!Url.empty()) {
         InfoUrl = Url;
         DlgRec.Buf = &InfoUrl[0];

@@ -69,7 +69,10 @@ bool AskInstallPath(const std::string& Previous, std::string Proposal,
             continue;
         }
         Buf.back() = 0;   // the field fills at most all but the last character
-        Entered = Buf.data();
+        // A relative entry names the folder where the run would make it now, below the medium's
+        // folder; it is published, recorded and stored whole, since every later reader (the
+        // installed INF, the uninstallation, the next run) has another current directory.
+        Entered = AbsolutePath(Buf.data());
         if (Entered.empty()) {
             Settled = true;
             continue;

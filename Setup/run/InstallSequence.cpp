@@ -15,6 +15,7 @@
 #include "Setup/run/PrevInstall.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
+#include "Setup/base/SysProgram.h"
 #include "Setup/base/Unattended.h"
 #include "Setup/base/WinText.h"
 #include "Setup/sections/FilesSection.h"
@@ -44,7 +45,7 @@ static void ShowAfterText()
     std::string File = ReadProfile("Info", "After", SourceInfPath);
     if (File.empty() || Switches.Quiet)   // a quiet run opens no window, Notepad neither
         return;
-    if (WinExec(("notepad.exe " + File).c_str(), SW_SHOWNORMAL) < 32) {
+    if (!OpenWithSystemProgram("notepad.exe", File)) {
         std::string Text = "Error to show Info " + File + " with Notepad.EXE";
         MessageOrDefault(Text, Caption.c_str(), MB_YESNO);
         ++ErrorCount;

@@ -122,7 +122,9 @@ std::string GetInfDirectory()
     }
     if (!Found)
         Dir = "%windir%\\INF";
-    return ExpandVars(Dir);
+    // The INF copy and the uninstall command that names it go where the system keeps INF files,
+    // not where an environment handed down by another process points windir or SystemRoot.
+    return ExpandSystemVars(Dir);
 }
 
 std::string FindPreviousInf(const std::string& SourceInfPath, const std::string& TargetInfPath)

@@ -12,10 +12,14 @@
 #include "Setup/base/RunState.h"
 #include "Setup/base/Unattended.h"
 #include "Setup/base/WinText.h"
+#include "Rules/BackupText.h"
 #include "Rules/FilesText.h"
 #include "Setup/base/Log.h"
 
 namespace {
+
+// Numbered names tried for a backup beside earlier ones before the backup counts as failed.
+const int BackupNamesMax = 9999;
 
 // The dialog's edit field reads into this and it outlives the dialog, so that "always" with a
 // backup goes on using the directory that the user confirmed.
@@ -175,26 +179,60 @@ bool BackupDirReady()
            (BackupDir[0] != '\0' && CreateDirectoryA(BackupDir, nullptr));
 }
 
+// The first name in Dir that nothing has: B's own, else "name (2).ext", "name (3).ext", ... An
+// earlier backup may be the only copy left of an older file, so it is never replaced. False when
+// no name is free (or none can be looked at).
+bool FreeBackupTarget(const std::string& Dir, const std::string& B, std::string& Target)
+{
+    std::string Name = FileNamePart(B);
+    for (int Number = 1; Number <= BackupNamesMax; ++Number) {
+        Target = BackupTarget(Dir, Number == 1 ? Name : NumberedName(Name, Number));
+        if (GetFileAttributesA(Target.c_str()) == INVALID_FILE_ATTRIBUTES &&
+            GetLastError() == ERROR_FILE_NOT_FOUND)
+            return true;
+    }
+    return false;
+}
+
 // Copies B into the backup directory and logs it. A failure lets the user choose between going
-// on without the backup and ending the run.
-void BackUp(const std::string& B, const TCopyPlan& Plan)
+// on without the backup and ending the run; a quiet run has nobody to agree to losing the file,
+// so B stays, which fails the run. False when B must stay.
+bool BackUp(const std::string& B, const TCopyPlan& Plan)
 {
     std::string Dir = BackupDir;
-    bool Done = BackupDirReady() && CopyAtomic(B, BackupTarget(Dir, B));
-    LogDirect(BackupLine(B, Plan, Dir, Done));
+    std::string Target;
+    bool Done = BackupDirReady() && FreeBackupTarget(Dir, B, Target) && CopyAtomic(B, Target);
+    std::string Line = BackupLine(B, Plan, Dir, Done);
+    if (Done && Target != BackupTarget(Dir, B))
+        Line += " as " + FileNamePart(Target);   // beside an earlier backup of the same name
+    LogDirect(Line);
     if (Done)
-        return;
+        return true;
+    if (Switches.Quiet) {
+        // The box's default button would overwrite what may be the only copy of a newer file.
+        LogDirect(BackupKeptLine(B));
+        MarkFatal();
+        return false;
+    }
     // Users know this box by its words: keep "crete" as it is. It has no title and no icon.
     if (MessageOrDefault("Sorry, crete Backup failed, continue without Backup?", "",
                          MB_OKCANCEL) == IDCANCEL) {
         RunEnd = reCancelled;
         EndRun();
     }
+    return true;
 }
 
+// What an answer to a conflict leaves to do.
+enum TResolution {
+    rsKeep,       // B stays: skipped
+    rsReplace,    // the new file replaces B, after its backup when one was asked for
+    rsKeptUnsafe, // B stays because its backup failed in a quiet run: logged and marked fatal
+};
+
 // The user's answer to a conflict: the dialog, or the remembered answer while "always" holds.
-// Backs B up when told to; returns whether the new file replaces B.
-bool ResolveConflict(const std::string& B, const TCopyPlan& Plan)
+// Backs B up when told to; returns what is left to do with B.
+TResolution ResolveConflict(const std::string& B, const TCopyPlan& Plan)
 {
     DlgRec.Kind = dkFileConflict;
     DlgRec.Text = ConflictMessage(B, Plan);
@@ -219,6 +257,11 @@ bool ResolveConflict(const std::string& B, const TCopyPlan& Plan)
         }
         Answer = ShowDialog("MsgBoxSOC");
         DlgRec.Preset = 0;
+        // A typed folder is used, remembered and recorded whole, where a relative one is made
+        // now; a full path too long for the field keeps the entry as it is.
+        std::string Full = AbsolutePath(BackupDir);
+        if (Full.size() < sizeof BackupDir)
+            SetBackupDir(Full);
         RecordConflict(B, Plan.LabelB, Plan.LabelA,
                        {Answer, DlgRec.Always, DlgRec.Backup, BackupDir});
     }
@@ -229,11 +272,9 @@ bool ResolveConflict(const std::string& B, const TCopyPlan& Plan)
         LogText += "FileCopy canceled by User";   // the exit procedure starts the next line
         EndRun();
     case idOverwrite:
-        if (DlgRec.Backup)
-            BackUp(B, Plan);
-        return true;
+        return DlgRec.Backup && !BackUp(B, Plan) ? rsKeptUnsafe : rsReplace;
     case IDOK:
-        return false;
+        return rsKeep;
     default:
         ErrorBox("internal Error: unexpected Result from Skip/Overwrite-Messagebox");
         EndRun();
@@ -278,9 +319,16 @@ bool CopyOneFile(const std::string& A, const std::string& B)
         Source.Close();
         Installed.Close();
     }
-    if (Plan.Conflict != cfNone && !ResolveConflict(B, Plan)) {
-        LogDirect(OutcomeLine(B, Plan, false));
-        return true;
+    if (Plan.Conflict != cfNone) {
+        TResolution Resolution = ResolveConflict(B, Plan);
+        if (Resolution == rsKeep) {
+            LogDirect(OutcomeLine(B, Plan, false));
+            return true;
+        }
+        // A file that could not be installed safely: the run has failed, as by a failed copy,
+        // and copies nothing more.
+        if (Resolution == rsKeptUnsafe)
+            return false;
     }
     // A read-only file that someone else made stays: a copy could not open it for writing,
     // and replacing it by a rename, which some systems allow, must not do more than a copy.

@@ -9,8 +9,9 @@ const int BackupDirSize = 720;
 
 // Copies the new file A over B unless B is newer (by version, or by date when A has none) and
 // the user keeps it. Writes one outcome line (two with a backup) into the log. Returns false
-// when the copy itself failed: that has been shown and marked fatal, and the caller must copy
-// nothing more. Ends the run when the user cancels the installation.
+// when the copy itself failed, or when a quiet run kept B because its backup failed: that has
+// been shown (or logged) and marked fatal, and the caller must copy nothing more. Ends the run
+// when the user cancels the installation.
 bool CopyOneFile(const std::string& A, const std::string& B);
 
 // The answer that "always" repeats without asking: the button, whether to back up, and the

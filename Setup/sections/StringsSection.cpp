@@ -74,8 +74,8 @@ bool FindProgramFiles(TPass& Pass, std::string& Value)
     if (QueryText(Pass.Setup, "ProgramFilesDir", Value, Pass.LastType) ||
         QueryText(Pass.Setup, "ProgramFilesPath", Value, Pass.LastType))
         return true;
-    std::string WinDir;
-    std::string Root = WindowsDriveRoot(ReadEnv("windir", WinDir) ? WinDir : "");
+    // The drive of the Windows directory as the system names it, not as the environment says.
+    std::string Root = WindowsDriveRoot(ExpandSystemVars("%windir%"));
     Value = DirectoryExists(Root + "Programme") ? Root + "Programme" : Root + "Program files";
     return true;
 }

@@ -136,8 +136,8 @@ TEST(SetupBinary, DialogTemplatesAreLaidOutExactly)
     }});
     ExpectTemplate("MSGBOXSOC", {Frame, 18, 18, 233, 95, {
         {idAlways, "button", "always", 39, 44, 39, 12, Check},
-        {IDOK, "button", "Skip copy", 8, 56, 47, 14, DefPush},
-        {idOverwrite, "button", "Overwrite", 77, 56, 55, 14, DefPush},
+        {IDOK, "button", "Skip copy", 8, 56, 47, 14, DefPush},   // the one default: Enter skips
+        {idOverwrite, "button", "Overwrite", 77, 56, 55, 14, Push},
         {idBackup, "button", "with Backup to", 76, 70, 63, 12, Check},
         {idBuf, "edit", "FilePath", 5, 80, 205, 11, Edit},
         {idBrowse, "button", "...", 215, 80, 12, 10, Push},

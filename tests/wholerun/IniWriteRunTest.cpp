@@ -19,8 +19,8 @@ std::string SystemText(DWORD Code)
     return Message;
 }
 
-// A medium whose signed INF has no [Files]: no path dialog comes, and the run is given the
-// installation directory App (which the log file creates) as the path dialog would set it.
+// A medium whose signed INF has no [Files]: no path dialog comes, and the script sets the
+// installation directory App (which the log file creates) as the path dialog would.
 struct IniWriteRun : ::testing::Test {
     TScenario Medium;
     std::string InfName = "SetupTest." + Medium.Id + ".INF";
@@ -32,11 +32,12 @@ struct IniWriteRun : ::testing::Test {
                        const std::vector<std::string>& Answers)
     {
         std::string Text = Lines({"[Version]", "FormKv=KELVOR", "[Strings]",
-                                  "MyProgramPath=" + App, "[IniWrite]"});
+                                  "MyProgramPath=" + App}) +
+                           ProgramPathRegRead(App) + "[IniWrite]\r\n";
         for (const std::string& Line : IniWrite)
             Text += Line + "\r\n";
         Medium.WriteText(InfName, Text);
-        return Medium.Run(InfName, Answers, {{"MyProgramPath", App}});
+        return Medium.Run(InfName, Answers);
     }
 };
 

@@ -28,7 +28,7 @@ std::string SetOldDate(const std::string& Path)
 }
 
 // A medium with App\tool.exe to link to and a signed INF without [Files] (so no path dialog; the
-// run is given App as the path dialog would set it), whose [Strings] LnkName is a folder of the
+// script sets App as the path dialog would), whose [Strings] LnkName is a folder of the
 // test's own in the Programs menu. That folder and the INF copy go at the end of the test.
 struct LinksRun : ::testing::Test {
     TScenario Medium;
@@ -53,10 +53,13 @@ struct LinksRun : ::testing::Test {
 
     TRunResult RunWith(const std::string& Sections, const std::vector<std::string>& Answers)
     {
-        Medium.WriteText(InfName, Lines({"[Version]", "FormKv=KELVOR", "[Strings]",
-                                         "MyProgramPath=" + App, "LnkName=" + LnkName}) +
+        // Sections may go on with [Strings], which comes last.
+        Medium.WriteText(InfName, Lines({"[Version]", "FormKv=KELVOR"}) +
+                                      ProgramPathRegRead(App) +
+                                      Lines({"[Strings]", "MyProgramPath=" + App,
+                                             "LnkName=" + LnkName}) +
                                       Sections);
-        return Medium.Run(InfName, Answers, {{"MyProgramPath", App}});
+        return Medium.Run(InfName, Answers);
     }
     std::string Log() const { return App + "\\LOGFILKV.LOG"; }
 };

@@ -322,6 +322,11 @@ std::string Lines(std::initializer_list<std::string> Texts)
     return Result;
 }
 
+std::string ProgramPathRegRead(const std::string& Dir)
+{
+    return Lines({"[RegRead]", "MyProgramPath=HKCU,Software\\SetupTest\\no such key,," + Dir});
+}
+
 ::testing::AssertionResult RanAsAnswered(const TRunResult& Run)
 {
     if (Run.Failure.empty() && !Run.TimedOut && Run.AnswersLeft == 0 && Run.ExitCode == 0)

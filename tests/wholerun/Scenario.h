@@ -106,6 +106,11 @@ TLink ReadLink(const std::string& Path);
 // Joins lines with CR LF after each, as an INF file or a text file on Windows holds them.
 std::string Lines(std::initializer_list<std::string> Texts);
 
+// A [RegRead] section that sets MyProgramPath to Dir (its line's default, read from a key that
+// does not exist): how a script without [Files], which gets no path dialog, names its
+// installation directory itself. The run takes no value of it from its environment.
+std::string ProgramPathRegRead(const std::string& Dir);
+
 // Checks for EXPECT_TRUE / ASSERT_TRUE, so that a failure points at the test's own line. Each
 // failure message carries the run's transcript or the file's text.
 

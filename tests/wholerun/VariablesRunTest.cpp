@@ -202,10 +202,10 @@ struct LogFileRun : ::testing::Test {
     {
         Dir = Medium.Path("Program\\Tool");
         Medium.WriteText(Inf.Name, Lines({"[Version]", "FormKv=KELVOR", "[Strings]",
-                                          "MyProgramPath=" + Dir}));
+                                          "MyProgramPath=" + Dir}) +
+                                       ProgramPathRegRead(Dir));
     }
-    // The installation directory as the path choice publishes it.
-    TRunResult RunOnce() { return Medium.Run("", {"click 1", "click 1"}, {{"MyProgramPath", Dir}}); }
+    TRunResult RunOnce() { return Medium.Run("", {"click 1", "click 1"}); }
 };
 
 TEST_F(LogFileRun, SecondRunAppendsBehindASeparator)

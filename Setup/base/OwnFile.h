@@ -1,0 +1,32 @@
+// Files that the run writes or removes in folders that others may write too: the temporary folder
+// (for a run as SYSTEM, the one that every user can write), an installation folder that exists
+// already. A file there that has a second name (a hard link) or is a link (a reparse point) belongs
+// to someone else, and writing or removing it would change that other file.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+// True when the open File has more than one name or is a link, and so is not ours to change; also
+// when the system can't tell.
+bool IsForeignFile(HANDLE File);
+
+// What OpenOwnFile found at its path.
+enum TOwnOpen {
+    ooOpened,    // the file is open; Existed tells whether it was there before
+    ooForeign,   // a file of someone else's is there: left as it was, nothing open
+    ooFailed,    // the system refused (the last error says why)
+};
+
+// Opens Path for writing, shared for reading only, without ever writing through a link or second
+// name: the file is made when missing; an existing one of ours is appended to (Append) or emptied,
+// only after it was found to be ours.
+TOwnOpen OpenOwnFile(const std::string& Path, bool Append, HANDLE& File, bool& Existed);
+
+// A new file of ours beside Path, under a name that nobody had (see NumberedName), made for writing
+// and shared for reading only; its path in Fresh. INVALID_HANDLE_VALUE when none can be made.
+HANDLE CreateBeside(const std::string& Path, std::string& Fresh);
+
+// Removes the file at Path when it is ours: not a link, one name only, and not held open by anyone
+// (another running installation's file being written). False when it stays.
+bool DeleteOwnFile(const std::string& Path);
