@@ -4,7 +4,6 @@
 #include <objbase.h>
 
 #include <cstdlib>
-#include <exception>
 
 #include "Setup/run/InstallSequence.h"
 #include "Setup/base/Report.h"
@@ -29,13 +28,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     if (SystemFunc(InitControls, "comctl32.dll", "InitCommonControls"))
         InitControls();
     CoInitialize(nullptr);  // the folder browser and shell links are COM objects
-    try {
-        RunInstallSequence();
-    } catch (const std::exception& Failure) {
-        // Only an expansion that does not fit its buffer gets here. Like a run-time with an
-        // unhandled exception: say what happened, then end; the exit procedure still reports.
-        ErrorBox(Failure.what());
-        std::exit(1);
-    }
+    // Built without exceptions: a failure that leaves no way on ends the run where it happens
+    // (EndOnFailure), with the box that says what happened.
+    RunInstallSequence();
     return 0;
 }

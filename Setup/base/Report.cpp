@@ -42,6 +42,12 @@ void MarkFatal() { ErrorCount = FatalErrorCount(ErrorCount); }
 
 void EndRun() { std::exit(0); }
 
+void EndOnFailure(const std::string& Text)
+{
+    ErrorBox(Text);
+    std::exit(1);
+}
+
 void FatalError()
 {
     MarkFatal();

@@ -29,3 +29,8 @@ void MarkFatal();
 
 // MarkFatal, then EndRun.
 [[noreturn]] void FatalError();
+
+// A failure that leaves the program no way on (a text that does not fit its buffer, the C++
+// run-time's own errors): its text in the error box, then the end, with exit code 1; the exit
+// procedure still reports.
+[[noreturn]] void EndOnFailure(const std::string& Text);

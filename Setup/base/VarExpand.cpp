@@ -6,6 +6,7 @@
 
 #include "Rules/DriverText.h"
 #include "Rules/VarExpandText.h"
+#include "Setup/base/Report.h"
 #include "Setup/base/WinText.h"
 
 const size_t PasStringSize = 521;
@@ -68,9 +69,16 @@ std::string ExpandEnvPasString(const std::string& S)
     size_t Need = Expanded.size() + 1;   // the NUL counts, as it does in the fixed buffer
     if (Need > PasStringSize) {
         // S.c_str(): the message ends where the text's first NUL is, as a printed %s would.
-        throw EBufferOverflow("Buffersize = " + std::to_string(PasStringSize) +
-                              " at ExpandEnvPasString " + S.c_str() + " too small, " +
-                              std::to_string(Need) + " required");
+        std::string Text = "Buffersize = " + std::to_string(PasStringSize) +
+                           " at ExpandEnvPasString " + S.c_str() + " too small, " +
+                           std::to_string(Need) + " required";
+#if __cpp_exceptions
+        throw EBufferOverflow(Text);
+#else
+        // SETUP.EXE itself is built without exceptions: what the outermost frame would have
+        // done with this one, it does here.
+        EndOnFailure(Text);
+#endif
     }
     return Expanded;
 }
