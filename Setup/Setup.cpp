@@ -5,6 +5,9 @@
 
 #include <cstdlib>
 
+#include "Rules/BundleText.h"
+#include "Rules/DriverText.h"
+#include "Setup/run/Bundle.h"
 #include "Setup/run/InstallSequence.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
@@ -28,6 +31,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     if (SystemFunc(InitControls, "comctl32.dll", "InitCommonControls"))
         InitControls();
     CoInitialize(nullptr);  // the folder browser and shell links are COM objects
+    // /bundle=OUT packs the medium into one file instead of installing from it.
+    std::string Out, Bad;
+    bool Quiet;
+    if (ParseBundleArgs(CommandArguments(GetCommandLineA()), Out, Quiet, Bad))
+        return Bad.empty() ? PackBundle(Out, Quiet) : RefuseBundleArgs(Bad, Quiet);
     // Built without exceptions: a failure that leaves no way on ends the run where it happens
     // (EndOnFailure), with the box that says what happened.
     RunInstallSequence();

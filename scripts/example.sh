@@ -4,28 +4,30 @@
 # proposed folder, OK) and prints what each dialog and each Notepad showed; then the log file of
 # the run is printed.
 #
-#   example.sh [1 | 2 | uninstall]
+#   example.sh [1 | 2 | uninstall] [bundle]
 #
 # 1 (the default) installs version 1.0 from the first medium, 2 installs version 2.0 over it
 # from the second; uninstall runs the command that the software list keeps for Tiny Clock, as
 # the list itself runs it, then looks for every file, link, folder, registry key and script
 # copy of Tiny Clock and fails when one is left (a folder that holds files the installation did
 # not make is the user's, and stays). EXAMPLE_BUILD=<build dir> takes an existing build instead
-# of building build/main.
+# of building build/main. With "bundle", 1 and 2 install from the version's one file,
+# TinyClock-1.0-setup.exe or TinyClock-2.0-setup.exe, instead of the medium's folder.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(dirname "$here")
 what=${1:-1}
-case $what in
-1 | 2 | uninstall) ;;
-*) echo "usage: example.sh [1 | 2 | uninstall]" >&2; exit 2 ;;
+form=${2:-folder}
+case $what/$form in
+1/folder | 2/folder | uninstall/folder | 1/bundle | 2/bundle) ;;
+*) echo "usage: example.sh [1 | 2 | uninstall] [bundle]" >&2; exit 2 ;;
 esac
 build=${EXAMPLE_BUILD:-$root/build/main}
 # The uninstallation needs only the machine, not a build.
 if [ "$what" = uninstall ]; then
     "$here/setup-machine.sh"
 elif [ -z "${EXAMPLE_BUILD:-}" ]; then
-    "$here/build.sh" Setup robot-exe TinyClockDisks
+    "$here/build.sh" Setup robot-exe TinyClockDisks $([ "$form" = bundle ] && echo TinyClockBundles)
 fi
 wine() { "$here/wine-run" "$@"; }
 winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
@@ -86,12 +88,18 @@ fi
 medium="$root/build/example"
 rm -rf "$medium"
 mkdir -p "$medium/tmp"
-cp "$build/Setup/SETUP.EXE" "$build/examples/tinyclock/disk$what"/* "$medium/"
+if [ "$form" = bundle ]; then
+    program=TinyClock-$what.0-setup.exe
+    cp "$build/examples/tinyclock/$program" "$medium/"
+else
+    program=SETUP.EXE
+    cp "$build/Setup/SETUP.EXE" "$build/examples/tinyclock/disk$what"/* "$medium/"
+fi
 
 status=0
 wine "$build/tests/robot/robot.exe" --defaults --transcript "$medium/transcript.txt" \
     --env "tmp=$(winpath "$medium/tmp")" --env "temp=$(winpath "$medium/tmp")" -- \
-    "$(winpath "$medium/SETUP.EXE")" || status=$?
+    "$(winpath "$medium/$program")" || status=$?
 cat "$medium/transcript.txt"
 
 # The report names the log file (control 107 of the last dialog): in the installation

@@ -5,6 +5,7 @@ std::string Caption;
 bool Completed = false;
 PROCESS_INFORMATION InfoProcess = {};
 PROCESS_INFORMATION DiffDirProcess = {};
+std::string MediumDir;
 std::string SourceDir;
 std::string InfFileName;
 std::string SourceInfPath;

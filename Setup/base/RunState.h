@@ -12,6 +12,7 @@ extern std::string Caption;          // "SETUP V" + own version: title of every 
 extern bool Completed;               // the sequence reached its last step
 extern PROCESS_INFORMATION InfoProcess;    // Notepad showing the Before text
 extern PROCESS_INFORMATION DiffDirProcess; // Notepad showing the DifferentDir text
+extern std::string MediumDir;        // a bundle's medium as unpacked; empty: SETUP.EXE's folder
 extern std::string SourceDir;        // directory of the INF file, no trailing backslash
 extern std::string InfFileName;
 extern std::string SourceInfPath;    // the INF file being carried out

@@ -2,6 +2,9 @@
 
 #include <vector>
 
+#include "Setup/base/RunState.h"
+#include "Setup/base/WinText.h"
+
 // A 32-bit process on 64-bit Windows gets system32 here and is led to SysWOW64, which holds the
 // 32-bit Notepad; the path is still the system's own.
 static bool StartFromSystem(const char* Name, const std::string& Arguments, const WORD* Show,
@@ -13,7 +16,11 @@ static bool StartFromSystem(const char* Name, const std::string& Arguments, cons
     if (Length == 0 || Length >= sizeof SystemDir)
         return false;
     std::string Program = std::string(SystemDir, Length) + "\\" + Name;
-    std::string Command = std::string(Name) + " " + Arguments;
+    // A bundle's medium lies in a folder that goes at the end of the run, and a program that
+    // outlives the run (Notepad with the After text) must not hold it as its current folder: it
+    // starts in the system folder and gets its file by the full path.
+    bool Bundled = !MediumDir.empty();
+    std::string Command = std::string(Name) + " " + (Bundled ? AbsolutePath(Arguments) : Arguments);
     std::vector<char> Line(Command.begin(), Command.end());   // CreateProcessA may write into it
     Line.push_back(0);
     STARTUPINFOA Startup = {};
@@ -24,7 +31,7 @@ static bool StartFromSystem(const char* Name, const std::string& Arguments, cons
     }
     Process = PROCESS_INFORMATION{};
     if (CreateProcessA(Program.c_str(), Line.data(), nullptr, nullptr, FALSE, Flags, nullptr,
-                       nullptr, &Startup, &Process))
+                       Bundled ? SystemDir : nullptr, &Startup, &Process))
         return true;
     Process = PROCESS_INFORMATION{};
     return false;

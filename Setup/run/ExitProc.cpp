@@ -11,6 +11,7 @@
 #include "Setup/base/RunState.h"
 #include "Setup/base/WinText.h"
 #include "Setup/base/Log.h"
+#include "Setup/run/Bundle.h"
 
 const size_t TempDirSize = 520;
 
@@ -49,6 +50,7 @@ void ExitProcedure()
     CloseNotepad(InfoProcess);
     CloseNotepad(DiffDirProcess);
     RemoveStagingDirs();   // a run that ends half-way through its files leaves none behind
+    RemoveOwnMedium();     // a bundle's unpacked medium goes with every run, whatever its end
     if (!Completed) {
         LogText += "\r\nAbnormal Termination!";   // no line end: the next line follows directly
         ErrorCount += 200;

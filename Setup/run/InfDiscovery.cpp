@@ -22,9 +22,12 @@ static bool IsPlainFile(const WIN32_FIND_DATAA& Found)
             (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0;
 }
 
-// Directory of the program's own file, without trailing backslash.
+// Directory of the program's own file, without trailing backslash; for a bundle, the folder its
+// medium was unpacked into, which stands in for it.
 static std::string OwnDirectory()
 {
+    if (!MediumDir.empty())
+        return MediumDir;
     char Path[MAX_PATH + 1];
     DWORD Len = GetModuleFileNameA(nullptr, Path, sizeof Path);
     std::string Dir(Path, Len < sizeof Path ? Len : 0);

@@ -6,6 +6,7 @@
 #include "Rules/VersionText.h"
 #include "Setup/base/Dialogs.h"
 #include "Rules/DriverText.h"
+#include "Setup/run/Bundle.h"
 #include "Setup/run/ExitProc.h"
 #include "Setup/run/InfCopy.h"
 #include "Setup/run/InfDiscovery.h"
@@ -74,6 +75,13 @@ void RunInstallSequence()
         LogLine(OneLine(Text));
         ErrorBox(Text);
         RunEnd = reBadCommandLine;
+        FatalError();
+    }
+    // A bundle's medium is checked whole and unpacked before the first dialog.
+    std::string Damage;
+    if (UnpackOwnMedium(MediumDir, Damage) > unDone) {
+        LogLine(OneLine(Damage));
+        ErrorBox(Damage);
         FatalError();
     }
     // Without switches the first argument is the script, as it always was.

@@ -1,0 +1,123 @@
+#include "Setup/base/Cabinet.h"
+
+#include <fcntl.h>
+#include <stdio.h>
+
+#include <climits>
+#include <algorithm>
+#include <cstring>
+
+static TCabFile* Window(intptr_t Handle) { return reinterpret_cast<TCabFile*>(Handle); }
+
+intptr_t OpenCabWindow(HANDLE File, bool Owned, uint64_t Base, uint64_t Size)
+{
+    TCabFile* Cab = new TCabFile;
+    Cab->File = File;
+    Cab->Owned = Owned;
+    Cab->Base = Base;
+    Cab->Size = Size;
+    return reinterpret_cast<intptr_t>(Cab);
+}
+
+intptr_t OpenCabMemory(void* Memory, uint64_t Size)
+{
+    intptr_t Handle = OpenCabWindow(INVALID_HANDLE_VALUE, false, 0, Size);
+    Window(Handle)->Memory = static_cast<char*>(Memory);
+    return Handle;
+}
+
+intptr_t OpenCabPath(const char* Path, int Flags)
+{
+    DWORD Access = (Flags & (_O_WRONLY | _O_RDWR)) ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ;
+    DWORD How = (Flags & _O_CREAT) ? ((Flags & _O_TRUNC) ? CREATE_ALWAYS : OPEN_ALWAYS)
+                                   : ((Flags & _O_TRUNC) ? TRUNCATE_EXISTING : OPEN_EXISTING);
+    HANDLE File = CreateFileA(Path, Access, FILE_SHARE_READ, nullptr, How,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    LARGE_INTEGER Size;
+    if (File == INVALID_HANDLE_VALUE)
+        return -1;
+    return OpenCabWindow(File, true, 0, GetFileSizeEx(File, &Size) ? uint64_t(Size.QuadPart) : 0);
+}
+
+// Moves the file's pointer to the window's position; always true for memory.
+static bool Position(TCabFile* Cab)
+{
+    LARGE_INTEGER To;
+    To.QuadPart = LONGLONG(Cab->Base + Cab->At);
+    return Cab->Memory || SetFilePointerEx(Cab->File, To, nullptr, FILE_BEGIN);
+}
+
+unsigned ReadCab(intptr_t Handle, void* Data, unsigned Count)
+{
+    TCabFile* Cab = Window(Handle);
+    if (Cab->At >= Cab->Size)
+        return 0;
+    if (Count > Cab->Size - Cab->At)
+        Count = unsigned(Cab->Size - Cab->At);
+    DWORD Done = Count;
+    if (Cab->Memory)
+        std::memcpy(Data, Cab->Memory + Cab->At, Count);
+    else if (!Position(Cab) || !ReadFile(Cab->File, Data, Count, &Done, nullptr))
+        return UINT_MAX;
+    Cab->At += Done;
+    return Done;
+}
+
+unsigned WriteCab(intptr_t Handle, const void* Data, unsigned Count)
+{
+    TCabFile* Cab = Window(Handle);
+    DWORD Done = Count;
+    if (Cab->Memory) {
+        if (Cab->At > Cab->Size || Count > Cab->Size - Cab->At)
+            return UINT_MAX;
+        std::memcpy(Cab->Memory + Cab->At, Data, Count);
+    } else if (!Position(Cab) || !WriteFile(Cab->File, Data, Count, &Done, nullptr) ||
+               Done != Count) {
+        return UINT_MAX;
+    }
+    Cab->At += Count;
+    if (!Cab->Memory && (Cab->Size == UINT64_MAX || Cab->At > Cab->Size))
+        Cab->Size = Cab->At;
+    return Count;
+}
+
+long SeekCab(intptr_t Handle, long Distance, int From)
+{
+    TCabFile* Cab = Window(Handle);
+    int64_t To = Distance;
+    if (From == SEEK_CUR)
+        To += int64_t(Cab->At);
+    else if (From == SEEK_END)
+        To += int64_t(Cab->Size);
+    if (To < 0 || To > LONG_MAX)
+        return -1;
+    Cab->At = uint64_t(To);
+    return long(To);
+}
+
+int CloseCab(intptr_t Handle)
+{
+    TCabFile* Cab = Window(Handle);
+    bool Closed = !Cab->Owned || CloseHandle(Cab->File);
+    delete Cab;
+    return Closed ? 0 : -1;
+}
+
+bool ReadImageLayout(HANDLE File, TPeLayout& Layout)
+{
+    char Head[4096];   // the headers and the section table
+    LARGE_INTEGER Size, At = {};
+    DWORD Read = 0;
+    if (!GetFileSizeEx(File, &Size) || !SetFilePointerEx(File, At, nullptr, FILE_BEGIN) ||
+        !ReadFile(File, Head, sizeof Head, &Read, nullptr))
+        return false;
+    Layout = ReadPeLayout(Head, Read, uint64_t(Size.QuadPart));
+    uint32_t Length = 0;
+    At.QuadPart = LONGLONG(Layout.StringTableAt);
+    if (Layout.StringTableAt != 0 && SetFilePointerEx(File, At, nullptr, FILE_BEGIN) &&
+        ReadFile(File, &Length, sizeof Length, &Read, nullptr) && Read == sizeof Length &&
+        Layout.StringTableAt + Length > Layout.ImageEnd)
+        Layout.ImageEnd = std::min<uint64_t>(Layout.StringTableAt + Length, Layout.DataEnd);
+    At.QuadPart = 0;
+    return SetFilePointerEx(File, At, nullptr, FILE_BEGIN);
+}

@@ -1,0 +1,344 @@
+#include "Setup/run/Bundle.h"
+
+#include <windows.h>
+
+#include <fdi.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "Rules/BundleText.h"
+#include "Setup/base/Cabinet.h"
+#include "SysDll/SysDll.h"
+
+namespace {
+
+// The cabinet's name as the library asks to open it: the payload behind the program's image.
+const char CabinetName[] = "<payload>";
+const int RandomTries = 16;             // new names to try when one is taken
+const DWORD CheckSize = 1 << 16;        // bytes read at a time for the checksum
+const uint64_t SlackPerFile = 4096;     // what a file may take beyond its bytes on the disk
+const int RemoveTries = 30;             // removing the folder at the end: so many tries,
+const DWORD RemoveWaitMs = 100;         // this far apart
+
+struct TUnpack {
+    HANDLE Own = INVALID_HANDLE_VALUE;   // the program's own file
+    uint64_t Base = 0;                   // where the payload begins in it
+    TBundleTrailer Trailer;
+    char Dir[MAX_PATH] = "";             // the folder of this run, once made
+    HANDLE DirInUse = INVALID_HANDLE_VALUE;   // held while the run uses that folder
+    TMediumRecord* Index = nullptr;      // the medium's index, as unpacked
+    uint32_t Entries = 0;
+    bool Unsafe = false;                 // a name in the cabinet would leave the folder
+} Unpack;
+
+// Finds the payload: the trailer ends the data before a signature (a signing tool may have
+// padded it to whole steps). Damaged: more than the image, but no payload that fits.
+bool FindPayload(bool& Damaged)
+{
+    Damaged = false;
+    char Own[MAX_PATH];
+    DWORD Len = GetModuleFileNameA(nullptr, Own, sizeof Own);
+    Unpack.Own = Len && Len < sizeof Own ? CreateFileA(Own, GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                                       OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr)
+                                         : INVALID_HANDLE_VALUE;
+    char Head[BundleTrailerSize];
+    DWORD Read = 0;
+    TPeLayout Layout;
+    if (Unpack.Own == INVALID_HANDLE_VALUE || !ReadImageLayout(Unpack.Own, Layout) ||
+        Layout.DataEnd <= Layout.ImageEnd)
+        return false;   // nothing appended but, perhaps, a signature: a plain SETUP.EXE
+    Damaged = true;
+    for (uint64_t Pad = 0; Pad < BundleAlign; ++Pad) {
+        LARGE_INTEGER At;
+        At.QuadPart = LONGLONG(Layout.DataEnd - BundleTrailerSize - Pad);
+        if (uint64_t(At.QuadPart) < Layout.ImageEnd || At.QuadPart < 0 ||
+            !SetFilePointerEx(Unpack.Own, At, nullptr, FILE_BEGIN) ||
+            !ReadFile(Unpack.Own, Head, BundleTrailerSize, &Read, nullptr) ||
+            Read != BundleTrailerSize || !DecodeBundleTrailer(Head, Unpack.Trailer))
+            continue;
+        if (Unpack.Trailer.PayloadSize > uint64_t(At.QuadPart) - Layout.ImageEnd)
+            return false;
+        Unpack.Base = uint64_t(At.QuadPart) - Unpack.Trailer.PayloadSize;
+        Damaged = false;
+        return true;
+    }
+    return false;
+}
+
+bool PayloadIntact()
+{
+    char* Buffer = static_cast<char*>(std::malloc(CheckSize));
+    LARGE_INTEGER At;
+    At.QuadPart = LONGLONG(Unpack.Base);
+    bool Ok = Buffer && SetFilePointerEx(Unpack.Own, At, nullptr, FILE_BEGIN);
+    uint32_t Crc = 0;
+    for (uint64_t Left = Unpack.Trailer.PayloadSize; Ok && Left > 0;) {
+        DWORD Read = 0;
+        Ok = ReadFile(Unpack.Own, Buffer, Left < CheckSize ? DWORD(Left) : CheckSize, &Read,
+                      nullptr) &&
+             Read > 0;
+        Crc = Crc32(Crc, Buffer, Read);
+        Left -= Read;
+    }
+    std::free(Buffer);
+    return Ok && Crc == Unpack.Trailer.Crc;
+}
+
+// Removes Dir with everything in it. A link inside is removed as a link: what it leads to is
+// never touched.
+void RemoveTree(const char* Dir)
+{
+    char Path[MAX_PATH + 2];
+    wsprintfA(Path, "%s\\*", Dir);
+    WIN32_FIND_DATAA Found;
+    HANDLE Search = FindFirstFileA(Path, &Found);
+    while (Search != INVALID_HANDLE_VALUE) {
+        if (std::strcmp(Found.cFileName, ".") && std::strcmp(Found.cFileName, "..") &&
+            std::strlen(Dir) + std::strlen(Found.cFileName) + 2 <= sizeof Path) {
+            wsprintfA(Path, "%s\\%s", Dir, Found.cFileName);
+            SetFileAttributesA(Path, FILE_ATTRIBUTE_NORMAL);
+            DWORD Kind = Found.dwFileAttributes &
+                         (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT);
+            if (Kind == FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(Path);
+            else if (Kind != 0)
+                RemoveDirectoryA(Path);
+            else
+                DeleteFileA(Path);
+        }
+        if (!FindNextFileA(Search, &Found)) {
+            FindClose(Search);
+            break;
+        }
+    }
+    SetFileAttributesA(Dir, FILE_ATTRIBUTE_NORMAL);
+    RemoveDirectoryA(Dir);
+}
+
+// The folders of bundle runs that were killed: ours by their name, and used by no live run,
+// since each holds its folder open against deletion.
+void RemoveStaleFolders(const char* Temp)
+{
+    char Path[MAX_PATH + 32];
+    wsprintfA(Path, "%s%s*", Temp, BundleDirPrefix);
+    WIN32_FIND_DATAA Found;
+    HANDLE Search = FindFirstFileA(Path, &Found);
+    while (Search != INVALID_HANDLE_VALUE) {
+        wsprintfA(Path, "%s%s", Temp, Found.cFileName);
+        if (IsBundleDirName(Found.cFileName) &&
+            (Found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) ==
+                FILE_ATTRIBUTE_DIRECTORY) {
+            HANDLE Probe = CreateFileA(Path, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE |
+                                       FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                       FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
+                                       nullptr);
+            if (Probe != INVALID_HANDLE_VALUE) {   // else in use by a live run
+                CloseHandle(Probe);
+                RemoveTree(Path);
+            }
+        }
+        if (!FindNextFileA(Search, &Found)) {
+            FindClose(Search);
+            break;
+        }
+    }
+}
+
+typedef BOOLEAN(WINAPI* TGenRandom)(void*, ULONG);
+TGenRandom GenRandom;
+
+// A new folder in Temp whose name no one could know beforehand, held open so that no other run
+// takes it for a killed run's leftover. A name that exists already is never used.
+bool MakeOwnFolder(const char* Temp)
+{
+    if (!SystemFunc(GenRandom, "advapi32.dll", "SystemFunction036"))
+        return false;
+    for (int Try = 0; Try < RandomTries; ++Try) {
+        uint64_t Random;
+        if (!GenRandom(&Random, sizeof Random) ||
+            std::strlen(Temp) + BundleDirNameSize > sizeof Unpack.Dir)
+            return false;
+        char Name[BundleDirNameSize];
+        BundleDirName(Random, Name);
+        wsprintfA(Unpack.Dir, "%s%s", Temp, Name);
+        if (!CreateDirectoryA(Unpack.Dir, nullptr))
+            continue;
+        Unpack.DirInUse = CreateFileA(Unpack.Dir, FILE_LIST_DIRECTORY,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (Unpack.DirInUse != INVALID_HANDLE_VALUE)
+            return true;
+        // taken away between the two calls: another name
+    }
+    Unpack.Dir[0] = '\0';
+    return false;
+}
+
+// The callbacks of the cabinet library; it calls them with the C calling convention.
+void* __cdecl UnpackAlloc(ULONG Size) { return std::malloc(Size); }
+void __cdecl UnpackFree(void* Memory) { std::free(Memory); }
+INT_PTR __cdecl UnpackOpen(char* Name, int, int)
+{
+    if (std::strcmp(Name, CabinetName) != 0)
+        return -1;
+    return OpenCabWindow(Unpack.Own, false, Unpack.Base, Unpack.Trailer.PayloadSize);
+}
+UINT __cdecl UnpackRead(INT_PTR File, void* Data, UINT Count) { return ReadCab(File, Data, Count); }
+UINT __cdecl UnpackWrite(INT_PTR File, void* Data, UINT Count)
+{
+    return WriteCab(File, Data, Count);
+}
+int __cdecl UnpackClose(INT_PTR File) { return CloseCab(File); }
+LONG __cdecl UnpackSeek(INT_PTR File, LONG Distance, int From)
+{
+    return SeekCab(File, Distance, From);
+}
+
+INT_PTR __cdecl UnpackNotify(FDINOTIFICATIONTYPE Type, PFDINOTIFICATION Note)
+{
+    if (Type == fdintCLOSE_FILE_INFO)
+        return CloseCab(Note->hf) == 0;
+    if (Type != fdintCOPY_FILE)
+        return 0;
+    if (std::strcmp(Note->psz1, MediumIndexName) == 0) {
+        Unpack.Entries = uint32_t(Note->cb / sizeof(TMediumRecord));
+        Unpack.Index = static_cast<TMediumRecord*>(std::calloc(Unpack.Entries + 1, sizeof(TMediumRecord)));
+        return Unpack.Index ? OpenCabMemory(Unpack.Index, uint64_t(Note->cb)) : -1;
+    }
+    char Path[2 * MAX_PATH];
+    if (!IsSafeMediumPath(Note->psz1) ||
+        std::strlen(Unpack.Dir) + std::strlen(Note->psz1) + 2 > MAX_PATH) {
+        Unpack.Unsafe = true;
+        return -1;
+    }
+    wsprintfA(Path, "%s\\%s", Unpack.Dir, Note->psz1);
+    // The folders on its way; those made already fail harmlessly.
+    for (char* Slash = std::strchr(Path + std::strlen(Unpack.Dir) + 1, '\\'); Slash;
+         Slash = std::strchr(Slash + 1, '\\')) {
+        *Slash = '\0';
+        CreateDirectoryA(Path, nullptr);
+        *Slash = '\\';
+    }
+    HANDLE File = CreateFileA(Path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+    return File == INVALID_HANDLE_VALUE ? -1 : OpenCabWindow(File, true, 0, 0);
+}
+
+typedef HFDI(__cdecl* TFdiCreate)(PFNALLOC, PFNFREE, PFNOPEN, PFNREAD, PFNWRITE, PFNCLOSE, PFNSEEK,
+                                  int, PERF);
+typedef BOOL(__cdecl* TFdiCopy)(HFDI, char*, char*, int, PFNFDINOTIFY, PFNFDIDECRYPT, void*);
+typedef BOOL(__cdecl* TFdiDestroy)(HFDI);
+TFdiCreate FdiCreate;
+TFdiCopy FdiCopy;
+TFdiDestroy FdiDestroy;
+
+bool Extract()
+{
+    if (!SystemFunc(FdiCreate, "cabinet.dll", "FDICreate") ||
+        !SystemFunc(FdiCopy, "cabinet.dll", "FDICopy") ||
+        !SystemFunc(FdiDestroy, "cabinet.dll", "FDIDestroy"))
+        return false;
+    ERF Error = {};
+    HFDI Fdi = FdiCreate(UnpackAlloc, UnpackFree, UnpackOpen, UnpackRead, UnpackWrite, UnpackClose,
+                         UnpackSeek, cpuUNKNOWN, &Error);
+    char Cabinet[] = "<payload>", Path[] = "";
+    bool Ok = Fdi && FdiCopy(Fdi, Cabinet, Path, 0, UnpackNotify, nullptr, nullptr) &&
+              !Unpack.Unsafe && Unpack.Index;
+    if (Fdi)
+        FdiDestroy(Fdi);
+    return Ok;
+}
+
+// Makes the empty folders and gives every file and folder the attributes and the exact time it
+// had on the medium: deepest first, since filling a folder changes its time.
+bool ApplyIndex()
+{
+    char Path[2 * MAX_PATH];
+    for (uint32_t I = 0; I < Unpack.Entries; ++I) {
+        TMediumRecord& Entry = Unpack.Index[I];
+        if (!IsSafeMediumRecord(Entry))
+            return false;
+        wsprintfA(Path, "%s\\%s", Unpack.Dir, Entry.Path);
+        if (Entry.Attributes & FolderAttribute)
+            CreateDirectoryA(Path, nullptr);
+    }
+    for (uint32_t I = Unpack.Entries; I-- > 0;) {
+        TMediumRecord& Entry = Unpack.Index[I];
+        wsprintfA(Path, "%s\\%s", Unpack.Dir, Entry.Path);
+        HANDLE File = CreateFileA(Path, FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        FILETIME Written = {Entry.TimeLow, Entry.TimeHigh};
+        FILETIME Created = {Entry.CreatedLow, Entry.CreatedHigh};
+        if (File == INVALID_HANDLE_VALUE || !SetFileTime(File, &Created, nullptr, &Written))
+            return false;
+        CloseHandle(File);
+        SetFileAttributesA(Path, Entry.Attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                                                     FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE));
+    }
+    return true;
+}
+
+} // namespace
+
+TUnpacked UnpackOwnMedium(std::string& MediumDir, std::string& Message)
+{
+    bool Damaged;
+    bool Found = FindPayload(Damaged);
+    if (!Found || !PayloadIntact()) {
+        CloseHandle(Unpack.Own);
+        if (!Found && !Damaged)
+            return unNone;
+        Message = "This setup file is damaged: part of it is missing or changed. Please "
+                  "download it again.";
+        return unDamaged;
+    }
+    char Temp[MAX_PATH + 1];
+    DWORD Len = GetTempPathA(sizeof Temp, Temp);   // ends in a backslash
+    if (Len == 0 || Len >= sizeof Temp) {
+        Message = "Error: no temporary folder to unpack the setup into";
+        return unFailed;
+    }
+    RemoveStaleFolders(Temp);
+    ULARGE_INTEGER Free;
+    uint64_t Needed = Unpack.Trailer.UnpackedBytes + Unpack.Trailer.FileCount * SlackPerFile;
+    if (GetDiskFreeSpaceExA(Temp, &Free, nullptr, nullptr) && Free.QuadPart < Needed) {
+        char Text[MAX_PATH + 160];
+        const uint64_t Mega = 1 << 20;
+        wsprintfA(Text, "Not enough space in the temporary folder %s to unpack the setup: %lu "
+                        "MB needed, %lu MB free.", Temp, ULONG((Needed + Mega - 1) / Mega),
+                  ULONG(Free.QuadPart / Mega));
+        Message = Text;
+        return unNoSpace;
+    }
+    bool Ok = MakeOwnFolder(Temp) && Extract() && ApplyIndex();
+    CloseHandle(Unpack.Own);
+    std::free(Unpack.Index);
+    if (!Ok) {
+        Message = std::string("Error: can't unpack the setup into ") + (*Unpack.Dir ? Unpack.Dir : Temp);
+        return unFailed;
+    }
+    MediumDir = Unpack.Dir;
+    return unDone;
+}
+
+void RemoveOwnMedium()
+{
+    if (!*Unpack.Dir)
+        return;
+    CloseHandle(Unpack.DirInUse);
+    // The run's current folder is the medium's, and a current folder can't be removed.
+    char System[MAX_PATH];
+    if (GetSystemDirectoryA(System, sizeof System))
+        SetCurrentDirectoryA(System);
+    // A program the run started may still have the folder as its current one for a moment (or
+    // a virus scanner a file in it): try again for a while. What stays, the next bundle run
+    // removes.
+    for (int Try = 0; Try < RemoveTries; ++Try) {
+        RemoveTree(Unpack.Dir);
+        if (GetFileAttributesA(Unpack.Dir) == INVALID_FILE_ATTRIBUTES)
+            break;
+        Sleep(RemoveWaitMs);
+    }
+    Unpack.Dir[0] = '\0';
+}

@@ -1,0 +1,216 @@
+// Whole runs of bundles: SETUP.EXE /bundle=OUT packs a medium into one file, and that file
+// installs as SETUP.EXE does from the medium; damaged bundles install nothing.
+#include <windows.h>
+
+#include <algorithm>
+
+#include "Scenario.h"
+
+#include "Setup/base/DlgIds.h"
+
+namespace {
+
+const std::string Damaged =
+    "This setup file is damaged: part of it is missing or changed. Please download it again.";
+
+// A medium (SETUP.EXE, a script of the test's own, a program, texts, a subfolder, a file with an
+// odd second in its time, which the cabinet alone would round) and, in a folder beside it, the
+// bundle packed from it, run from there as its SETUP.EXE with a temporary folder of its own.
+struct TBundled {
+    TScenario Medium;
+    TInstalledInf Inf{"Bundle"};
+    std::string App = Medium.Path("App");
+    std::string Out = Medium.Dir + ".bundle", Exe = Out + "\\SETUP.EXE", Tmp = Out + "\\tmp";
+    std::string BundleApp = Out + "\\App";
+
+    TBundled()
+    {
+        Medium.WriteText(Inf.Name, Lines({"[Version]", "FormKv=KELVOR", "[Info]",
+                                          "Before=Readme.txt", "BeforeTitle=" + Inf.Name,
+                                          "After=Thanks.txt",
+                                          "[Strings]", "MyProgramPath=" + App, "[Files]",
+                                          "Readme.txt=", "tool.dll=",
+                                          "docs\\*.*=%MyProgramPath%\\docs"}));
+        Medium.WriteText("Readme.txt", "Read me first.\r\n");
+        Medium.WriteText("Thanks.txt", "Thank you.\r\n");
+        Medium.WriteText("docs\\guide.txt", "The guide.\r\n");
+        SYSTEMTIME Odd = June1(2021);
+        Odd.wSecond = 7;
+        SetLastWriteTime(Medium.Path("docs\\guide.txt"), Odd);
+        EXPECT_TRUE(CopyFileA((FixturesDir() + "\\Version1_2_0_0.dll").c_str(),
+                              Medium.Path("tool.dll").c_str(), FALSE));
+        RemoveTree(Out);
+        Medium.MakeDir(Tmp);
+    }
+    ~TBundled() { RemoveTree(Out); }
+
+    TRunResult Pack(const std::string& To) { return Medium.Run("/quiet /bundle=" + To, {}); }
+
+    // Runs the bundle as the medium's scenario runs SETUP.EXE, from its own folder.
+    TRunResult RunBundle(const std::string& Args, const std::vector<std::string>& Answers,
+                         unsigned TimeoutMs = 30000)
+    {
+        TScenario& S = Medium;
+        std::swap(S.SetupExe, Exe);
+        std::swap(S.TmpDir, Tmp);
+        std::swap(S.WorkDir, Tmp);
+        TRunResult Run = S.Run(Args, Answers, {}, TimeoutMs);
+        std::swap(S.WorkDir, Tmp);
+        std::swap(S.TmpDir, Tmp);
+        std::swap(S.SetupExe, Exe);
+        return Run;
+    }
+
+    // The bundle's folders in its run's temporary folder.
+    std::vector<std::string> Unpacked() const { return NamesIn(Tmp + "\\~setupkvb*"); }
+};
+
+// A log with the run's own places and times taken out, for comparing two runs.
+std::string Neutral(std::string Log, const std::vector<std::string>& Places)
+{
+    for (const std::string& Place : Places)
+        for (size_t At = Log.find(Place); At != std::string::npos; At = Log.find(Place, At))
+            Log.replace(At, Place.size(), "<place>");
+    std::string Out;
+    for (size_t Begin = 0; Begin < Log.size();) {
+        size_t End = std::min(Log.find('\n', Begin), Log.size() - 1) + 1;
+        std::string Line = Log.substr(Begin, End - Begin);
+        if (Line.rfind("Date/Time:", 0) != 0)
+            Out += Line;
+        Begin = End;
+    }
+    return Out;
+}
+
+TEST(BundleRun, InstallsAsTheMediumFolderDoes)
+{
+    TBundled Run;
+    ASSERT_EQ(0u, Run.Pack(Run.Exe).ExitCode);
+    TRunResult Folder = Run.Medium.Run("/quiet", {});
+    DeleteFileA(Run.Inf.Installed.c_str());   // the bundle's run is a first installation too
+    TRunResult Bundle = Run.RunBundle("/quiet /dir=" + Run.BundleApp, {});
+    EXPECT_EQ(0u, Folder.ExitCode) << DescribeRun(Folder);
+    EXPECT_EQ(0u, Bundle.ExitCode) << DescribeRun(Bundle);
+
+    std::optional<std::string> FolderLog = Run.Medium.ReadText(Run.App + "\\LOGFILKV.LOG");
+    std::optional<std::string> BundleLog = Run.Medium.ReadText(Run.BundleApp + "\\LOGFILKV.LOG");
+    ASSERT_TRUE(FolderLog && BundleLog);
+    // The source paths name where the medium was unpacked: a folder of the run's own.
+    size_t Unpacked = BundleLog->find(Run.Tmp + "\\~setupkvb");
+    ASSERT_NE(std::string::npos, Unpacked) << *BundleLog;
+    std::string Source = BundleLog->substr(Unpacked, Run.Tmp.size() + 26);
+    EXPECT_EQ(Neutral(*FolderLog, {Run.App, Run.Medium.Dir}),
+              Neutral(*BundleLog, {Source, Run.BundleApp}));
+    // The exact times of the medium, and nothing left of the unpacked medium.
+    WIN32_FILE_ATTRIBUTE_DATA A, B;
+    ASSERT_TRUE(GetFileAttributesExA(Run.Medium.Path("docs\\guide.txt").c_str(),
+                                     GetFileExInfoStandard, &A));
+    ASSERT_TRUE(GetFileAttributesExA((Run.BundleApp + "\\docs\\guide.txt").c_str(),
+                                     GetFileExInfoStandard, &B));
+    EXPECT_EQ(0, CompareFileTime(&A.ftLastWriteTime, &B.ftLastWriteTime));
+    EXPECT_EQ(std::vector<std::string>{}, Run.Unpacked());
+}
+
+TEST(BundleRun, ShownRunAsksAsFromTheFolder)
+{
+    TBundled Run;
+    ASSERT_EQ(0u, Run.Pack(Run.Exe).ExitCode);
+    TRunResult Bundle =
+        Run.RunBundle("", {"click 1", "type 102 " + Run.BundleApp + "; click 1", "click 1"});
+    ASSERT_TRUE(RanAsAnswered(Bundle));
+    EXPECT_TRUE(ShowsTemplate(Bundle, 2, "Installation successfully!"));
+    ASSERT_EQ(2u, Bundle.Notepads.size()) << DescribeRun(Bundle);
+    EXPECT_EQ("Read me first.\r\n", Bundle.Notepads[0].Text);
+    // The After text's Notepad outlives the run, but not in the unpacked medium's folder.
+    EXPECT_EQ("Thank you.\r\n", Bundle.Notepads[1].Text);
+    EXPECT_TRUE(FileHolds(Run.BundleApp + "\\docs\\guide.txt", "The guide.\r\n"));
+    EXPECT_EQ(std::vector<std::string>{}, Run.Unpacked());
+}
+
+// What a download can do to a bundle: each damage is found before anything is installed.
+TEST(BundleRun, DamagedBundleInstallsNothing)
+{
+    struct {
+        const char* What;
+        void (*Damage)(HANDLE File, LONGLONG Size, LONGLONG Image);
+    } Cases[] = {
+        {"cut short", [](HANDLE File, LONGLONG Size, LONGLONG) {
+             LARGE_INTEGER At = {};
+             At.QuadPart = Size - 1000;
+             SetFilePointerEx(File, At, nullptr, FILE_BEGIN);
+             SetEndOfFile(File);
+         }},
+        {"one byte changed in the payload", [](HANDLE File, LONGLONG Size, LONGLONG Image) {
+             LARGE_INTEGER At = {};
+             At.QuadPart = (Size + Image) / 2;
+             char Byte;
+             DWORD Done;
+             SetFilePointerEx(File, At, nullptr, FILE_BEGIN);
+             ReadFile(File, &Byte, 1, &Done, nullptr);
+             Byte ^= 0x20;
+             SetFilePointerEx(File, At, nullptr, FILE_BEGIN);
+             WriteFile(File, &Byte, 1, &Done, nullptr);
+         }},
+    };
+    for (const auto& Case : Cases) {
+        SCOPED_TRACE(Case.What);
+        TBundled Run;
+        ASSERT_EQ(0u, Run.Pack(Run.Exe).ExitCode);
+        HANDLE File = CreateFileA(Run.Exe.c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                                  nullptr, OPEN_EXISTING, 0, nullptr);
+        LARGE_INTEGER Size;
+        ASSERT_TRUE(File != INVALID_HANDLE_VALUE && GetFileSizeEx(File, &Size));
+        WIN32_FILE_ATTRIBUTE_DATA Plain;
+        ASSERT_TRUE(GetFileAttributesExA(Run.Medium.SetupExe.c_str(), GetFileExInfoStandard, &Plain));
+        Case.Damage(File, Size.QuadPart, Plain.nFileSizeLow);
+        CloseHandle(File);
+
+        TRunResult Quiet = Run.RunBundle("/quiet /dir=" + Run.BundleApp, {});
+        EXPECT_EQ(1603u, Quiet.ExitCode) << DescribeRun(Quiet);
+        EXPECT_TRUE(FileContains(Run.Tmp + "\\LOGFILKV.LOG", Damaged));
+        TRunResult Shown = Run.RunBundle("", {"click 1", "click 1"});
+        EXPECT_TRUE(ShowsMessageBox(Shown, 0, Damaged));
+        EXPECT_TRUE(NothingAt(Run.BundleApp));
+        EXPECT_TRUE(NothingAt(Run.Inf.Installed));
+        EXPECT_EQ(std::vector<std::string>{}, Run.Unpacked());
+    }
+}
+
+TEST(BundleRun, KilledRunsFolderGoesWithTheNextRunAndNothingElse)
+{
+    TBundled Run;
+    ASSERT_EQ(0u, Run.Pack(Run.Exe).ExitCode);
+    {
+        TWhen Kill([&] { return DialogShowing(Run.Inf.Name); }, KillOwnSetups);
+        Run.RunBundle("", {"wait 20000"}, 30000);
+    }
+    ASSERT_EQ(1u, Run.Unpacked().size());
+    // Named like ours but not of our form: never touched.
+    Run.Medium.WriteText(Run.Tmp + "\\~setupkvb my notes\\notes.txt", "mine\r\n");
+    TRunResult Next = Run.RunBundle("/quiet /dir=" + Run.BundleApp, {});
+    EXPECT_EQ(0u, Next.ExitCode) << DescribeRun(Next);
+    EXPECT_EQ(std::vector<std::string>{"~setupkvb my notes"}, Run.Unpacked());
+    EXPECT_TRUE(FileHolds(Run.Tmp + "\\~setupkvb my notes\\notes.txt", "mine\r\n"));
+}
+
+TEST(BundleRun, RefusesWhatItCannotPack)
+{
+    TBundled Run;
+    HANDLE Held = CreateFileA((Run.Out + "\\held.exe").c_str(), GENERIC_WRITE, 0, nullptr,
+                              CREATE_ALWAYS, 0, nullptr);
+    for (const std::string& Args : {
+             "/bundle=" + Run.Medium.Path("x.exe"),   // inside the medium
+             "/bundle=" + Run.Out + "\\held.exe",     // can't be replaced
+             std::string("/bundle"),                  // no file
+             "/bundle=" + Run.Exe + " /dir=C:\\x",      // a switch that does not go with it
+         }) {
+        TRunResult Refused = Run.Medium.Run("/quiet " + Args, {});
+        EXPECT_EQ(87u, Refused.ExitCode) << Args << "\n" << DescribeRun(Refused);
+    }
+    CloseHandle(Held);
+    EXPECT_EQ(std::vector<std::string>{"held.exe"}, NamesIn(Run.Out + "\\held.exe*"));
+    DeleteFileA(Run.Medium.Path(Run.Inf.Name).c_str());   // no script to take
+    EXPECT_EQ(87u, Run.Pack(Run.Exe).ExitCode);
+}
+
+} // namespace
