@@ -48,13 +48,13 @@ struct TBundled {
 
     // Runs the bundle as the medium's scenario runs SETUP.EXE, from its own folder.
     TRunResult RunBundle(const std::string& Args, const std::vector<std::string>& Answers,
-                         unsigned TimeoutMs = 30000)
+                         unsigned TimeoutMs = 30000, const TEnvOverrides& Env = {})
     {
         TScenario& S = Medium;
         std::swap(S.SetupExe, Exe);
         std::swap(S.TmpDir, Tmp);
         std::swap(S.WorkDir, Tmp);
-        TRunResult Run = S.Run(Args, Answers, {}, TimeoutMs);
+        TRunResult Run = S.Run(Args, Answers, Env, TimeoutMs);
         std::swap(S.WorkDir, Tmp);
         std::swap(S.TmpDir, Tmp);
         std::swap(S.SetupExe, Exe);
@@ -191,6 +191,26 @@ TEST(BundleRun, KilledRunsFolderGoesWithTheNextRunAndNothingElse)
     EXPECT_EQ(0u, Next.ExitCode) << DescribeRun(Next);
     EXPECT_EQ(std::vector<std::string>{"~setupkvb my notes"}, Run.Unpacked());
     EXPECT_TRUE(FileHolds(Run.Tmp + "\\~setupkvb my notes\\notes.txt", "mine\r\n"));
+}
+
+// Run through fulldisk-run.sh, whose 1 MB drive is the temporary folder: too small for the
+// medium, which is said before anything is installed.
+TEST(BundleRun, DISABLED_FullDiskTemporaryFolderTooSmallInstallsNothing)
+{
+    char Drive[8];
+    DWORD Length = GetEnvironmentVariableA("SETUP_FULL_DRIVE", Drive, sizeof Drive);
+    ASSERT_TRUE(Length > 0 && Length < sizeof Drive) << "run through fulldisk-run.sh";
+    std::string Temp = std::string(Drive) + "\\";
+    TBundled Run;
+    Run.Medium.WriteText("big.bin", std::string(3u << 20, 'x'));
+    ASSERT_EQ(0u, Run.Pack(Run.Exe).ExitCode);
+    TRunResult Quiet = Run.RunBundle("/quiet /dir=" + Run.BundleApp, {}, 30000,
+                                     {{"tmp", Temp}, {"temp", Temp}});
+    EXPECT_EQ(1603u, Quiet.ExitCode) << DescribeRun(Quiet);
+    EXPECT_TRUE(FileContains(Temp + "LOGFILKV.LOG",
+                             "Not enough space in the temporary folder " + Temp));
+    EXPECT_TRUE(NothingAt(Run.BundleApp));
+    EXPECT_EQ(std::vector<std::string>{}, NamesIn(Temp + "~setupkvb*"));
 }
 
 TEST(BundleRun, RefusesWhatItCannotPack)
