@@ -18,6 +18,11 @@ Parts (bench/run.sh --only PART,...):
   start     time to the first dialog, SETUP.EXE against minimaldialog.exe (same manifest, same
             DLL loading, COM, one dialog); and once, under strace, the parts of the fixed cost.
   size      SETUP.EXE's bytes, and bench/sizemap.sh's map of them where that script exists.
+  bundle    the small tree and the large files each as a medium of their own, packed with
+            SETUP.EXE /bundle: the bundle's size against zip -9 -r of the same medium plus
+            SETUP.EXE, and its run against the same medium's folder run plus Wine's extrac32
+            unpacking the bundle's cabinet (Wine's expand.exe takes one-file cabinets only); and
+            a bundle of a 1 GB medium, whose run's private memory is watched.
 
 What the figures mean:
   fixed cost  lifetime of a run whose [Files] entry matches nothing: start, three dialogs
@@ -51,9 +56,12 @@ KEY_COUNTS = (1000, 5000, 20000)
 QUICK_KEY_COUNTS = (200, 1000, 4000)
 BENCH_KEY = r"Software\SetupBench"
 SETUP_DIALOGS = 3
-PARTS = ("files", "keys", "start", "size")
+PARTS = ("files", "keys", "start", "size", "bundle")
 SIZE_TARGET = sizemap.TARGET   # the one size limit of SETUP.EXE
 MEMORY_TARGET_KB = 8 * 1024
+BUNDLE_MEMORY_TARGET_KB = 16 * 1024
+BIG_FILES, BIG_SIZE = 16, 64 << 20   # the 1 GB medium of the bundle's memory figure
+TRAILER_SIZE = 32                    # a bundle's trailer: magic, payload size, ...
 
 
 def win_path(path):
@@ -100,6 +108,28 @@ def make_key_payload(folder, count):
                 out.write("%05d" % n)
 
     replace_dir(folder, fill)
+
+
+def make_big_payload(medium):
+    """1 GB in 64 MB files of text that compresses as source code does, not to nothing."""
+    def fill(tmp):
+        line = b"".join(b"%08d the quick brown fox jumps over the lazy dog\n" % n for n in range(4096))
+        for n in range(BIG_FILES):
+            with open(os.path.join(tmp, "big%02d.dat" % n), "wb") as f:
+                for _ in range(BIG_SIZE // len(line)):
+                    f.write(line)
+    replace_dir(os.path.join(medium, "big"), fill)
+
+
+def copy_range(source, start, length, dest):
+    with open(source, "rb") as f, open(dest, "wb") as out:
+        f.seek(start)
+        while length > 0:
+            block = f.read(min(length, 1 << 20))
+            if not block:
+                raise ValueError("%s ends early" % source)
+            out.write(block)
+            length -= len(block)
 
 
 def write_inf(path, dest, files_lines, extra=()):
@@ -188,6 +218,8 @@ class Bench:
         self.parts = args.only.split(",") if args.only else list(PARTS)
         self.breakdown = None
         self.sizemap = None
+        self.bundles = {}       # payload -> (medium folder, script, bundle, cabinet)
+        self.bundle_sizes = {}  # payload -> (bundle bytes, zip -9 bytes)
 
     def run(self, command):
         return subprocess.run(command, env=self.env, stdout=subprocess.DEVNULL,
@@ -410,6 +442,90 @@ class Bench:
         timing = re.search(r"first dialog ([-\d.]+) ms, lifetime ([-\d.]+) ms", result.stdout)
         self.breakdown = phases(trace, "NONE.INF", float(timing.group(1)) if timing else None)
 
+    # --- bundle: one file with the medium inside ---
+
+    def make_bundle(self, payload):
+        """The payload alone as a medium (hard links to its files) with its script; the bundle
+        packed from it, its size against zip -9 -r of the same medium, and its cabinet as a file
+        of its own for the platform's unpacker."""
+        folder = os.path.join(self.work, "bundle-" + payload)
+        shutil.rmtree(folder, ignore_errors=True)
+        os.makedirs(folder)
+        subprocess.run(["cp", "-rl", os.path.join(self.medium, payload), folder], check=True)
+        inf = os.path.join(folder, "B%s.INF" % payload.upper())
+        write_inf(inf, os.path.join(self.out, "bundle-" + payload),
+                  [payload + "\\*.*=%MyProgramPath%\\" + payload])
+        shutil.copy(self.args.setup, os.path.join(folder, "SETUP.EXE"))
+        exe = os.path.join(self.work, payload + "-setup.exe")
+        start = time.perf_counter()
+        command = ["wine", win_path(os.path.join(folder, "SETUP.EXE")), "/quiet",
+                   "/bundle=" + win_path(exe)]
+        if self.run(command):
+            self.fail(("bundle", payload, "pack"), "the pack failed", command)
+        self.record(("bundle", payload, "pack"), time.perf_counter() - start)
+        archive = os.path.join(self.work, payload + ".zip")
+        if os.path.exists(archive):
+            os.remove(archive)
+        subprocess.run(["zip", "-9", "-r", "-q", archive, ".", "-x", "SETUP.EXE"], cwd=folder,
+                       check=True)
+        self.bundle_sizes[payload] = (os.path.getsize(exe), os.path.getsize(archive))
+        os.remove(archive)
+        with open(exe, "rb") as f:
+            f.seek(-TRAILER_SIZE, os.SEEK_END)
+            trailer = f.read(TRAILER_SIZE)
+        cabinet_size = int.from_bytes(trailer[8:16], "little")
+        cabinet = os.path.join(self.work, payload + ".cab")
+        copy_range(exe, os.path.getsize(exe) - TRAILER_SIZE - cabinet_size, cabinet_size, cabinet)
+        # The index's name is one no file may have, so that no medium's file can take it; the
+        # platform's unpacker would refuse it: renamed in the copy, it unpacks as a file.
+        with open(cabinet, "r+b") as f:
+            head = f.read(1 << 20)
+            at = head.find(b"<medium>\0")
+            if at >= 0:
+                f.seek(at)
+                f.write(b"_medium_")
+        return folder, inf, exe, cabinet
+
+    def bundle_round(self, round_):
+        for payload in ("small", "large") if round_ % 2 == 0 else ("large", "small"):
+            folder, inf, exe, cabinet = self.bundles[payload]
+            expected = count_files(os.path.join(folder, payload))
+            root = os.path.join(self.out, "bundle-" + payload)
+
+            def check():
+                found = count_files(os.path.join(root, payload))
+                return "%d files, expected %d" % (found, expected) if found != expected else None
+            for form in ("folder", "bundle") if round_ % 2 == 0 else ("bundle", "folder"):
+                shutil.rmtree(root, ignore_errors=True)
+                self.forget_inf_copy(inf)
+                args = [win_path(os.path.join(folder, "SETUP.EXE")), win_path(inf)] \
+                    if form == "folder" else [win_path(exe)]
+                self.robot(("bundle", payload, form), args, SETUP_DIALOGS, check)
+            unpacked = os.path.join(self.out, "extrac32-" + payload)
+            shutil.rmtree(unpacked, ignore_errors=True)
+            os.makedirs(unpacked)
+            self.settle()
+            start = time.perf_counter()
+            command = ["wine", "extrac32", "/Y", "/E", "/L", win_path(unpacked), win_path(cabinet)]
+            if self.run(command) or count_files(unpacked) < expected:
+                self.fail(("bundle", payload, "extrac32"), "extrac32 failed", command)
+            self.record(("bundle", payload, "extrac32"), time.perf_counter() - start)
+            shutil.rmtree(unpacked, ignore_errors=True)
+
+    def bundle_memory(self):
+        """One run of a bundle of 1 GB, its private memory watched; the medium is made, packed and
+        removed here."""
+        make_big_payload(self.medium)
+        folder, inf, exe, cabinet = self.make_bundle("big")
+        os.remove(cabinet)
+        root = os.path.join(self.out, "bundle-big")
+        shutil.rmtree(root, ignore_errors=True)
+        self.forget_inf_copy(inf)
+        self.robot(("bundle", "1GB", "bundle"), [win_path(exe)], SETUP_DIALOGS)
+        for path in (folder, root, os.path.join(self.medium, "big")):
+            shutil.rmtree(path, ignore_errors=True)
+        os.remove(exe)
+
     # --- size ---
 
     def size(self):
@@ -434,12 +550,15 @@ class Bench:
         print("bench: payloads in %s; parts %s; %d round(s)%s"
               % (self.medium, ",".join(self.parts), self.args.rounds,
                  ", quick" if self.args.quick else ""), flush=True)
-        if "files" in self.parts:
+        if "files" in self.parts or "bundle" in self.parts:
             make_file_payloads(self.medium)
         if "keys" in self.parts:
             for count in self.key_counts:
                 make_key_payload(self.keys_folder(count), count)
         shutil.copy(self.args.setup, os.path.join(self.medium, "SETUP.EXE"))
+        if "bundle" in self.parts:
+            for payload in ("small", "large"):
+                self.bundles[payload] = self.make_bundle(payload)
         holder = self.hold_desktop()
         try:
             self.rounds()
@@ -473,6 +592,8 @@ class Bench:
                 self.keys_round(round_)
             if "start" in self.parts:
                 self.start_round(round_)
+            if "bundle" in self.parts:
+                self.bundle_round(round_)
             if needs_baseline:
                 self.baseline()
         if "start" in self.parts:
@@ -480,6 +601,9 @@ class Bench:
             self.strace_breakdown()
         if "size" in self.parts:
             self.size()
+        if "bundle" in self.parts:
+            print("bench: a bundle of 1 GB, its memory watched", flush=True)
+            self.bundle_memory()
         shutil.rmtree(self.out, ignore_errors=True)
         self.report(time.perf_counter() - started)
 
@@ -565,7 +689,31 @@ class Bench:
             size = os.path.getsize(self.args.setup)
             rows.append(("SETUP.EXE size", "%s bytes" % format(size, ","), "<= 204,800",
                          size <= SIZE_TARGET))
-        setup_memory = [anon for key, (_, anon) in self.memory.items() if key[2] != "loop"]
+        if "bundle" in self.parts:
+            setup_size = os.path.getsize(self.args.setup)
+            for payload, (bundle, archive) in sorted(self.bundle_sizes.items()):
+                if payload == "big":
+                    continue   # made for its memory figure only
+                limit = 1.05 * archive + setup_size
+                rows.append(("bundle size, %s: / (1.05 zip -9 + SETUP.EXE)" % payload,
+                             "%.2f (%s / %s bytes)" % (bundle / limit, format(bundle, ","),
+                                                        format(int(limit), ",")),
+                             "<= 1.00", bundle <= limit))
+            for payload in ("small", "large"):
+                folder = self.med(("bundle", payload, "folder"))
+                bundle = self.med(("bundle", payload, "bundle"))
+                unpack = self.med(("bundle", payload, "extrac32"))
+                if bundle == bundle:
+                    rows.append(("bundle run, %s: - folder run, / extrac32" % payload,
+                                 "%.2f (%.2f - %.2f / %.2f s)" % ((bundle - folder) / unpack,
+                                                                  bundle, folder, unpack),
+                                 "<= 1.20", (bundle - folder) / unpack <= 1.2))
+            big = self.memory.get(("bundle", "1GB", "bundle"))
+            if big:
+                rows.append(("bundle run of 1 GB: RssAnon peak", "%.1f MB" % (big[1] / 1024),
+                             "< 16 MB", big[1] < BUNDLE_MEMORY_TARGET_KB))
+        setup_memory = [anon for key, (_, anon) in self.memory.items()
+                        if key[2] != "loop" and key[0] != "bundle"]
         if setup_memory:
             worst = max(self.memory.items(), key=lambda item: item[1][1] if item[0][2] != "loop" else -1)
             rows.append(("SETUP.EXE RssAnon peak, worst payload",

@@ -12,6 +12,8 @@
 #                start  time to the first dialog against a minimal program; the fixed cost, and
 #                       its parts from one run under strace
 #                size   SETUP.EXE's bytes (and bench/sizemap.sh's map, where it exists)
+#                bundle SETUP.EXE /bundle: size against zip -9, run against the folder run and
+#                       extrac32, memory of a 1 GB bundle
 #   --quick    one round unless --rounds says otherwise, and key counts of 200/1,000/4,000: for
 #              trying the benchmark out, not for figures to quote
 #   --rounds   rounds (default 5); a bare number means the same

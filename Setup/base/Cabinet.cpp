@@ -39,12 +39,27 @@ intptr_t OpenCabPath(const char* Path, int Flags)
     return OpenCabWindow(File, true, 0, GetFileSizeEx(File, &Size) ? uint64_t(Size.QuadPart) : 0);
 }
 
+// Where the last read or write through a window left its file's pointer: the library reads and
+// writes mostly in order, and under Wine a seek that changes nothing still costs a round trip.
+static HANDLE LastFile = INVALID_HANDLE_VALUE;
+static uint64_t LastAt;
+
 // Moves the file's pointer to the window's position; always true for memory.
 static bool Position(TCabFile* Cab)
 {
     LARGE_INTEGER To;
     To.QuadPart = LONGLONG(Cab->Base + Cab->At);
-    return Cab->Memory || SetFilePointerEx(Cab->File, To, nullptr, FILE_BEGIN);
+    if (Cab->Memory || (Cab->File == LastFile && LastAt == uint64_t(To.QuadPart)))
+        return true;
+    LastFile = INVALID_HANDLE_VALUE;
+    return SetFilePointerEx(Cab->File, To, nullptr, FILE_BEGIN);
+}
+
+// After a read or write of Done bytes at the window's position.
+static void Moved(TCabFile* Cab, DWORD Done)
+{
+    LastFile = Cab->File;
+    LastAt = Cab->Base + Cab->At + Done;
 }
 
 unsigned ReadCab(intptr_t Handle, void* Data, unsigned Count)
@@ -59,6 +74,8 @@ unsigned ReadCab(intptr_t Handle, void* Data, unsigned Count)
         std::memcpy(Data, Cab->Memory + Cab->At, Count);
     else if (!Position(Cab) || !ReadFile(Cab->File, Data, Count, &Done, nullptr))
         return UINT_MAX;
+    else
+        Moved(Cab, Done);
     Cab->At += Done;
     return Done;
 }
@@ -73,7 +90,10 @@ unsigned WriteCab(intptr_t Handle, const void* Data, unsigned Count)
         std::memcpy(Cab->Memory + Cab->At, Data, Count);
     } else if (!Position(Cab) || !WriteFile(Cab->File, Data, Count, &Done, nullptr) ||
                Done != Count) {
+        LastFile = INVALID_HANDLE_VALUE;
         return UINT_MAX;
+    } else {
+        Moved(Cab, Done);
     }
     Cab->At += Count;
     if (!Cab->Memory && (Cab->Size == UINT64_MAX || Cab->At > Cab->Size))
@@ -98,6 +118,8 @@ long SeekCab(intptr_t Handle, long Distance, int From)
 int CloseCab(intptr_t Handle)
 {
     TCabFile* Cab = Window(Handle);
+    if (Cab->File == LastFile)
+        LastFile = INVALID_HANDLE_VALUE;   // its value may name another file next
     bool Closed = !Cab->Owned || CloseHandle(Cab->File);
     delete Cab;
     return Closed ? 0 : -1;

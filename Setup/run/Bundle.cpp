@@ -29,6 +29,7 @@ struct TUnpack {
     HANDLE DirInUse = INVALID_HANDLE_VALUE;   // held while the run uses that folder
     TMediumRecord* Index = nullptr;      // the medium's index, as unpacked
     uint32_t Entries = 0;
+    uint32_t Next = 0;                   // the record after the last file's
     bool Unsafe = false;                 // a name in the cabinet would leave the folder
 } Unpack;
 
@@ -97,7 +98,8 @@ void RemoveTree(const char* Dir)
         if (std::strcmp(Found.cFileName, ".") && std::strcmp(Found.cFileName, "..") &&
             std::strlen(Dir) + std::strlen(Found.cFileName) + 2 <= sizeof Path) {
             wsprintfA(Path, "%s\\%s", Dir, Found.cFileName);
-            SetFileAttributesA(Path, FILE_ATTRIBUTE_NORMAL);
+            if (Found.dwFileAttributes & FILE_ATTRIBUTE_READONLY)
+                SetFileAttributesA(Path, FILE_ATTRIBUTE_NORMAL);
             DWORD Kind = Found.dwFileAttributes &
                          (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT);
             if (Kind == FILE_ATTRIBUTE_DIRECTORY)
@@ -195,33 +197,83 @@ LONG __cdecl UnpackSeek(INT_PTR File, LONG Distance, int From)
     return SeekCab(File, Distance, From);
 }
 
+// The record of the file the library just unpacked: the index lists files in the cabinet's order,
+// so it is the next file record, unless the cabinet was packed otherwise.
+TMediumRecord* RecordOf(const char* Name)
+{
+    for (uint32_t Tries = 0; Tries < Unpack.Entries; ++Tries) {
+        TMediumRecord& Entry = Unpack.Index[Unpack.Next];
+        Unpack.Next = (Unpack.Next + 1) % Unpack.Entries;
+        if (!(Entry.Attributes & FolderAttribute) && std::strcmp(Entry.Path, Name) == 0)
+            return &Entry;
+    }
+    return nullptr;
+}
+
+const DWORD KeptAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                             FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
+
+// The index comes first in the cabinet: every folder is made before the files, and each file
+// gets its exact times while it is still open, its attributes when they are not a new file's.
 INT_PTR __cdecl UnpackNotify(FDINOTIFICATIONTYPE Type, PFDINOTIFICATION Note)
 {
-    if (Type == fdintCLOSE_FILE_INFO)
-        return CloseCab(Note->hf) == 0;
+    char Path[2 * MAX_PATH];
+    bool Index = std::strcmp(Note->psz1, MediumIndexName) == 0;
+    if (Type == fdintCLOSE_FILE_INFO && Index) {
+        CloseCab(Note->hf);
+        for (uint32_t I = 0; I < Unpack.Entries; ++I) {
+            TMediumRecord& Entry = Unpack.Index[I];
+            if (!IsSafeMediumRecord(Entry)) {
+                Unpack.Unsafe = true;
+                return FALSE;
+            }
+            wsprintfA(Path, "%s\\%s", Unpack.Dir, Entry.Path);
+            if (Entry.Attributes & FolderAttribute)
+                CreateDirectoryA(Path, nullptr);
+        }
+        return TRUE;
+    }
+    if (Type == fdintCLOSE_FILE_INFO) {
+        TMediumRecord* Entry = Unpack.Entries ? RecordOf(Note->psz1) : nullptr;
+        HANDLE File = reinterpret_cast<TCabFile*>(Note->hf)->File;
+        if (Entry) {
+            FILETIME Written = {Entry->TimeLow, Entry->TimeHigh};
+            FILETIME Created = {Entry->CreatedLow, Entry->CreatedHigh};
+            SetFileTime(File, &Created, nullptr, &Written);
+        }
+        bool Closed = CloseCab(Note->hf) == 0;
+        DWORD Wanted = Entry ? Entry->Attributes & KeptAttributes : 0;
+        wsprintfA(Path, "%s\\%s", Unpack.Dir, Note->psz1);
+        if (Wanted != 0 && Wanted != FILE_ATTRIBUTE_ARCHIVE)
+            SetFileAttributesA(Path, Wanted);
+        return Closed;
+    }
     if (Type != fdintCOPY_FILE)
         return 0;
-    if (std::strcmp(Note->psz1, MediumIndexName) == 0) {
+    if (Index) {
         Unpack.Entries = uint32_t(Note->cb / sizeof(TMediumRecord));
         Unpack.Index = static_cast<TMediumRecord*>(std::calloc(Unpack.Entries + 1, sizeof(TMediumRecord)));
         return Unpack.Index ? OpenCabMemory(Unpack.Index, uint64_t(Note->cb)) : -1;
     }
-    char Path[2 * MAX_PATH];
     if (!IsSafeMediumPath(Note->psz1) ||
         std::strlen(Unpack.Dir) + std::strlen(Note->psz1) + 2 > MAX_PATH) {
         Unpack.Unsafe = true;
         return -1;
     }
     wsprintfA(Path, "%s\\%s", Unpack.Dir, Note->psz1);
-    // The folders on its way; those made already fail harmlessly.
-    for (char* Slash = std::strchr(Path + std::strlen(Unpack.Dir) + 1, '\\'); Slash;
-         Slash = std::strchr(Slash + 1, '\\')) {
-        *Slash = '\0';
-        CreateDirectoryA(Path, nullptr);
-        *Slash = '\\';
-    }
     HANDLE File = CreateFileA(Path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
                               nullptr);
+    if (File == INVALID_HANDLE_VALUE && GetLastError() == ERROR_PATH_NOT_FOUND) {
+        // A folder the index did not make: those on its way, then the file again.
+        for (char* Slash = std::strchr(Path + std::strlen(Unpack.Dir) + 1, '\\'); Slash;
+             Slash = std::strchr(Slash + 1, '\\')) {
+            *Slash = '\0';
+            CreateDirectoryA(Path, nullptr);
+            *Slash = '\\';
+        }
+        File = CreateFileA(Path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
+    }
     return File == INVALID_HANDLE_VALUE ? -1 : OpenCabWindow(File, true, 0, 0);
 }
 
@@ -250,31 +302,25 @@ bool Extract()
     return Ok;
 }
 
-// Makes the empty folders and gives every file and folder the attributes and the exact time it
-// had on the medium: deepest first, since filling a folder changes its time.
+// Gives the folders the exact times they had on the medium: deepest first, since filling a folder
+// changes its time.
 bool ApplyIndex()
 {
     char Path[2 * MAX_PATH];
-    for (uint32_t I = 0; I < Unpack.Entries; ++I) {
-        TMediumRecord& Entry = Unpack.Index[I];
-        if (!IsSafeMediumRecord(Entry))
-            return false;
-        wsprintfA(Path, "%s\\%s", Unpack.Dir, Entry.Path);
-        if (Entry.Attributes & FolderAttribute)
-            CreateDirectoryA(Path, nullptr);
-    }
     for (uint32_t I = Unpack.Entries; I-- > 0;) {
         TMediumRecord& Entry = Unpack.Index[I];
+        if (!(Entry.Attributes & FolderAttribute))
+            continue;
         wsprintfA(Path, "%s\\%s", Unpack.Dir, Entry.Path);
-        HANDLE File = CreateFileA(Path, FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        HANDLE Folder = CreateFileA(Path, FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
         FILETIME Written = {Entry.TimeLow, Entry.TimeHigh};
         FILETIME Created = {Entry.CreatedLow, Entry.CreatedHigh};
-        if (File == INVALID_HANDLE_VALUE || !SetFileTime(File, &Created, nullptr, &Written))
+        if (Folder == INVALID_HANDLE_VALUE || !SetFileTime(Folder, &Created, nullptr, &Written))
             return false;
-        CloseHandle(File);
-        SetFileAttributesA(Path, Entry.Attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
-                                                     FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE));
+        CloseHandle(Folder);
+        if (Entry.Attributes & (KeptAttributes & ~FILE_ATTRIBUTE_ARCHIVE))
+            SetFileAttributesA(Path, Entry.Attributes & KeptAttributes);
     }
     return true;
 }

@@ -211,7 +211,7 @@ TFciAddFile FciAddFile;
 TFciFlushCabinet FciFlushCabinet;
 TFciDestroy FciDestroy;
 
-// Writes the cabinet of the medium, its index last, behind the image; its size, or 0.
+// Writes the cabinet of the medium, its index first, behind the image; its size, or 0.
 uint64_t WriteCabinet()
 {
     if (!SystemFunc(FciCreate, "cabinet.dll", "FCICreate") ||
@@ -227,8 +227,9 @@ uint64_t WriteCabinet()
                          PackClose, PackSeek, PackDelete, PackTempFile, &Cab, nullptr);
     bool Ok = Fci != nullptr;
     char Source[2 * MAX_PATH], Name[] = "<medium>";
+    // The index first: the unpacking makes the folders and gives each file its times from it.
     for (uint32_t I = 0; Ok && I <= Pack.Entries; ++I) {
-        TMediumRecord* Entry = I < Pack.Entries ? &Pack.Index[I] : nullptr;
+        TMediumRecord* Entry = I > 0 ? &Pack.Index[I - 1] : nullptr;
         if (Entry && (Entry->Attributes & FolderAttribute))
             continue;
         if (Entry)
