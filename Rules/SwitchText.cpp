@@ -2,8 +2,8 @@
 
 #include "Rules/DriverText.h"
 
-bool ParseSwitches(const std::vector<std::string>& Args, TSwitches& Switches,
-                   std::string& Script, std::string& Bad)
+TSwitchScan ParseSwitches(const std::vector<std::string>& Args, TSwitches& Switches,
+                          std::string& Script, std::string& Bad)
 {
     Switches = TSwitches();
     Script.clear();
@@ -22,8 +22,10 @@ bool ParseSwitches(const std::vector<std::string>& Args, TSwitches& Switches,
         std::string Value = HasValue ? Arg.substr(Equals + 1) : "";
         std::string* Target = nullptr;
         if (SameText(Name, "quiet")) {
-            if (HasValue || Switches.Quiet)
-                return false;
+            if (HasValue)
+                return ssBad;
+            if (Switches.Quiet)
+                return ssTwice;
             Switches.Quiet = true;
         } else if (SameText(Name, "dir")) {
             Target = &Switches.Dir;
@@ -32,17 +34,19 @@ bool ParseSwitches(const std::vector<std::string>& Args, TSwitches& Switches,
         } else if (SameText(Name, "answers")) {
             Target = &Switches.Answers;
         } else {
-            return false;
+            return ssBad;
         }
         if (Target != nullptr) {
-            if (Value.empty() || !Target->empty())
-                return false;
+            if (Value.empty())
+                return ssBad;
+            if (!Target->empty())
+                return ssTwice;
             *Target = Value;
         }
         Switches.Any = true;
     }
     Bad.clear();
-    return true;
+    return ssOk;
 }
 
 int RunExitCode(bool Completed, int32_t ErrorCount, TRunEnd End)

@@ -15,12 +15,15 @@ struct TSwitches {
     std::string Answers;    // /answers=FILE: the answers are taken from there
 };
 
+// What ParseSwitches found wrong: an unknown switch or a missing or unexpected value, or a
+// switch given a second time.
+enum TSwitchScan { ssOk, ssBad, ssTwice };
+
 // Takes the switches out of Args (each begins with '/', letter case ignored, before or after the
 // script) and the script argument, the first argument that is no switch ("" when there is
-// none). False for an unknown switch, a missing or unexpected value, or a switch given twice;
-// Bad then holds the argument.
-bool ParseSwitches(const std::vector<std::string>& Args, TSwitches& Switches,
-                   std::string& Script, std::string& Bad);
+// none). Anything but ssOk leaves the argument at fault in Bad.
+TSwitchScan ParseSwitches(const std::vector<std::string>& Args, TSwitches& Switches,
+                          std::string& Script, std::string& Bad);
 
 // Exit codes of a run with switches, in the scheme of the system's installer and error codes.
 const int ecSuccess = 0;

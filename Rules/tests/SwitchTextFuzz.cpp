@@ -50,7 +50,7 @@ static void CheckSwitches(const std::vector<std::string>& Args)
 {
     TSwitches Switches;
     std::string Script = "garbage", Bad = "garbage";
-    if (!ParseSwitches(Args, Switches, Script, Bad)) {
+    if (ParseSwitches(Args, Switches, Script, Bad) != ssOk) {
         bool Given = false;
         for (const std::string& Arg : Args)
             Given = Given || Arg == Bad;
@@ -72,7 +72,7 @@ static void CheckSwitches(const std::vector<std::string>& Args)
 
     TSwitches Again;
     std::string ScriptAgain, BadAgain;
-    Check(ParseSwitches(Written(Switches, Script), Again, ScriptAgain, BadAgain),
+    Check(ParseSwitches(Written(Switches, Script), Again, ScriptAgain, BadAgain) == ssOk,
           "written switches parse");
     Check(Again.Any == Switches.Any && Again.Quiet == Switches.Quiet && Again.Dir == Switches.Dir &&
               Again.Record == Switches.Record && Again.Answers == Switches.Answers &&

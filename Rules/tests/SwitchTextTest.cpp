@@ -8,34 +8,38 @@ TEST(ParseSwitches, SwitchesAnywhereAndTheFirstOtherArgumentIsTheScript)
 {
     const struct {
         const char* CommandLine;
-        bool Ok;
+        TSwitchScan Scan;
         const char* Script;
         bool Quiet;
         const char* Dir;
         const char* Bad;
     } Cases[] = {
-        {"SETUP.EXE", true, "", false, "", ""},
-        {"SETUP.EXE APP.INF", true, "APP.INF", false, "", ""},
-        {"SETUP.EXE /quiet APP.INF", true, "APP.INF", true, "", ""},
-        {"SETUP.EXE APP.INF /QUIET", true, "APP.INF", true, "", ""},
-        {"\"C:\\a b\\SETUP.EXE\" \"/dir=C:\\Program Files\\App\" /Quiet", true, "", true,
+        {"SETUP.EXE", ssOk, "", false, "", ""},
+        {"SETUP.EXE APP.INF", ssOk, "APP.INF", false, "", ""},
+        {"SETUP.EXE /quiet APP.INF", ssOk, "APP.INF", true, "", ""},
+        {"SETUP.EXE APP.INF /QUIET", ssOk, "APP.INF", true, "", ""},
+        {"\"C:\\a b\\SETUP.EXE\" \"/dir=C:\\Program Files\\App\" /Quiet", ssOk, "", true,
          "C:\\Program Files\\App", ""},
-        {"SETUP.EXE A.INF B.INF", true, "A.INF", false, "", ""},   // as ever: the first counts
-        {"SETUP.EXE /silent", false, "", false, "", "/silent"},
-        {"SETUP.EXE /quiet=1", false, "", true, "", "/quiet=1"},
-        {"SETUP.EXE /dir", false, "", false, "", "/dir"},
-        {"SETUP.EXE /dir=", false, "", false, "", "/dir="},
-        {"SETUP.EXE /dir=a /dir=b", false, "", false, "a", "/dir=b"},
-        {"SETUP.EXE /quiet /quiet", false, "", true, "", "/quiet"},
-        {"SETUP.EXE /", false, "", false, "", "/"},
+        {"SETUP.EXE A.INF B.INF", ssOk, "A.INF", false, "", ""},   // as ever: the first counts
+        {"SETUP.EXE /silent", ssBad, "", false, "", "/silent"},
+        {"SETUP.EXE /quiet=1", ssBad, "", true, "", "/quiet=1"},
+        {"SETUP.EXE /dir", ssBad, "", false, "", "/dir"},
+        {"SETUP.EXE /dir=", ssBad, "", false, "", "/dir="},
+        {"SETUP.EXE /dir=a /dir=", ssBad, "", false, "", "/dir="},
+        {"SETUP.EXE /dir=a /dir=b", ssTwice, "", false, "a", "/dir=b"},
+        {"SETUP.EXE /quiet /QUIET", ssTwice, "", true, "", "/QUIET"},
+        {"SETUP.EXE /quiet /quiet=1", ssBad, "", true, "", "/quiet=1"},
+        {"SETUP.EXE /answers=a /Answers=a", ssTwice, "", false, "", "/Answers=a"},
+        {"SETUP.EXE /", ssBad, "", false, "", "/"},
     };
     for (const auto& Case : Cases) {
         SCOPED_TRACE(Case.CommandLine);
         TSwitches Switches;
         std::string Script, Bad;
-        EXPECT_EQ(Case.Ok, ParseSwitches(CommandArguments(Case.CommandLine), Switches, Script, Bad));
+        EXPECT_EQ(Case.Scan,
+                  ParseSwitches(CommandArguments(Case.CommandLine), Switches, Script, Bad));
         EXPECT_EQ(Case.Bad, Bad);
-        if (!Case.Ok)
+        if (Case.Scan != ssOk)
             continue;
         EXPECT_EQ(Case.Script, Script);
         EXPECT_EQ(Case.Quiet, Switches.Quiet);
@@ -43,8 +47,8 @@ TEST(ParseSwitches, SwitchesAnywhereAndTheFirstOtherArgumentIsTheScript)
     }
     TSwitches Switches;
     std::string Script, Bad;
-    ASSERT_TRUE(ParseSwitches(CommandArguments("S /record=r.ini /ANSWERS=a.ini"), Switches,
-                              Script, Bad));
+    ASSERT_EQ(ssOk, ParseSwitches(CommandArguments("S /record=r.ini /ANSWERS=a.ini"), Switches,
+                                  Script, Bad));
     EXPECT_TRUE(Switches.Any);
     EXPECT_EQ("r.ini", Switches.Record);
     EXPECT_EQ("a.ini", Switches.Answers);

@@ -106,12 +106,13 @@ bool ReadSwitches(std::string& Script, std::string& Why)
     ForgetInheritedVars();
     std::vector<std::string> Args = CommandArguments(GetCommandLineA());
     std::string Bad;
-    if (!ParseSwitches(Args, Switches, Script, Bad)) {
+    TSwitchScan Scan = ParseSwitches(Args, Switches, Script, Bad);
+    if (Scan != ssOk) {
         // Quiet is quiet even when another switch is bad.
         Switches.Any = true;
         for (const std::string& Arg : Args)
             Switches.Quiet = Switches.Quiet || SameText(Arg, "/quiet");
-        Why = "unknown switch or bad value " + Bad;
+        Why = (Scan == ssTwice ? "switch given twice " : "unknown switch or bad value ") + Bad;
         return false;
     }
     Switches.Dir = AbsolutePath(Switches.Dir);   // as the answer file's folder, below

@@ -8,8 +8,8 @@
 // The run's first step: forgets the installer's own variables that the caller's environment may
 // hold (ForgetInheritedVars), then reads the switches of the program's command line into
 // Switches (RunState) and the script argument into Script. False for a bad command line, with
-// the reason in Why: an unknown switch, a bad value, an answer file that can't be read, a record
-// file that can't be written.
+// the reason in Why: an unknown switch, a bad value, a switch given twice, an answer file that
+// can't be read, a record file that can't be written.
 bool ReadSwitches(std::string& Script, std::string& Why);
 
 // The installation folder that the path dialog proposes instead of the script's: /dir, else

@@ -55,7 +55,8 @@ void ExitProcedure()
         LogText += "\r\nAbnormal Termination!";   // no line end: the next line follows directly
         ErrorCount += 200;
     }
-    // A quiet run's report is its last log line, with the exit code that tells it.
+    // A quiet run's report is a log line with the exit code that tells it: the last one, but for
+    // the line that names the log in the temporary folder.
     if (Switches.Quiet)
         LogText += "\r\n" + std::string(ReportText(ErrorCount)) + " Exit code " +
                    std::to_string(RunExitCode(Completed, ErrorCount, RunEnd)) + "\r\n";
