@@ -9,8 +9,70 @@
 
 static TCabFile* Window(intptr_t Handle) { return reinterpret_cast<TCabFile*>(Handle); }
 
+// Where the reads and writes through the windows left their files' pointers: the library reads
+// and writes each file mostly in order, but alternates between files (the cabinet and the file it
+// unpacks), and under Wine a seek that changes nothing still costs a round trip.
+struct TFilePosition {
+    HANDLE File;
+    uint64_t At;
+};
+static TFilePosition Positions[8];
+static unsigned NextPosition;
+
+static TFilePosition* PositionOf(HANDLE File)
+{
+    for (TFilePosition& Known : Positions)
+        if (Known.File == File)
+            return &Known;
+    return nullptr;
+}
+
+// What a window knows of its file's pointer when it opens: at the start of a file just opened for
+// it, else nothing (another window or the caller may have moved it).
+static void OpenPosition(HANDLE File, bool AtStart)
+{
+    TFilePosition* Known = PositionOf(File);
+    if (!Known && AtStart) {
+        Known = &Positions[NextPosition++ % (sizeof Positions / sizeof Positions[0])];
+        Known->File = File;
+    }
+    if (Known && AtStart)
+        Known->At = 0;
+    else if (Known)
+        Known->File = nullptr;
+}
+
+// Moves the file's pointer to the window's position; always true for memory.
+static bool Position(TCabFile* Cab)
+{
+    uint64_t To = Cab->Base + Cab->At;
+    if (Cab->Memory)
+        return true;
+    TFilePosition* Known = PositionOf(Cab->File);
+    if (Known && Known->At == To)
+        return true;
+    LARGE_INTEGER Where;
+    Where.QuadPart = LONGLONG(To);
+    if (Known)
+        Known->File = nullptr;
+    return SetFilePointerEx(Cab->File, Where, nullptr, FILE_BEGIN);
+}
+
+// After a read or write of Done bytes at the window's position.
+static void Moved(TCabFile* Cab, DWORD Done)
+{
+    TFilePosition* Known = PositionOf(Cab->File);
+    if (!Known) {
+        Known = &Positions[NextPosition++ % (sizeof Positions / sizeof Positions[0])];
+        Known->File = Cab->File;
+    }
+    Known->At = Cab->Base + Cab->At + Done;
+}
+
 intptr_t OpenCabWindow(HANDLE File, bool Owned, uint64_t Base, uint64_t Size)
 {
+    if (File != INVALID_HANDLE_VALUE)
+        OpenPosition(File, Owned);   // an owned file was opened for the window just now
     TCabFile* Cab = new TCabFile;
     Cab->File = File;
     Cab->Owned = Owned;
@@ -37,29 +99,6 @@ intptr_t OpenCabPath(const char* Path, int Flags)
     if (File == INVALID_HANDLE_VALUE)
         return -1;
     return OpenCabWindow(File, true, 0, GetFileSizeEx(File, &Size) ? uint64_t(Size.QuadPart) : 0);
-}
-
-// Where the last read or write through a window left its file's pointer: the library reads and
-// writes mostly in order, and under Wine a seek that changes nothing still costs a round trip.
-static HANDLE LastFile = INVALID_HANDLE_VALUE;
-static uint64_t LastAt;
-
-// Moves the file's pointer to the window's position; always true for memory.
-static bool Position(TCabFile* Cab)
-{
-    LARGE_INTEGER To;
-    To.QuadPart = LONGLONG(Cab->Base + Cab->At);
-    if (Cab->Memory || (Cab->File == LastFile && LastAt == uint64_t(To.QuadPart)))
-        return true;
-    LastFile = INVALID_HANDLE_VALUE;
-    return SetFilePointerEx(Cab->File, To, nullptr, FILE_BEGIN);
-}
-
-// After a read or write of Done bytes at the window's position.
-static void Moved(TCabFile* Cab, DWORD Done)
-{
-    LastFile = Cab->File;
-    LastAt = Cab->Base + Cab->At + Done;
 }
 
 unsigned ReadCab(intptr_t Handle, void* Data, unsigned Count)
@@ -90,7 +129,7 @@ unsigned WriteCab(intptr_t Handle, const void* Data, unsigned Count)
         std::memcpy(Cab->Memory + Cab->At, Data, Count);
     } else if (!Position(Cab) || !WriteFile(Cab->File, Data, Count, &Done, nullptr) ||
                Done != Count) {
-        LastFile = INVALID_HANDLE_VALUE;
+        OpenPosition(Cab->File, false);   // where it stopped, nobody knows
         return UINT_MAX;
     } else {
         Moved(Cab, Done);
@@ -118,8 +157,7 @@ long SeekCab(intptr_t Handle, long Distance, int From)
 int CloseCab(intptr_t Handle)
 {
     TCabFile* Cab = Window(Handle);
-    if (Cab->File == LastFile)
-        LastFile = INVALID_HANDLE_VALUE;   // its value may name another file next
+    OpenPosition(Cab->File, false);   // its value may name another file next
     bool Closed = !Cab->Owned || CloseHandle(Cab->File);
     delete Cab;
     return Closed ? 0 : -1;

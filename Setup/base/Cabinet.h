@@ -18,7 +18,8 @@ struct TCabFile {
 };
 
 // A window on File from Base on, Size bytes long (UINT64_MAX: to its end), or on a block of
-// memory; the value is what the callbacks take as the handle.
+// memory; the value is what the callbacks take as the handle. Owned: File was opened for the
+// window just now, its pointer at its start, and is closed with it.
 intptr_t OpenCabWindow(HANDLE File, bool Owned, uint64_t Base, uint64_t Size);
 intptr_t OpenCabMemory(void* Memory, uint64_t Size);
 
