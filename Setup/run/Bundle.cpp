@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <fdi.h>
+#include <sddl.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -147,6 +148,36 @@ void RemoveStaleFolders(const char* Temp)
     }
 }
 
+// Only the run's own user, the system and the administrators may use the folder: in the Windows
+// folder's Temp, where an installation as SYSTEM unpacks, any user may create files, and a file
+// slipped into the medium would be installed with it. Descriptor is the caller's to free
+// (LocalFree); false, and the folder gets the default, when the system can't say who we are.
+bool OwnOnly(SECURITY_ATTRIBUTES& Attributes, PSECURITY_DESCRIPTOR& Descriptor)
+{
+    const size_t SddlSize = 512;   // three entries, one with the user's SID as text
+    HANDLE Token;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &Token))
+        return false;
+    alignas(TOKEN_USER) char User[SECURITY_MAX_SID_SIZE + sizeof(TOKEN_USER)];
+    DWORD Size;
+    bool Ok = GetTokenInformation(Token, TokenUser, User, sizeof User, &Size);
+    CloseHandle(Token);
+    char* Sid = nullptr;
+    if (!Ok || !ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(User)->User.Sid, &Sid))
+        return false;
+    char Sddl[SddlSize];
+    Ok = std::strlen(Sid) < SddlSize - 64;
+    if (Ok)
+        wsprintfA(Sddl, "D:P(A;OICI;FA;;;%s)(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)", Sid);
+    LocalFree(Sid);
+    Attributes = {sizeof Attributes, nullptr, FALSE};
+    if (!Ok || !ConvertStringSecurityDescriptorToSecurityDescriptorA(Sddl, SDDL_REVISION_1,
+                                                                     &Descriptor, nullptr))
+        return false;
+    Attributes.lpSecurityDescriptor = Descriptor;
+    return true;
+}
+
 typedef BOOLEAN(WINAPI* TGenRandom)(void*, ULONG);
 TGenRandom GenRandom;
 
@@ -156,25 +187,30 @@ bool MakeOwnFolder(const char* Temp)
 {
     if (!SystemFunc(GenRandom, "advapi32.dll", "SystemFunction036"))
         return false;
-    for (int Try = 0; Try < RandomTries; ++Try) {
+    SECURITY_ATTRIBUTES Attributes;
+    PSECURITY_DESCRIPTOR Descriptor = nullptr;
+    bool Secured = OwnOnly(Attributes, Descriptor);
+    bool Made = false;
+    for (int Try = 0; Try < RandomTries && !Made; ++Try) {
         uint64_t Random;
         if (!GenRandom(&Random, sizeof Random) ||
             std::strlen(Temp) + BundleDirNameSize > sizeof Unpack.Dir)
-            return false;
+            break;
         char Name[BundleDirNameSize];
         BundleDirName(Random, Name);
         wsprintfA(Unpack.Dir, "%s%s", Temp, Name);
-        if (!CreateDirectoryA(Unpack.Dir, nullptr))
+        if (!CreateDirectoryA(Unpack.Dir, Secured ? &Attributes : nullptr))
             continue;
         Unpack.DirInUse = CreateFileA(Unpack.Dir, FILE_LIST_DIRECTORY,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                       FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-        if (Unpack.DirInUse != INVALID_HANDLE_VALUE)
-            return true;
-        // taken away between the two calls: another name
+        // Taken away between the two calls: another name.
+        Made = Unpack.DirInUse != INVALID_HANDLE_VALUE;
     }
-    Unpack.Dir[0] = '\0';
-    return false;
+    LocalFree(Descriptor);
+    if (!Made)
+        Unpack.Dir[0] = '\0';
+    return Made;
 }
 
 // The callbacks of the cabinet library; it calls them with the C calling convention.
