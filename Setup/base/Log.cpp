@@ -18,8 +18,12 @@ const char* const LogFileName = "LOGFILKV.LOG";
 static bool WriteRaw(const std::string& Text)
 {
     DWORD Written = 0;
-    return WriteFile(LogFile, Text.data(), DWORD(Text.size()), &Written, nullptr) &&
-           Written == Text.size();
+    if (!WriteFile(LogFile, Text.data(), DWORD(Text.size()), &Written, nullptr))
+        return false;
+    if (Written == Text.size())
+        return true;
+    SetLastError(ERROR_DISK_FULL);   // a short write leaves no code of its own
+    return false;
 }
 
 static bool TempDirectory(std::string& Dir);

@@ -542,10 +542,16 @@ void TChecker::CheckKeyNames(const TSectionIndex& Index, const std::string& Name
         Check(InfoKeys);
 }
 
-// A registry line's root, unless a variable gives it.
+// A registry line's root. SETUP.EXE expands the whole line before it reads the root, so a
+// variable may give it: that is valid, and only the run shows what it names.
 void TChecker::CheckRoot(int Line, const std::string& Root, const char* Code)
 {
-    if (!HasReference(Root) && ScanRootKey(Root.c_str()) == rkNone)
+    if (HasReference(Root))
+        Add(Line, svNote,
+            "the root '" + Root + "' is known only at run time: SETUP.EXE ends the run unless it "
+            "is HKLM, HKCU or HKCR",
+            Code);
+    else if (ScanRootKey(Root.c_str()) == rkNone)
         Add(Line, svError, "unknown root '" + Root + "': HKLM, HKCU or HKCR", Code);
 }
 

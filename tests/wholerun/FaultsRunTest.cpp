@@ -23,6 +23,18 @@ std::string Pattern(size_t Size)
     return Text;
 }
 
+// The system's text for Code on one line, as the log gives a reason.
+std::string ReasonText(DWORD Code)
+{
+    char Text[512] = "";
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, Code, 0,
+                   Text, sizeof Text, nullptr);
+    std::string Reason = Text;
+    while (!Reason.empty() && (Reason.back() == '\r' || Reason.back() == '\n'))
+        Reason.pop_back();
+    return Reason;
+}
+
 // A medium whose script installs into Dir (App inside the medium unless told otherwise).
 struct Faults : ::testing::Test {
     TScenario Medium;
@@ -348,7 +360,8 @@ TEST_F(FullDisk, DISABLED_FullDiskUnderTheLogMovesItToTheTemporaryFolder)
     // The log moved to the temporary folder at its first failed write, and the report names it.
     std::string TempLog = Medium.TmpDir + "\\LOGFILKV.LOG";
     EXPECT_EQ(TempLog, Run.Dialogs.back().TextOf(107));
-    EXPECT_TRUE(FileContains(TempLog, "Error: could not write to the LogFile " + Log() + ": "));
+    EXPECT_TRUE(FileContains(TempLog, "Error: could not write to the LogFile " + Log() + ": " +
+                                          ReasonText(ERROR_DISK_FULL) + "\r\nTrying to use "));
     EXPECT_TRUE(FileContains(TempLog, CantCopy(Medium.Path("one.txt"), App + "\\one.txt") +
                                           ": Error 112, "));
 }

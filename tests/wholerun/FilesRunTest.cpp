@@ -26,6 +26,16 @@ std::string Fixture(const std::string& Version)
 
 void SetWritten(const std::string& Path, WORD Year) { SetLastWriteTime(Path, June1(Year)); }
 
+// The exact last-write time of the file at Path; 0 when it can't be read.
+uint64_t WrittenAt(const std::string& Path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA Data;
+    if (!GetFileAttributesExA(Path.c_str(), GetFileExInfoStandard, &Data))
+        return 0;
+    return (uint64_t(Data.ftLastWriteTime.dwHighDateTime) << 32) |
+           Data.ftLastWriteTime.dwLowDateTime;
+}
+
 // A medium whose script installs into App inside it.
 struct FilesRun : ::testing::Test {
     TScenario Medium;
@@ -274,6 +284,7 @@ TEST_F(FilesRun, VersionsThatAreNotOlderReplaceWithoutAsking)
     WriteInf({"*.dll="});
     PutFixture("1_2_0_0", "same.dll");
     PutFixture("1_2_0_0", "App\\same.dll");
+    SetWritten(Medium.Path("App\\same.dll"), 2001);   // the same bytes, only older
     PutFixture("1_3_0_0", "newer.dll");
     PutFixture("1_2_0_0", "App\\newer.dll");
     PutFixture("1_2_0_0", "overtext.dll");
@@ -284,6 +295,7 @@ TEST_F(FilesRun, VersionsThatAreNotOlderReplaceWithoutAsking)
     ASSERT_TRUE(RanAsAnswered(Run));
     EXPECT_TRUE(ShowsTemplate(Run, 2, "Installation successfully!"));
     EXPECT_EQ(Line("same.dll", "1.02.0000.0000 " + Lang + " refreshed"), LineAbout("same.dll"));
+    EXPECT_EQ(WrittenAt(Medium.Path("same.dll")), WrittenAt(App + "\\same.dll"));
     EXPECT_EQ(Line("newer.dll", "1.02.0000.0000 " + Lang + " replaced by 1.03.0000.0000 " + Lang),
               LineAbout("newer.dll"));
     // A version beats any date: the text file is younger, yet it goes without a question.

@@ -153,6 +153,11 @@ TEST_F(Unattended, RecordedAnswersReplayQuietlyOnAnotherMachine)
     WriteInf();
     PutNewerInstalled();
     std::string Record = Medium.Path("answers.ini");
+    // An earlier recording there: nothing of it may stay.
+    Medium.WriteText(Record, Lines({"[SetupAnswers]", "Version=1", "Default=skip", "[Conflict1]",
+                                    "File=%MyProgramPath%\\a.txt", "Answer=skip",
+                                    "[Conflict2]", "File=%MyProgramPath%\\b.txt",
+                                    "Answer=cancel"}));
     TRunResult Asked =
         Medium.Run("/record=" + Record + " " + Inf.Name, {"click 1", "click 1", "click 4", "click 1"});
     ASSERT_EQ(0u, Asked.ExitCode) << DescribeRun(Asked);
@@ -161,6 +166,8 @@ TEST_F(Unattended, RecordedAnswersReplayQuietlyOnAnotherMachine)
     EXPECT_EQ("%MyProgramPath%\\a.txt", ProfileValue(Record, "Conflict1", "File"));
     EXPECT_EQ("overwrite", ProfileValue(Record, "Conflict1", "Answer"));
     EXPECT_EQ("0", ProfileValue(Record, "Conflict1", "Always"));
+    EXPECT_EQ("<missing>", ProfileValue(Record, "Conflict2", "File"));
+    EXPECT_EQ("<missing>", ProfileValue(Record, "SetupAnswers", "Default"));
 
     // Another machine: the same newer file, nobody to ask.
     PutNewerInstalled();
