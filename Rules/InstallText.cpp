@@ -20,7 +20,13 @@ size_t EntryArguments(const std::string& Command, const std::string& Entry)
 size_t AdvancedArguments(const std::string& Command)
 {
     size_t Begin = EntryArguments(Command, "LaunchINFSection");
-    return Begin != std::string::npos ? Begin : EntryArguments(Command, "LaunchINFSectionEx");
+    if (Begin == std::string::npos)
+        Begin = EntryArguments(Command, "LaunchINFSectionEx");
+    // Inside quotes (a path with blanks) the words are the path's, not an entry point's.
+    if (Begin != std::string::npos &&
+        std::count(Command.begin(), Command.begin() + long(Command.rfind(',', Begin)), '"') % 2)
+        return std::string::npos;
+    return Begin;
 }
 
 // The comma-separated fields from Begin on, trailing blanks dropped; a field that begins with a

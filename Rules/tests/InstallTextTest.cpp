@@ -26,6 +26,11 @@ TEST(UninstallInfPath, TakesTheLastQuotedPartOrTheLastWord)
          "C:\\INF\\APP.INF"},
         {"rundll32 advpack,launchinfsectionex \"C:\\Old, App\\APP.INF\",Remove,,4", "C:\\Old, App\\APP.INF"},
         {"rundll32 advpack.dll,LaunchINFSection ", ""},
+        {"\"C:\\Win dows\\rundll32.exe\" advpack.dll,LaunchINFSection C:\\A.INF,Remove",
+         "C:\\A.INF"},
+        // words of the entry point inside a quoted path are the path's
+        {"rundll32 setupapi,InstallHinfSection x 132 \"C:\\x,LaunchINFSection y\\A.INF\"",
+         "C:\\x,LaunchINFSection y\\A.INF"},
     };
     for (const auto& Case : Cases) {
         SCOPED_TRACE(Case.Command);
