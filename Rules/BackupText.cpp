@@ -1,11 +1,10 @@
 #include "Rules/BackupText.h"
 
-std::string NumberedName(const std::string& Name, int Number)
+#include "Rules/FilesText.h"
+
+std::string BackupName(const std::string& Name, int Number)
 {
-    size_t Dot = Name.rfind('.');
-    if (Dot == std::string::npos || Dot == 0)
-        Dot = Name.size();
-    return Name.substr(0, Dot) + " (" + std::to_string(Number) + ")" + Name.substr(Dot);
+    return BeforeExtension(Name, " (" + std::to_string(Number) + ")");
 }
 
 std::string BackupKeptLine(const std::string& B)

@@ -3,10 +3,9 @@
 #pragma once
 #include <string>
 
-// Name with " (Number)" before its extension: "lib.dll" and 2 give "lib (2).dll". The extension is
-// what follows the last dot of the name; a name without one, or with its only dot first
-// (".profile"), gets the number at its end.
-std::string NumberedName(const std::string& Name, int Number);
+// Name with " (Number)" before its extension (see BeforeExtension): "lib.dll" and 2 give
+// "lib (2).dll".
+std::string BackupName(const std::string& Name, int Number);
 
 // The log line of the system's file B when a quiet run keeps it: its backup failed, and nobody was
 // there to agree to an overwrite without one.

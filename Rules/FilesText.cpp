@@ -105,15 +105,20 @@ bool IsTempFileName(const std::string& Name)
     return StartsWithNoCase(Name, 0, TempPrefix) && StartsWithNoCase(Name, DigitsEnd, TempSuffix);
 }
 
-std::string NumberedName(const std::string& Name, uint32_t ProcessId, uint32_t Try)
+std::string BeforeExtension(const std::string& Name, const std::string& Insert)
 {
     size_t Dot = Name.rfind('.');
-    if (Dot == std::string::npos)
+    if (Dot == std::string::npos || Dot == 0)
         Dot = Name.size();
+    return Name.substr(0, Dot) + Insert + Name.substr(Dot);
+}
+
+std::string NumberedName(const std::string& Name, uint32_t ProcessId, uint32_t Try)
+{
     std::string Number = "-" + std::to_string(ProcessId);
     if (Try > 0)
         Number += "-" + std::to_string(Try);
-    return Name.substr(0, Dot) + Number + Name.substr(Dot);
+    return BeforeExtension(Name, Number);
 }
 
 bool IsDeviceName(const std::string& Name)

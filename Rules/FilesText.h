@@ -62,6 +62,10 @@ bool IsTempFileName(const std::string& Name);
 // "LOGFILKV-1234.LOG", "LOGFILKV-1234-2.LOG".
 std::string NumberedName(const std::string& Name, uint32_t ProcessId, uint32_t Try);
 
+// Name with Insert before its extension, which is what follows the name's last dot; a name
+// without one, or whose only dot comes first (".profile"), gets Insert at its end.
+std::string BeforeExtension(const std::string& Name, const std::string& Insert);
+
 // A name that Windows takes for a device in every folder (CON, PRN, AUX, NUL, COM1-9, LPT1-9),
 // also with an extension or trailing blanks and dots ("nul.txt", "COM1 ."): opening it opens the
 // device, never a file.

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(NumberedName, NumberGoesBeforeTheLastExtension)
+TEST(BackupName, NumberGoesBeforeTheLastExtension)
 {
     struct {
         const char* Name;
@@ -19,7 +19,7 @@ TEST(NumberedName, NumberGoesBeforeTheLastExtension)
     };
     for (const auto& Case : Cases) {
         SCOPED_TRACE(Case.Name);
-        EXPECT_EQ(Case.Numbered, NumberedName(Case.Name, Case.Number));
+        EXPECT_EQ(Case.Numbered, BackupName(Case.Name, Case.Number));
     }
 }
 

@@ -25,17 +25,6 @@ bool HasDefault = false;
 TRecordedAnswer DefaultAnswer;
 int Recorded = 0;
 
-// Relative to the directory the program was started in, which the run leaves for the script's.
-std::string FullPath(const std::string& Path)
-{
-    DWORD Size = GetFullPathNameA(Path.c_str(), 0, nullptr, nullptr);
-    if (Size == 0)
-        return Path;
-    std::vector<char> Full(Size);
-    DWORD Got = GetFullPathNameA(Path.c_str(), Size, Full.data(), nullptr);
-    return Got > 0 && Got < Size ? std::string(Full.data(), Got) : Path;
-}
-
 // B as the answer file names it: the installation folder written as %MyProgramPath%.
 std::string RecordedName(const std::string& B)
 {
@@ -117,6 +106,8 @@ bool ReadSwitches(std::string& Script, std::string& Why)
     }
     Switches.Dir = AbsolutePath(Switches.Dir);   // as the answer file's folder, below
     if (!Switches.Answers.empty()) {
+        // Relative to the directory the program was started in, which the run leaves for the
+        // script's.
         Switches.Answers = FullPath(Switches.Answers);
         if (!LoadAnswers(Switches.Answers, Why))
             return false;

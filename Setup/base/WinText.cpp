@@ -174,10 +174,8 @@ bool ReadEnv(const char* Name, std::string& Value)
     }
 }
 
-std::string AbsolutePath(const std::string& Path)
+std::string FullPath(const std::string& Path)
 {
-    if (Path.empty() || IsFullPath(Path))
-        return Path;
     std::vector<char> Full(MAX_PATH);
     for (int Tries = 0; Tries < 3; ++Tries) {
         DWORD Got = GetFullPathNameA(Path.c_str(), DWORD(Full.size()), Full.data(), nullptr);
@@ -188,6 +186,11 @@ std::string AbsolutePath(const std::string& Path)
         Full.resize(Got);   // Got is the size it needs; the current directory may change meanwhile
     }
     return Path;
+}
+
+std::string AbsolutePath(const std::string& Path)
+{
+    return Path.empty() || IsFullPath(Path) ? Path : FullPath(Path);
 }
 
 static bool SystemTakes(const std::string& Text) { return Text.size() < SystemTextSize; }

@@ -34,9 +34,12 @@ bool DirectoryExists(const std::string& Path);
 // A process environment variable; false when it is not set.
 bool ReadEnv(const char* Name, std::string& Value);
 
-// Path made absolute against the current directory when it depends on it (or on the current
-// drive); a full or empty path stays exactly as given. A path the system can't make full stays
-// as given too.
+// Path as the system makes it full against the current directory (".." resolved); Path itself
+// when the system can't.
+std::string FullPath(const std::string& Path);
+
+// FullPath of a path that depends on the current directory (or on the current drive); a full or
+// empty path stays exactly as given.
 std::string AbsolutePath(const std::string& Path);
 
 // Sets a process environment variable; false, and nothing set, when the system can't take it.

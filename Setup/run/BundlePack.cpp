@@ -151,24 +151,6 @@ bool ListMedium(const char* Rel, const char* Own)
     return Ok;
 }
 
-bool HasSignedScript()
-{
-    char Pattern[MAX_PATH + 8];
-    wsprintfA(Pattern, "%s\\*.INF", Pack.Medium);
-    WIN32_FIND_DATAA Found;
-    HANDLE Search = FindFirstFileA(Pattern, &Found);
-    bool Signed = false;
-    if (Search == INVALID_HANDLE_VALUE)
-        return false;
-    do
-        Signed = !(Found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN |
-                                             FILE_ATTRIBUTE_SYSTEM)) &&
-                 CheckInfSignature(std::string(Pack.Medium) + "\\" + Found.cFileName) != 0;
-    while (!Signed && FindNextFileA(Search, &Found));
-    FindClose(Search);
-    return Signed;
-}
-
 bool WriteAll(const void* Data, DWORD Size)
 {
     DWORD Done = 0;
@@ -304,7 +286,8 @@ int PackBundle(const std::string& OutArg, bool Quiet)
     lstrcpynA(Pack.Medium, Own, int(OwnName - Own + 1));
     ++OwnName;
     size_t MediumLen = std::strlen(Pack.Medium);
-    if (!HasSignedScript()) {
+    std::string Last;
+    if (FirstSignedInf(Pack.Medium, Last).empty()) {
         wsprintfA(Text, "Error: no *.INF-File with the required Version/Signature in %s: "
                         "nothing to bundle", Pack.Medium);
         return Say(Text, true, Quiet);

@@ -78,29 +78,35 @@ static void FindNamedInf(const std::string& Arg)
         Refuse("Error: " + Path + " has not the required Version/Signature");
 }
 
+std::string FirstSignedInf(const std::string& Dir, std::string& Last)
+{
+    Last.clear();
+    WIN32_FIND_DATAA Found;
+    HANDLE Search = FindFirstFileA((Dir + "\\*.INF").c_str(), &Found);
+    if (Search == INVALID_HANDLE_VALUE)
+        return std::string();
+    bool Valid = false;
+    do {
+        if (!IsPlainFile(Found))
+            continue;
+        Last = Found.cFileName;
+        Valid = CheckInfSignature(Dir + "\\" + Last) != 0;
+    } while (!Valid && FindNextFileA(Search, &Found));
+    FindClose(Search);
+    return Valid ? Last : std::string();
+}
+
 static void SearchSignedInf()
 {
     SourceDir = OwnDirectory();
-    WIN32_FIND_DATAA Found;
-    HANDLE Search = FindFirstFileA((SourceDir + "\\*.INF").c_str(), &Found);
-    std::string Path;
-    bool Valid = false;
-    if (Search != INVALID_HANDLE_VALUE) {
-        do {
-            if (!IsPlainFile(Found))
-                continue;
-            InfFileName = Found.cFileName;
-            Path = SourceDir + "\\" + InfFileName;
-            Valid = CheckInfSignature(Path) != 0;
-        } while (!Valid && FindNextFileA(Search, &Found));
-        FindClose(Search);
-    }
+    std::string Last;
+    InfFileName = FirstSignedInf(SourceDir, Last);
     // Users and scripts know these messages as they are: keep "Dircetory".
-    if (Path.empty())
+    if (Last.empty())
         Refuse("Error: no *.INF-File found in the Dircetory " + SourceDir + " of SETUP.EXE",
                reScriptNotFound);
-    if (!Valid)
-        Refuse("Error: " + Path + " has not the required Version/Signature" +
+    if (InfFileName.empty())
+        Refuse("Error: " + SourceDir + "\\" + Last + " has not the required Version/Signature" +
                "\rand no other suitable *.INF found in this Directory");
 }
 

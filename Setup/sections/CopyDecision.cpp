@@ -186,7 +186,7 @@ bool FreeBackupTarget(const std::string& Dir, const std::string& B, std::string&
 {
     std::string Name = FileNamePart(B);
     for (int Number = 1; Number <= BackupNamesMax; ++Number) {
-        Target = BackupTarget(Dir, Number == 1 ? Name : NumberedName(Name, Number));
+        Target = BackupTarget(Dir, Number == 1 ? Name : BackupName(Name, Number));
         if (GetFileAttributesA(Target.c_str()) == INVALID_FILE_ATTRIBUTES &&
             GetLastError() == ERROR_FILE_NOT_FOUND)
             return true;
