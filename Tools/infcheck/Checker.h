@@ -5,15 +5,7 @@
 #include <vector>
 
 #include "Rules/InfReader.h"
-
-enum TSeverity { svError, svWarning, svNote };
-
-struct TFinding {
-    int Line;
-    TSeverity Severity;
-    std::string Text;
-    std::string Check;
-};
+#include "Tools/infcheck/Findings.h"
 
 // An entry of a folder of the medium.
 struct TListedEntry {
@@ -53,8 +45,6 @@ struct TCheckOptions {
 // Every finding about File, sorted by line (the findings of one line in the order of the checks).
 std::vector<TFinding> CheckScript(const TInfFile& File, const TCheckOptions& Options);
 
-const char* SeverityText(TSeverity Severity);
-
-// Whether Name matches Pattern as a directory search matches it: * any run of characters, ? one
-// character, letter case ignored; "*.*" matches every name.
-bool WildcardMatch(const std::string& Pattern, const std::string& Name);
+// Whether a FormKv value carries the installer's signature within the characters that the
+// installer reads of it (SignatureSize with its NUL).
+bool CarriesSignature(const std::string& FormKv);

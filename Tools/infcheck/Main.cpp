@@ -21,52 +21,6 @@ const char Usage[] =
     "  --format text|json  findings as compiler lines (default) or as a JSON array\n"
     "  --werror            warnings count as errors for the exit code\n";
 
-std::string JsonText(const std::string& Text)
-{
-    std::string Out = "\"";
-    for (unsigned char C : Text) {
-        if (C == '"' || C == '\\') {
-            Out += '\\';
-            Out += char(C);
-        } else if (C < 0x20) {
-            char Escape[8];
-            std::snprintf(Escape, sizeof Escape, "\\u%04x", C);
-            Out += Escape;
-        } else {
-            Out += char(C);
-        }
-    }
-    return Out + "\"";
-}
-
-void PrintJson(const std::string& Script, const std::vector<TFinding>& Findings)
-{
-    std::string Out = "[";
-    for (size_t I = 0; I < Findings.size(); ++I) {
-        const TFinding& F = Findings[I];
-        Out += std::string(I ? "," : "") + "\n  {\"file\": " + JsonText(Script) +
-               ", \"line\": " + std::to_string(F.Line) + ", \"severity\": \"" +
-               SeverityText(F.Severity) + "\", \"check\": " + JsonText(F.Check) +
-               ", \"text\": " + JsonText(F.Text) + "}";
-    }
-    Out += Findings.empty() ? "]\n" : "\n]\n";
-    std::fputs(Out.c_str(), stdout);
-}
-
-void PrintText(const std::string& Script, const std::vector<TFinding>& Findings, int Errors,
-               int Warnings, int Notes)
-{
-    std::string Out;
-    for (const TFinding& F : Findings)
-        Out += Script + ":" + std::to_string(F.Line) + ": " + SeverityText(F.Severity) + ": " +
-               F.Text + " [" + F.Check + "]\n";
-    Out += std::to_string(Errors) + (Errors == 1 ? " error, " : " errors, ") +
-           std::to_string(Warnings) + (Warnings == 1 ? " warning" : " warnings");
-    if (Notes)
-        Out += ", " + std::to_string(Notes) + (Notes == 1 ? " note" : " notes");
-    std::fputs((Out + "\n").c_str(), stdout);
-}
-
 }   // namespace
 
 int main(int Argc, char** Argv)
@@ -116,15 +70,9 @@ int main(int Argc, char** Argv)
         Options.Medium = &Files;
     std::vector<TFinding> Findings = CheckScript(ReadInfText(Bytes.str()), Options);
 
-    int Errors = 0, Warnings = 0, Notes = 0;
-    for (const TFinding& F : Findings) {
-        Errors += F.Severity == svError;
-        Warnings += F.Severity == svWarning;
-        Notes += F.Severity == svNote;
-    }
-    if (Format == "json")
-        PrintJson(Script, Findings);
-    else
-        PrintText(Script, Findings, Errors, Warnings, Notes);
-    return Errors || (Werror && Warnings) ? 1 : 0;
+    TFindingCounts Counts = CountFindings(Findings);
+    std::string Out =
+        Format == "json" ? FindingsJson(Script, Findings) : FindingsText(Script, Findings);
+    std::fputs(Out.c_str(), stdout);
+    return Counts.Errors || (Werror && Counts.Warnings) ? 1 : 0;
 }

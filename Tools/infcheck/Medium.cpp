@@ -6,8 +6,9 @@
 #include <iterator>
 #include <system_error>
 
-#include "Rules/DriverText.h"
+#include "Rules/CaseText.h"
 #include "Rules/InfReader.h"
+#include "Rules/PathText.h"
 
 namespace fs = std::filesystem;
 
@@ -71,8 +72,6 @@ bool TFolderMedium::FileExists(const std::string& Path, bool& HasVersion) const
 
 std::vector<std::string> TFolderMedium::SignedScripts() const
 {
-    // The installer reads at most the first 30 characters of the signature's value.
-    const size_t SignatureChars = 30;
     std::vector<std::string> Names;
     std::error_code Error;
     for (fs::directory_iterator It(Dir, Error), End; !Error && It != End; It.increment(Error)) {
@@ -84,7 +83,7 @@ std::vector<std::string> TFolderMedium::SignedScripts() const
             std::string((std::istreambuf_iterator<char>(In)), std::istreambuf_iterator<char>()));
         const TInfSection* Version = FindSection(File, "Version");
         const TInfLine* FormKv = Version ? FindKey(*Version, "FormKv") : nullptr;
-        if (FormKv && SignaturePosition(FormKv->Value.substr(0, SignatureChars).c_str()) > 0)
+        if (FormKv && CarriesSignature(FormKv->Value))
             Names.push_back(Name);
     }
     std::sort(Names.begin(), Names.end());
