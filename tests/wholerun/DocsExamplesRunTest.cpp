@@ -240,6 +240,15 @@ const std::vector<TExample> Examples = {
      {{ckProfile, "{App}\\tinytool.ini", "Settings", "DataFolder", "{App}\\data"},
       {ckProfile, "{App}\\tinytool.ini", "Settings", "Language", "en"}}},
 
+    // With nothing running, an ordinary installation; InUseRunTest holds files in use.
+    {"ex-inuse.inf",
+     {{"tinytool.exe", Fixture12}, {"readme.txt", Readme}},
+     {},
+     {Continue, TypeApp, Close},
+     "Installation successfully!",
+     {{ckLog, "{App}\\tinytool.exe\t1.02.0000.0000 04E40409 created\r\n"},
+      {ckNoFile, "{App}\\~setupkv-tinytool.exe.tmp"}}},
+
     {"ex-mistakes.inf",
      {{"readme.txt", Readme}},
      {},

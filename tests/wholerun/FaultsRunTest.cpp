@@ -1,6 +1,8 @@
-// Whole runs under faults: a run killed at any moment, a full disk, DLLs planted beside SETUP.EXE,
-// a read-only medium, a destination that someone holds open. Every final name is left as it was or
-// complete, no temporary file stays, and what failed is in the log as well as on screen.
+// Whole runs under faults that need code: a run killed at any moment, a full disk, DLLs planted
+// beside SETUP.EXE, a destination that someone holds open, a source that vanishes. Every final
+// name is left as it was or complete, no temporary file stays, and what failed is in the log as
+// well as on screen. The faults that a medium's files can set up (leftovers, device names,
+// read-only files) are scenarios (scenarios/Faults.*).
 #include <windows.h>
 
 #include "Scenario.h"
@@ -21,18 +23,6 @@ std::string Pattern(size_t Size)
     for (size_t At = 0; At < Size; ++At)
         Text[At] = char((At * 7 + At / 4093) & 0xFF);
     return Text;
-}
-
-// The system's text for Code on one line, as the log gives a reason.
-std::string ReasonText(DWORD Code)
-{
-    char Text[512] = "";
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, Code, 0,
-                   Text, sizeof Text, nullptr);
-    std::string Reason = Text;
-    while (!Reason.empty() && (Reason.back() == '\r' || Reason.back() == '\n'))
-        Reason.pop_back();
-    return Reason;
 }
 
 // A medium whose script installs into Dir (App inside the medium unless told otherwise).
@@ -148,36 +138,6 @@ TEST_P(KilledAfter, TheNextRunCompletes)
 INSTANTIATE_TEST_SUITE_P(Faults, KilledAfter,
                          ::testing::Values(stInfCopy, stRegistry, stLog, stFile, stIni));
 
-TEST_F(Faults, LeftoverTemporaryFilesAreRemovedAndNeverInstalled)
-{
-    Medium.WriteText("a.txt", "new");
-    // A killed run's leftovers: in the destination, and on a medium that is itself an earlier
-    // installation.
-    Medium.WriteText("~setupkv000004d200000001.tmp", "torn");
-    Medium.WriteText("App\\~setupkv000004d200000002.tmp", "torn");
-    WriteInf(Lines({"[Files]", "*.t*="}));
-    TRunResult Run = Install();
-    EXPECT_TRUE(Reported(Run, Success));
-    EXPECT_TRUE(Installed("a.txt"));
-    EXPECT_TRUE(TempFilesIn(App).empty());
-    EXPECT_FALSE(FileContains(Log(), "~setupkv"));
-}
-
-// The installation folder inside the medium, and a key that mirrors the medium's folders: the
-// walk leaves the installation folder out instead of copying it into itself until paths are too
-// long.
-TEST_F(Faults, InstallationFolderInsideTheMediumIsNotCopiedIntoItself)
-{
-    Medium.WriteText("a.txt", "a");
-    Medium.WriteText("sub\\b.txt", "b");
-    WriteInf(Lines({"[Files]", "*.*="}));
-    TRunResult Run = Install();
-    EXPECT_TRUE(Reported(Run, Success));
-    EXPECT_TRUE(Installed("a.txt"));
-    EXPECT_TRUE(Installed("sub\\b.txt"));
-    EXPECT_TRUE(NothingAt(App + "\\App"));
-}
-
 TEST_F(Faults, CopyFailureIsLoggedWithTheSystemsReason)
 {
     Medium.WriteText("a.txt", "new");
@@ -216,63 +176,6 @@ TEST_F(Faults, SourceThatVanishesBeforeItsCopyIsReported)
     EXPECT_TRUE(ShowsMessageBox(Run, 3, Text));
     EXPECT_TRUE(FileContains(Log(), "\r\n" + Text + ": Error 2, "));
     EXPECT_TRUE(FileHolds(App + "\\a.txt", "newer"));
-}
-
-// A key that names a device: the system lists it in every folder, and opening it would open the
-// device (a console or a serial port may wait for input for ever). Refused like a failed copy.
-TEST_F(Faults, DeviceNamesInFilesAreRefusedNotOpened)
-{
-    for (const std::string Device : {"CON", "nul.txt", "COM1", "aux"}) {
-        SCOPED_TRACE(Device);
-        DeleteFileA(Log().c_str());
-        WriteInf(Lines({"[Files]", Device + "="}));
-        TRunResult Run = Install({"click 1"});
-        ASSERT_TRUE(Reported(Run, Failure));
-        // The name is the one the directory search gives: Wine drops a device's extension.
-        EXPECT_EQ(0u, Run.Dialogs[2].Message().find("Error: can't copy " + Medium.Path("")));
-        EXPECT_TRUE(FileContains(Log(), ": Error 1200, "));
-    }
-}
-
-TEST_F(Faults, FilesFromAReadOnlyMediumAreInstalledWritable)
-{
-    Medium.WriteText("a.txt", "from the CD");
-    SetFileAttributesA(Medium.Path("a.txt").c_str(), FILE_ATTRIBUTE_READONLY);
-    WriteInf(Lines({"[Files]", "a.txt="}));
-    EXPECT_TRUE(Reported(Install(), Success));
-    DWORD Attributes = GetFileAttributesA((App + "\\a.txt").c_str());
-    EXPECT_EQ(0u, Attributes & FILE_ATTRIBUTE_READONLY);
-    // And so the same medium installs again over it.
-    DeleteFileA(Log().c_str());
-    EXPECT_TRUE(Reported(Install(), Success));
-    EXPECT_TRUE(FileContains(Log(), "\\a.txt\t"));
-    EXPECT_TRUE(FileContains(Log(), " refreshed"));
-}
-
-TEST_F(Faults, ReadOnlyFileThatTheInstallerDidNotMakeIsNotReplaced)
-{
-    Medium.WriteText("a.txt", "new");
-    Medium.WriteText("App\\a.txt", "the user's own");
-    std::string Mine = App + "\\a.txt";
-    SetLastWriteTime(Mine, SYSTEMTIME{2001, 6, 5, 1, 0, 0, 0, 0});
-    SetFileAttributesA(Mine.c_str(), FILE_ATTRIBUTE_READONLY);
-    WriteInf(Lines({"[Files]", "a.txt="}));
-    TRunResult Run = Install({"click 1"});
-    EXPECT_TRUE(Reported(Run, Failure));
-    EXPECT_TRUE(ShowsMessageBox(Run, 2, CantCopy(Medium.Path("a.txt"), Mine)));
-    EXPECT_TRUE(FileHolds(Mine, "the user's own"));
-}
-
-TEST_F(Faults, VersionedFileWithoutTranslationLogsNoLanguage)
-{
-    std::string Fixtures = FixturesDir();
-    ASSERT_TRUE(CopyFileA((Fixtures + "\\Version1_2_0_0.dll").c_str(), Medium.Path("a.dll").c_str(), FALSE));
-    ASSERT_TRUE(CopyFileA((Fixtures + "\\Version2_0_0_0_NoTranslation.dll").c_str(),
-                          Medium.Path("b.dll").c_str(), FALSE));
-    WriteInf(Lines({"[Files]", "a.dll=", "b.dll="}));
-    EXPECT_TRUE(Reported(Install(), Success));
-    EXPECT_TRUE(FileContains(Log(), App + "\\a.dll\t1.02.0000.0000 04E40409 created\r\n"));
-    EXPECT_TRUE(FileContains(Log(), App + "\\b.dll\t2.00.0000.0000  created\r\n"));
 }
 
 // Every DLL named in WINEDLLOVERRIDES (which the test's registration sets to native first, the
@@ -361,7 +264,7 @@ TEST_F(FullDisk, DISABLED_FullDiskUnderTheLogMovesItToTheTemporaryFolder)
     std::string TempLog = Medium.TmpDir + "\\LOGFILKV.LOG";
     EXPECT_EQ(TempLog, Run.Dialogs.back().TextOf(107));
     EXPECT_TRUE(FileContains(TempLog, "Error: could not write to the LogFile " + Log() + ": " +
-                                          ReasonText(ERROR_DISK_FULL) + "\r\nTrying to use "));
+                                          SystemText(ERROR_DISK_FULL) + "\r\nTrying to use "));
     EXPECT_TRUE(FileContains(TempLog, CantCopy(Medium.Path("one.txt"), App + "\\one.txt") +
                                           ": Error 112, "));
 }

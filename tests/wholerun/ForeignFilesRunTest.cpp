@@ -1,7 +1,7 @@
 // Whole runs among files that are not the installer's, where anyone may have put them: a second
 // name of another file where the log goes, users' files and links named like a killed run's
-// leftovers, another vendor's INF of the script's name. Each stays as it was; the run writes and
-// removes only files of its own.
+// leftovers. Each stays as it was; the run writes and removes only files of its own. Another
+// vendor's INF of the script's name is a scenario (scenarios/ForeignFiles.*).
 #include <windows.h>
 
 #include "Scenario.h"
@@ -176,25 +176,6 @@ TEST_F(ForeignFiles, LinkedFolderNamedLikeALeftoverIsNotEntered)
     EXPECT_TRUE(RanAsAnswered(Run));
     EXPECT_TRUE(Stayed);
     EXPECT_TRUE(FileHolds(Outside + "\\~setupkv04d20002.tmp", "elsewhere"));
-}
-
-// Another vendor's INF of the script's name in the Windows INF folder: the write test before the
-// path choice leaves it byte for byte when the user then cancels; a real installation replaces it
-// with the script's copy, as before.
-TEST_F(ForeignFiles, ForeignInfOfTheScriptsNameSurvivesACancelledRun)
-{
-    WriteInf("");
-    const std::string Foreign =
-        Lines({"; another vendor's driver", "[Version]", "Signature=\"$Windows NT$\""});
-    Medium.WriteText(Inf.Installed, Foreign);
-
-    TRunResult Cancelled = Medium.Run(Inf.Name, {"click 1", "click 2", "click 1"});
-    EXPECT_TRUE(RanAsAnswered(Cancelled));
-    EXPECT_TRUE(FileHolds(Inf.Installed, Foreign));
-
-    TRunResult Installed = Medium.Run(Inf.Name, {"click 1", "click 1", "click 1"});
-    EXPECT_TRUE(RanAsAnswered(Installed));
-    EXPECT_EQ("KELVOR", ProfileValue(Inf.Installed, "Version", "FormKv"));
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 
 #include <objbase.h>
 #include <objidl.h>
+#include <sddl.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
 
@@ -327,9 +328,9 @@ std::string ProgramPathRegRead(const std::string& Dir)
     return Lines({"[RegRead]", "MyProgramPath=HKCU,Software\\SetupTest\\no such key,," + Dir});
 }
 
-::testing::AssertionResult RanAsAnswered(const TRunResult& Run)
+::testing::AssertionResult RanAsAnswered(const TRunResult& Run, unsigned long ExitCode)
 {
-    if (Run.Failure.empty() && !Run.TimedOut && Run.AnswersLeft == 0 && Run.ExitCode == 0)
+    if (Run.Failure.empty() && !Run.TimedOut && Run.AnswersLeft == 0 && Run.ExitCode == ExitCode)
         return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "the run did not go as answered:\n" << DescribeRun(Run);
 }
@@ -619,6 +620,17 @@ std::string DateText(int Year)
     return Text;
 }
 
+std::string SystemText(DWORD Code)
+{
+    char Text[512] = "";
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, Code, 0,
+                   Text, sizeof Text, nullptr);
+    std::string Reason = Text;
+    while (!Reason.empty() && (Reason.back() == '\r' || Reason.back() == '\n'))
+        Reason.pop_back();
+    return Reason;
+}
+
 bool RunThroughCmd(const std::string& Command, bool Native)
 {
     char Windows[MAX_PATH + 1] = "";
@@ -641,4 +653,44 @@ bool RunThroughCmd(const std::string& Command, bool Native)
     CloseHandle(Process.hProcess);
     CloseHandle(Process.hThread);
     return Ended;
+}
+
+TDeniedKey::TDeniedKey(const std::string& SubKey) : SubKey(SubKey)
+{
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, SubKey.c_str());
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, SubKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        &Key, nullptr) != ERROR_SUCCESS) {
+        ADD_FAILURE() << "can't create HKLM\\" << SubKey;
+        Key = nullptr;
+        return;
+    }
+    EXPECT_TRUE(SetSecurity("O:SYD:P(D;;KA;;;WD)"));
+}
+
+TDeniedKey::~TDeniedKey()
+{
+    if (!Key)
+        return;
+    SetSecurity("O:BAD:(A;;KA;;;WD)");
+    RegCloseKey(Key);
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, SubKey.c_str());
+}
+
+DWORD TDeniedKey::ValueCount() const
+{
+    DWORD Values = 0;
+    RegQueryInfoKeyA(Key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &Values, nullptr,
+                     nullptr, nullptr, nullptr);
+    return Values;
+}
+
+bool TDeniedKey::SetSecurity(const char* Text)
+{
+    PSECURITY_DESCRIPTOR Sd;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(Text, SDDL_REVISION_1, &Sd, nullptr))
+        return false;
+    bool Ok = RegSetKeySecurity(Key, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, Sd) ==
+              ERROR_SUCCESS;
+    LocalFree(Sd);
+    return Ok;
 }

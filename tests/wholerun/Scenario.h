@@ -82,6 +82,25 @@ public:
     TInstalledInf& operator=(const TInstalledInf&) = delete;
 };
 
+// A key of HKLM made unwritable for the run, as for a user without administrator rights: the key
+// exists, and a security descriptor that denies everyone everything (owned by SYSTEM, so that not
+// even its owner may open it) keeps the installer from opening or creating it. Only the handle
+// that set the descriptor keeps its access; through it the key is opened again and removed at
+// the end.
+class TDeniedKey {
+public:
+    explicit TDeniedKey(const std::string& SubKey);
+    ~TDeniedKey();
+    TDeniedKey(const TDeniedKey&) = delete;
+    TDeniedKey& operator=(const TDeniedKey&) = delete;
+    DWORD ValueCount() const;
+
+private:
+    std::string SubKey;
+    HKEY Key = nullptr;
+    bool SetSecurity(const char* Text);
+};
+
 // The Windows INF directory, where the installer keeps its INF copies.
 std::string WindowsInfDir();
 
@@ -115,8 +134,8 @@ std::string ProgramPathRegRead(const std::string& Dir);
 // failure message carries the run's transcript or the file's text.
 
 // The run went as the answers said: no unexpected dialog, no time-out, every answer used, exit
-// code 0.
-::testing::AssertionResult RanAsAnswered(const TRunResult& Run);
+// code ExitCode.
+::testing::AssertionResult RanAsAnswered(const TRunResult& Run, unsigned long ExitCode = 0);
 // Dialog Index (from 0) is a message box showing Text.
 ::testing::AssertionResult ShowsMessageBox(const TRunResult& Run, size_t Index,
                                            const std::string& Text);
@@ -177,6 +196,9 @@ std::vector<std::string> LeftTempFilesIn(const std::string& Dir);
 // the user's short date format writes it.
 SYSTEMTIME June1(int Year);
 std::string DateText(int Year);
+
+// The system's text for an error code on one line, as the log gives a reason: no line end.
+std::string SystemText(DWORD Code);
 
 // Runs a command line through the system's command interpreter, waiting up to a minute; false
 // when it could not start or did not end. Native: in the system's own bitness, as the software

@@ -4,8 +4,6 @@
 // write HKLM, whose uninstall link stands in for the list's entry.
 #include <windows.h>
 
-#include <sddl.h>
-
 #include "Scenario.h"
 #include "Setup/base/DlgIds.h"
 
@@ -40,59 +38,6 @@ bool KeyExists(HKEY Root, const std::string& SubKey)
     return true;
 }
 
-// HKLM's uninstall key of the product made unwritable for the run, as for a user without
-// administrator rights: the key exists, and a security descriptor that denies everyone
-// everything (owned by SYSTEM, so that not even its owner may open it) keeps the installer from
-// opening or creating it. Only the handle that set the descriptor keeps its access; through it
-// the key is opened again and removed at the end.
-class TDeniedKey {
-public:
-    explicit TDeniedKey(const std::string& SubKey) : SubKey(SubKey)
-    {
-        RegDeleteTreeA(HKEY_LOCAL_MACHINE, SubKey.c_str());
-        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, SubKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                            nullptr, &Key, nullptr) != ERROR_SUCCESS) {
-            ADD_FAILURE() << "can't create HKLM\\" << SubKey;
-            Key = nullptr;
-            return;
-        }
-        EXPECT_TRUE(SetSecurity("O:SYD:P(D;;KA;;;WD)"));
-    }
-    ~TDeniedKey()
-    {
-        if (!Key)
-            return;
-        SetSecurity("O:BAD:(A;;KA;;;WD)");
-        RegCloseKey(Key);
-        RegDeleteTreeA(HKEY_LOCAL_MACHINE, SubKey.c_str());
-    }
-    TDeniedKey(const TDeniedKey&) = delete;
-    TDeniedKey& operator=(const TDeniedKey&) = delete;
-
-    DWORD ValueCount() const
-    {
-        DWORD Values = 0;
-        RegQueryInfoKeyA(Key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &Values,
-                         nullptr, nullptr, nullptr, nullptr);
-        return Values;
-    }
-
-private:
-    std::string SubKey;
-    HKEY Key = nullptr;
-
-    bool SetSecurity(const char* Text)
-    {
-        PSECURITY_DESCRIPTOR Sd;
-        if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(Text, SDDL_REVISION_1, &Sd,
-                                                                  nullptr))
-            return false;
-        bool Ok = RegSetKeySecurity(Key, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
-                                    Sd) == ERROR_SUCCESS;
-        LocalFree(Sd);
-        return Ok;
-    }
-};
 
 // Tiny Clock under names of the test's own, so that the road may run beside other tests and
 // beside an installation of the real example: the script and the files of the medium are the
