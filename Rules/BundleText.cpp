@@ -4,7 +4,7 @@
 #include <cctype>
 #include <cstring>
 
-#include "Rules/DriverText.h"
+#include "Rules/CaseText.h"
 #include "Rules/FilesText.h"
 
 namespace {

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "Rules/Capacities.h"
+
 struct TBundleTrailer {
     uint64_t PayloadSize = 0;     // the cabinet and its padding, in bytes
     uint64_t UnpackedBytes = 0;   // what the medium takes when unpacked
@@ -53,7 +55,7 @@ bool IsSafeMediumPath(const char* Name);
 // The index of the medium, the cabinet's last file: a record for every folder and file, with
 // the attributes and the exact times it had on the medium (the cabinet keeps last-write times in
 // two-second steps only, and folders not at all).
-const size_t MediumPathSize = 260;   // a path inside the medium, with its NUL
+const size_t MediumPathSize = SystemPathSize;   // a path inside the medium, with its NUL
 struct TMediumRecord {
     uint32_t Attributes;                // the system's file attributes; a folder's have 0x10
     uint32_t TimeLow, TimeHigh;         // last-write time, as the system's FILETIME

@@ -1,7 +1,8 @@
 #include "Rules/DlgText.h"
 
-#include <cctype>
 #include <cstring>
+
+#include "Rules/PlainText.h"
 
 std::string WithNamePart(const std::string& Picked, const char* NamePart)
 {
@@ -17,27 +18,12 @@ std::string WithNamePart(const std::string& Picked, const char* NamePart)
     return Result + NamePart;
 }
 
-std::string LastComponent(const std::string& Path)
-{
-    size_t Cut = Path.rfind('\\');
-    return Cut == std::string::npos ? Path : Path.substr(Cut + 1);
-}
-
-// Text starts with Prefix (lower case) in any letter case.
-static bool StartsWithNoCase(const char* Text, const char* Prefix)
-{
-    for (; *Prefix; ++Text, ++Prefix)
-        if (std::tolower(static_cast<unsigned char>(*Text)) != *Prefix)
-            return false;   // also at the end of Text, whose NUL matches no letter
-    return true;
-}
-
 bool IsWebAddress(const char* Text)
 {
     if (Text == nullptr)
         return false;
-    size_t Prefix = StartsWithNoCase(Text, "http://")    ? 7
-                    : StartsWithNoCase(Text, "https://") ? 8
+    size_t Prefix = StartsWithText(Text, "http://")    ? 7
+                    : StartsWithText(Text, "https://") ? 8
                                                           : 0;
     return Prefix != 0 && std::strlen(Text) > Prefix;
 }

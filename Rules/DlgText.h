@@ -6,9 +6,6 @@
 // unless the picked path already contains it somewhere.
 std::string WithNamePart(const std::string& Picked, const char* NamePart);
 
-// The text after the last backslash, or the whole text when it has none.
-std::string LastComponent(const std::string& Path);
-
 // A web address (http:// or https://, in any letter case, and something after it): the only
 // kind of link text the continue prompt hands to the shell, which would open or run a path.
 bool IsWebAddress(const char* Text);

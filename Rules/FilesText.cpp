@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "Rules/CaseText.h"
+#include "Rules/PathParts.h"
+
 TFilesKey SplitFilesKey(const std::string& Key)
 {
     TFilesKey Result;
@@ -21,14 +24,6 @@ TFilesKey SplitFilesKey(const std::string& Key)
     return Result;
 }
 
-std::string FileNamePart(const std::string& Path)
-{
-    size_t Slash = Path.rfind('\\');
-    return Slash == std::string::npos ? Path : Path.substr(Slash + 1);
-}
-
-static char Upper(char C) { return C >= 'a' && C <= 'z' ? char(C - 'a' + 'A') : C; }
-
 bool IsLiteralName(const std::string& Pattern)
 {
     return !Pattern.empty() && Pattern.find_first_of("*?<>\"") == std::string::npos &&
@@ -40,7 +35,7 @@ static bool NameBefore(const std::string& A, const std::string& B)
 {
     size_t Common = A.size() < B.size() ? A.size() : B.size();
     for (size_t I = 0; I < Common; ++I) {
-        unsigned char X = Upper(A[I]), Y = Upper(B[I]);
+        unsigned char X = FoldedChar(A[I]), Y = FoldedChar(B[I]);
         if (X != Y)
             return X < Y;
     }
@@ -68,14 +63,6 @@ const TNameIndex::TEntry* TNameIndex::Find(const std::string& Name) const
     return &*At;
 }
 
-static bool StartsWithNoCase(const std::string& Text, size_t At, const char* Part)
-{
-    for (; *Part; ++Part, ++At)
-        if (At >= Text.size() || Upper(Text[At]) != Upper(*Part))
-            return false;
-    return true;
-}
-
 std::string TempFileName(uint32_t ProcessId, uint32_t Count)
 {
     // Short, as the temporary name must fit where the final one does: eight digits of both
@@ -90,7 +77,7 @@ std::string TempFileName(uint32_t ProcessId, uint32_t Count)
 
 static bool IsHexDigit(char C)
 {
-    return (C >= '0' && C <= '9') || (Upper(C) >= 'A' && Upper(C) <= 'F');
+    return (C >= '0' && C <= '9') || (FoldedChar(C) >= 'A' && FoldedChar(C) <= 'F');
 }
 
 bool IsTempFileName(const std::string& Name)
@@ -102,7 +89,8 @@ bool IsTempFileName(const std::string& Name)
     for (size_t At = Prefix; At < DigitsEnd; ++At)
         if (!IsHexDigit(Name[At]))
             return false;
-    return StartsWithNoCase(Name, 0, TempPrefix) && StartsWithNoCase(Name, DigitsEnd, TempSuffix);
+    return SameText(Name.substr(0, Prefix), TempPrefix) &&
+           SameText(Name.substr(DigitsEnd), TempSuffix);
 }
 
 std::string BeforeExtension(const std::string& Name, const std::string& Insert)
@@ -128,10 +116,11 @@ bool IsDeviceName(const std::string& Name)
     while (!Base.empty() && Base.back() == ' ')
         Base.pop_back();
     if (Base.size() == 3)
-        return StartsWithNoCase(Base, 0, "CON") || StartsWithNoCase(Base, 0, "PRN") ||
-               StartsWithNoCase(Base, 0, "AUX") || StartsWithNoCase(Base, 0, "NUL");
-    return Base.size() == 4 && (StartsWithNoCase(Base, 0, "COM") || StartsWithNoCase(Base, 0, "LPT")) &&
-           Base[3] >= '1' && Base[3] <= '9';
+        return SameText(Base, "CON") || SameText(Base, "PRN") || SameText(Base, "AUX") ||
+               SameText(Base, "NUL");
+    std::string Head = Base.substr(0, 3);
+    return Base.size() == 4 && (SameText(Head, "COM") || SameText(Head, "LPT")) && Base[3] >= '1' &&
+           Base[3] <= '9';
 }
 
 std::string CopyFailedLine(const std::string& A, const std::string& B, unsigned long Code,

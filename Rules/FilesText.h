@@ -17,9 +17,6 @@ struct TFilesKey {
 // part of the pattern.
 TFilesKey SplitFilesKey(const std::string& Key);
 
-// The part after the last backslash: the whole text for a bare name.
-std::string FileNamePart(const std::string& Path);
-
 // A pattern that names one entry as it is spelled: none of the characters that a directory
 // search takes for wildcards (* ? and the DOS forms < > "), and no trailing dot or blank, which
 // the system drops before it searches.

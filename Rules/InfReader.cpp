@@ -1,6 +1,6 @@
 #include "Rules/InfReader.h"
 
-#include "Rules/DriverText.h"
+#include "Rules/CaseText.h"
 
 // Blanks as the profile functions trim them: spaces and tabs.
 static bool IsBlank(char C)

@@ -3,6 +3,7 @@
 #include <climits>
 
 #include "Rules/InfFields.h"
+#include "Rules/PlainText.h"
 
 namespace {
 
@@ -35,17 +36,7 @@ std::string Unquoted(const std::string& Field)
 
 bool StartsWithRundll(const std::string& Text)
 {
-    const char Word[] = "rundll";
-    if (Text.size() < sizeof Word - 1)
-        return false;
-    for (size_t I = 0; I + 1 < sizeof Word; ++I) {
-        char C = Text[I];
-        if (C >= 'A' && C <= 'Z')
-            C = char(C - 'A' + 'a');
-        if (C != Word[I])
-            return false;
-    }
-    return true;
+    return StartsWithText(Text, "rundll");
 }
 
 // Without blanks and control characters at either end.

@@ -2,6 +2,8 @@
 #pragma once
 #include <string>
 
+#include "Rules/Capacities.h"
+
 struct TRegReadLine {
     std::string Root;
     std::string SubKey;
@@ -14,12 +16,12 @@ struct TRegReadLine {
 // Splits an expanded [RegRead] line; false when it has no comma at all.
 bool SplitRegReadLine(const std::string& Line, TRegReadLine& Fields);
 
-// A line as long as this, or one that expands to more, is beyond what a [RegRead] line may hold:
-// the run ends.
-const size_t RegReadLineLimit = 520;
+// The longest [RegRead] line once expanded; as written it must fit LineBufSize, one less. A longer
+// line is beyond what [RegRead] may hold: the run ends.
+const size_t RegReadLineLimit = PasStringSize - 1;
 
-// Whether a line as written (Raw) and expanded fits the line buffer of [RegRead].
+// Whether a line as written (Raw) and expanded fits the line buffers of [RegRead].
 inline bool RegReadLineFits(size_t RawSize, size_t ExpandedSize)
 {
-    return RawSize < RegReadLineLimit && ExpandedSize <= RegReadLineLimit;
+    return RawSize < LineBufSize && ExpandedSize <= RegReadLineLimit;
 }

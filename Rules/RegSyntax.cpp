@@ -2,29 +2,17 @@
 
 #include <cstring>
 
-// Letter case is ignored for ASCII letters only: the names are ASCII, and the answer must not
-// depend on the user's code page.
-static bool SameTextAscii(const char* A, const char* B)
-{
-    for (;; ++A, ++B) {
-        char CA = (*A >= 'a' && *A <= 'z') ? char(*A - 'a' + 'A') : *A;
-        char CB = (*B >= 'a' && *B <= 'z') ? char(*B - 'a' + 'A') : *B;
-        if (CA != CB)
-            return false;
-        if (CA == '\0')
-            return true;
-    }
-}
+#include "Rules/CaseText.h"
 
 TRootKey ScanRootKey(const char* Text)
 {
     // The whole field, nothing trimmed: " HKLM" and HKEY_LOCAL_MACHINE are syntax errors that
     // the caller reports with the field text as written.
-    if (SameTextAscii(Text, "HKLM"))
+    if (SameText(Text, "HKLM"))
         return rkHKLM;
-    if (SameTextAscii(Text, "HKCU"))
+    if (SameText(Text, "HKCU"))
         return rkHKCU;
-    if (SameTextAscii(Text, "HKCR"))
+    if (SameText(Text, "HKCR"))
         return rkHKCR;
     return rkNone;
 }

@@ -1,6 +1,6 @@
 #include "Rules/RegWriteText.h"
 
-#include "Rules/DriverText.h"
+#include "Rules/CaseText.h"
 #include "Rules/InfFields.h"
 
 namespace {
@@ -66,8 +66,9 @@ bool SameStoredValue(bool IsDWord, const std::string& Stored, const std::string&
 std::string FallbackHeadText(bool HasErrSection, int Mode)
 {
     std::string Text = HasErrSection ? "Warning: " : "Error: ";
-    Text += Mode == 1 ? "couldn't write Uninstall to Registry for ControlPanel, Software\r\n"
-                      : "Registry-Write failed\r\n";
+    Text += Mode == wmUninstall
+                ? "couldn't write Uninstall to Registry for ControlPanel, Software\r\n"
+                : "Registry-Write failed\r\n";
     return Text + "         Actual User does not have Administtrator Rights assumed\r\n";
 }
 
@@ -78,7 +79,7 @@ std::string NoErrSectionText(const std::string& Section)
 
 int FallbackEndText(int Mode, int LinkFailures, std::string& Text)
 {
-    if (Mode != 1) {
+    if (Mode != wmUninstall) {
         Text = "Alternate RegistryWrite also failed\r\n";
         return 101;
     }

@@ -36,8 +36,13 @@ std::string DWordData(uint32_t Value);
 // a number compares all four bytes.
 bool SameStoredValue(bool IsDWord, const std::string& Stored, const std::string& Data);
 
+// The sections that write the registry, as a fallback words a key that can't be written: the
+// uninstall entry, for which the links of ErrSection may stand in, or plain registry values.
+const int wmUninstall = 1;   // [RegWriteUninstall]
+const int wmRegistry = 2;    // [RegWrite]
+
 // The lines that open the fallback when a key can be neither opened nor created: a warning when
-// an ErrSection will stand in, else an error; the uninstall wording for mode 1.
+// an ErrSection will stand in, else an error; the uninstall wording for wmUninstall.
 std::string FallbackHeadText(bool HasErrSection, int Mode);
 
 // The line that closes a fallback without ErrSection.

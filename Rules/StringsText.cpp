@@ -1,6 +1,6 @@
 #include "Rules/StringsText.h"
 
-#include "Rules/DriverText.h"
+#include "Rules/CaseText.h"
 
 TStringsKey ClassifyStringsKey(const std::string& Key)
 {

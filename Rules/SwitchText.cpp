@@ -1,6 +1,6 @@
 #include "Rules/SwitchText.h"
 
-#include "Rules/DriverText.h"
+#include "Rules/CaseText.h"
 
 TSwitchScan ParseSwitches(const std::vector<std::string>& Args, TSwitches& Switches,
                           std::string& Script, std::string& Bad)
@@ -27,6 +27,12 @@ TSwitchScan ParseSwitches(const std::vector<std::string>& Args, TSwitches& Switc
             if (Switches.Quiet)
                 return ssTwice;
             Switches.Quiet = true;
+        } else if (SameText(Name, "?") || SameText(Name, "help")) {
+            if (HasValue)
+                return ssBad;
+            Switches.Help = true;
+        } else if (SameText(Name, "plan")) {
+            Target = &Switches.Plan;
         } else if (SameText(Name, "dir")) {
             Target = &Switches.Dir;
         } else if (SameText(Name, "record")) {
@@ -47,6 +53,18 @@ TSwitchScan ParseSwitches(const std::vector<std::string>& Args, TSwitches& Switc
     }
     Bad.clear();
     return ssOk;
+}
+
+std::string HelpText()
+{
+    return "SETUP.EXE [SCRIPT.INF] [switches]\r\n"
+           "/quiet\tnothing on screen: the log and the exit code tell the outcome\r\n"
+           "/dir=PATH\tthe installation folder, as if typed into the folder dialog\r\n"
+           "/answers=FILE\tanswers the questions as recorded in FILE\r\n"
+           "/record=FILE\trecords this run's answers in FILE\r\n"
+           "/plan=FILE\twrites what the run would do to FILE (FILE.json: as JSON), changing nothing\r\n"
+           "/bundle=OUT.EXE\tpacks this folder into the single setup file OUT.EXE\r\n"
+           "/? or /help\tshows this text\r\n";
 }
 
 int RunExitCode(bool Completed, int32_t ErrorCount, TRunEnd End)

@@ -5,14 +5,14 @@
 #include <string>
 #include <vector>
 
-#include "Rules/DriverText.h"
-
 struct TSwitches {
     bool Any = false;       // at least one switch: the run reports by its exit code
     bool Quiet = false;     // /quiet: nothing on screen
     std::string Dir;        // /dir=PATH: the installation folder, as typed into the path dialog
     std::string Record;     // /record=FILE: the answers of this run are written there
     std::string Answers;    // /answers=FILE: the answers are taken from there
+    std::string Plan;       // /plan=FILE: what the run would do goes there; nothing is changed
+    bool Help = false;      // /? or /help: the switches are shown, nothing else happens
 };
 
 // What ParseSwitches found wrong: an unknown switch or a missing or unexpected value, or a
@@ -24,6 +24,9 @@ enum TSwitchScan { ssOk, ssBad, ssTwice };
 // none). Anything but ssOk leaves the argument at fault in Bad.
 TSwitchScan ParseSwitches(const std::vector<std::string>& Args, TSwitches& Switches,
                           std::string& Script, std::string& Bad);
+
+// The switches, one line each, as /? shows them.
+std::string HelpText();
 
 // Exit codes of a run with switches, in the scheme of the system's installer and error codes.
 const int ecSuccess = 0;

@@ -3,10 +3,6 @@
 #include <cstddef>
 #include <string>
 
-// The most that the environment and profile functions take in one text, NUL included. A longer
-// one they cut, store as an empty text, or take for a bad pointer, none of which they report.
-const size_t SystemTextSize = 32768;
-
 // Looks a variable up: true and its value when it is defined, false when it is not.
 typedef bool (*TLookupVar)(const char* Name, std::string& Value);
 

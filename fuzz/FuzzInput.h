@@ -80,11 +80,21 @@ inline std::string Quoted(const std::string& Text)
     return Result + "\"";
 }
 
-// ASCII letters upper-cased, as the script's names compare.
+// ASCII letters upper-cased, as the script's names compare. The oracles fold on their own rather
+// than with Rules/CaseText.h, so that a fault there shows up against them.
 inline std::string UpperAscii(std::string Text)
 {
     for (char& C : Text)
         if (C >= 'a' && C <= 'z')
             C = char(C - 'a' + 'A');
+    return Text;
+}
+
+// ASCII letters lower-cased: the other spelling that must compare the same.
+inline std::string LowerAscii(std::string Text)
+{
+    for (char& C : Text)
+        if (C >= 'A' && C <= 'Z')
+            C = char(C - 'A' + 'a');
     return Text;
 }

@@ -1,5 +1,5 @@
 // Fuzz target: the install-path browser's path rules, checked by idempotence and by a round trip
-// through LastComponent; the link rule on the same texts.
+// through FileNamePart; the link rule on the same texts.
 #include "Rules/DlgText.h"
 
 #include <cstdint>
@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "fuzz/FuzzInput.h"
+#include "Rules/PathParts.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
 {
@@ -25,14 +26,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
                   Path.compare(Path.size() - Name.size(), Name.size(), Name) == 0,
               "the name after a backslash");
         if (Name.find('\\') == std::string::npos)
-            Check(LastComponent(Path) == Name, "the name is the last component");
+            Check(FileNamePart(Path) == Name, "the name is the last component");
     } else {
         Check(Path == Picked, "a contained name is not appended");
     }
     Check(WithNamePart(Picked, nullptr) == WithNamePart(Picked, ""), "null is no name");
     Check(!IsWebAddress(NamePart) || Name.size() > 7, "a web address has more than its scheme");
 
-    std::string Last = LastComponent(Picked);
+    std::string Last = FileNamePart(Picked);
     Check(Last.find('\\') == std::string::npos, "no backslash in the last component");
     Check(Picked.size() >= Last.size() &&
               Picked.compare(Picked.size() - Last.size(), Last.size(), Last) == 0,

@@ -22,13 +22,6 @@ TEST(WithNamePart, AppendsTheProposedNameUnlessContained)
     }
 }
 
-TEST(LastComponent, TextAfterTheLastBackslash)
-{
-    EXPECT_EQ("Tool", LastComponent("C:\\Program Files\\Tool"));
-    EXPECT_EQ("", LastComponent("C:\\Program Files\\"));
-    EXPECT_EQ("Tool", LastComponent("Tool"));
-}
-
 TEST(IsWebAddress, OnlyHttpAndHttpsAddressesCount)
 {
     struct {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "fuzz/FuzzInput.h"
+#include "Rules/PathParts.h"
 
 // The key is rebuilt from its parts: nothing but one "/s" may get lost.
 static void CheckKey(const std::string& Key)

@@ -54,9 +54,7 @@ static void CheckRundll(const TLinkLine& Fields)
 {
     size_t Blank = Fields.RawArguments.find(' ');
     size_t Comma = Fields.RawArguments.find(',');
-    std::string Start = Fields.RawTarget.substr(0, 6);
-    for (char& C : Start)
-        C = C >= 'A' && C <= 'Z' ? char(C - 'A' + 'a') : C;
+    std::string Start = LowerAscii(Fields.RawTarget.substr(0, 6));
     Check(IsRundllCase(Fields) == (Start == "rundll" && Blank != std::string::npos &&
                                    Comma != std::string::npos && Blank < Comma),
           "rundll target and a blank before the first comma");

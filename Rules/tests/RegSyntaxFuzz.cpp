@@ -8,8 +8,6 @@
 
 #include "fuzz/FuzzInput.h"
 
-static char Upper(char C) { return (C >= 'a' && C <= 'z') ? char(C - 'a' + 'A') : C; }
-
 static bool IsHex(char C)
 {
     return (C >= '0' && C <= '9') || (C >= 'A' && C <= 'F') || (C >= 'a' && C <= 'f');
@@ -34,8 +32,7 @@ static void CheckRootKey(const char* Text)
         return;
     const char* Name = RootKeyText(Root);
     Check(std::strlen(Text) == 4, "a root name is four characters");
-    for (int I = 0; I < 4; ++I)
-        Check(Upper(Text[I]) == Name[I], "a root is its name in any case");
+    Check(UpperAscii(Text) == Name, "a root is its name in any case");
 }
 
 static void CheckDWord(const char* Text)
@@ -53,9 +50,7 @@ static void CheckDWord(const char* Text)
     switch (ScanDWordText(Text, Value)) {
     case dsOk: {
         Check(Trimmed.size() <= 8 && AllHex, "accepted text is at most 8 hex digits");
-        std::string Digits;
-        for (char C : Trimmed)
-            Digits += Upper(C);
+        std::string Digits = UpperAscii(Trimmed);
         size_t Significant = Digits.find_first_not_of('0');
         Digits = Significant == std::string::npos ? "0" : Digits.substr(Significant);
         Check(HexText(Value) == Digits, "value round-trips to the text");

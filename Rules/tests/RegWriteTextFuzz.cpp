@@ -81,7 +81,8 @@ static void CheckFallback(int Mode, int LinkFailures, const std::string& Section
           "names the section");
     std::string Text;
     int Result = FallbackEndText(Mode, LinkFailures, Text);
-    Check(Result == (Mode == 1 && LinkFailures == 0 ? 1 : 101), "1 only when the links stand in");
+    Check(Result == (Mode == wmUninstall && LinkFailures == 0 ? 1 : 101),
+          "1 only when the links stand in");
     Check(Text.size() >= 2 && Text.compare(Text.size() - 2, 2, "\r\n") == 0, "a whole line");
 }
 

@@ -94,11 +94,11 @@ TEST(FallbackText, OnlyUninstallLinksThatAllStandInSaveTheRun)
         int Mode, Failures, Result;
         const char* Text;
     } Cases[] = {
-        {1, 0, 1, "Alternate Uninstall via Link sucessfully set\r\n"},
-        {1, 1, 101, "Alternate Uninstall via Link also failed\r\n"},
-        {1, 3, 101, "Alternate Uninstall via Link also failed\r\n"},
-        {2, 0, 101, "Alternate RegistryWrite also failed\r\n"},
-        {2, 1, 101, "Alternate RegistryWrite also failed\r\n"},
+        {wmUninstall, 0, 1, "Alternate Uninstall via Link sucessfully set\r\n"},
+        {wmUninstall, 1, 101, "Alternate Uninstall via Link also failed\r\n"},
+        {wmUninstall, 3, 101, "Alternate Uninstall via Link also failed\r\n"},
+        {wmRegistry, 0, 101, "Alternate RegistryWrite also failed\r\n"},
+        {wmRegistry, 1, 101, "Alternate RegistryWrite also failed\r\n"},
         {0, 0, 101, "Alternate RegistryWrite also failed\r\n"},
     };
     for (const auto& Case : Cases) {

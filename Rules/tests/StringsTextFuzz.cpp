@@ -10,9 +10,7 @@
 static void CheckKey(const std::string& Key)
 {
     TStringsKey Kind = ClassifyStringsKey(Key);
-    std::string Lower = Key;
-    for (char& C : Lower)
-        C = C >= 'A' && C <= 'Z' ? char(C - 'A' + 'a') : C;
+    std::string Lower = LowerAscii(Key);
     Check(ClassifyStringsKey(UpperAscii(Key)) == Kind && ClassifyStringsKey(Lower) == Kind,
           "letter case does not count");
     Check((Kind == skProgramFiles) == (Lower == "programfiles"), "ProgramFiles alone");

@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "fuzz/FuzzInput.h"
-#include "Rules/DriverText.h"
+#include "Rules/CaseText.h"
+#include "Rules/CommandLineText.h"
+#include "Rules/ReportText.h"
 
 static void CheckArguments(const char* CommandLine, const std::vector<std::string>& Parts)
 {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "Rules/CommandLineText.h"
+
 namespace {
 
 TEST(ParseSwitches, SwitchesAnywhereAndTheFirstOtherArgumentIsTheScript)
@@ -47,11 +49,18 @@ TEST(ParseSwitches, SwitchesAnywhereAndTheFirstOtherArgumentIsTheScript)
     }
     TSwitches Switches;
     std::string Script, Bad;
-    ASSERT_EQ(ssOk, ParseSwitches(CommandArguments("S /record=r.ini /ANSWERS=a.ini"), Switches,
-                                  Script, Bad));
+    ASSERT_EQ(ssOk, ParseSwitches(CommandArguments("S /record=r.ini /ANSWERS=a.ini /Plan=p.txt"),
+                                  Switches, Script, Bad));
     EXPECT_TRUE(Switches.Any);
     EXPECT_EQ("r.ini", Switches.Record);
     EXPECT_EQ("a.ini", Switches.Answers);
+    EXPECT_EQ("p.txt", Switches.Plan);
+    for (const char* Line : {"S /?", "S /HELP /quiet", "S a.inf /help"}) {
+        ASSERT_EQ(ssOk, ParseSwitches(CommandArguments(Line), Switches, Script, Bad)) << Line;
+        EXPECT_TRUE(Switches.Help) << Line;
+    }
+    EXPECT_EQ(ssBad, ParseSwitches(CommandArguments("S /?=1"), Switches, Script, Bad));
+    EXPECT_EQ(ssBad, ParseSwitches(CommandArguments("S /plan"), Switches, Script, Bad));
 }
 
 TEST(RunExitCode, TheSchemeDeploymentToolsKnow)
