@@ -9,6 +9,8 @@
 #                 "with Backup to" checked, so that the backup folder field is enabled
 #   error.png     the error box for a [RegWrite] line whose root is mistyped (HKCY), in a copy
 #                 of the example's script
+#   inuse.png     the question for TinyClock.exe, which is running, when version 1 is installed
+#                 over it with [Options] FilesInUse=Ask in a copy of the example's script
 #
 # The robot answers the dialogs (tests/robot) and holds each dialog to be pictured for
 # SHOTS_WAIT_MS (default 6000) milliseconds ("wait"). Meanwhile we grab every dialog window about
@@ -209,3 +211,18 @@ sed -i '/^\[RegWrite\]/a Colour=HKCY,Software\\TinyClock,Colour,Reg_SZ,Blue' "$w
 grep -q '^Colour=HKCY' "$work/typo/TINYCLOCK.INF"
 printf '%s\n' default default "wait $wait_ms; default" >"$work/typo.answers"
 run typo "$work/typo" "Syntax-Error in [RegWrite]" error
+
+# A file in use: the installed Tiny Clock runs while version 1 is installed over it, with
+# FilesInUse=Ask in a copy of the example's script. Overwrite at the conflict, then the question
+# about the running program's file, cancelled: nothing is left to wait for a restart.
+medium inuse disk1
+sed -i '/^\[Files\]/i [Options]\nFilesInUse=Ask\n' "$work/inuse/TINYCLOCK.INF"
+grep -q '^FilesInUse=Ask' "$work/inuse/TINYCLOCK.INF"
+clock=$(find "$WINEPREFIX/drive_c" -path '*/Tiny Clock/TinyClock.exe' | head -n 1)
+[ -n "$clock" ] || { echo "screenshots: Tiny Clock is not installed" >&2; exit 1; }
+timeout 300 wine "$clock" >/dev/null 2>&1 &
+clock_pid=$!
+sleep 3   # until the program has started and holds its file
+printf '%s\n' default default "click 4" "wait $wait_ms; click 2" default >"$work/inuse.answers"
+run inuse "$work/inuse" "is in use by a program" inuse
+kill "$clock_pid" 2>/dev/null || true

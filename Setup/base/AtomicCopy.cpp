@@ -6,8 +6,10 @@
 #include <vector>
 
 #include "Rules/FilesText.h"
-#include "Rules/InstallText.h"
+#include "Rules/InUseText.h"
+#include "Rules/PathParts.h"
 #include "Setup/base/OwnFile.h"
+#include "Setup/base/Plan.h"
 
 namespace {
 
@@ -24,6 +26,13 @@ std::set<std::string> CleanedDirs;
 // For each destination folder of installed files (upper case): the folder of our own inside it
 // that holds the file being written, or "" where none could be made.
 std::map<std::string, std::string> StagingDirs;
+
+// The files waiting for the next restart that the cleanups of this run have seen (full paths,
+// upper case). Nearly always none, so that a copy asks nothing more about them.
+std::set<std::string> WaitingSeen;
+
+// Where the system keeps the renames it carries out at its next start.
+const char* const SessionManagerKey = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
 
 std::string UpperCase(std::string Text)
 {
@@ -163,6 +172,17 @@ bool CloseKeepingError(HANDLE Handle, bool Result)
 // The copy of the open Source to To, through a folder of our own in To's folder when Staged.
 bool CopyFrom(HANDLE Source, const std::string& To, bool Staged)
 {
+    // A plan copies nothing: it asks whether the file could be written, and whether a program
+    // holds it now, which would make the copy fail as one that is in use.
+    if (Planning) {
+        bool InUse = GetFileAttributesA(To.c_str()) != INVALID_FILE_ATTRIBUTES && FileInUseNow(To);
+        if (InUse)
+            PlanLine("in use now: " + To);
+        if (!InUse && MayWriteFile(To))
+            return true;
+        SetLastError(InUse ? ERROR_SHARING_VIOLATION : ERROR_ACCESS_DENIED);
+        return false;
+    }
     DWORD SourceAttributes;
     FILETIME Written;
     if (!FileBasics(Source, SourceAttributes, Written) ||
@@ -210,10 +230,67 @@ bool CopyFrom(HANDLE Source, const std::string& To, bool Staged)
     return false;
 }
 
+// The copy of the file called From, opened as the date reader opens it.
+bool CopyByName(const std::string& From, const std::string& To)
+{
+    // Sharing read access only, as the date reader does: a file that someone is still writing
+    // is not installed half-written.
+    HANDLE Source = CreateFileA(From.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (Source == INVALID_HANDLE_VALUE)
+        return false;
+    return CloseKeepingError(Source, CopyFrom(Source, To, false));
+}
+
+// The file that waits beside To for the next restart.
+std::string WaitingFor(const std::string& To)
+{
+    return JoinPath(FolderOf(To), WaitingFileName(FileNamePart(To)));
+}
+
+// The system's list of renames at the next start, as the registry holds it; "" when there is
+// none or it can't be read.
+std::string PendingRenames()
+{
+    HKEY Key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SessionManagerKey, 0, KEY_QUERY_VALUE, &Key) !=
+        ERROR_SUCCESS)
+        return "";
+    const char* const Name = "PendingFileRenameOperations";
+    std::string List;
+    DWORD Size = 0;
+    LONG Result = RegQueryValueExA(Key, Name, nullptr, nullptr, nullptr, &Size);
+    while (Result == ERROR_SUCCESS && Size > 0) {
+        List.resize(Size);
+        Result = RegQueryValueExA(Key, Name, nullptr, nullptr, reinterpret_cast<BYTE*>(&List[0]),
+                                  &Size);
+        if (Result != ERROR_MORE_DATA)
+            break;
+        Result = ERROR_SUCCESS;   // it grew meanwhile: again, with the size it needs now
+    }
+    RegCloseKey(Key);
+    List.resize(Result == ERROR_SUCCESS ? Size : 0);
+    return List;
+}
+
+// To has been replaced now. A file that an earlier run left waiting for the next restart would
+// put its older content back then: it goes, when the system's list names it (a file of that name
+// that nothing would rename is not ours to judge). The rename then finds nothing to do.
+void DropWaiting(const std::string& To)
+{
+    if (WaitingSeen.empty())
+        return;
+    std::string Waiting = WaitingFor(To);
+    if (WaitingSeen.erase(UpperCase(Waiting)) && IsScheduledSource(PendingRenames(), Waiting))
+        DeleteFileA(Waiting.c_str());
+}
+
 } // namespace
 
 void RemoveStaleTemps(const std::string& Dir)
 {
+    if (Planning)
+        return;   // a plan removes nothing
     if (!CleanedDirs.insert(UpperCase(Dir)).second)
         return;
     WIN32_FIND_DATAA Found;
@@ -225,6 +302,8 @@ void RemoveStaleTemps(const std::string& Dir)
         // notes.tmp"): only names in our own format are ours to remove. A link (to a folder
         // anywhere, or to a file) is never followed nor removed, and a file with a second name
         // elsewhere is not ours either.
+        if (IsWaitingFileName(Found.cFileName))
+            WaitingSeen.insert(UpperCase(JoinPath(Dir, Found.cFileName)));
         if (!IsTempFileName(Found.cFileName) ||
             (Found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
             continue;
@@ -251,16 +330,64 @@ void RemoveStagingDirs()
 
 bool CopyAtomic(const std::string& From, const std::string& To)
 {
-    // Sharing read access only, as the date reader does: a file that someone is still writing
-    // is not installed half-written.
-    HANDLE Source = CreateFileA(From.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (Source == INVALID_HANDLE_VALUE)
+    if (!CopyByName(From, To))
         return false;
-    return CloseKeepingError(Source, CopyFrom(Source, To, false));
+    DropWaiting(To);
+    return true;
 }
 
 bool CopyAtomic(HANDLE Source, const std::string& To)
 {
-    return CopyFrom(Source, To, true);
+    if (!CopyFrom(Source, To, true))
+        return false;
+    DropWaiting(To);
+    return true;
+}
+
+bool FileInUseNow(const std::string& Path)
+{
+    // Access to delete and to write, sharing everything: only others who share less refuse it,
+    // and so does a running program or a loaded library (the system maps it as an image). Opening
+    // without reading or writing changes none of the file's times.
+    HANDLE File = CreateFileA(Path.c_str(), DELETE | FILE_WRITE_DATA,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (File != INVALID_HANDLE_VALUE) {
+        CloseHandle(File);
+        return false;
+    }
+    DWORD Error = GetLastError();
+    return Error == ERROR_SHARING_VIOLATION || Error == ERROR_LOCK_VIOLATION;
+}
+
+bool CopyAtRestart(HANDLE Source, const std::string& From, const std::string& To, bool& Refused)
+{
+    Refused = false;
+    std::string Waiting = WaitingFor(To);
+    // Written whole beside To, as every installed file is: an earlier run's waiting file is
+    // replaced by the complete new one in one step, and the rename it has scheduled stays right.
+    if (!(Source != INVALID_HANDLE_VALUE ? CopyFrom(Source, Waiting, false)
+                                         : CopyByName(From, Waiting)))
+        return false;
+    // A plan schedules nothing: it asks whether the system's list would take the rename.
+    if (Planning) {
+        Refused = !IsScheduledSource(PendingRenames(), Waiting) &&
+                  MaySetValue(HKEY_LOCAL_MACHINE, SessionManagerKey) != ERROR_SUCCESS;
+        if (Refused)
+            SetLastError(ERROR_ACCESS_DENIED);
+        return !Refused;
+    }
+    WaitingSeen.insert(UpperCase(Waiting));
+    // The system carries out every rename of its list, also a second one of the same file, which
+    // would then find it gone: one is enough.
+    if (IsScheduledSource(PendingRenames(), Waiting) ||
+        MoveFileExA(Waiting.c_str(), To.c_str(),
+                    MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING))
+        return true;
+    Refused = true;   // only an administrator may add to the list
+    DWORD Error = GetLastError();
+    DeleteFileA(Waiting.c_str());
+    WaitingSeen.erase(UpperCase(Waiting));
+    SetLastError(Error);
+    return false;
 }

@@ -22,6 +22,18 @@ bool CopyAtomic(HANDLE Source, const std::string& To);
 // Removes the folders of the run's own that the copies made (each empty once its copy is done).
 void RemoveStagingDirs();
 
+// Whether replacing the file at Path would fail now because a program uses it: someone holds it
+// open without sharing it, or it runs or is loaded as a program. Changes nothing.
+bool FileInUseNow(const std::string& Path);
+
+// For a To that is in use: writes the new file (Source as above, or INVALID_HANDLE_VALUE to open
+// From by its name) whole under its waiting name beside To (WaitingFileName), and has Windows
+// put it in To's place at its next start, once however often the file is installed before. A
+// successful copy to To later removes the waiting file again. False when the waiting file can't
+// be written, or when the system refuses the rename (Refused; the waiting file is gone again);
+// the system's error code is in GetLastError.
+bool CopyAtRestart(HANDLE Source, const std::string& From, const std::string& To, bool& Refused);
+
 // The attributes and last-write time of an open file, asked in the cheapest way the system has.
 bool FileBasics(HANDLE File, DWORD& Attributes, FILETIME& Written);
 
@@ -29,6 +41,7 @@ bool FileBasics(HANDLE File, DWORD& Attributes, FILETIME& Written);
 // them (the file system adds its own, such as "archive" for every new file).
 DWORD CopiedAttributes(DWORD SourceAttributes);
 
-// Removes the temporary files (and folders) that killed runs left in Dir (a file that another running
-// installation still writes can't be removed and stays). Each folder is looked at once a run.
+// Removes the temporary files (and folders) that killed runs left in Dir (a file that another
+// running installation still writes can't be removed and stays), and notes the files that wait
+// there for the next restart, which stay. Each folder is looked at once a run.
 void RemoveStaleTemps(const std::string& Dir);

@@ -9,6 +9,8 @@
 #include "Setup/base/SysProgram.h"
 #include "Setup/base/WinText.h"
 #include "Setup/base/Log.h"
+#include "Setup/base/Plan.h"
+#include "Rules/Capacities.h"
 
 TDlgRec DlgRec = {};
 HFONT LinkFont = nullptr;
@@ -97,7 +99,7 @@ static void OnOverwrite(HWND Dlg)
 
 static void OnBrowse(HWND Dlg)
 {
-    char Start[259];
+    char Start[PathFieldSize];
     GetDlgItemTextA(Dlg, idBuf, Start, sizeof Start);
     std::string Dir = Start, DisplayName;
     const char* Title = DlgRec.Kind == dkInstallPath ? "Select Destination Folder for Installation"
@@ -156,6 +158,10 @@ static INT_PTR OnCommand(HWND Dlg, WPARAM Command)
         return TRUE;
     case idOverwrite:
         OnOverwrite(Dlg);
+        return TRUE;
+    case idRetry:
+    case idAtRestart:
+        Finish(Dlg, int(Command));
         return TRUE;
     case idBrowse:
         OnBrowse(Dlg);
@@ -239,13 +245,19 @@ static int QuietAnswer()
         Answer = IDCANCEL;
     else if (DlgRec.Kind == dkFileConflict && DlgRec.Preset != 0)
         Answer = DlgRec.Preset;
+    else if (DlgRec.Kind == dkInUse)
+        Answer = idAtRestart;   // nobody can close the program: a retry would find it in use again
     DlgRec.Result = Answer;
     return Answer;
 }
 
 int ShowDialog(const char* Template)
 {
-    if (Switches.Quiet)
-        return QuietAnswer();
+    if (Switches.Quiet) {
+        int Answer = QuietAnswer();
+        if (Planning)
+            PlanQuestion(Answer);
+        return Answer;
+    }
     return int(DialogBoxParamA(GetModuleHandleA(nullptr), Template, nullptr, DlgProc, 0));
 }

@@ -13,4 +13,6 @@
 #define idAlways 105
 #define idShowLog 106
 #define idLink 107
+#define idRetry 108
+#define idAtRestart 109
 #define idSetupIcon 1

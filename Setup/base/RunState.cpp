@@ -1,5 +1,8 @@
 #include "Setup/base/RunState.h"
 
+#include "Setup/base/Dialogs.h"
+#include "Setup/base/Log.h"
+
 int32_t ErrorCount = 0;
 std::string Caption;
 bool Completed = false;
@@ -16,3 +19,14 @@ bool InfDirNotWritable = false;
 bool UseSetupx = false;
 TSwitches Switches;
 TRunEnd RunEnd = reNone;
+bool RestartNeeded = false;
+
+void ResetRunState()
+{
+    Completed = false;
+    ErrorCount = 0;
+    InfoProcess = PROCESS_INFORMATION{};
+    LogText.clear();
+    LogFileOpen = false;
+    LinkFont = nullptr;
+}

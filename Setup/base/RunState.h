@@ -23,3 +23,8 @@ extern bool InfDirNotWritable;
 extern bool UseSetupx;
 extern TSwitches Switches;           // the command line's switches: quiet, folder, answers
 extern TRunEnd RunEnd;               // how the run ended, where its error count can't tell
+extern bool RestartNeeded;           // files in use wait for the next start of Windows
+
+// Starts a run from a clean state: no errors yet, nothing pending for the log and no log file,
+// no Notepad and no link font of an earlier run, and not completed.
+void ResetRunState();

@@ -6,24 +6,19 @@
 
 #include "Setup/base/AtomicCopy.h"
 #include "Setup/base/Dialogs.h"
-#include "Rules/DriverText.h"
+#include "Rules/Capacities.h"
+#include "Rules/PathParts.h"
+#include "Rules/ReportText.h"
+#include "Rules/InUseText.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
+#include "Setup/base/SysProgram.h"
 #include "Setup/base/WinText.h"
 #include "Setup/base/Log.h"
+#include "Setup/base/Plan.h"
 #include "Setup/run/Bundle.h"
 
-const size_t TempDirSize = 520;
-
-static void CloseNotepad(PROCESS_INFORMATION& Process)
-{
-    if (Process.hProcess == nullptr)
-        return;
-    TerminateProcess(Process.hProcess, 0);
-    CloseHandle(Process.hProcess);
-    CloseHandle(Process.hThread);
-    Process = PROCESS_INFORMATION{};
-}
+const size_t TempDirSize = LineBufSize;
 
 // A log in tmp (else temp) for a run that ended before its own log file was open. False when
 // neither variable gives a directory.
@@ -47,19 +42,25 @@ void ExitProcedure()
         return;
     Ran = true;
 
-    CloseNotepad(InfoProcess);
-    CloseNotepad(DiffDirProcess);
+    CloseStartedProgram(InfoProcess);
+    CloseStartedProgram(DiffDirProcess);
     RemoveStagingDirs();   // a run that ends half-way through its files leaves none behind
     RemoveOwnMedium();     // a bundle's unpacked medium goes with every run, whatever its end
     if (!Completed) {
         LogText += "\r\nAbnormal Termination!";   // no line end: the next line follows directly
         ErrorCount += 200;
     }
+    // Files in use that wait for the next restart make a success one that needs the restart.
+    int Code = RunExitCode(Completed, ErrorCount, RunEnd);
+    UINT ExitCode = UINT(RestartExitCode(Code, RestartNeeded));
+    std::string Report = RestartReport(ReportText(ErrorCount), Code, RestartNeeded);
     // A quiet run's report is a log line with the exit code that tells it: the last one, but for
     // the line that names the log in the temporary folder.
     if (Switches.Quiet)
-        LogText += "\r\n" + std::string(ReportText(ErrorCount)) + " Exit code " +
-                   std::to_string(RunExitCode(Completed, ErrorCount, RunEnd)) + "\r\n";
+        LogText += "\r\n" + Report + " Exit code " + std::to_string(ExitCode) + "\r\n";
+    // A plan leaves no log: its file has the lines, and its exit code says whether it was written.
+    if (Planning)
+        ExitProcess(WritePlan(Report, int(ExitCode)) ? ecSuccess : ecFailed);
     bool TriedTemp = false;
     if (!LogText.empty()) {
         if (!LogFileOpen)
@@ -71,18 +72,18 @@ void ExitProcedure()
     // must learn how the run ended, and the dialog names the file that failed.
     if (!CloseLogFile() && !TriedTemp) {
         if (Switches.Any)
-            ExitProcess(UINT(RunExitCode(Completed, ErrorCount, RunEnd)));
+            ExitProcess(ExitCode);
         return;
     }
 
     DlgRec.Kind = dkLogFile;
-    DlgRec.Text = ReportText(ErrorCount);
+    DlgRec.Text = Report;
     DlgRec.Buf = &LogFilePath[0];
     DlgRec.BufSize = int32_t(LogFilePath.size() + 1);
     ShowDialog("MsgBoxLogFile");   // a quiet run shows nothing: its exit code says it
     // With switches, deployment tools read the outcome from the exit code; without, it stays 0.
     if (Switches.Any)
-        ExitProcess(UINT(RunExitCode(Completed, ErrorCount, RunEnd)));
+        ExitProcess(ExitCode);
 }
 
 void HookExitProcedure()

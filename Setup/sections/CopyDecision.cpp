@@ -8,13 +8,17 @@
 #include "FileInfoKv/FileInfoKv.h"
 #include "Setup/base/Dialogs.h"
 #include "Setup/base/AtomicCopy.h"
+#include "Setup/base/DirTree.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
 #include "Setup/base/Unattended.h"
 #include "Setup/base/WinText.h"
 #include "Rules/BackupText.h"
 #include "Rules/FilesText.h"
+#include "Rules/InUseText.h"
 #include "Setup/base/Log.h"
+#include "Rules/Capacities.h"
+#include "Rules/PathParts.h"
 
 namespace {
 
@@ -37,13 +41,6 @@ bool SetBackupDir(const std::string& Text)
     return true;
 }
 
-// Outcome lines go straight into the log file; without one they wait with the pending text.
-void LogDirect(const std::string& Line)
-{
-    if (!WriteLog(Line + "\r\n"))
-        LogLine(Line);
-}
-
 // Nothing at a path whose attributes are Attributes, so that reading its version or date could
 // only find nothing.
 bool Missing(DWORD Attributes)
@@ -53,28 +50,6 @@ bool Missing(DWORD Attributes)
     DWORD Error = GetLastError();
     return Error == ERROR_FILE_NOT_FOUND || Error == ERROR_PATH_NOT_FOUND;
 }
-
-// What one open of a file shows before anything else is asked of it.
-struct TFirstLook {
-    bool Opened;           // opened as the date reader opens it: reading, sharing read only
-    bool MayHoldVersion;   // its first bytes allow a version resource
-    int64_t WriteTime;     // its exact last-write time
-};
-
-// An open file, closed when it goes out of scope.
-struct THandle {
-    HANDLE Handle = INVALID_HANDLE_VALUE;
-    THandle() = default;
-    THandle(const THandle&) = delete;
-    THandle& operator=(const THandle&) = delete;
-    ~THandle() { Close(); }
-    void Close()
-    {
-        if (Handle != INVALID_HANDLE_VALUE)
-            CloseHandle(Handle);
-        Handle = INVALID_HANDLE_VALUE;
-    }
-};
 
 // Opens File once. Asking the version library instead opens it several times, yet most
 // installed files are no executable images and hold no version resource at all. Kept, the open
@@ -176,7 +151,7 @@ TFileFacts MissingFacts()
 bool BackupDirReady()
 {
     return DirectoryExists(BackupDir) ||
-           (BackupDir[0] != '\0' && CreateDirectoryA(BackupDir, nullptr));
+           (BackupDir[0] != '\0' && MakeFolder(BackupDir));
 }
 
 // The first name in Dir that nothing has: B's own, else "name (2).ext", "name (3).ext", ... An
@@ -205,12 +180,12 @@ bool BackUp(const std::string& B, const TCopyPlan& Plan)
     std::string Line = BackupLine(B, Plan, Dir, Done);
     if (Done && Target != BackupTarget(Dir, B))
         Line += " as " + FileNamePart(Target);   // beside an earlier backup of the same name
-    LogDirect(Line);
+    LogNow(Line);
     if (Done)
         return true;
     if (Switches.Quiet) {
         // The box's default button would overwrite what may be the only copy of a newer file.
-        LogDirect(BackupKeptLine(B));
+        LogNow(BackupKeptLine(B));
         MarkFatal();
         return false;
     }
@@ -276,53 +251,133 @@ TResolution ResolveConflict(const std::string& B, const TCopyPlan& Plan)
     case IDOK:
         return rsKeep;
     default:
-        ErrorBox("internal Error: unexpected Result from Skip/Overwrite-Messagebox");
-        EndRun();
+        ReportAndEnd("internal Error: unexpected Result from Skip/Overwrite-Messagebox", false);
     }
+}
+
+// The log line of a copy that failed with Code: which file, and why.
+void LogCopyFailure(const std::string& A, const std::string& B, DWORD Code)
+{
+    std::string Reason;
+    SystemErrorText(Code, 0, Reason);
+    LogNow(CopyFailedLine(A, B, Code, Reason));
 }
 
 // A failed copy: the log says which and why, then the box; all later copying stops.
 bool CopyFailed(const std::string& A, const std::string& B, DWORD Code)
 {
-    std::string Reason;
-    SystemErrorText(Code, 0, Reason);
-    LogDirect(CopyFailedLine(A, B, Code, Reason));
+    LogCopyFailure(A, B, Code);
     ErrorBox("Error: can't copy " + A + " to " + B);
     MarkFatal();
     return false;
 }
 
+// Copies A over B now: the file as it was looked at (Source), or by its name when that look
+// could not open it.
+bool CopyNow(const std::string& A, const std::string& B, const THandle& Source)
+{
+    return Source.Handle != INVALID_HANDLE_VALUE ? CopyAtomic(Source.Handle, B)
+                                                 : CopyAtomic(A, B);
+}
+
+// A copy that failed with Code failed because B is in use: the codes that a replacement of a
+// file held open or mapped as a program gives, and the file refuses others now.
+bool InUse(DWORD Code, const std::string& B)
+{
+    return (Code == ERROR_ACCESS_DENIED || Code == ERROR_SHARING_VIOLATION ||
+            Code == ERROR_LOCK_VIOLATION) &&
+           FileInUseNow(B);
+}
+
+// The in-use dialog about B; returns idRetry, idAtRestart or IDCANCEL.
+int AskInUse(const std::string& B)
+{
+    // While "always" holds, the file-conflict dialog repeats the last result: not this one's.
+    int32_t Remembered = DlgRec.Result;
+    DlgRec.Kind = dkInUse;
+    DlgRec.Text = InUseMessage(B);
+    DlgRec.Buf = nullptr;
+    int Answer = ShowDialog("MsgBoxInUse");
+    DlgRec.Result = Remembered;
+    return Answer;
+}
+
+// B, in use, is replaced by A when Windows starts next; a refusal of the system is a failed copy
+// (its in-use Code), after a line that says why.
+bool ReplaceAtRestart(const std::string& A, const std::string& B, const THandle& Source,
+                      const TCopyPlan& Plan, DWORD Code)
+{
+    bool Refused;
+    if (CopyAtRestart(Source.Handle, A, B, Refused)) {
+        LogNow(RestartLine(B, Plan));
+        RestartNeeded = true;
+        return true;
+    }
+    DWORD Why = GetLastError();
+    if (!Refused)
+        return CopyFailed(A, B, Why);   // the waiting file could not be written
+    std::string Reason;
+    SystemErrorText(Why, 0, Reason);
+    LogNow(RefusedLine(B, Reason));
+    return CopyFailed(A, B, Code);
+}
+
+// The user's answer to B in use: the dialog when the script asks, else (and in a quiet run) the
+// replacement at the next restart.
+int AnswerInUse(const std::string& B)
+{
+    return FilesInUse == fuAsk ? AskInUse(B) : idAtRestart;
+}
+
 } // namespace
 
-bool CopyOneFile(const std::string& A, const std::string& B)
+TFilesInUse FilesInUse = fuFail;
+
+bool LookAtCopy(const std::string& A, const std::string& B, TCopyLook& Look)
 {
     // Opening a device's name opens the device, which may wait for input for ever.
     if (IsDeviceName(FileNamePart(A)))
+        return false;
+    Look.LookA = LookAt(A, Look.Source);
+    Look.New = ReadVersionFacts(A, Look.LookA);
+    Look.AttributesB = GetFileAttributesA(B.c_str());
+    Look.OldMissing = Missing(Look.AttributesB);
+    Look.LookB = Look.OldMissing ? TFirstLook{} : LookAt(B, Look.Installed);
+    Look.Old = Look.OldMissing ? MissingFacts() : ReadVersionFacts(B, Look.LookB);
+    if (Look.New.Value <= 0) {
+        ReadDate(A, Look.LookA, Look.New);
+        if (!Look.OldMissing)
+            ReadDate(B, Look.LookB, Look.Old);
+    }
+    Look.Plan = PlanCopy(Look.New, Look.Old);
+    // A read-only file that someone else made stays: a copy could not open it for writing,
+    // and replacing it by a rename, which some systems allow, must not do more than a copy.
+    Look.ReadOnlyB = !Look.OldMissing && Look.AttributesB != INVALID_FILE_ATTRIBUTES &&
+                     (Look.AttributesB & FILE_ATTRIBUTE_READONLY);
+    // Only a refresh without a question is weighed so: after a question both files are looked at
+    // anew by the copy.
+    Look.AlreadyThere = Look.Plan.Conflict == cfNone && !Look.ReadOnlyB && IsRefresh(Look.Plan) &&
+                        Look.Source.Handle != INVALID_HANDLE_VALUE &&
+                        Look.Installed.Handle != INVALID_HANDLE_VALUE &&
+                        AlreadyThere(Look.Source.Handle, Look.LookA, Look.Installed.Handle,
+                                     Look.LookB, Look.AttributesB);
+    return true;
+}
+
+bool CopyOneFile(const std::string& A, const std::string& B)
+{
+    TCopyLook Look;
+    if (!LookAtCopy(A, B, Look))
         return CopyFailed(A, B, ERROR_BAD_DEVICE);
-    THandle Source;
-    TFirstLook LookA = LookAt(A, Source);
-    TFileFacts New = ReadVersionFacts(A, LookA);
-    DWORD AttributesB = GetFileAttributesA(B.c_str());
-    bool OldMissing = Missing(AttributesB);
-    THandle Installed;
-    TFirstLook LookB = OldMissing ? TFirstLook{} : LookAt(B, Installed);
-    TFileFacts Old = OldMissing ? MissingFacts() : ReadVersionFacts(B, LookB);
-    if (New.Value <= 0) {
-        ReadDate(A, LookA, New);
-        if (!OldMissing)
-            ReadDate(B, LookB, Old);
-    }
-    TCopyPlan Plan = PlanCopy(New, Old);
-    // While the user thinks about a question, neither file is held open: whatever happens to
-    // them meanwhile is what the copy finds.
+    const TCopyPlan& Plan = Look.Plan;
     if (Plan.Conflict != cfNone) {
-        Source.Close();
-        Installed.Close();
-    }
-    if (Plan.Conflict != cfNone) {
+        // While the user thinks about a question, neither file is held open: whatever happens
+        // to them meanwhile is what the copy finds.
+        Look.Source.Close();
+        Look.Installed.Close();
         TResolution Resolution = ResolveConflict(B, Plan);
         if (Resolution == rsKeep) {
-            LogDirect(OutcomeLine(B, Plan, false));
+            LogNow(OutcomeLine(B, Plan, false));
             return true;
         }
         // A file that could not be installed safely: the run has failed, as by a failed copy,
@@ -330,26 +385,36 @@ bool CopyOneFile(const std::string& A, const std::string& B)
         if (Resolution == rsKeptUnsafe)
             return false;
     }
-    // A read-only file that someone else made stays: a copy could not open it for writing,
-    // and replacing it by a rename, which some systems allow, must not do more than a copy.
-    if (!OldMissing && AttributesB != INVALID_FILE_ATTRIBUTES &&
-        (AttributesB & FILE_ATTRIBUTE_READONLY))
+    if (Look.ReadOnlyB)
         return CopyFailed(A, B, ERROR_ACCESS_DENIED);
-    // After a question both are closed: only a refresh without one gets here with them open.
-    if (IsRefresh(Plan) && Source.Handle != INVALID_HANDLE_VALUE &&
-        Installed.Handle != INVALID_HANDLE_VALUE &&
-        AlreadyThere(Source.Handle, LookA, Installed.Handle, LookB, AttributesB)) {
-        LogDirect(OutcomeLine(B, Plan, true));
+    if (Look.AlreadyThere) {
+        LogNow(OutcomeLine(B, Plan, true));
         return true;
     }
-    Installed.Close();   // replaced by a rename, which an open file would refuse
-    // The file as it was looked at, or by its name when that look could not open it.
-    bool Copied = Source.Handle != INVALID_HANDLE_VALUE ? CopyAtomic(Source.Handle, B)
-                                                        : CopyAtomic(A, B);
-    if (!Copied)
-        return CopyFailed(A, B, GetLastError());
-    LogDirect(OutcomeLine(B, Plan, true));
-    return true;
+    Look.Installed.Close();   // replaced by a rename, which an open file would refuse
+    if (CopyNow(A, B, Look.Source)) {
+        LogNow(OutcomeLine(B, Plan, true));
+        return true;
+    }
+    // Whether B is in use is asked only now: the ordinary copy pays nothing for it.
+    DWORD Code = GetLastError();
+    if (FilesInUse == fuFail || !InUse(Code, B))
+        return CopyFailed(A, B, Code);
+    switch (AnswerInUse(B)) {
+    case idRetry:
+        // Weighed anew: the program that held B may have kept it from being read, and a newer
+        // file there asks first, as ever.
+        Look.Source.Close();
+        return CopyOneFile(A, B);
+    case idAtRestart:
+        return ReplaceAtRestart(A, B, Look.Source, Plan, Code);
+    default:
+        LogCopyFailure(A, B, Code);
+        RunEnd = reCancelled;
+        MarkFatal();
+        LogText += "FileCopy canceled by User";   // the exit procedure starts the next line
+        EndRun();
+    }
 }
 
 TConflictAnswer SaveConflictAnswer()

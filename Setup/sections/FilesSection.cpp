@@ -3,14 +3,14 @@
 #include <windows.h>
 
 #include "Setup/base/Dialogs.h"
-#include "Rules/DriverText.h"
-#include "Rules/InstallText.h"
+#include "Rules/PathParts.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
 #include "Setup/base/WinText.h"
 #include "Setup/base/AtomicCopy.h"
 #include "Setup/sections/CopyDecision.h"
 #include "Rules/FilesText.h"
+#include "Rules/InUseText.h"
 #include "Setup/base/Log.h"
 #include "Setup/base/DirTree.h"
 #include "Setup/base/VarExpand.h"
@@ -40,11 +40,10 @@ void EnterSubdirectory(const std::string& FromDir, const std::string& Name,
         return;
     std::string Target = ToDir + Name;
     // A hidden or system directory counts too: making it again would fail and stop all copying.
-    if (!DirectoryExists(Target) && !CreateDirectoryA(Target.c_str(), nullptr)) {
+    if (!DirectoryExists(Target) && !MakeFolder(Target)) {
         CopyStopped = true;
-        LogLine("Error: couldn't create the directory " + Target);
-        ErrorBox("Error: couldn't create the directory " + Target);
-        MarkFatal();   // copying stopped half-way: the report must not call that a success
+        // Copying stopped half-way: the report must not call that a success.
+        ReportFailure("Error: couldn't create the directory " + Target, afFatal);
         return;
     }
     TConflictAnswer Own = SaveConflictAnswer();
@@ -57,9 +56,9 @@ bool TakeEntry(const std::string& FromDir, const std::string& Name, DWORD Attrib
                TTake Take, const std::string& Pattern, const std::string& ToDir, bool Recursive)
 {
     bool Directory = (Attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    // A killed run's half-written file or its folder for them (the medium may be an earlier
-    // installation) is nothing to install.
-    if (IsTempFileName(Name))
+    // A killed run's half-written file or its folder for them, or a file waiting for the next
+    // restart (the medium may be an earlier installation), is nothing to install.
+    if (IsTempFileName(Name) || IsWaitingFileName(Name))
         return true;
     if (!Directory) {
         if (Take != tkDirs && !CopyOneFile(FromDir + "\\" + Name, ToDir + Name))
@@ -152,15 +151,23 @@ void MakeDestination(const std::string& Dir)
 {
     std::string Created;
     if (CreateDirTree(Dir, Created) < 0) {
-        LogLine("Error: can't create directory " + Dir);
-        ErrorBox("Error: can't create directory " + Dir + " (Access-Rights?)");
-        FatalError();
+        ReportAndEnd("Error: can't create directory " + Dir + " (Access-Rights?)", true,
+                     "Error: can't create directory " + Dir);
     }
     if (Created.empty())
         return;
-    // The report ends in a line end already, so an empty line follows it.
-    if (!WriteLog(Created + "\r\n"))
-        LogText += Created + "\r\n";
+    LogNow(Created);   // it ends in a line end already, so an empty line follows it
+}
+
+// The script's [Options] FilesInUse. A script without it fails a file in use, as every script
+// before the option did; so does an unknown value (which the checker reports), said in the log.
+TFilesInUse ReadFilesInUse(const std::string& SourceInfPath)
+{
+    std::string Text = ReadProfile(OptionsSection, FilesInUseKey, SourceInfPath);
+    TFilesInUse Value = fuFail;
+    if (!Text.empty() && !ParseFilesInUse(Text, Value))
+        LogLine(UnknownFilesInUseLine(Text));
+    return Value;
 }
 
 } // namespace
@@ -184,6 +191,7 @@ void CopyTree(std::string FromDir, const std::string& Pattern, std::string ToDir
 void ProcessFilesSection(const std::string& SourceInfPath)
 {
     CopyStopped = false;
+    FilesInUse = ReadFilesInUse(SourceInfPath);
     std::string InfDir = DirectoryPart(SourceInfPath);
     for (const TProfileLine& Line : ReadSection("Files", SourceInfPath)) {
         const std::string& Key = Line.Key;

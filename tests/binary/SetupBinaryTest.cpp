@@ -144,6 +144,12 @@ TEST(SetupBinary, DialogTemplatesAreLaidOutExactly)
         {IDCANCEL, "button", "Cancel Install", 161, 56, 56, 14, Push},
         {idText, "static", "Continue Installation?", 5, 4, 215, 38, Left},
     }});
+    ExpectTemplate("MSGBOXINUSE", {Frame, 18, 18, 233, 66, {
+        {idRetry, "button", "Retry", 8, 46, 47, 14, DefPush},
+        {idAtRestart, "button", "Replace at restart", 68, 46, 80, 14, Push},
+        {IDCANCEL, "button", "Cancel Install", 161, 46, 56, 14, Push},
+        {idText, "static", "File in use", 5, 4, 215, 38, Left},
+    }});
     ExpectTemplate("MSGBOXCONTINUE", {Frame, 18, 18, 174, 68, {
         {IDOK, "button", "OK", 34, 34, 31, 14, DefPush},
         {IDCANCEL, "button", "Cancel", 100, 34, 33, 14, Push},

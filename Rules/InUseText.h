@@ -1,0 +1,46 @@
+// Files that are in use while they are installed: the file that waits beside one for the next
+// start of Windows, and the texts of waiting, asking and reporting, without the system.
+#pragma once
+#include <string>
+
+#include "Rules/FilesText.h"
+
+// Exit code of a run with switches that installed everything but needs a restart to finish:
+// ERROR_SUCCESS_REBOOT_REQUIRED, which deployment tools read as "success, restart".
+const int ecRestartNeeded = 3010;
+
+// The name of the complete new file that waits beside the file called Name for the next start of
+// Windows: "~setupkv-" + Name + ".tmp". One name per destination, so that a second run before the
+// restart replaces the waiting file instead of adding one. A directory search for a killed run's
+// files (TempPattern) finds it too, but it is none of theirs (IsTempFileName is false for it).
+std::string WaitingFileName(const std::string& Name);
+
+// Exactly such a name; letter case ignored, as the file system does.
+bool IsWaitingFileName(const std::string& Name);
+
+// Whether Pending, the system's list of renames at the next start as the registry holds it (each
+// name NUL-ended, source and target in turn, an empty name at the end), names Path as a source.
+// Letter case is ignored; a source is written "\??\" + Path.
+bool IsScheduledSource(const std::string& Pending, const std::string& Path);
+
+// The question of the in-use dialog about the system's file B.
+std::string InUseMessage(const std::string& B);
+
+// The log line of B, in use now, whose replacement by the new file waits for the next restart.
+std::string RestartLine(const std::string& B, const TCopyPlan& Plan);
+
+// The log line of B, in use, when the system refuses to replace it at the next restart; the
+// failed copy's own line follows it.
+std::string RefusedLine(const std::string& B, const std::string& Reason);
+
+// The log line of an [Options] FilesInUse value that is none of the known ones.
+std::string UnknownFilesInUseLine(const std::string& Value);
+
+// The exit code of a run with switches, Code as RunExitCode gives it, when Scheduled says that
+// files wait for the next restart: only a success becomes ecRestartNeeded; warnings and failures
+// keep their code, so that a deployment tool does not count them as done.
+int RestartExitCode(int Code, bool Scheduled);
+
+// The report's text (Report as ReportText gives it) for such a run: a run that installed
+// everything (Code is a success or warnings) says that a restart finishes it.
+std::string RestartReport(const std::string& Report, int Code, bool Scheduled);

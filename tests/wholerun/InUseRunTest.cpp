@@ -1,0 +1,270 @@
+// Whole runs that install over a file that another process holds open without sharing it, as a
+// program still running does: [Options] FilesInUse fails the run as ever, asks, or has the file
+// replaced at the next start of Windows, for which Wine's "wineboot -r" stands in here.
+#include <windows.h>
+
+#include "Scenario.h"
+#include "Setup/base/DlgIds.h"
+
+namespace {
+
+const char* const SessionManager = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+const char* const PendingValue = "PendingFileRenameOperations";
+
+// The renames at the next start are the whole prefix's, and "wineboot -r" carries out all of
+// them: the tests that add some take turns, also with those of other build folders.
+struct TPendingLock {
+    HANDLE Mutex = CreateMutexA(nullptr, FALSE, "SetupTest.PendingFileRenameOperations");
+    TPendingLock() { WaitForSingleObject(Mutex, 300000); }
+    ~TPendingLock()
+    {
+        ReleaseMutex(Mutex);
+        CloseHandle(Mutex);
+    }
+    TPendingLock(const TPendingLock&) = delete;
+    TPendingLock& operator=(const TPendingLock&) = delete;
+};
+
+// The system's list of renames at the next start, each name in turn (source, target, ...).
+std::vector<std::string> PendingNames()
+{
+    std::vector<std::string> Names;
+    HKEY Key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SessionManager, 0, KEY_QUERY_VALUE, &Key) != 0)
+        return Names;
+    std::vector<char> Data(1 << 16);
+    DWORD Size = DWORD(Data.size());
+    if (RegQueryValueExA(Key, PendingValue, nullptr, nullptr,
+                         reinterpret_cast<BYTE*>(Data.data()), &Size) == 0) {
+        // The buffer is larger than the list and zeroed, so every name ends in a NUL.
+        for (size_t At = 0; At < Size && Data[At] != '\0';) {
+            for (int Pair = 0; Pair < 2; ++Pair) {   // the target may be empty
+                Names.emplace_back(&Data[At]);
+                At += Names.back().size() + 1;
+            }
+        }
+    }
+    RegCloseKey(Key);
+    return Names;
+}
+
+// The renames of the list whose source lies in Dir, each as "source -> target".
+std::vector<std::string> PendingRenamesIn(const std::string& Dir)
+{
+    std::vector<std::string> Renames, Names = PendingNames();
+    std::string Prefix = "\\??\\" + Dir + "\\";
+    for (size_t I = 0; I + 1 < Names.size(); I += 2)
+        if (_strnicmp(Names[I].c_str(), Prefix.c_str(), Prefix.size()) == 0)
+            Renames.push_back(Names[I] + " -> " + Names[I + 1]);
+    return Renames;
+}
+
+// Takes the renames out of the list whose source lies in Dir, so that none outlives its test.
+void ForgetRenamesIn(const std::string& Dir)
+{
+    std::vector<std::string> Names = PendingNames();
+    std::string Kept, Prefix = "\\??\\" + Dir + "\\";
+    for (size_t I = 0; I + 1 < Names.size(); I += 2)
+        if (_strnicmp(Names[I].c_str(), Prefix.c_str(), Prefix.size()) != 0)
+            Kept += Names[I] + '\0' + Names[I + 1] + '\0';
+    HKEY Key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SessionManager, 0, KEY_SET_VALUE, &Key) != 0)
+        return;
+    if (Kept.empty())
+        RegDeleteValueA(Key, PendingValue);
+    else
+        RegSetValueExA(Key, PendingValue, 0, REG_MULTI_SZ,
+                       reinterpret_cast<const BYTE*>(Kept.c_str()), DWORD(Kept.size() + 1));
+    RegCloseKey(Key);
+}
+
+// Wine's start of Windows: "wineboot -r" carries out the renames of the list.
+bool RestartWindows()
+{
+    char System[MAX_PATH];
+    GetSystemDirectoryA(System, MAX_PATH);
+    std::string Command = std::string(System) + "\\wineboot.exe -r";
+    STARTUPINFOA Startup = {};
+    Startup.cb = sizeof Startup;
+    PROCESS_INFORMATION Process;
+    if (!CreateProcessA(nullptr, &Command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &Startup, &Process))
+        return false;
+    bool Ended = WaitForSingleObject(Process.hProcess, 60000) == WAIT_OBJECT_0;
+    CloseHandle(Process.hProcess);
+    CloseHandle(Process.hThread);
+    return Ended;
+}
+
+// A medium whose script installs a.txt, held open by the test, and then b.txt into App, and
+// writes a value below the test's key; FilesInUse as the case says.
+struct InUse : ::testing::Test {
+    TScenario Medium;
+    TInstalledInf Inf{"InUse"};
+    TTestKey Key;
+    std::string App = Medium.Path("App");
+    std::string Log = App + "\\LOGFILKV.LOG";
+    std::string Held = App + "\\a.txt";
+    std::string Waiting = App + "\\~setupkv-a.txt.tmp";
+    HANDLE Holder = INVALID_HANDLE_VALUE;
+
+    ~InUse() override
+    {
+        Release();
+        ForgetRenamesIn(Medium.Dir);
+    }
+
+    // The script with Option as its [Options] FilesInUse ("" for none), the medium's files, and
+    // the installed a.txt, held open.
+    void Prepare(const std::string& Option)
+    {
+        Release();
+        RemoveTree(App);
+        std::string Options = Option.empty() ? "" : Lines({"[Options]", "FilesInUse=" + Option});
+        Medium.WriteText(Inf.Name, Lines({"[Version]", "FormKv=KELVOR", "[Strings]",
+                                          "MyProgramPath=" + App, "[Files]", "a.txt=", "b.txt=",
+                                          "[RegWrite]",
+                                          "Done=HKCU," + Key.SubKey + ",Done,Reg_SZ,yes"}) +
+                                       Options);
+        PutText("a.txt", "new", 2021);
+        PutText("b.txt", "b", 2021);
+        PutText("App\\a.txt", "old", 2019);
+        Holder = CreateFileA(Held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, Holder);
+    }
+
+    void PutText(const std::string& Name, const std::string& Text, int Year) const
+    {
+        Medium.WriteText(Name, Text);
+        SetLastWriteTime(Medium.Path(Name), June1(Year));
+    }
+
+    void Release()
+    {
+        if (Holder != INVALID_HANDLE_VALUE)
+            CloseHandle(Holder);
+        Holder = INVALID_HANDLE_VALUE;
+    }
+
+    // Continue, take the proposed path, answer the in-use dialog, close the report.
+    TRunResult Install(const std::string& Answer) const
+    {
+        return Medium.Run(Inf.Name, {"click 1", "click 1", Answer, "click 1"});
+    }
+
+    // The log line of a.txt waiting for the restart (dated files have no language: two blanks).
+    std::string RestartLine(int Year) const
+    {
+        return Held + "\t" + DateText(Year) + "  will replace the file in use at the next restart";
+    }
+};
+
+TEST_F(InUse, WithoutTheOptionOrWithFailTheRunFailsAsEver)
+{
+    for (const char* Option : {"", "Fail", "Sometimes"}) {
+        SCOPED_TRACE(Option);
+        Prepare(Option);
+        TRunResult Run = Medium.Run("/quiet " + Inf.Name, {});
+        Release();
+        EXPECT_TRUE(RanAsAnswered(Run, 1603));
+        EXPECT_TRUE(FileContains(Log, "Error: can't copy " + Medium.Path("a.txt") + " to " + Held +
+                                          ": Error "));
+        EXPECT_TRUE(FileHolds(Held, "old"));
+        EXPECT_TRUE(NothingAt(App + "\\b.txt"));
+        EXPECT_TRUE(TempFilesIn(App).empty());
+        // An unknown value is said in the log (the checker calls it an error beforehand).
+        EXPECT_EQ(std::string(Option) == "Sometimes",
+                  bool(FileContains(Log, "[Options] FilesInUse=Sometimes is none of Fail, Ask, "
+                                    "Restart: a file in use fails the installation\r\n")));
+    }
+}
+
+TEST_F(InUse, RestartReplacesTheFileAtTheNextStartOfWindows)
+{
+    TPendingLock Lock;
+    Prepare("Restart");
+    TRunResult Run = Medium.Run("/quiet " + Inf.Name, {});
+
+    EXPECT_TRUE(RanAsAnswered(Run, 3010));
+    EXPECT_TRUE(FileContains(Log, RestartLine(2021) + "\r\n"));
+    EXPECT_TRUE(FileContains(Log, "Installation successfully! Restart Windows to finish the "
+                                  "installation. Exit code 3010\r\n"));
+    // The rest of the run as in a successful one.
+    EXPECT_TRUE(FileHolds(App + "\\b.txt", "b"));
+    EXPECT_EQ("yes", Key.ReadString("", "Done").value_or("<missing>"));
+    EXPECT_TRUE(FileHolds(Waiting, "new"));
+    std::vector<std::string> Scheduled = {"\\??\\" + Waiting + " -> !\\??\\" + Held};
+    EXPECT_EQ(Scheduled, PendingRenamesIn(Medium.Dir));
+
+    // Again before the restart, the program still running, with a newer file: the waiting file
+    // takes it, its rename stays the one, and no cleanup takes it for a killed run's file.
+    PutText("a.txt", "newer", 2022);
+    Run = Medium.Run("/quiet " + Inf.Name, {});
+    EXPECT_TRUE(RanAsAnswered(Run, 3010));
+    EXPECT_TRUE(FileContains(Log, RestartLine(2022) + "\r\n"));
+    EXPECT_TRUE(FileHolds(Waiting, "newer"));
+    EXPECT_EQ(Scheduled, PendingRenamesIn(Medium.Dir));
+    EXPECT_EQ(std::vector<std::string>{"~setupkv-a.txt.tmp"}, TempFilesIn(App));
+
+    Release();
+    EXPECT_TRUE(FileHolds(Held, "old"));
+    ASSERT_TRUE(RestartWindows());
+    EXPECT_TRUE(FileHolds(Held, "newer"));
+    EXPECT_TRUE(TempFilesIn(App).empty());
+    EXPECT_TRUE(PendingRenamesIn(Medium.Dir).empty());
+}
+
+TEST_F(InUse, AskRetriesReplacesAtTheRestartOrCancels)
+{
+    TPendingLock Lock;
+    const struct {
+        const char* Case;
+        std::string Answer;
+        bool ReleaseFirst;   // the user closes the program while the dialog shows
+        const char* Report;
+        const char* Now;     // a.txt after the run
+        bool Waits;          // a rename waits for the restart
+        std::string Logged;
+    } Cases[] = {
+        // Weighed again once the file can be read: the line tells what it replaced.
+        {"retry", "wait 300; click " + std::to_string(idRetry), true,
+         "Installation successfully!", "new", false,
+         Held + "\t" + DateText(2019) + "  replaced by " + DateText(2021) + " \r\n"},
+        {"at restart", "click " + std::to_string(idAtRestart), false,
+         "Installation successfully! Restart Windows to finish the installation.", "old", true,
+         RestartLine(2021) + "\r\n"},
+        {"cancel", "click " + std::to_string(IDCANCEL), false,
+         "Installation done without success!", "old", false, "\r\nFileCopy canceled by User"},
+    };
+    for (const auto& Case : Cases) {
+        SCOPED_TRACE(Case.Case);
+        Prepare("Ask");
+        TRunResult Run;
+        {
+            TWhen Closed([&] { return Case.ReleaseFirst && DialogShowing(Held); },
+                         [&] { Release(); });
+            Run = Install(Case.Answer);
+        }
+        Release();
+        ASSERT_TRUE(RanAsAnswered(Run));
+        EXPECT_TRUE(ShowsTemplate(Run, 2, "The file \"" + Held + "\" is in use by a program. "
+                                          "Close the program and choose Retry, or let the file "
+                                          "be replaced when Windows restarts."));
+        EXPECT_TRUE(ShowsTemplate(Run, 3, Case.Report));
+        EXPECT_TRUE(FileHolds(Held, Case.Now));
+        EXPECT_EQ(Case.Waits, !PendingRenamesIn(Medium.Dir).empty());
+        EXPECT_TRUE(FileContains(Log, Case.Logged));
+        // Cancelled, the run ends there, as a cancelled file conflict does.
+        EXPECT_EQ(std::string(Case.Case) == "cancel", bool(NothingAt(App + "\\b.txt")));
+        if (Case.Waits) {
+            // Installed again once the program has ended, before the restart: at once, and the
+            // waiting file goes, so that the restart can't bring the older file back.
+            EXPECT_TRUE(RanAsAnswered(Medium.Run("/quiet " + Inf.Name, {})));
+            EXPECT_TRUE(FileHolds(Held, "new"));
+            EXPECT_TRUE(NothingAt(Waiting));
+        }
+        ForgetRenamesIn(Medium.Dir);
+    }
+}
+
+} // namespace
