@@ -1,6 +1,8 @@
 #include "GetDirDlg/GetDirDlg.h"
 
-const int PathSize = 261;
+#include "Rules/Capacities.h"
+
+const int PathSize = int(PathBufSize);
 
 int CALLBACK BrowseCallback(HWND Browser, UINT Event, LPARAM, LPARAM Data)
 {

@@ -6,7 +6,8 @@
 #include <cstdlib>
 
 #include "Rules/BundleText.h"
-#include "Rules/DriverText.h"
+#include "Rules/CommandLineText.h"
+#include "Rules/SwitchText.h"
 #include "Setup/run/Bundle.h"
 #include "Setup/run/InstallSequence.h"
 #include "Setup/base/Report.h"
@@ -32,10 +33,17 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         InitControls();
     CoInitialize(nullptr);  // the folder browser and shell links are COM objects
     // /bundle=OUT packs the medium into one file instead of installing from it.
+    std::vector<std::string> Args = CommandArguments(GetCommandLineA());
     std::string Out, Bad;
     bool Quiet;
-    if (ParseBundleArgs(CommandArguments(GetCommandLineA()), Out, Quiet, Bad))
+    if (ParseBundleArgs(Args, Out, Quiet, Bad))
         return Bad.empty() ? PackBundle(Out, Quiet) : RefuseBundleArgs(Bad, Quiet);
+    // /? or /help shows the switches and does nothing else: no run, no report, no log.
+    TSwitches Asked;
+    if (ParseSwitches(Args, Asked, Out, Bad) == ssOk && Asked.Help) {
+        TellStarter(HelpText(), "SETUP.EXE", false, Asked.Quiet);
+        return ecSuccess;
+    }
     // Built without exceptions: a failure that leaves no way on ends the run where it happens
     // (EndOnFailure), with the box that says what happened.
     RunInstallSequence();

@@ -4,7 +4,7 @@
 # proposed folder, OK) and prints what each dialog and each Notepad showed; then the log file of
 # the run is printed.
 #
-#   example.sh [1 | 2 | uninstall] [bundle]
+#   example.sh [1 | 2 | uninstall] [bundle | plan]
 #
 # 1 (the default) installs version 1.0 from the first medium, 2 installs version 2.0 over it
 # from the second; uninstall runs the command that the software list keeps for Tiny Clock, as
@@ -12,15 +12,17 @@
 # copy of Tiny Clock and fails when one is left (a folder that holds files the installation did
 # not make is the user's, and stays). EXAMPLE_BUILD=<build dir> takes an existing build instead
 # of building build/main. With "bundle", 1 and 2 install from the version's one file,
-# TinyClock-1.0-setup.exe or TinyClock-2.0-setup.exe, instead of the medium's folder.
+# TinyClock-1.0-setup.exe or TinyClock-2.0-setup.exe, instead of the medium's folder. With
+# "plan", 1 and 2 install nothing: SETUP.EXE /plan writes what that installation would do on
+# this machine, which is printed.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(dirname "$here")
 what=${1:-1}
 form=${2:-folder}
 case $what/$form in
-1/folder | 2/folder | uninstall/folder | 1/bundle | 2/bundle) ;;
-*) echo "usage: example.sh [1 | 2 | uninstall] [bundle]" >&2; exit 2 ;;
+1/folder | 2/folder | uninstall/folder | 1/bundle | 2/bundle | 1/plan | 2/plan) ;;
+*) echo "usage: example.sh [1 | 2 | uninstall] [bundle | plan]" >&2; exit 2 ;;
 esac
 build=${EXAMPLE_BUILD:-$root/build/main}
 # The uninstallation needs only the machine, not a build.
@@ -97,6 +99,12 @@ else
 fi
 
 status=0
+if [ "$form" = plan ]; then
+    # Nothing is shown and nothing changes: no robot is needed.
+    wine "$medium/$program" "/plan=$(winpath "$medium/plan.txt")" || status=$?
+    tr -d '\r' < "$medium/plan.txt"
+    exit $status
+fi
 wine "$build/tests/robot/robot.exe" --defaults --transcript "$medium/transcript.txt" \
     --env "tmp=$(winpath "$medium/tmp")" --env "temp=$(winpath "$medium/tmp")" -- \
     "$(winpath "$medium/$program")" || status=$?

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "Setup/base/Plan.h"
 #include "Setup/base/Report.h"
 
 static bool IsDirectory(const std::string& Path)
@@ -14,14 +15,17 @@ static bool IsDirectory(const std::string& Path)
     return (Found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-static bool MakeDir(const std::string& Path) { return CreateDirectoryA(Path.c_str(), nullptr); }
+// A plan makes its folders only in its own books, and says what the run would make.
+static bool IsFolder(const std::string& Path) { return IsDirectory(Path) || (Planning && PlanMadeDir(Path)); }
+
+bool MakeFolder(const std::string& Path)
+{
+    return Planning ? PlanMakeDir(Path) : CreateDirectoryA(Path.c_str(), nullptr) != FALSE;
+}
 
 static int Failed(const std::string& Tried)
 {
-    std::string Text = "Error to create the " + Tried + " directory";
-    ErrorBox(Text);
-    MarkFatal();
-    LogLine(Text);
+    ReportFailure("Error to create the " + Tried + " directory", afFatal);
     return -1;
 }
 
@@ -30,12 +34,12 @@ int CreateDirTree(const std::string& Path, std::string& Log)
     std::string Whole = Path;
     if (!Whole.empty() && Whole.back() == '\\')
         Whole.pop_back();
-    if (IsDirectory(Whole))
+    if (IsFolder(Whole))
         return 0;
     size_t Colon = Path.find(':');
     if (Colon != std::string::npos && Path.size() - Colon - 1 == 1)
         return 0;
-    if (MakeDir(Whole))
+    if (MakeFolder(Whole))
         return 1;
 
     // Walk up until a level can be made: the highest missing one, whose parent exists.
@@ -43,7 +47,7 @@ int CreateDirTree(const std::string& Path, std::string& Log)
     for (;;) {
         size_t Cut = Part.rfind('\\');
         Part.resize(Cut == std::string::npos ? 0 : Cut);
-        if (MakeDir(Part))
+        if (MakeFolder(Part))
             break;
         if (Part.size() < 2)
             return Failed(Part);
@@ -54,7 +58,7 @@ int CreateDirTree(const std::string& Path, std::string& Log)
     while (Part.size() < Whole.size()) {
         size_t Next = Whole.find('\\', Part.size() + 1);
         Part = Whole.substr(0, Next == std::string::npos ? Whole.size() : Next);
-        if (!MakeDir(Part))
+        if (!MakeFolder(Part))
             return Failed(Part);
         Log += Part + "\t created\r\n";
     }

@@ -1,12 +1,14 @@
 #include "Setup/base/Log.h"
 
 #include "FileInfoKv/FileInfoKv.h"
-#include "Rules/DriverText.h"
+#include "Rules/Capacities.h"
+#include "Rules/PathParts.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
 #include "Setup/base/WinText.h"
 #include "Setup/base/DirTree.h"
 #include "Setup/base/OwnFile.h"
+#include "Setup/base/Plan.h"
 #include "Setup/base/VarExpand.h"
 
 HANDLE LogFile = INVALID_HANDLE_VALUE;
@@ -68,11 +70,18 @@ bool WriteLog(const std::string& Text)
     return WriteRaw(Text) || (MoveLogToTemp() && WriteRaw(Text));
 }
 
+void LogNow(const std::string& Line)
+{
+    if (!WriteLog(Line + "\r\n"))
+        LogLine(Line);
+}
+
 void FlushLogText()
 {
-    if (LogText.empty())
+    // Without a log file (none yet, none could be made, or a plan) the lines stay pending for the
+    // exit procedure, which makes a last attempt: none is lost.
+    if (LogText.empty() || !WriteLog(LogText + "\r\n"))
         return;
-    WriteLog(LogText + "\r\n");
     LogText.clear();
 }
 
@@ -154,12 +163,9 @@ void OpenLogFile(const std::string& SourceInfPath)
 {
     std::string Dir;
     // A longer installation path than a path may be counts as none.
-    if (!ReadEnv("MyProgramPath", Dir) || Dir.empty() || Dir.size() > 260) {
+    if (!ReadEnv("MyProgramPath", Dir) || Dir.empty() || Dir.size() >= PathBufSize) {
         if (!TempDirectory(Dir)) {
-            const char* Text = "Error: no ProgramPath given, no temp or tmp found!";
-            LogLine(Text);
-            ErrorBox(Text);
-            FatalError();
+            ReportAndEnd("Error: no ProgramPath given, no temp or tmp found!", true);
         }
         LogLine("No ProgramPath given, using " + Dir + " for the LogFile!");
     }
@@ -168,11 +174,14 @@ void OpenLogFile(const std::string& SourceInfPath)
 
     std::string Created;   // levels made for the log are not worth a line
     if (CreateDirTree(Dir, Created) < 0) {
-        LogLine("Error: can't create directory " + Dir);
-        ErrorBox("Error: can't create directory " + Dir + " (Access-Rights?)");
-        FatalError();
+        ReportAndEnd("Error: can't create directory " + Dir + " (Access-Rights?)", true,
+                     "Error: can't create directory " + Dir);
     }
 
+    if (Planning) {
+        PlanLine("the log would be " + Dir + LogFileName);
+        return;
+    }
     if (!OpenOrAppend(Dir + LogFileName)) {
         // The doubled "the" and the two blanks are the line as readers of old logs know it.
         LogLine("Error: could not create/open the the LogFile  " + Dir + LogFileName);

@@ -12,6 +12,10 @@ extern bool LogFileOpen;
 
 extern const char* const LogFileName;
 
+// Writes Line and its line end into the log file at once. Before the log file is open, or when
+// it can't be written, the line waits with the pending text instead, so it is never lost.
+void LogNow(const std::string& Line);
+
 // Writes the pending text and one more line end into the log file, then empties it.
 void FlushLogText();
 

@@ -1,6 +1,7 @@
 #include "Setup/base/OwnFile.h"
 
 #include "Rules/FilesText.h"
+#include "Rules/PathParts.h"
 
 namespace {
 

@@ -16,9 +16,7 @@ HKEY ParseRootKey(const char* Text)
     // The same words for every registry section; "ofINF-File" is the program's own spelling.
     std::string Message =
         std::string("Error: Syntax-Error in [RegWrite]- or [RegRead]-Section ofINF-File, ") + Text;
-    LogLine(Message);
-    ErrorBox(Message);
-    EndRun();
+    ReportAndEnd(Message, false);
 }
 
 const char* RootKeyName(HKEY Key)
@@ -36,10 +34,10 @@ bool ParseDWordText(const char* Text, uint32_t& Value)
     case dsOk:
         return true;
     case dsTooLong:
-        ErrorBox("max. 8 digit!");
+        ReportFailure("max. 8 digit!", afGoOn);
         return false;
     default:
-        ErrorBox("String can't be converted to DWord");
+        ReportFailure("String can't be converted to DWord", afGoOn);
         return false;
     }
 }

@@ -21,6 +21,25 @@ int MessageOrDefault(const std::string& Text, const char* Title, UINT Type);
 // Message box without owner, titled Caption, with the error icon; logged instead when quiet.
 void ErrorBox(const std::string& Text);
 
+// Text for whoever started the program: on its standard output (Failure: standard error), which
+// a console or a build pipeline reads; without one, in a box titled Title unless Quiet.
+void TellStarter(const std::string& Text, const char* Title, bool Failure, bool Quiet);
+
+// What a reported failure does to the run.
+enum TAfterFailure {
+    afGoOn,     // nothing: the caller counts it in its own way
+    afWarning,  // one error more: the report says "with warnings"
+    afFatal,    // the fatal-error rule: the report says "without success"
+};
+
+// A failure, reported the one way: Line in the log (Box on one line when Line is empty), then Box
+// in an error box (Plain: without icon), logged instead when quiet; then After.
+void ReportFailure(const std::string& Box, TAfterFailure After, const std::string& Line = "",
+                   bool Plain = false);
+
+// The same for a failure that ends the run, after the fatal-error rule when Fatal.
+[[noreturn]] void ReportAndEnd(const std::string& Box, bool Fatal, const std::string& Line = "");
+
 // Applies the fatal-error rule to ErrorCount.
 void MarkFatal();
 

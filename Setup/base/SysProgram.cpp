@@ -54,3 +54,13 @@ bool OpenWithSystemProgram(const char* Name, const std::string& Arguments)
     CloseHandle(Process.hProcess);
     return true;
 }
+
+void CloseStartedProgram(PROCESS_INFORMATION& Process)
+{
+    if (Process.hProcess == nullptr)
+        return;
+    TerminateProcess(Process.hProcess, 0);
+    CloseHandle(Process.hProcess);
+    CloseHandle(Process.hThread);
+    Process = PROCESS_INFORMATION{};
+}

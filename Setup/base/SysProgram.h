@@ -16,3 +16,7 @@ bool StartSystemProgram(const char* Name, const std::string& Arguments,
 // The same for a program that runs on its own: shown normally, handles closed at once. Waits
 // until it is ready for input (30 seconds at most), as WinExec does.
 bool OpenWithSystemProgram(const char* Name, const std::string& Arguments);
+
+// Ends a program that StartSystemProgram started, if it still runs, and closes its handles;
+// Process is empty afterwards. Nothing happens for an empty one.
+void CloseStartedProgram(PROCESS_INFORMATION& Process);

@@ -4,10 +4,13 @@
 
 #include <vector>
 
-#include "Rules/DriverText.h"
+#include "Rules/CaseText.h"
+#include "Rules/CommandLineText.h"
+#include "Rules/PathParts.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
 #include "Setup/base/VarExpand.h"
+#include "Setup/base/Plan.h"
 #include "Setup/base/WinText.h"
 
 namespace {
@@ -103,6 +106,16 @@ bool ReadSwitches(std::string& Script, std::string& Why)
             Switches.Quiet = Switches.Quiet || SameText(Arg, "/quiet");
         Why = (Scan == ssTwice ? "switch given twice " : "unknown switch or bad value ") + Bad;
         return false;
+    }
+    if (!Switches.Plan.empty()) {
+        // A plan records nothing: the record would be the one file it writes besides itself.
+        if (!Switches.Record.empty()) {
+            Why = "/record can't go with /plan";
+            return false;
+        }
+        // Relative to the directory the program was started in, like the answer file.
+        Switches.Plan = FullPath(Switches.Plan);
+        StartPlan();
     }
     Switches.Dir = AbsolutePath(Switches.Dir);   // as the answer file's folder, below
     if (!Switches.Answers.empty()) {

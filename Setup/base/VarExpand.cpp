@@ -4,12 +4,11 @@
 
 #include <vector>
 
-#include "Rules/DriverText.h"
+#include "Rules/Capacities.h"
+#include "Rules/CaseText.h"
 #include "Rules/VarExpandText.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/WinText.h"
-
-const size_t PasStringSize = 521;
 
 // The rule is applied here rather than by ExpandEnvironmentStringsA: that call takes and gives at
 // most 32K characters, and beyond that it returns a cut text, or none at all for a longer input,

@@ -29,5 +29,6 @@ std::string ExpandSystemVars(const std::string& Text);
 // anything expands a script text.
 void ForgetInheritedVars();
 
-// The expansion of S in at most 520 characters; throws EBufferOverflow when it needs more.
+// The expansion of S in at most PasStringSize - 1 characters; throws EBufferOverflow when it
+// needs more.
 std::string ExpandEnvPasString(const std::string& S);

@@ -5,16 +5,19 @@
 #include <algorithm>
 #include <cstring>
 
-#include "Rules/DriverText.h"
-#include "Rules/InstallText.h"
+#include "Rules/Capacities.h"
+#include "Rules/CaseText.h"
+#include "Rules/MessageText.h"
+#include "Rules/PathParts.h"
 #include "Rules/VarExpandText.h"
+#include "Setup/base/Plan.h"
 
 const size_t ProfileLimit = 1u << 24;
 
 // Reads with a growing buffer until the profile function no longer reports a cut: it returns
 // capacity - 1 for a cut value and capacity - 2 for a cut key list.
 static std::vector<char> ReadWhole(const char* Section, const char* Key, const char* Default,
-                                   const std::string& File, DWORD& Got, size_t Start = 2601)
+                                   const std::string& File, DWORD& Got, size_t Start = TextBufSize)
 {
     std::vector<char> Buf(Start);
     DWORD CutAt = Key != nullptr ? 1 : 2;
@@ -66,54 +69,57 @@ static std::string Unquoted(const std::string& Value)
 // systems fold differently: such a key is read on its own.
 static bool FoldedKey(std::string Key, std::string& Folded)
 {
-    for (char& C : Key) {
+    for (char C : Key)
         if (static_cast<unsigned char>(C) >= 0x80)
             return false;
-        if (C >= 'a' && C <= 'z')
-            C = char(C - 'a' + 'A');
-    }
-    Folded = Key;
+    Folded = FoldedText(std::move(Key));
     return true;
 }
 
-std::vector<TProfileLine> ReadSection(const char* Section, const std::string& File)
+typedef std::vector<std::pair<std::string, std::string>> TFoldedValues;   // name, first value
+
+// The lines of the section's text: each folded name with the value of its first line, sorted by
+// name. TextSize gets the text's length. Thousands of keys make every copy of the section count:
+// the names and values are kept once, in a sorted table instead of a hash map, and the text goes
+// as soon as it has been read.
+static TFoldedValues SectionValues(const char* Section, const std::string& File, DWORD& TextSize)
 {
-    // Thousands of keys make every copy of the section count: the lines' names and values are
-    // kept once, in a sorted table instead of a hash map, and each buffer goes as soon as it
-    // has been read.
-    std::vector<std::pair<std::string, std::string>> Values;   // folded name, first value
-    DWORD TextSize;
-    {
-        // GetPrivateProfileSectionA returns capacity - 2 when the section does not fit.
-        std::vector<char> Buf(1u << 16);
-        for (;;) {
-            TextSize = GetPrivateProfileSectionA(Section, Buf.data(), DWORD(Buf.size()),
-                                                 File.c_str());
-            if (TextSize + 2 < Buf.size() || Buf.size() >= ProfileLimit)
-                break;
-            Buf.resize(Buf.size() * 2);
-        }
-        Values.reserve(size_t(std::count(Buf.begin(), Buf.begin() + TextSize, '\0')));
-        // The value of each name's first line. Which lines are keys at all (a line without
-        // "=", one without a name) is the key list's to say, as systems differ there.
-        for (size_t At = 0; At < TextSize && Buf[At] != 0;) {
-            const char* Entry = &Buf[At];
-            size_t Length = std::strlen(Entry);
-            At += Length + 1;
-            const char* Equals = static_cast<const char*>(std::memchr(Entry, '=', Length));
-            std::string Folded;
-            // Some systems hand the lines out as the file has them: blanks around name and
-            // value are not part of either.
-            if (FoldedKey(Trimmed(std::string(Entry, Equals ? Equals : Entry + Length)), Folded))
-                Values.emplace_back(std::move(Folded),
-                                    Equals ? Unquoted(Trimmed(std::string(Equals + 1,
-                                                                          Entry + Length)))
-                                           : std::string());
-        }
+    // GetPrivateProfileSectionA returns capacity - 2 when the section does not fit.
+    std::vector<char> Buf(1u << 16);
+    for (;;) {
+        TextSize =
+            GetPrivateProfileSectionA(Section, Buf.data(), DWORD(Buf.size()), File.c_str());
+        if (TextSize + 2 < Buf.size() || Buf.size() >= ProfileLimit)
+            break;
+        Buf.resize(Buf.size() * 2);
+    }
+    TFoldedValues Values;
+    Values.reserve(size_t(std::count(Buf.begin(), Buf.begin() + TextSize, '\0')));
+    // The value of each name's first line. Which lines are keys at all (a line without "=", one
+    // without a name) is the key list's to say, as systems differ there.
+    for (size_t At = 0; At < TextSize && Buf[At] != 0;) {
+        const char* Entry = &Buf[At];
+        size_t Length = std::strlen(Entry);
+        At += Length + 1;
+        const char* Equals = static_cast<const char*>(std::memchr(Entry, '=', Length));
+        std::string Folded;
+        // Some systems hand the lines out as the file has them: blanks around name and value
+        // are not part of either.
+        if (FoldedKey(Trimmed(std::string(Entry, Equals ? Equals : Entry + Length)), Folded))
+            Values.emplace_back(
+                std::move(Folded),
+                Equals ? Unquoted(Trimmed(std::string(Equals + 1, Entry + Length))) : "");
     }
     // Stable: among lines of one name the first stays first, and the search finds it.
     std::stable_sort(Values.begin(), Values.end(),
                      [](const auto& A, const auto& B) { return A.first < B.first; });
+    return Values;
+}
+
+std::vector<TProfileLine> ReadSection(const char* Section, const std::string& File)
+{
+    DWORD TextSize;
+    TFoldedValues Values = SectionValues(Section, File, TextSize);
 
     // The key list is never longer than the section's text: one read.
     DWORD Got;
@@ -149,14 +155,15 @@ void ReleaseProfile(const std::string& File)
 bool DirectoryExists(const std::string& Path)
 {
     DWORD Attr = GetFileAttributesA(Path.c_str());
-    return Attr != INVALID_FILE_ATTRIBUTES && (Attr & FILE_ATTRIBUTE_DIRECTORY);
+    return (Attr != INVALID_FILE_ATTRIBUTES && (Attr & FILE_ATTRIBUTE_DIRECTORY)) ||
+           (Planning && PlanMadeDir(Path));
 }
 
 bool ReadEnv(const char* Name, std::string& Value)
 {
     if (std::strlen(Name) >= SystemTextSize)
         return false;   // no variable has such a name; the system would report a bad parameter
-    std::vector<char> Buf(261);
+    std::vector<char> Buf(PathBufSize);
     for (;;) {
         SetLastError(ERROR_SUCCESS);
         DWORD Got = GetEnvironmentVariableA(Name, Buf.data(), DWORD(Buf.size()));
@@ -209,6 +216,13 @@ bool WriteProfile(const char* Section, const std::string& Key, const std::string
 {
     if (!SystemTakes(Section) || !SystemTakes(Key) || !SystemTakes(Value) || !SystemTakes(File)) {
         SetLastError(ERROR_INVALID_PARAMETER);
+        return false;
+    }
+    // A plan writes no file: it asks whether the run could.
+    if (Planning) {
+        if (MayWriteFile(File))
+            return true;
+        SetLastError(ERROR_ACCESS_DENIED);
         return false;
     }
     return WritePrivateProfileStringA(Section, Key.c_str(), Value.c_str(), File.c_str());

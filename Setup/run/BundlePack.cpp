@@ -9,9 +9,9 @@
 #include <cstring>
 
 #include "Rules/BundleText.h"
-#include "Rules/DriverText.h"
 #include "Rules/SwitchText.h"
 #include "Setup/base/Cabinet.h"
+#include "Setup/base/Report.h"
 #include "Setup/base/WinText.h"
 #include "Setup/run/InfDiscovery.h"
 #include "SysDll/SysDll.h"
@@ -255,13 +255,7 @@ bool WriteTrailer(uint64_t CabinetSize, char* Buffer)
 // the desktop gets a box, unless the run is quiet.
 int Say(const char* Text, bool Failure, bool Quiet)
 {
-    HANDLE Out = GetStdHandle(Failure ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
-    DWORD Done;
-    if (!(Out && WriteFile(Out, Text, DWORD(std::strlen(Text)), &Done, nullptr) &&
-          WriteFile(Out, "\r\n", 2, &Done, nullptr)) &&
-        !Quiet)
-        MessageBoxA(nullptr, Text, "SETUP.EXE /bundle",
-                    MB_OK | (Failure ? MB_ICONERROR : MB_ICONINFORMATION));
+    TellStarter(Text, "SETUP.EXE /bundle", Failure, Quiet);
     return Failure ? ecBadCommandLine : ecSuccess;
 }
 

@@ -2,20 +2,21 @@
 
 #include "Setup/base/Dialogs.h"
 #include "Rules/DlgText.h"
-#include "Rules/DriverText.h"
+#include "Rules/Capacities.h"
+#include "Rules/PathParts.h"
 #include "Rules/FilesText.h"
-#include "Rules/InstallText.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
 #include "Setup/base/WinText.h"
 #include "Setup/base/AtomicCopy.h"
 #include "Setup/base/Log.h"
+#include "Setup/base/Plan.h"
 #include "Setup/sections/StringsSection.h"
 
 namespace {
 
 const size_t MessageWidth = 70;   // columns of an error text shown in a message box
-const DWORD FoundPathSize = 259;
+const DWORD FoundPathSize = PathFieldSize;
 const int WriteTestTries = 1000;   // names taken by others before the write test gives up
 
 // The text for Code, or an empty one after telling the user that there is none.
@@ -28,7 +29,16 @@ std::string ErrorTextOrBox(DWORD Code, size_t Width)
 }
 
 // Whole or not at all: a run killed here leaves the earlier installation's copy as it was.
-bool CopyInf() { return CopyAtomic(SourceInfPath, TargetInfPath); }
+// A plan asks only whether the copy could be written.
+bool CopyInf()
+{
+    if (!Planning)
+        return CopyAtomic(SourceInfPath, TargetInfPath);
+    if (MayWriteFile(TargetInfPath))
+        return true;
+    SetLastError(ERROR_ACCESS_DENIED);
+    return false;
+}
 
 // Copies the INF file to TargetInfPath; when the INF directory denies access, into ProgramPath
 // instead, which then becomes TargetInfPath. Ends the run when neither works.
@@ -49,7 +59,7 @@ void CopyInfFile(const std::string& ProgramPath)
     // current drive.
     if (Code == ERROR_ACCESS_DENIED && !ProgramPath.empty()) {
         LogLine("Trying to copy the INF to the ProgramDir");
-        TargetInfPath = JoinPath(ProgramPath, LastComponent(TargetInfPath));
+        TargetInfPath = JoinPath(ProgramPath, FileNamePart(TargetInfPath));
         if (CopyInf()) {
             LogLine("using " + TargetInfPath + " as INF-File");
             return;
@@ -57,9 +67,8 @@ void CopyInfFile(const std::string& ProgramPath)
         Code = GetLastError();
     }
     Text = ErrorTextOrBox(Code, MessageWidth);
-    LogLine("Error: coundn't copy INF-File to " + TargetInfPath + ": " + Text);
-    ErrorBox("Error: coundn't copy INF-File to " + TargetInfPath + "\r" + Text);
-    FatalError();
+    ReportAndEnd("Error: coundn't copy INF-File to " + TargetInfPath + "\r" + Text, true,
+                 "Error: coundn't copy INF-File to " + TargetInfPath + ": " + Text);
 }
 
 bool WriteString(const char* Key, const std::string& Value)
@@ -105,6 +114,9 @@ bool InfDirWritable(const std::string& TargetInfPath)
     static const char Signature[] = "[Version]\r\nFormKv=KELVOR\r\n";
     static uint32_t Count = 0;
     std::string Dir = DirectoryPart(TargetInfPath);
+    if (Planning)   // the test below writes a file, which a plan never does
+        return MayWriteFile(JoinPath(Dir, TempFileName(GetCurrentProcessId(), 0))) &&
+               MayReplace(TargetInfPath);
     for (int Tries = 0; Tries < WriteTestTries; ++Tries) {
         // A file of our own, made new under a name that nobody has (a name taken first, even by
         // a link, only makes us take the next one) and removed when closed, also when the run is
@@ -133,23 +145,20 @@ void InstallInfCopy()
         ProgramPath.clear();
     CopyInfFile(ProgramPath);
     // A copy from a read-only medium must stay writable for the uninstallation.
-    SetFileAttributesA(TargetInfPath.c_str(), FILE_ATTRIBUTE_ARCHIVE);
+    if (!Planning)
+        SetFileAttributesA(TargetInfPath.c_str(), FILE_ATTRIBUTE_ARCHIVE);
 
     // The installed INF keeps the directory with its backslash, the variable without it.
     std::string InfDir = DirectoryPart(TargetInfPath);
     if (!WriteString("InfPath", InfDir)) {
         std::string Text = ErrorTextOrBox(GetLastError(), 0);
-        LogLine("Error: coundn't write to " + TargetInfPath + ": " + Text);
-        ErrorBox("Error: coundn't write to " + TargetInfPath + "\r" + Text);
-        FatalError();
+        ReportAndEnd("Error: coundn't write to " + TargetInfPath + "\r" + Text, true,
+                     "Error: coundn't write to " + TargetInfPath + ": " + Text);
     }
     std::string InfVar = InfDir;
     DropTrailingBackslash(InfVar);
     if (!SetEnv("InfPath", InfVar)) {
-        const char* Text = "Error: can't set environment variable";
-        ErrorBox(Text);
-        LogLine(Text);
-        EndRun();
+        ReportAndEnd("Error: can't set environment variable", false);
     }
     if (!ProgramPath.empty())
         WriteString("MyProgramPath", ProgramPath);

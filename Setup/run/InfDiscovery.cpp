@@ -2,8 +2,10 @@
 
 #include <windows.h>
 
-#include "Rules/DriverText.h"
-#include "Rules/InstallText.h"
+#include "Rules/Capacities.h"
+#include "Rules/CommandLineText.h"
+#include "Rules/PathParts.h"
+#include "Rules/SignatureText.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
 #include "Setup/base/Log.h"
@@ -52,10 +54,8 @@ static bool PlainFileExists(const std::string& Path)
 
 [[noreturn]] static void Refuse(const std::string& Text, TRunEnd End = reNone)
 {
-    LogLine(OneLine(Text));   // a failure on screen is in the log as well
-    ErrorBox(Text);
     RunEnd = End;
-    FatalError();
+    ReportAndEnd(Text, true);
 }
 
 static void EnterSourceDir()

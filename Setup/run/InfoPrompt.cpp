@@ -3,7 +3,8 @@
 #include <cstring>
 
 #include "Setup/base/Dialogs.h"
-#include "Rules/DriverText.h"
+#include "Rules/ReportText.h"
+#include "Setup/base/Plan.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
 #include "Setup/base/SysProgram.h"
@@ -17,6 +18,8 @@ int InfoPrompt(const char* Key, const std::string& InfPath, DWORD WaitMs,
 {
     Process = PROCESS_INFORMATION{};
     std::string File = ReadProfile("Info", Key, InfPath);
+    if (!File.empty() && Planning && PlanShown)
+        PlanLine("would show " + File + " in Notepad");
     if (!File.empty() && !Switches.Quiet) {   // a quiet run opens no window, Notepad neither
         if (!StartSystemProgram("notepad.exe", File, Process)) {
             int Answer = MessageOrDefault("Error to show Info with Notepad.EXE, Continue?",

@@ -8,19 +8,23 @@
 
 #include "Setup/base/Dialogs.h"
 #include "Rules/DlgText.h"
-#include "Rules/DriverText.h"
+#include "Rules/Capacities.h"
+#include "Rules/CaseText.h"
+#include "Rules/PathParts.h"
 #include "Setup/run/InfoPrompt.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
+#include "Setup/base/SysProgram.h"
 #include "Setup/base/Unattended.h"
 #include "Setup/base/WinText.h"
 #include "Setup/base/Log.h"
+#include "Setup/base/Plan.h"
 #include "Setup/base/DirTree.h"
 #include "Setup/base/VarExpand.h"
 
 namespace {
 
-const size_t PathSelSize = 261;   // PATHSEL's edit text, NUL included: a path and a bit more
+const size_t PathSelSize = PathBufSize;   // PATHSEL's edit text, NUL included
 
 // [Strings] MyProgramPath of an INF file, expanded; empty when it has none.
 std::string ProgramPathOf(const std::string& InfPath)
@@ -34,13 +38,8 @@ std::string ProgramPathOf(const std::string& InfPath)
 // exit procedure only knows the last.
 bool AcceptDifferentDir(const std::string& SourceInfPath)
 {
-    if (DiffDirProcess.hProcess != nullptr) {
-        TerminateProcess(DiffDirProcess.hProcess, 0);
-        CloseHandle(DiffDirProcess.hProcess);
-        CloseHandle(DiffDirProcess.hThread);
-        DiffDirProcess = PROCESS_INFORMATION{};
-    }
-    return InfoPrompt("DifferentDir", SourceInfPath, 1000, DiffDirProcess) == IDOK;
+    CloseStartedProgram(DiffDirProcess);
+    return InfoPrompt("DifferentDir", SourceInfPath, DifferentDirTextWait, DiffDirProcess) == IDOK;
 }
 
 // PATHSEL, shown again after each directory that can't be created, until the entry is settled.
@@ -57,7 +56,7 @@ bool AskInstallPath(const std::string& Previous, std::string Proposal,
         // gives it back uncut.
         Buf.assign(std::max(PathSelSize, Proposal.size() + 1), 0);
         std::memcpy(Buf.data(), Proposal.c_str(), Proposal.size());
-        NamePart = LastComponent(Proposal);
+        NamePart = FileNamePart(Proposal);
         // "Programm" is the program's established wording.
         DlgRec.Text = "The Programm will be installed to";
         DlgRec.Buf = Buf.data();
@@ -87,8 +86,7 @@ bool AskInstallPath(const std::string& Previous, std::string Proposal,
             Settled = true;
             continue;
         }
-        ErrorBox("Error: Failed to create InstallDirectory");
-        MarkFatal();
+        ReportFailure("Error: Failed to create InstallDirectory", afFatal);
         Proposal = Entered;
     }
     // Buf and NamePart end with this call: leave nothing pointing at them.
@@ -96,6 +94,19 @@ bool AskInstallPath(const std::string& Previous, std::string Proposal,
     DlgRec.BufSize = 0;
     DlgRec.NamePart = "";
     return !Cancelled;
+}
+
+// Why the folder dialog proposes what it does, in the plan's words.
+std::string ProposalReason(bool FromSwitch, bool Preset, const std::string& PreviousInfPath,
+                           bool FromPrevious)
+{
+    if (FromSwitch)
+        return "given by /dir";
+    if (Preset)
+        return "recorded in the answer file";
+    if (FromPrevious)
+        return "the earlier installation's, as its script " + PreviousInfPath + " names it";
+    return "the script's MyProgramPath";
 }
 
 } // namespace
@@ -113,6 +124,10 @@ std::string SelectInstallPath(const std::string& PreviousInfPath, const std::str
 
     // The folder of the command line or the answer file, as if the user had typed it.
     std::string Preset = PresetFolder();
+    if (Planning)
+        PlanLine("installation folder " + (Preset.empty() ? Proposal : Preset) + ": " +
+                 ProposalReason(!Switches.Dir.empty(), !Preset.empty(), PreviousInfPath,
+                                !Previous.empty()));
     std::string Entered;
     if (!AskInstallPath(Previous, Preset.empty() ? Proposal : Preset, SourceInfPath, Entered)) {
         // Quiet, the dialog gives up on a folder that can't be made: that is a failure, and

@@ -5,14 +5,15 @@
 #include "FileInfoKv/FileInfoKv.h"
 #include "Rules/VersionText.h"
 #include "Setup/base/Dialogs.h"
-#include "Rules/DriverText.h"
+#include "Rules/CommandLineText.h"
+#include "Rules/PathParts.h"
+#include "Rules/RegWriteText.h"
 #include "Setup/run/Bundle.h"
 #include "Setup/run/ExitProc.h"
 #include "Setup/run/InfCopy.h"
 #include "Setup/run/InfDiscovery.h"
 #include "Setup/run/InfoPrompt.h"
 #include "Setup/run/InstallPath.h"
-#include "Rules/InstallText.h"
 #include "Setup/run/PrevInstall.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
@@ -21,6 +22,7 @@
 #include "Setup/base/WinText.h"
 #include "Setup/sections/FilesSection.h"
 #include "Setup/base/Log.h"
+#include "Setup/base/Plan.h"
 #include "Setup/sections/IniWrite.h"
 #include "Setup/sections/RegWrite.h"
 #include "Setup/sections/StartMenu.h"
@@ -44,6 +46,8 @@ static void ReadProjectVersion()
 static void ShowAfterText()
 {
     std::string File = ReadProfile("Info", "After", SourceInfPath);
+    if (!File.empty() && Planning && PlanShown)
+        PlanLine("would show " + File + " in Notepad at the end");
     if (File.empty() || Switches.Quiet)   // a quiet run opens no window, Notepad neither
         return;
     if (!OpenWithSystemProgram("notepad.exe", File)) {
@@ -53,43 +57,52 @@ static void ShowAfterText()
     }
 }
 
-void RunInstallSequence()
+// The script that the command line names; empty for the one beside the medium. A bad command
+// line ends the run before anything is installed.
+static std::string ScriptArgument()
 {
-    Completed = false;
-    InfoProcess = PROCESS_INFORMATION{};
-    LogFileOpen = false;
-    ErrorCount = 0;
-    HookExitProcedure();
-    LogText.clear();
-    LinkFont = nullptr;
-
-    std::string OwnVersion;
-    ReadVersionInfo(nullptr, OwnVersion);
-    Caption = "SETUP V" + OwnVersion;
-
     std::string Script, Why;
     if (!ReadSwitches(Script, Why)) {
         // Nothing is installed: the box (or, quiet, the log in the temporary folder) says why.
         std::string Text = "Error: bad command line: " + Why +
-                           "\rSwitches: /quiet /dir=PATH /record=FILE /answers=FILE";
-        LogLine(OneLine(Text));
-        ErrorBox(Text);
+                           "\rSwitches: /quiet /dir=PATH /record=FILE /answers=FILE /plan=FILE /?";
         RunEnd = reBadCommandLine;
-        FatalError();
-    }
-    // A bundle's medium is checked whole and unpacked before the first dialog.
-    std::string Damage;
-    if (UnpackOwnMedium(MediumDir, Damage) > unDone) {
-        LogLine(OneLine(Damage));
-        ErrorBox(Damage);
-        FatalError();
+        ReportAndEnd(Text, true);
     }
     // Without switches the first argument is the script, as it always was.
-    FindInfFile(Switches.Any ? Script : FirstArgument(GetCommandLineA()));
+    return Switches.Any ? Script : FirstArgument(GetCommandLineA());
+}
+
+// A bundle's medium is checked whole and unpacked before the first dialog; a damaged one ends
+// the run.
+static void UnpackMedium()
+{
+    std::string Damage;
+    if (UnpackOwnMedium(MediumDir, Damage) > unDone) {
+        ReportAndEnd(Damage, true);
+    }
+}
+
+// A clean run state, the exit procedure hooked, and the caption of every box and dialog.
+static void StartRun()
+{
+    ResetRunState();
+    HookExitProcedure();
+    std::string OwnVersion;
+    ReadVersionInfo(nullptr, OwnVersion);
+    Caption = "SETUP V" + OwnVersion;
+}
+
+void RunInstallSequence()
+{
+    StartRun();
+    std::string Script = ScriptArgument();
+    UnpackMedium();
+    FindInfFile(Script);
     SourceInfPath = SourceDir + "\\" + InfFileName;
     ReadProjectVersion();
 
-    if (InfoPrompt("Before", SourceInfPath, 2500, InfoProcess) == IDCANCEL) {
+    if (InfoPrompt("Before", SourceInfPath, BeforeTextWait, InfoProcess) == IDCANCEL) {
         RunEnd = reCancelled;
         LogText.clear();   // declined before anything was done: nothing to report but that
         EndRun();
@@ -106,38 +119,36 @@ void RunInstallSequence()
     RegRead_Expand_Strings(SourceInfPath);
     ExpandStringsSection(smSetVars, SourceInfPath, "", "Strings");
 
-    if (SelectInstallPath(PreviousInfPath, SourceInfPath, InfDirNotWritable).empty()) {
-        ErrorCount = 101;   // cancelled, or no directory: the report says all there is to say
-        EndRun();
-    }
+    // Cancelled, or no directory: a failed run, whose report says all there is to say.
+    if (SelectInstallPath(PreviousInfPath, SourceInfPath, InfDirNotWritable).empty())
+        FatalError();
 
     ExpandStringsSection(smSetVars, SourceInfPath, "", "Strings");
 
     // The INF copy, with the variables the uninstallation needs; then the last layer of
     // variables, on the installed copy.
     InstallInfCopy();
-    RegRead_Expand_Strings(TargetInfPath);
+    // A plan has written no copy: the script itself holds the same [RegRead] and [Strings].
+    const std::string& InfCopy = Planning ? SourceInfPath : TargetInfPath;
+    RegRead_Expand_Strings(InfCopy);
     ExpandStringsSection(smSetVars | smWriteInf, SourceInfPath, TargetInfPath, "Strings");
     // Nothing reads the installed copy again (the few later writes read it anew): a long
     // script would otherwise stay in memory twice.
     ReleaseProfile(TargetInfPath);
+    if (Planning)
+        PlanVariables(SourceInfPath);
 
-    ErrorCount += RegWriteSection("RegWrite", SourceInfPath, 2);
-    ErrorCount += RegWriteSection("RegWriteUninstall", SourceInfPath, 1);
+    ErrorCount += RegWriteSection("RegWrite", SourceInfPath, wmRegistry);
+    ErrorCount += RegWriteSection("RegWriteUninstall", SourceInfPath, wmUninstall);
 
     OpenLogFile(SourceInfPath);
 
     ProcessFilesSection(SourceInfPath);
 
-    SetStartMenuLinks(TargetInfPath, SourceInfPath, UseSetupx);
+    SetStartMenuLinks(InfCopy, SourceInfPath, UseSetupx);
     IniWriteSection(SourceInfPath);
 
-    if (InfoProcess.hProcess != nullptr) {
-        TerminateProcess(InfoProcess.hProcess, 0);
-        CloseHandle(InfoProcess.hProcess);
-        CloseHandle(InfoProcess.hThread);
-        InfoProcess = PROCESS_INFORMATION{};
-    }
+    CloseStartedProgram(InfoProcess);
     ShowAfterText();
     Completed = true;
 }

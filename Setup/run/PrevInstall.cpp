@@ -6,11 +6,13 @@
 #include <vector>
 
 #include "FileInfoKv/FileInfoKv.h"
-#include "Rules/DriverText.h"
+#include "Rules/CaseText.h"
+#include "Rules/PathParts.h"
+#include "Rules/UninstallText.h"
 #include "Setup/run/InfDiscovery.h"
-#include "Rules/InstallText.h"
 #include "Setup/base/WinText.h"
 #include "Setup/base/Log.h"
+#include "Setup/base/Plan.h"
 #include "Setup/base/VarExpand.h"
 
 namespace {
@@ -144,7 +146,7 @@ std::string FindPreviousInf(const std::string& SourceInfPath, const std::string&
     if (!Installed.empty() && LastWriteTime(FromRegistry) > LastWriteTime(Installed)) {
         LogLine("using the newer " + FromRegistry);
         // "sucessfully" is the program's established wording.
-        if (DeleteFileA(Installed.c_str()))
+        if (Planning ? MayWriteFile(Installed) : DeleteFileA(Installed.c_str()) != FALSE)
             LogLine("older " + Installed + " sucessfully deleted!");
         else
             LogLine("failed to delete older " + Installed + ", ignored!");

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "Rules/IniWriteText.h"
+#include "Setup/base/Plan.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
 #include "Setup/base/WinText.h"
@@ -20,32 +21,28 @@ std::string SystemMessage(DWORD Code)
     return Text;
 }
 
-// These boxes carry no icon, unlike the error boxes elsewhere.
-void PlainBox(const std::string& Text)
-{
-    MessageOrDefault(Text, Caption.c_str(), MB_OK);
-}
-
 // Writes one line (Rules/IniWriteText: the file path may hold commas). Only value and path are
 // expanded.
 void WriteEntry(const std::string& Line)
 {
     TIniWriteLine Fields;
     if (!SplitIniWriteLine(Line, Fields)) {
-        PlainBox(IniWriteSyntaxText(Line));
-        MarkFatal();
+        ReportFailure(IniWriteSyntaxText(Line), afFatal, "", true);   // these boxes carry no icon
         return;
     }
     const std::string& Section = Fields.Section;
     // Expanded whole: a cut value or path would write the wrong entry or the wrong file.
     std::string Value = ExpandVars(Fields.Value);
     std::string File = ExpandVars(Fields.File);
+    // The log has no line for an entry; the plan names each.
+    if (Planning)
+        PlanLine("IniWrite " + File + " [" + Section + "] " + Fields.Key + "=" + Value);
     if (!WriteProfile(Section.c_str(), Fields.Key, Value, File)) {
         DWORD Code = GetLastError();
         // No blank between "IniWrite" and the section name: the program's own wording.
-        PlainBox("Error " + std::to_string(Code) + "(" + SystemMessage(Code) + ") at IniWrite" +
-                 Section);
-        MarkFatal();
+        ReportFailure("Error " + std::to_string(Code) + "(" + SystemMessage(Code) + ") at IniWrite" +
+                          Section,
+                      afFatal, "", true);
     }
 }
 

@@ -5,7 +5,8 @@
 #include <cstring>
 #include <vector>
 
-#include "Rules/DriverText.h"
+#include "Rules/Capacities.h"
+#include "Rules/CaseText.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
 #include "Setup/base/WinText.h"
@@ -56,7 +57,7 @@ bool IsReserved(const std::string& Name)
 // The key names of the section, each NUL-ended, then one more NUL. A longer list ends the run with
 // the internal error, as a line that does not fit does: each name costs a registry read and a
 // write into the INF, so a list without a limit would let a script keep the run busy for hours.
-const int KeyListSize = 2601;
+const int KeyListSize = int(TextBufSize);
 
 // The registry value of one line; false when it could not be read (reported into LogText).
 bool ReadValue(const std::string& Name, const TRegReadLine& Fields, HKEY Key,

@@ -4,11 +4,13 @@
 
 #include <vector>
 
-#include "Rules/DriverText.h"
+#include "Rules/Capacities.h"
+#include "Rules/CaseText.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
 #include "Setup/base/WinText.h"
 #include "Setup/base/Log.h"
+#include "Setup/base/Plan.h"
 #include "Setup/base/RegKeys.h"
 #include "Rules/RegWriteText.h"
 #include "Setup/sections/StartMenu.h"
@@ -18,7 +20,7 @@ namespace {
 
 // A stored value this long or longer is not read back, as the comparison only picks the log's
 // word: its status is " set" whatever it holds. The value itself is written whole.
-const DWORD CompareLimit = 2601;
+const DWORD CompareLimit = TextBufSize;
 
 // One line's value, as the registry will get it.
 struct TValue {
@@ -49,10 +51,12 @@ int WriteValue(HKEY Root, HKEY Key, const TRegWriteLine& Line, const TValue& Val
 {
     std::string Where = Line.Root + "\\" + Line.SubKey + "\t" +
                         (Line.ValueName.empty() ? "<default>" : Line.ValueName);
-    const char* Status = ValueStatus(Key, Line.ValueName, Value);
-    LONG Code = RegSetValueExA(Key, Line.ValueName.c_str(), 0, Value.Type,
-                               reinterpret_cast<const BYTE*>(Value.Data.data()),
-                               DWORD(Value.Data.size()));
+    const char* Status = Key ? ValueStatus(Key, Line.ValueName, Value) : " created";
+    // A plan only asks whether the value could be set; the words are the same.
+    LONG Code = Planning ? MaySetValue(Root, Line.SubKey)
+                         : RegSetValueExA(Key, Line.ValueName.c_str(), 0, Value.Type,
+                                          reinterpret_cast<const BYTE*>(Value.Data.data()),
+                                          DWORD(Value.Data.size()));
     if (Code == ERROR_SUCCESS) {
         LogLine(Where + Status);
         return 0;
@@ -65,9 +69,9 @@ int WriteValue(HKEY Root, HKEY Key, const TRegWriteLine& Line, const TValue& Val
     }
     std::string Reason;
     SystemErrorText(DWORD(Code), 0, Reason);
-    ErrorBox("Error " + std::to_string(Code) + " at SetValue of " + RootKeyName(Root) + "\\" +
-             Line.SubKey + "\r\n" + Reason);
-    LogLine(Where + Status + ": failed!");
+    ReportFailure("Error " + std::to_string(Code) + " at SetValue of " + RootKeyName(Root) + "\\" +
+                      Line.SubKey + "\r\n" + Reason,
+                  afGoOn, Where + Status + ": failed!");
     return 1;
 }
 
@@ -93,7 +97,8 @@ int FallBack(const char* Section, const std::string& ErrSection, const std::stri
 struct TOpenKey {
     HKEY Root = nullptr;
     std::string SubKey;
-    HKEY Key = nullptr;
+    HKEY Key = nullptr;   // null in a plan, for a key that the run would create
+    bool Held = false;    // a key (or, in a plan, a key to be made) for the lines to come
     TOpenKey() = default;
     TOpenKey(const TOpenKey&) = delete;
     TOpenKey& operator=(const TOpenKey&) = delete;
@@ -103,6 +108,7 @@ struct TOpenKey {
         if (Key)
             RegCloseKey(Key);
         Key = nullptr;
+        Held = false;
     }
 };
 
@@ -112,14 +118,13 @@ int WriteLine(const char* Section, const std::string& Line, const std::string& E
 {
     TRegWriteLine Fields;
     if (!SplitRegWriteLine(Line, Fields)) {
-        ErrorBox(TooFewParametersText(Line));
+        ReportFailure(TooFewParametersText(Line), afGoOn);
         return 1;
     }
     TValueType Type = ScanValueType(Fields.Type);
     if (Type == vtUnknown) {
         // The run fails, but the value is still written, as a string.
-        ErrorBox("Error RegWrite: Type not implemented: " + Fields.Type);
-        MarkFatal();
+        ReportFailure("Error RegWrite: Type not implemented: " + Fields.Type, afFatal);
     }
     TValue Value;
     if (Type == vtDWord) {
@@ -132,17 +137,21 @@ int WriteLine(const char* Section, const std::string& Line, const std::string& E
     }
     HKEY Root = ParseRootKey(Fields.Root.c_str());
 
-    if (!Open.Key || Open.Root != Root || Open.SubKey != Fields.SubKey) {
+    if (!Open.Held || Open.Root != Root || Open.SubKey != Fields.SubKey) {
         Open.Close();
-        HKEY Key;
+        HKEY Key = nullptr;
         if (RegOpenKeyA(Root, Fields.SubKey.c_str(), &Key) != ERROR_SUCCESS) {
-            if (RegCreateKeyA(Root, Fields.SubKey.c_str(), &Key) != ERROR_SUCCESS)
+            // A plan's key stays missing (no handle): its values are all new.
+            Key = nullptr;
+            if (Planning ? !MayCreateKey(Root, Fields.SubKey)
+                         : RegCreateKeyA(Root, Fields.SubKey.c_str(), &Key) != ERROR_SUCCESS)
                 return FallBack(Section, ErrSection, InfPath, Mode);
             LogLine(Fields.Root + "\\" + Fields.SubKey + "\tcreated");
         }
         Open.Root = Root;
         Open.SubKey = Fields.SubKey;
         Open.Key = Key;
+        Open.Held = true;
     }
     return WriteValue(Root, Open.Key, Fields, Value);
 }

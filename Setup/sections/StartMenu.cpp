@@ -10,6 +10,7 @@
 #include "Setup/base/RunState.h"
 #include "Setup/base/WinText.h"
 #include "Setup/base/Log.h"
+#include "Setup/base/Plan.h"
 #include "Rules/LinkText.h"
 #include "Setup/base/DirTree.h"
 #include "Setup/base/VarExpand.h"
@@ -49,14 +50,6 @@ bool ReadProgramsValue(HKEY Key, std::string& Folder)
     Buf[Size] = 0;   // a stored value need not end in NUL
     Folder = Type == REG_EXPAND_SZ ? ExpandVars(Buf.data()) : std::string(Buf.data());
     return true;
-}
-
-// Levels that CreateDirTree made go straight into the log file. Before the log file is open (the
-// registry sections' fallback) they join the pending lines instead, so they are not lost.
-void WriteDirLog(const std::string& DirLog)
-{
-    if (!WriteLog(DirLog + "\r\n"))
-        LogText += DirLog + "\r\n";
 }
 
 // The target, arguments and working directory of a link, the rundll rule applied.
@@ -103,7 +96,7 @@ bool CreateLineLink(const std::string& Line, const std::string& LinkDir, int& Fa
         if (CreateDirTree(LinkDir, DirLog) < 0)
             ++Failures;
         if (!DirLog.empty())
-            WriteDirLog(DirLog);
+            LogNow(DirLog);   // the registry sections' fallback comes before the log file is open
     }
 
     // The path is expanded once more, within a fixed limit: a longer one ends the run.
@@ -118,10 +111,13 @@ bool CreateLineLink(const std::string& Line, const std::string& LinkDir, int& Fa
 
     std::string Target, Arguments, WorkDir;
     LinkCommand(Fields, Target, Arguments, WorkDir);
-    if (CreateShellLink(Target.c_str(), Arguments.c_str(), WorkDir.c_str(),
-                        Fields.IconFile.c_str(), IconIndex, LinkFile.c_str()) != 0) {
-        LogLine("Error: can't create Link");
-        ErrorBox("Error: can't create Link " + LinkFile);
+    // A plan asks only whether the link's file could be written.
+    bool Failed = Planning ? !MayWriteFile(LinkFile)
+                           : CreateShellLink(Target.c_str(), Arguments.c_str(), WorkDir.c_str(),
+                                             Fields.IconFile.c_str(), IconIndex,
+                                             LinkFile.c_str()) != 0;
+    if (Failed) {
+        ReportFailure("Error: can't create Link " + LinkFile, afGoOn, "Error: can't create Link");
         ++Failures;
         return false;
     }
@@ -143,20 +139,14 @@ int LocateProgramsMenu(std::string& Folder, const std::string& InfPath)
         RegCloseKey(Key);
     }
     if (!Found) {
-        const char* Text = "Error: can't locate StartMenu\\Programs directory";
-        ErrorBox(Text);
-        LogLine(Text);
-        ++ErrorCount;
+        ReportFailure("Error: can't locate StartMenu\\Programs directory", afWarning);
         return -1;
     }
     if (Folder.empty() || Folder.back() != '\\')
         Folder += '\\';
     Folder += ReadProfile("Strings", "LnkName", InfPath);
     if (!SetEnv("MenuPath", Folder)) {
-        const char* Text = "Error: can't set environment variable";
-        ErrorBox(Text);
-        MarkFatal();
-        LogLine(Text);
+        ReportFailure("Error: can't set environment variable", afFatal);
         return -1;
     }
     WriteProfile("Strings", "MenuPath", Folder, InfPath);
@@ -201,9 +191,8 @@ void SetStartMenuLinks(const std::string& TargetInf, const std::string& SourceIn
         }
         if (Made < 0) {
             // "Menue" is the program's own spelling.
-            WriteLog("Error: can't find or create Start Menue directory " + Folder + "\r\n");
-            ErrorBox("Error: can't find or create Start Menue directory");
-            FatalError();
+            ReportAndEnd("Error: can't find or create Start Menue directory", true,
+                         "Error: can't find or create Start Menue directory " + Folder);
         }
         WriteLog(DirLog + "\r\n");
         std::string Short;

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "Rules/DriverText.h"
+#include "Rules/CaseText.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
 #include "Setup/base/WinText.h"
@@ -91,10 +91,9 @@ bool ResolveFromRegistry(TPass& Pass, TStringsKey Class, const std::string& Key,
                            QueryText(Pass.User, Key.c_str(), Value, Pass.LastType) ||
                            QueryText(Pass.Setup, Key.c_str(), Value, Pass.LastType);
     if (!Found && Raw.empty()) {
-        LogLine("failed to read \"" + Key + "\" from Registry!");
-        ErrorBox("Error at RegQueryValue " + Key + " in HKCU\\" + ShellFolders + " and HKCU\\" +
-                 UserShellFolders);
-        MarkFatal();
+        ReportFailure("Error at RegQueryValue " + Key + " in HKCU\\" + ShellFolders + " and HKCU\\" +
+                          UserShellFolders,
+                      afFatal, "failed to read \"" + Key + "\" from Registry!");
         return false;
     }
     // An INF value is expanded like the values of the plain keys; a registry value only when
@@ -142,9 +141,8 @@ void ExpandStringsSection(int Mode, const std::string& SourceInf, const std::str
     if (Pass.User != nullptr)
         Pass.Shell = OpenForQuery(HKEY_CURRENT_USER, ShellFolders);
     if (Pass.User == nullptr || Pass.Shell == nullptr) {
-        ErrorBox("Error at RegOpenKey");
-        LogLine("failed to read \"User Shell Folder\" or \"Shell Folder\" from Registry!");
-        MarkFatal();
+        ReportFailure("Error at RegOpenKey", afFatal,
+                      "failed to read \"User Shell Folder\" or \"Shell Folder\" from Registry!");
     } else {
         RunPass(Pass);
     }

@@ -7,6 +7,7 @@
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
 #include "Setup/tests/OwnDialogs.h"
+#include "Rules/Capacities.h"
 
 namespace {
 
@@ -83,7 +84,7 @@ TEST_F(DlgProcTest, ContinueWithoutLinkShowsNoLinkAndMakesNoFont)
 
 TEST_F(DlgProcTest, AlwaysAndSkipAreKeptForTheNextConflict)
 {
-    char Backup[720] = "C:\\Backup";
+    char Backup[BackupDirSize] = "C:\\Backup";
     DlgRec.Kind = dkFileConflict;
     DlgRec.Text = "A newer file exists";
     DlgRec.Buf = Backup;
@@ -113,7 +114,7 @@ TEST_F(DlgProcTest, OverwriteWithBackupNeedsADirectoryItCanMake)
     TTempDir Temp;
     std::string Missing = Temp.Path + "\\no\\such";
     std::string Good = Temp.Path + "\\backup";
-    char Backup[720];
+    char Backup[BackupDirSize];
     snprintf(Backup, sizeof Backup, "%s", Missing.c_str());
     DlgRec.Kind = dkFileConflict;
     DlgRec.Buf = Backup;
@@ -160,7 +161,7 @@ TEST_F(DlgProcTest, PathOkReadsBackNoMoreThanTheBufferHolds)
 
 TEST_F(DlgProcTest, CancelledFolderBrowserChangesNothing)
 {
-    char Path[261] = "C:\\windows";
+    char Path[PathBufSize] = "C:\\windows";
     DlgRec.Kind = dkInstallPath;
     DlgRec.Buf = Path;
     DlgRec.BufSize = sizeof Path;
@@ -188,7 +189,7 @@ TEST_F(DlgProcTest, CancelledFolderBrowserChangesNothing)
 
 TEST_F(DlgProcTest, BrowsedFolderGetsTheProposedLastName)
 {
-    char Path[261] = "C:\\Program Files\\Tool";
+    char Path[PathBufSize] = "C:\\Program Files\\Tool";
     DlgRec.Kind = dkInstallPath;
     DlgRec.Buf = Path;
     DlgRec.BufSize = sizeof Path;

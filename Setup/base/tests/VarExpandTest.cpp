@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "Rules/VarExpandText.h"
+#include "Rules/Capacities.h"
 
 namespace {
 
@@ -82,15 +83,16 @@ TEST(ExpandText, ReferencesFromTheLimitOnStayAsWritten)
 TEST(ExpandEnvPasString, FiveHundredTwentyCharactersFitOneMoreThrows)
 {
     TEnvVar Var("SetupTestPad", std::string(510, 'p'));
-    std::string Fits = "%SetupTestPad%0123456789";             // 520 characters expanded
+    std::string Fits = "%SetupTestPad%0123456789";             // the whole capacity, expanded
     EXPECT_EQ(std::string(510, 'p') + "0123456789", ExpandEnvPasString(Fits));
 
-    std::string TooLong = Fits + "x";                          // 521 characters
+    std::string TooLong = Fits + "x";                          // one more
     try {
         ExpandEnvPasString(TooLong);
         FAIL() << "no exception";
     } catch (const EBufferOverflow& Failure) {
-        EXPECT_EQ("Buffersize = 521 at ExpandEnvPasString " + TooLong + " too small, 522 required",
+        EXPECT_EQ("Buffersize = " + std::to_string(PasStringSize) + " at ExpandEnvPasString " +
+                      TooLong + " too small, " + std::to_string(PasStringSize + 1) + " required",
                   std::string(Failure.what()));
     }
 }

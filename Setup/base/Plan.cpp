@@ -1,0 +1,210 @@
+#include "Setup/base/Plan.h"
+
+#include <set>
+#include <vector>
+
+#include "Rules/CaseText.h"
+#include "Rules/MessageText.h"
+#include "Rules/PathParts.h"
+#include "Rules/JsonText.h"
+#include "Setup/base/Dialogs.h"
+#include "Setup/base/Report.h"
+#include "Setup/base/RunState.h"
+#include "Setup/base/WinText.h"
+
+bool Planning = false;
+bool PlanShown = false;
+
+void StartPlan()
+{
+    Planning = true;
+    PlanShown = !Switches.Quiet;
+    Switches.Quiet = true;
+}
+
+void PlanLine(const std::string& Text) { LogLine("Plan: " + Text); }
+
+void PlanQuestion(int Answer)
+{
+    std::string Field = DlgRec.Buf != nullptr ? DlgRec.Buf : "";
+    // A quiet run asks nothing: it takes what the plan takes.
+    std::string Asks = PlanShown ? "would ask \"" : "would take the answer to \"";
+    std::string Taken = DlgRec.Kind == dkFileConflict && DlgRec.Preset != 0 ? "the recorded answer"
+                                                                             : "the default";
+    switch (DlgRec.Kind) {
+    case dkContinue:
+        PlanLine(Asks + OneLine(DlgRec.Text) + "\": Continue goes on, Cancel ends the run with nothing installed");
+        break;
+    case dkInstallPath:
+        PlanLine(std::string(PlanShown ? "would ask for" : "would take") +
+                 " the installation folder, proposing " + Field +
+                 (Answer == IDOK ? "; taken" : "; not taken: the run ends"));
+        return;
+    case dkFileConflict:
+        PlanLine(Asks + OneLine(DlgRec.Text) + "\": Skip keeps the installed file, Overwrite replaces it" +
+                 (DlgRec.Backup ? " after a backup" : "") + ", Cancel ends the run");
+        break;
+    default:
+        return;
+    }
+    PlanLine(std::string("taking ") + Taken + ": " +
+             (Answer == idOverwrite ? "Overwrite" : Answer == IDCANCEL ? "Cancel"
+                                     : DlgRec.Kind == dkFileConflict ? "Skip" : "Continue"));
+}
+
+void PlanVariables(const std::string& InfPath)
+{
+    std::vector<std::string> Names = {"MyProgramPath", "InfPath", "ProjectVersion", "rundll",
+                                      "setupx"};
+    for (const char* Section : {"RegRead", "Strings"})
+        for (const std::string& Key : ReadKeyList(Section, InfPath))
+            Names.push_back(Key);
+    std::set<std::string> Told;
+    for (const std::string& Name : Names) {
+        std::string Value;
+        if (Told.insert(FoldedText(Name)).second && ReadEnv(Name.c_str(), Value))
+            PlanLine("variable " + Name + "=" + Value);
+    }
+}
+
+// The lines of Text, which ends each with CR LF (or LF); empty lines left out.
+static std::vector<std::string> LinesOf(const std::string& Text)
+{
+    std::vector<std::string> Lines;
+    size_t Start = 0;
+    while (Start < Text.size()) {
+        size_t End = Text.find('\n', Start);
+        if (End == std::string::npos)
+            End = Text.size();
+        std::string Line = Text.substr(Start, End - Start);
+        while (!Line.empty() && (Line.back() == '\r' || Line.back() == '\n'))
+            Line.pop_back();
+        if (!Line.empty())
+            Lines.push_back(Line);
+        Start = End + 1;
+    }
+    return Lines;
+}
+
+static std::string PlanJson(const std::vector<std::string>& Lines, const std::string& Report,
+                            int ExitCode)
+{
+    std::string Json = "{\r\n  \"plan\": 1,\r\n  \"script\": " + JsonText(SourceInfPath) +
+                       ",\r\n  \"shown\": " + (PlanShown ? "true" : "false") +
+                       ",\r\n  \"lines\": [";
+    for (size_t Index = 0; Index < Lines.size(); ++Index)
+        Json += (Index ? ",\r\n    " : "\r\n    ") + JsonText(Lines[Index]);
+    return Json + "\r\n  ],\r\n  \"report\": " + JsonText(Report) + ",\r\n  \"exitCode\": " +
+           std::to_string(ExitCode) + "\r\n}\r\n";
+}
+
+bool WritePlan(const std::string& Report, int ExitCode)
+{
+    std::vector<std::string> Lines = LinesOf(LogText);
+    std::string Text;
+    const std::string& Path = Switches.Plan;
+    if (Path.size() >= 5 && SameText(Path.substr(Path.size() - 5), ".json")) {
+        Text = PlanJson(Lines, Report, ExitCode);
+    } else {
+        Text = "Plan of " + SourceInfPath + (PlanShown ? ", shown" : ", quiet") + "\r\n";
+        for (const std::string& Line : Lines)
+            Text += Line + "\r\n";
+    }
+    HANDLE File = CreateFileA(Path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (File == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD Done = 0;
+    bool Wrote = WriteFile(File, Text.data(), DWORD(Text.size()), &Done, nullptr) &&
+                 Done == Text.size();
+    return CloseHandle(File) && Wrote;
+}
+
+// Opens Path (file or folder) for Access without changing it; false when that is refused.
+static bool MayOpen(const std::string& Path, DWORD Access)
+{
+    HANDLE File = CreateFileA(Path.c_str(), Access,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (File == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(File);
+    return true;
+}
+
+bool MayAddTo(const std::string& Parent)
+{
+    std::string Dir = Parent;
+    // "C:" alone would be the drive's current directory.
+    if (Dir.size() == 2 && Dir[1] == ':')
+        Dir += '\\';
+    return MayOpen(Dir, FILE_ADD_SUBDIRECTORY | FILE_ADD_FILE);
+}
+
+// The folders that the plan has made, by their names in upper case.
+static std::set<std::string> MadeDirs;
+
+bool PlanMadeDir(const std::string& Path) { return MadeDirs.count(FoldedText(Path)) != 0; }
+
+bool PlanMakeDir(const std::string& Path)
+{
+    DWORD Attributes = GetFileAttributesA(Path.c_str());
+    if (Attributes != INVALID_FILE_ATTRIBUTES || PlanMadeDir(Path))
+        return false;   // there already, as a folder or a file
+    size_t Cut = Path.find_last_of('\\');
+    if (Cut == std::string::npos)
+        return false;
+    std::string Parent = Path.substr(0, Cut);
+    DWORD ParentAttributes = GetFileAttributesA((Parent.size() == 2 ? Parent + "\\" : Parent).c_str());
+    bool Made = PlanMadeDir(Parent) || (ParentAttributes != INVALID_FILE_ATTRIBUTES &&
+                                         (ParentAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                                         MayAddTo(Parent));
+    if (Made)
+        MadeDirs.insert(FoldedText(Path));
+    return Made;
+}
+
+bool MayCreateKey(HKEY Root, const std::string& SubKey)
+{
+    HKEY Key;
+    // A key that is there is opened by the run as far as it may; one that denies everything
+    // can't be opened, nor made again.
+    LONG Found = RegOpenKeyExA(Root, SubKey.c_str(), 0, MAXIMUM_ALLOWED, &Key);
+    if (Found == ERROR_SUCCESS)
+        RegCloseKey(Key);
+    if (Found != ERROR_FILE_NOT_FOUND)
+        return Found == ERROR_SUCCESS;
+    std::string Part = SubKey;
+    for (;;) {
+        size_t Cut = Part.rfind('\\');
+        Part.resize(Cut == std::string::npos ? 0 : Cut);
+        LONG Code = RegOpenKeyExA(Root, Part.empty() ? nullptr : Part.c_str(), 0,
+                                  KEY_CREATE_SUB_KEY, &Key);
+        if (Code == ERROR_SUCCESS) {
+            RegCloseKey(Key);
+            return true;
+        }
+        if (Code != ERROR_FILE_NOT_FOUND || Part.empty())
+            return false;   // the nearest existing key refuses new keys
+    }
+}
+
+LONG MaySetValue(HKEY Root, const std::string& SubKey)
+{
+    HKEY Key;
+    LONG Code = RegOpenKeyExA(Root, SubKey.c_str(), 0, KEY_SET_VALUE, &Key);
+    if (Code == ERROR_SUCCESS)
+        RegCloseKey(Key);
+    // A key the run would create first takes its values.
+    return Code == ERROR_FILE_NOT_FOUND && MayCreateKey(Root, SubKey) ? ERROR_SUCCESS : Code;
+}
+
+bool MayWriteFile(const std::string& Path)
+{
+    if (GetFileAttributesA(Path.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return MayOpen(Path, GENERIC_WRITE);
+    std::string Dir = DirectoryPart(Path);
+    if (!Dir.empty() && Dir.back() == '\\')
+        Dir.pop_back();
+    return PlanMadeDir(Dir) || MayAddTo(Dir);
+}

@@ -1,0 +1,221 @@
+// Whole runs of /plan: the plan changes nothing, and the run after it does what the plan said,
+// in the words of its log; /? shows the switches and does nothing else.
+#include <windows.h>
+
+#include <map>
+#include <sstream>
+
+#include "Scenario.h"
+
+namespace {
+
+// Everything a run could change, read back as text: the files below a folder (name, size, time,
+// attributes) and the values below a key of the test's own, each on a line, sorted.
+std::string Snapshot(const std::string& Dir, const std::string& Skip)
+{
+    std::map<std::string, std::string> Seen;
+    std::vector<std::string> Folders = {Dir};
+    while (!Folders.empty()) {
+        std::string Folder = Folders.back();
+        Folders.pop_back();
+        WIN32_FIND_DATAA Found;
+        HANDLE Find = FindFirstFileA((Folder + "\\*").c_str(), &Found);
+        if (Find == INVALID_HANDLE_VALUE)
+            continue;
+        do {
+            std::string Name = Found.cFileName, Path = Folder + "\\" + Name;
+            if (Name == "." || Name == ".." || Path == Skip)
+                continue;
+            std::ostringstream Line;
+            Line << Found.nFileSizeLow << ' ' << Found.ftLastWriteTime.dwLowDateTime << ' '
+                 << Found.dwFileAttributes;
+            Seen[Path] = Line.str();
+            if (Found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                Folders.push_back(Path);
+        } while (FindNextFileA(Find, &Found));
+        FindClose(Find);
+    }
+    std::string Text;
+    for (const auto& Entry : Seen)
+        Text += Entry.first + " " + Entry.second + "\n";
+    return Text;
+}
+
+std::string KeySnapshot(const TTestKey& Key, std::initializer_list<const char*> Names)
+{
+    std::string Text = Key.Exists("") ? "key\n" : "no key\n";
+    for (const char* Name : Names)
+        Text += std::string(Name) + "=" + Key.ReadString("", Name).value_or("<none>") + "\n";
+    return Text;
+}
+
+// The lines of a log or plan that tell what the run does: without the plan's own lines, the
+// log's header, the separator of an appended log and empty lines.
+std::vector<std::string> Told(const std::string& Text)
+{
+    std::vector<std::string> Lines;
+    std::istringstream In(Text);
+    for (std::string Line; std::getline(In, Line);) {
+        if (!Line.empty() && Line.back() == '\r')
+            Line.pop_back();
+        if (Line.empty() || Line.rfind("Plan", 0) == 0 || Line.rfind("Date/Time:", 0) == 0 ||
+            Line.rfind("SourceInfFile", 0) == 0 || Line.rfind("=====", 0) == 0)
+            continue;
+        Lines.push_back(Line);
+    }
+    return Lines;
+}
+
+struct PlanRun : ::testing::Test {
+    TScenario Medium;
+    TTestKey Key;
+    TInstalledInf Inf{"SetupTest.Plan."};
+    std::string App = Medium.Path("App");
+    std::string Menu = ProgramsFolder() + "\\SetupTest." + Medium.Id;
+    std::string PlanFile = Medium.Path("tmp\\plan.txt");
+
+    ~PlanRun() override { RemoveTree(Menu); }
+
+    // Two new files, one older file to replace, a value to refresh and one to create, a link
+    // and an INI entry: a run that asks nothing once the folder is confirmed.
+    void WriteMedium()
+    {
+        Medium.WriteText("Source\\a.txt", "new a");
+        Medium.WriteText("Source\\b.txt", "new b");
+        Medium.WriteText("App\\b.txt", "old b");
+        SetLastWriteTime(Medium.Path("App\\b.txt"), June1(2001));
+        Key.SetString("", "Same", "kept");
+        Medium.WriteText(Inf.Name,
+                         Lines({"[Version]", "FormKv=KELVOR", "[Strings]", "MyProgramPath=" + App,
+                                "LnkName=SetupTest." + Medium.Id, "[Files]", "Source\\*.txt=",
+                                "[RegWrite]", "Same=HKCU," + Key.SubKey + ",Same,Reg_SZ,kept",
+                                "New=HKCU," + Key.SubKey + ",New,Reg_SZ,%MyProgramPath%",
+                                "[SetMnuLNK]", "Tool=Tool,%MyProgramPath%\\a.txt", "[IniWrite]",
+                                "Ini=Options,Size,large,%MyProgramPath%\\app.ini"}));
+    }
+    std::string State() const
+    {
+        return Snapshot(Medium.Dir, Medium.TmpDir) + KeySnapshot(Key, {"Same", "New"}) +
+               (Medium.Exists(Menu) ? "menu\n" : "no menu\n") +
+               (Medium.Exists(Inf.Installed) ? "inf copy\n" : "no inf copy\n");
+    }
+};
+
+TEST_F(PlanRun, ThePlanChangesNothingAndTheRunDoesWhatItSaid)
+{
+    WriteMedium();
+    std::string Before = State();
+    for (const char* Switches : {"/quiet /plan=", "/plan="}) {
+        TRunResult Planned = Medium.Run(std::string(Switches) + PlanFile + " " + Inf.Name, {});
+        ASSERT_TRUE(RanAsAnswered(Planned)) << Switches;
+        EXPECT_EQ(Before, State()) << Switches;
+        EXPECT_TRUE(NothingAt(Medium.Path("tmp\\LOGFILKV.LOG")));
+    }
+    // The shown plan names the questions that the quiet one takes answers to.
+    EXPECT_TRUE(FileContains(PlanFile, "Plan: would ask for the installation folder, proposing " +
+                                           App + "; taken\r\n"));
+    EXPECT_TRUE(FileContains(PlanFile, "Plan: installation folder " + App +
+                                           ": the script's MyProgramPath\r\n"));
+    EXPECT_TRUE(FileContains(PlanFile, "Plan: IniWrite " + App + "\\app.ini [Options] Size=large"));
+
+    TRunResult Run = Medium.Run("/quiet " + Inf.Name, {});
+    ASSERT_TRUE(RanAsAnswered(Run));
+    std::optional<std::string> Plan = Medium.ReadText(PlanFile);
+    std::optional<std::string> Log = Medium.ReadText(App + "\\LOGFILKV.LOG");
+    ASSERT_TRUE(Plan && Log);
+    EXPECT_EQ(Told(*Log), Told(*Plan)) << "log:\n" << *Log << "\nplan:\n" << *Plan;
+    EXPECT_EQ("large", ProfileValue(App + "\\app.ini", "Options", "Size"));
+}
+
+TEST_F(PlanRun, AKeyThatMayNotBeWrittenFallsBackInThePlanAsInTheRun)
+{
+    WriteMedium();
+    std::string Denied = "Software\\SetupTest\\" + Medium.Id;
+    TDeniedKey Key(Denied);
+    std::string Script = *Medium.ReadText(Inf.Name);
+    Medium.WriteText(Inf.Name, Script + Lines({"[RegWriteUninstall]", "ErrSection=Fallback",
+                                               "Name=HKLM," + Denied + ",DisplayName,Reg_SZ,Plan",
+                                               "[Fallback]", "Gone=%MyProgramPath%\\Uninstall,%MyProgramPath%\\b.txt"}));
+    std::string Before = State();
+    ASSERT_TRUE(RanAsAnswered(Medium.Run("/quiet /plan=" + PlanFile + " " + Inf.Name, {})));
+    EXPECT_EQ(Before, State());
+    EXPECT_EQ(0u, Key.ValueCount());
+    TRunResult Run = Medium.Run("/quiet " + Inf.Name, {});
+    ASSERT_TRUE(RanAsAnswered(Run, 1));   // the fallback makes warnings of it
+    std::optional<std::string> Plan = Medium.ReadText(PlanFile);
+    std::optional<std::string> Log = Medium.ReadText(App + "\\LOGFILKV.LOG");
+    ASSERT_TRUE(Plan && Log);
+    EXPECT_EQ(Told(*Log), Told(*Plan)) << "log:\n" << *Log << "\nplan:\n" << *Plan;
+    EXPECT_TRUE(FileContains(PlanFile, App + "\\Uninstall.LNK\tcreated"));
+}
+
+TEST_F(PlanRun, AFileInUseNowIsNamedAndNothingIsScheduled)
+{
+    WriteMedium();
+    Medium.WriteText(Inf.Name, *Medium.ReadText(Inf.Name) + Lines({"[Options]", "FilesInUse=Restart"}));
+    HANDLE Holder = CreateFileA(Medium.Path("App\\b.txt").c_str(), GENERIC_READ, 0, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, Holder);
+    std::string Before = State();
+    std::string Json = Medium.Path("tmp\\plan.json");
+    TRunResult Planned = Medium.Run("/quiet /plan=" + Json + " " + Inf.Name, {});
+    std::string After = State();
+    CloseHandle(Holder);
+    ASSERT_TRUE(RanAsAnswered(Planned));
+    EXPECT_EQ(Before, After);
+    EXPECT_TRUE(FileContains(Json, "\"Plan: in use now: "));
+    EXPECT_TRUE(FileContains(Json, "  will replace the file in use at the next restart\""));
+    EXPECT_TRUE(FileContains(Json, "\"exitCode\": 3010"));
+    EXPECT_TRUE(NothingAt(Medium.Path("App\\~setupkv-b.txt.tmp")));
+}
+
+TEST_F(PlanRun, AsJsonWithTheReportAndExitCode)
+{
+    WriteMedium();
+    std::string Json = Medium.Path("tmp\\plan.json");
+    ASSERT_TRUE(RanAsAnswered(Medium.Run("/quiet /plan=" + Json + " " + Inf.Name, {})));
+    EXPECT_TRUE(FileContains(Json, "\"shown\": false,\r\n  \"lines\": [\r\n"));
+    EXPECT_TRUE(FileContains(Json, "\"HKCU\\\\" + Key.SubKey.substr(0, 8)));
+    EXPECT_TRUE(FileContains(Json, "\\u0009Same refreshed\""));
+    EXPECT_TRUE(FileContains(Json, "\"report\": \"Installation successfully!\",\r\n"
+                                   "  \"exitCode\": 0\r\n}\r\n"));
+}
+
+TEST_F(PlanRun, AQuestionIsNamedWithTheAnswerTaken)
+{
+    WriteMedium();
+    SetLastWriteTime(Medium.Path("App\\b.txt"), June1(2035));   // newer than the medium's
+    std::string Answers = Medium.Path("answers.ini");
+    Medium.WriteText(Answers, Lines({"[SetupAnswers]", "Version=1", "Default=overwrite"}));
+    const struct {
+        std::string Switches, Taken;
+    } Cases[] = {{"/plan=", "Plan: taking the default: Skip"},
+                 {"/answers=" + Answers + " /plan=", "Plan: taking the recorded answer: Overwrite"}};
+    for (const auto& Case : Cases) {
+        std::string Before = State();
+        ASSERT_TRUE(RanAsAnswered(Medium.Run(Case.Switches + PlanFile + " " + Inf.Name, {})));
+        EXPECT_EQ(Before, State());
+        EXPECT_TRUE(FileContains(PlanFile, "Plan: would ask \"The file \"" + App + "\\b.txt\""));
+        EXPECT_TRUE(FileContains(PlanFile, DateText(2035))) << "the installed file's date";
+        EXPECT_TRUE(FileContains(PlanFile, "Skip keeps the installed file, Overwrite replaces it"));
+        EXPECT_TRUE(FileContains(PlanFile, Case.Taken + "\r\n"));
+    }
+}
+
+TEST_F(PlanRun, HelpShowsTheSwitchesAndDoesNothingElse)
+{
+    WriteMedium();
+    std::string Before = State();
+    for (const char* Asked : {"/?", "/HELP"}) {
+        // The text goes to the standard output that the test gives; a box only without one.
+        TRunResult Run = Medium.Run(std::string(Asked) + " " + Inf.Name, {});
+        ASSERT_TRUE(RanAsAnswered(Run)) << Asked;
+        EXPECT_TRUE(NothingAt(Medium.Path("tmp\\LOGFILKV.LOG")));
+        EXPECT_EQ(Before, State());
+    }
+    TRunResult Refused = Medium.Run("/plan=" + PlanFile + " /record=r.ini /quiet", {});
+    EXPECT_EQ(87u, Refused.ExitCode);
+    EXPECT_TRUE(FileContains(Medium.Path("tmp\\LOGFILKV.LOG"), "/record can't go with /plan"));
+}
+
+} // namespace
