@@ -42,6 +42,8 @@ HRESULT FillAndSave(IShellLinkA* Link, const char* Target, const char* Arguments
         if (Result != S_OK)
             return Result;
     }
+    if (LinkFile == nullptr)
+        return S_OK;
     IPersistFile* File = nullptr;
     Result = Link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&File));
     if (Result == S_OK)
@@ -69,8 +71,7 @@ int32_t CreateShellLink(const char* Target, const char* Arguments, const char* W
     }
     // A missing text counts as an empty one.
     Result = FillAndSave(Link, Target ? Target : "", Arguments ? Arguments : "",
-                         WorkDir ? WorkDir : "", IconFile ? IconFile : "", IconIndex,
-                         LinkFile ? LinkFile : "");
+                         WorkDir ? WorkDir : "", IconFile ? IconFile : "", IconIndex, LinkFile);
     Link->Release();
     return Result;
 }

@@ -7,6 +7,7 @@
 // is set even when empty. Arguments and IconFile (with IconIndex) are set only when not empty.
 // Returns 0 when the file was written; otherwise the code of the first call that did not return
 // S_OK (a success code such as S_FALSE stops it too), or -1 when LinkFile does not fit into 260
-// UTF-16 units, its NUL included.
+// UTF-16 units, its NUL included. Without LinkFile (null) nothing is written: the code says
+// whether the link object takes the fields, as a plan asks it.
 int32_t CreateShellLink(const char* Target, const char* Arguments, const char* WorkDir,
                         const char* IconFile, int32_t IconIndex, const char* LinkFile);

@@ -178,10 +178,14 @@ bool CopyFrom(HANDLE Source, const std::string& To, bool Staged)
         bool InUse = GetFileAttributesA(To.c_str()) != INVALID_FILE_ATTRIBUTES && FileInUseNow(To);
         if (InUse)
             PlanLine("in use now: " + To);
-        if (!InUse && MayWriteFile(To))
-            return true;
-        SetLastError(InUse ? ERROR_SHARING_VIOLATION : ERROR_ACCESS_DENIED);
-        return false;
+        if (InUse) {
+            SetLastError(ERROR_SHARING_VIOLATION);
+            return false;
+        }
+        if (!MayWriteFile(To))
+            return false;
+        PlanAddFile(To);
+        return true;
     }
     DWORD SourceAttributes;
     FILETIME Written;

@@ -179,7 +179,8 @@ void OpenLogFile(const std::string& SourceInfPath)
     }
 
     if (Planning) {
-        PlanLine("the log would be " + Dir + LogFileName);
+        LogFilePath = Dir + LogFileName;   // named, never opened
+        PlanLine("the log would be " + LogFilePath);
         return;
     }
     if (!OpenOrAppend(Dir + LogFileName)) {

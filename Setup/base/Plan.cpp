@@ -1,5 +1,6 @@
 #include "Setup/base/Plan.h"
 
+#include <map>
 #include <set>
 #include <vector>
 
@@ -164,6 +165,46 @@ bool PlanMakeDir(const std::string& Path)
     return Made;
 }
 
+// The files that the plan has installed, by their names in upper case.
+static std::set<std::string> PlannedFiles;
+
+void PlanAddFile(const std::string& Path) { PlannedFiles.insert(FoldedText(Path)); }
+
+bool PlanHasFile(const std::string& Path) { return PlannedFiles.count(FoldedText(Path)) != 0; }
+
+// Keys and values by root and name, letter case ignored as the registry ignores it.
+static std::set<std::string> PlannedKeys;
+static std::map<std::string, std::pair<DWORD, std::string>> PlannedValues;
+
+static std::string KeyName(HKEY Root, const std::string& SubKey)
+{
+    return std::to_string(uintptr_t(Root)) + "\\" + FoldedText(SubKey);
+}
+
+void PlanAddKey(HKEY Root, const std::string& SubKey) { PlannedKeys.insert(KeyName(Root, SubKey)); }
+
+bool PlanHasKey(HKEY Root, const std::string& SubKey)
+{
+    return PlannedKeys.count(KeyName(Root, SubKey)) != 0;
+}
+
+void PlanSetValue(HKEY Root, const std::string& SubKey, const std::string& Name, DWORD Type,
+                  const std::string& Data)
+{
+    PlannedValues[KeyName(Root, SubKey) + "\\\\" + FoldedText(Name)] = {Type, Data};
+}
+
+bool PlanValue(HKEY Root, const std::string& SubKey, const std::string& Name, DWORD& Type,
+               std::string& Data)
+{
+    auto Found = PlannedValues.find(KeyName(Root, SubKey) + "\\\\" + FoldedText(Name));
+    if (Found == PlannedValues.end())
+        return false;
+    Type = Found->second.first;
+    Data = Found->second.second;
+    return true;
+}
+
 bool MayCreateKey(HKEY Root, const std::string& SubKey)
 {
     HKEY Key;
@@ -201,10 +242,21 @@ LONG MaySetValue(HKEY Root, const std::string& SubKey)
 
 bool MayWriteFile(const std::string& Path)
 {
-    if (GetFileAttributesA(Path.c_str()) != INVALID_FILE_ATTRIBUTES)
-        return MayOpen(Path, GENERIC_WRITE);
+    DWORD Attributes = GetFileAttributesA(Path.c_str());
+    if (Attributes != INVALID_FILE_ATTRIBUTES || PlanHasFile(Path)) {
+        // A folder of the file's name is no file that writing could open.
+        if (PlanHasFile(Path) ||
+            (!(Attributes & FILE_ATTRIBUTE_DIRECTORY) && MayOpen(Path, GENERIC_WRITE)))
+            return true;
+        SetLastError(ERROR_ACCESS_DENIED);
+        return false;
+    }
     std::string Dir = DirectoryPart(Path);
     if (!Dir.empty() && Dir.back() == '\\')
         Dir.pop_back();
-    return PlanMadeDir(Dir) || MayAddTo(Dir);
+    if (PlanMadeDir(Dir) || MayAddTo(Dir))
+        return true;
+    Attributes = GetFileAttributesA(Dir.size() == 2 ? (Dir + "\\").c_str() : Dir.c_str());
+    SetLastError(Attributes == INVALID_FILE_ATTRIBUTES ? ERROR_PATH_NOT_FOUND : ERROR_ACCESS_DENIED);
+    return false;
 }

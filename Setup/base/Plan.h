@@ -39,6 +39,18 @@ bool PlanMakeDir(const std::string& Path);
 // Whether the plan has made the folder Path (letter case ignored).
 bool PlanMadeDir(const std::string& Path);
 
+// The files that the plan has installed: a later step finds them there.
+void PlanAddFile(const std::string& Path);
+bool PlanHasFile(const std::string& Path);
+
+// The registry keys that the plan has made and the values it has set, for the lines after them.
+void PlanAddKey(HKEY Root, const std::string& SubKey);
+bool PlanHasKey(HKEY Root, const std::string& SubKey);
+void PlanSetValue(HKEY Root, const std::string& SubKey, const std::string& Name, DWORD Type,
+                  const std::string& Data);
+bool PlanValue(HKEY Root, const std::string& SubKey, const std::string& Name, DWORD& Type,
+               std::string& Data);
+
 // Whether a folder could be made below Parent (which exists): the right to add one to it.
 bool MayAddTo(const std::string& Parent);
 
@@ -49,5 +61,6 @@ bool MayCreateKey(HKEY Root, const std::string& SubKey);
 // What setting a value in Root\SubKey would give: ERROR_SUCCESS, or the code of the refusal.
 LONG MaySetValue(HKEY Root, const std::string& SubKey);
 
-// Whether the file at Path could be written (made, or opened for writing when it is there).
+// Whether the file at Path could be written (made, or opened for writing when it is there); when
+// not, GetLastError tells why as writing it would: a missing folder, or access denied.
 bool MayWriteFile(const std::string& Path);

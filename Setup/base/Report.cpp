@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "Rules/MessageText.h"
+#include "Setup/base/Plan.h"
 #include "Rules/ReportText.h"
 #include "Setup/base/RunState.h"
 
@@ -21,7 +22,11 @@ int MessageOrDefault(const std::string& Text, const char* Title, UINT Type)
 {
     if (!Switches.Quiet)
         return MessageBoxA(nullptr, Text.c_str(), Title, Type);
-    QuietLine(Text);
+    // The plan of a shown run names the box; a quiet run (and its plan) logs its text.
+    if (Planning && PlanShown)
+        PlanLine("would show the box \"" + OneLine(Text) + "\"");
+    else
+        QuietLine(Text);
     switch (Type & MB_TYPEMASK) {
     case MB_YESNO:
     case MB_YESNOCANCEL:

@@ -219,12 +219,8 @@ bool WriteProfile(const char* Section, const std::string& Key, const std::string
         return false;
     }
     // A plan writes no file: it asks whether the run could.
-    if (Planning) {
-        if (MayWriteFile(File))
-            return true;
-        SetLastError(ERROR_ACCESS_DENIED);
-        return false;
-    }
+    if (Planning)
+        return MayWriteFile(File);   // the error as writing would give it
     return WritePrivateProfileStringA(Section, Key.c_str(), Value.c_str(), File.c_str());
 }
 

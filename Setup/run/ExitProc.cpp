@@ -20,19 +20,45 @@
 
 const size_t TempDirSize = LineBufSize;
 
-// A log in tmp (else temp) for a run that ended before its own log file was open. False when
+// The log in tmp (else temp) for a run that ended before its own log file was open. False when
 // neither variable gives a directory.
-static bool OpenTempLog()
+static bool TempLogPath(std::string& Path)
 {
     std::string Dir;
     bool Found = (ReadEnv("tmp", Dir) && !Dir.empty()) || (ReadEnv("temp", Dir) && !Dir.empty());
     if (!Found || Dir.size() >= TempDirSize)
         return false;
     AddTrailingBackslash(Dir);
-    LogFilePath = Dir + LogFileName;
+    Path = Dir + LogFileName;
+    return true;
+}
+
+static bool OpenTempLog()
+{
+    if (!TempLogPath(LogFilePath))
+        return false;
     LogText += "Logfile: " + LogFilePath + "\r\n";
     CreateLogFile(LogFilePath);
     return true;
+}
+
+// The plan's end: the log in the temporary folder that the run would have to take (as it would
+// name it there), the report of a shown run, and the plan file written.
+[[noreturn]] static void EndPlan(const std::string& Report, UINT ExitCode)
+{
+    std::string TempLog;
+    bool InTemp = LogFilePath.empty() && TempLogPath(TempLog);
+    if (InTemp)
+        LogText += "Logfile: " + TempLog + "\r\n";
+    if (PlanShown) {   // its report would be a dialog
+        if (!LogText.empty() && LogText.back() != '\n')
+            LogText += "\r\n";
+        PlanLine("would end with the report \"" + Report + "\", exit code " +
+                 std::to_string(ExitCode) + " with switches");
+    }
+    if (InTemp)
+        PlanLine("the log would be " + TempLog);
+    ExitProcess(WritePlan(Report, int(ExitCode)) ? ecSuccess : ecFailed);
 }
 
 void ExitProcedure()
@@ -56,11 +82,11 @@ void ExitProcedure()
     std::string Report = RestartReport(ReportText(ErrorCount), Code, RestartNeeded);
     // A quiet run's report is a log line with the exit code that tells it: the last one, but for
     // the line that names the log in the temporary folder.
-    if (Switches.Quiet)
+    if (Switches.Quiet && !(Planning && PlanShown))
         LogText += "\r\n" + Report + " Exit code " + std::to_string(ExitCode) + "\r\n";
     // A plan leaves no log: its file has the lines, and its exit code says whether it was written.
     if (Planning)
-        ExitProcess(WritePlan(Report, int(ExitCode)) ? ecSuccess : ecFailed);
+        EndPlan(Report, ExitCode);
     bool TriedTemp = false;
     if (!LogText.empty()) {
         if (!LogFileOpen)

@@ -34,10 +34,7 @@ bool CopyInf()
 {
     if (!Planning)
         return CopyAtomic(SourceInfPath, TargetInfPath);
-    if (MayWriteFile(TargetInfPath))
-        return true;
-    SetLastError(ERROR_ACCESS_DENIED);
-    return false;
+    return MayWriteFile(TargetInfPath);
 }
 
 // Copies the INF file to TargetInfPath; when the INF directory denies access, into ProgramPath

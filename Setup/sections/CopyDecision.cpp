@@ -17,6 +17,7 @@
 #include "Rules/FilesText.h"
 #include "Rules/InUseText.h"
 #include "Setup/base/Log.h"
+#include "Setup/base/Plan.h"
 #include "Rules/Capacities.h"
 #include "Rules/PathParts.h"
 
@@ -162,8 +163,10 @@ bool FreeBackupTarget(const std::string& Dir, const std::string& B, std::string&
     std::string Name = FileNamePart(B);
     for (int Number = 1; Number <= BackupNamesMax; ++Number) {
         Target = BackupTarget(Dir, Number == 1 ? Name : BackupName(Name, Number));
+        // In a folder that the plan makes, every name is free.
         if (GetFileAttributesA(Target.c_str()) == INVALID_FILE_ATTRIBUTES &&
-            GetLastError() == ERROR_FILE_NOT_FOUND)
+            (GetLastError() == ERROR_FILE_NOT_FOUND || (Planning && PlanMadeDir(Dir))) &&
+            !(Planning && PlanHasFile(Target)))
             return true;
     }
     return false;

@@ -28,9 +28,19 @@ struct TValue {
     std::string Data;   // the bytes to write: a string with its NUL, or a number's 4 bytes
 };
 
-// How the write will change the value: " created", " refreshed", " changed" or " set".
-const char* ValueStatus(HKEY Key, const std::string& Name, const TValue& Value)
+// How the write will change the value: " created", " refreshed", " changed" or " set". A plan
+// asks its own books first, for a value that an earlier line would have written.
+const char* ValueStatus(HKEY Root, HKEY Key, const TRegWriteLine& Line, const TValue& Value)
 {
+    const std::string& Name = Line.ValueName;
+    std::string Planned;
+    DWORD PlannedType;
+    if (Planning && PlanValue(Root, Line.SubKey, Name, PlannedType, Planned))
+        return PlannedType != Value.Type || Planned.size() >= CompareLimit ? " set"
+               : SameStoredValue(PlannedType == REG_DWORD, Planned, Value.Data) ? " refreshed"
+                                                                              : " changed";
+    if (!Key)
+        return " created";   // in a key that the plan makes
     DWORD Type = REG_NONE, Size = 0;
     if (RegQueryValueExA(Key, Name.c_str(), nullptr, &Type, nullptr, &Size) != ERROR_SUCCESS)
         return " created";
@@ -51,13 +61,15 @@ int WriteValue(HKEY Root, HKEY Key, const TRegWriteLine& Line, const TValue& Val
 {
     std::string Where = Line.Root + "\\" + Line.SubKey + "\t" +
                         (Line.ValueName.empty() ? "<default>" : Line.ValueName);
-    const char* Status = Key ? ValueStatus(Key, Line.ValueName, Value) : " created";
+    const char* Status = ValueStatus(Root, Key, Line, Value);
     // A plan only asks whether the value could be set; the words are the same.
     LONG Code = Planning ? MaySetValue(Root, Line.SubKey)
                          : RegSetValueExA(Key, Line.ValueName.c_str(), 0, Value.Type,
                                           reinterpret_cast<const BYTE*>(Value.Data.data()),
                                           DWORD(Value.Data.size()));
     if (Code == ERROR_SUCCESS) {
+        if (Planning)
+            PlanSetValue(Root, Line.SubKey, Line.ValueName, Value.Type, Value.Data);
         LogLine(Where + Status);
         return 0;
     }
@@ -140,12 +152,15 @@ int WriteLine(const char* Section, const std::string& Line, const std::string& E
     if (!Open.Held || Open.Root != Root || Open.SubKey != Fields.SubKey) {
         Open.Close();
         HKEY Key = nullptr;
-        if (RegOpenKeyA(Root, Fields.SubKey.c_str(), &Key) != ERROR_SUCCESS) {
-            // A plan's key stays missing (no handle): its values are all new.
+        // A key that the plan has made is there for the lines after it, without a handle.
+        if (RegOpenKeyA(Root, Fields.SubKey.c_str(), &Key) != ERROR_SUCCESS &&
+            !(Planning && PlanHasKey(Root, Fields.SubKey))) {
             Key = nullptr;
             if (Planning ? !MayCreateKey(Root, Fields.SubKey)
                          : RegCreateKeyA(Root, Fields.SubKey.c_str(), &Key) != ERROR_SUCCESS)
                 return FallBack(Section, ErrSection, InfPath, Mode);
+            if (Planning)
+                PlanAddKey(Root, Fields.SubKey);
             LogLine(Fields.Root + "\\" + Fields.SubKey + "\tcreated");
         }
         Open.Root = Root;

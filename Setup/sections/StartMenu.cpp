@@ -111,11 +111,15 @@ bool CreateLineLink(const std::string& Line, const std::string& LinkDir, int& Fa
 
     std::string Target, Arguments, WorkDir;
     LinkCommand(Fields, Target, Arguments, WorkDir);
-    // A plan asks only whether the link's file could be written.
-    bool Failed = Planning ? !MayWriteFile(LinkFile)
-                           : CreateShellLink(Target.c_str(), Arguments.c_str(), WorkDir.c_str(),
-                                             Fields.IconFile.c_str(), IconIndex,
-                                             LinkFile.c_str()) != 0;
+    // A plan writes no link: the link object takes the fields or not (a target that the plan
+    // installs is taken as there), and the link's file could be written or not.
+    bool Failed =
+        Planning ? (!PlanHasFile(Target) &&
+                    CreateShellLink(Target.c_str(), Arguments.c_str(), WorkDir.c_str(),
+                                    Fields.IconFile.c_str(), IconIndex, nullptr) != 0) ||
+                       !MayWriteFile(LinkFile)
+                 : CreateShellLink(Target.c_str(), Arguments.c_str(), WorkDir.c_str(),
+                                   Fields.IconFile.c_str(), IconIndex, LinkFile.c_str()) != 0;
     if (Failed) {
         ReportFailure("Error: can't create Link " + LinkFile, afGoOn, "Error: can't create Link");
         ++Failures;
@@ -194,7 +198,7 @@ void SetStartMenuLinks(const std::string& TargetInf, const std::string& SourceIn
             ReportAndEnd("Error: can't find or create Start Menue directory", true,
                          "Error: can't find or create Start Menue directory " + Folder);
         }
-        WriteLog(DirLog + "\r\n");
+        LogNow(DirLog);
         std::string Short;
         if (UseSetupx && ShortPath(Folder, Short))
             Folder = Short;

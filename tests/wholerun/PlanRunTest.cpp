@@ -2,69 +2,9 @@
 // in the words of its log; /? shows the switches and does nothing else.
 #include <windows.h>
 
-#include <map>
-#include <sstream>
-
 #include "Scenario.h"
 
 namespace {
-
-// Everything a run could change, read back as text: the files below a folder (name, size, time,
-// attributes) and the values below a key of the test's own, each on a line, sorted.
-std::string Snapshot(const std::string& Dir, const std::string& Skip)
-{
-    std::map<std::string, std::string> Seen;
-    std::vector<std::string> Folders = {Dir};
-    while (!Folders.empty()) {
-        std::string Folder = Folders.back();
-        Folders.pop_back();
-        WIN32_FIND_DATAA Found;
-        HANDLE Find = FindFirstFileA((Folder + "\\*").c_str(), &Found);
-        if (Find == INVALID_HANDLE_VALUE)
-            continue;
-        do {
-            std::string Name = Found.cFileName, Path = Folder + "\\" + Name;
-            if (Name == "." || Name == ".." || Path == Skip)
-                continue;
-            std::ostringstream Line;
-            Line << Found.nFileSizeLow << ' ' << Found.ftLastWriteTime.dwLowDateTime << ' '
-                 << Found.dwFileAttributes;
-            Seen[Path] = Line.str();
-            if (Found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                Folders.push_back(Path);
-        } while (FindNextFileA(Find, &Found));
-        FindClose(Find);
-    }
-    std::string Text;
-    for (const auto& Entry : Seen)
-        Text += Entry.first + " " + Entry.second + "\n";
-    return Text;
-}
-
-std::string KeySnapshot(const TTestKey& Key, std::initializer_list<const char*> Names)
-{
-    std::string Text = Key.Exists("") ? "key\n" : "no key\n";
-    for (const char* Name : Names)
-        Text += std::string(Name) + "=" + Key.ReadString("", Name).value_or("<none>") + "\n";
-    return Text;
-}
-
-// The lines of a log or plan that tell what the run does: without the plan's own lines, the
-// log's header, the separator of an appended log and empty lines.
-std::vector<std::string> Told(const std::string& Text)
-{
-    std::vector<std::string> Lines;
-    std::istringstream In(Text);
-    for (std::string Line; std::getline(In, Line);) {
-        if (!Line.empty() && Line.back() == '\r')
-            Line.pop_back();
-        if (Line.empty() || Line.rfind("Plan", 0) == 0 || Line.rfind("Date/Time:", 0) == 0 ||
-            Line.rfind("SourceInfFile", 0) == 0 || Line.rfind("=====", 0) == 0)
-            continue;
-        Lines.push_back(Line);
-    }
-    return Lines;
-}
 
 struct PlanRun : ::testing::Test {
     TScenario Medium;
@@ -95,7 +35,8 @@ struct PlanRun : ::testing::Test {
     }
     std::string State() const
     {
-        return Snapshot(Medium.Dir, Medium.TmpDir) + KeySnapshot(Key, {"Same", "New"}) +
+        return TreeSnapshot(Medium.Dir, Medium.TmpDir) +
+               KeySnapshot(HKEY_CURRENT_USER, Key.SubKey) +
                (Medium.Exists(Menu) ? "menu\n" : "no menu\n") +
                (Medium.Exists(Inf.Installed) ? "inf copy\n" : "no inf copy\n");
     }
@@ -105,25 +46,28 @@ TEST_F(PlanRun, ThePlanChangesNothingAndTheRunDoesWhatItSaid)
 {
     WriteMedium();
     std::string Before = State();
-    for (const char* Switches : {"/quiet /plan=", "/plan="}) {
-        TRunResult Planned = Medium.Run(std::string(Switches) + PlanFile + " " + Inf.Name, {});
+    // Shown, then quiet: the quiet plan is the one the quiet run below must follow.
+    std::string Shown = Medium.Path("tmp\\shown.txt");
+    for (const std::string& Switches : {"/plan=" + Shown, "/quiet /plan=" + PlanFile}) {
+        TRunResult Planned = Medium.Run(Switches + " " + Inf.Name, {});
         ASSERT_TRUE(RanAsAnswered(Planned)) << Switches;
         EXPECT_EQ(Before, State()) << Switches;
         EXPECT_TRUE(NothingAt(Medium.Path("tmp\\LOGFILKV.LOG")));
     }
     // The shown plan names the questions that the quiet one takes answers to.
-    EXPECT_TRUE(FileContains(PlanFile, "Plan: would ask for the installation folder, proposing " +
-                                           App + "; taken\r\n"));
-    EXPECT_TRUE(FileContains(PlanFile, "Plan: installation folder " + App +
-                                           ": the script's MyProgramPath\r\n"));
-    EXPECT_TRUE(FileContains(PlanFile, "Plan: IniWrite " + App + "\\app.ini [Options] Size=large"));
+    EXPECT_TRUE(FileContains(Shown, "Plan: would ask for the installation folder, proposing " +
+                                        App + "; taken\r\n"));
+    EXPECT_TRUE(FileContains(Shown, "Plan: installation folder " + App +
+                                        ": the script's MyProgramPath\r\n"));
+    EXPECT_TRUE(FileContains(Shown, "Plan: IniWrite " + App + "\\app.ini [Options] Size=large"));
+    EXPECT_TRUE(FileContains(Shown, "Plan: would end with the report \"Installation successfully!\""));
 
     TRunResult Run = Medium.Run("/quiet " + Inf.Name, {});
     ASSERT_TRUE(RanAsAnswered(Run));
     std::optional<std::string> Plan = Medium.ReadText(PlanFile);
     std::optional<std::string> Log = Medium.ReadText(App + "\\LOGFILKV.LOG");
     ASSERT_TRUE(Plan && Log);
-    EXPECT_EQ(Told(*Log), Told(*Plan)) << "log:\n" << *Log << "\nplan:\n" << *Plan;
+    EXPECT_EQ(ToldLines(*Log), ToldLines(*Plan)) << "log:\n" << *Log << "\nplan:\n" << *Plan;
     EXPECT_EQ("large", ProfileValue(App + "\\app.ini", "Options", "Size"));
 }
 
@@ -145,7 +89,7 @@ TEST_F(PlanRun, AKeyThatMayNotBeWrittenFallsBackInThePlanAsInTheRun)
     std::optional<std::string> Plan = Medium.ReadText(PlanFile);
     std::optional<std::string> Log = Medium.ReadText(App + "\\LOGFILKV.LOG");
     ASSERT_TRUE(Plan && Log);
-    EXPECT_EQ(Told(*Log), Told(*Plan)) << "log:\n" << *Log << "\nplan:\n" << *Plan;
+    EXPECT_EQ(ToldLines(*Log), ToldLines(*Plan)) << "log:\n" << *Log << "\nplan:\n" << *Plan;
     EXPECT_TRUE(FileContains(PlanFile, App + "\\Uninstall.LNK\tcreated"));
 }
 

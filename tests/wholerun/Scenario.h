@@ -101,6 +101,15 @@ private:
     bool SetSecurity(const char* Text);
 };
 
+// What a run could change, read back as text to compare before and after: every file and folder
+// below Dir but Skip (name, size, last-write time, attributes), and every value below a key.
+std::string TreeSnapshot(const std::string& Dir, const std::string& Skip);
+std::string KeySnapshot(HKEY Root, const std::string& SubKey);
+
+// The lines of a log or plan that tell what its run did (or would do): for a log appended to by
+// several runs the last run's, without the log's header and the plan's own "Plan" lines.
+std::vector<std::string> ToldLines(const std::string& Text);
+
 // The Windows INF directory, where the installer keeps its INF copies.
 std::string WindowsInfDir();
 

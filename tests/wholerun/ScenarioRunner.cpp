@@ -30,6 +30,12 @@
 //   delete PATH                      a file, or a folder with everything in it
 //   reg HKCU\KEY [NAME] = sz:TEXT | expand:TEXT | dword:NUMBER     ([] the default value)
 //   env NAME = TEXT                  in the environment of every later run
+// A plan: SETUP.EXE ARGUMENTS /plan=FILE (FILE beside the medium, so that no [Files] entry takes
+// it), which must end with exit code 0 and change nothing in the medium, the test's keys and the
+// INF folder:
+//   plan ARGUMENTS
+//   expect plan matches log          after the run: the log where the plan said it would be
+//                                    tells what the plan said the run would do
 // A run: SETUP.EXE from the medium, answering its dialogs in order:
 //   run ARGUMENTS
 //   answer ANSWER                    the robot's syntax; ids by name: IDOK, idBuf, idBackup, ...
@@ -421,6 +427,32 @@ std::string NoonText(int Year)
     return ::testing::AssertionFailure() << Why;
 }
 
+// Lines joined, each ended by a line end, for a comparison that shows them.
+std::string Join(const std::vector<std::string>& Lines)
+{
+    std::string Text;
+    for (const std::string& Line : Lines)
+        Text += Line + "\n";
+    return Text;
+}
+
+// The plan's lines as the log's; else a failure that shows where they part.
+::testing::AssertionResult SameLines(const std::vector<std::string>& Plan,
+                                     const std::vector<std::string>& Log)
+{
+    size_t At = 0;
+    while (At < Plan.size() && At < Log.size() && Plan[At] == Log[At])
+        ++At;
+    if (At == Plan.size() && At == Log.size())
+        return ::testing::AssertionSuccess();
+    auto From = [At](const std::vector<std::string>& Lines) {
+        return Join(std::vector<std::string>(Lines.begin() + At,
+                                             Lines.begin() + std::min(Lines.size(), At + 3)));
+    };
+    return Failed("plan and log part at line " + std::to_string(At + 1) + " of their own lines:\n" +
+                  "plan:\n" + From(Plan) + "log:\n" + From(Log));
+}
+
 // What was Found as Expected; else a failure that shows both.
 ::testing::AssertionResult Equal(const std::string& What, const std::string& Found,
                                  const std::string& Expected)
@@ -435,7 +467,11 @@ std::string NoonText(int Year)
 class TScenarioRun {
 public:
     explicit TScenarioRun(const std::string& Name);
-    ~TScenarioRun() { RemoveTraces(); }
+    ~TScenarioRun()
+    {
+        RemoveTraces();
+        DeleteFileA(PlanFile().c_str());
+    }
     void Carry(const std::string& Name);
 
 private:
@@ -451,6 +487,9 @@ private:
     std::string Computed(const std::string& Name) const;
     std::string PathOf(const std::string& Text) const { return Medium.Path(Expand(Text)); }
     bool DoRun(const TStep& Step);
+    ::testing::AssertionResult DoPlan(const TStep& Step);
+    std::string State() const;
+    std::string PlanFile() const { return Medium.Dir + ".plan.txt"; }
     ::testing::AssertionResult Prepare(const TStep& Step);
     ::testing::AssertionResult Expect(const TStep& Step) const;
     ::testing::AssertionResult ExpectDialog(size_t Index, const std::string& Rest,
@@ -581,6 +620,25 @@ bool TScenarioRun::DoRun(const TStep& Step)
     ::testing::AssertionResult Ran = RanAsAnswered(Run, Step.ExitCode);
     EXPECT_TRUE(Ran);
     return bool(Ran);
+}
+
+// What a plan must leave as it was.
+std::string TScenarioRun::State() const
+{
+    return TreeSnapshot(Medium.Dir, Medium.TmpDir) + KeySnapshot(HKEY_CURRENT_USER, Key.SubKey) +
+           KeySnapshot(HKEY_LOCAL_MACHINE, Values.at("Uninstall")) +
+           Medium.ReadText(Values.at("InfCopy")).value_or("no INF copy");
+}
+
+::testing::AssertionResult TScenarioRun::DoPlan(const TStep& Step)
+{
+    std::string Args, Before = State();
+    FirstWord(Step.Text, &Args);
+    TRunResult Planned = Medium.Run("/plan=" + PlanFile() + " " + Expand(Args), {}, Env);
+    ::testing::AssertionResult Ran = RanAsAnswered(Planned);
+    if (!Ran)
+        return Ran;
+    return Equal("what the plan left", State(), Before);
 }
 
 // Carries out a step that prepares the medium, the registry or the runs' environment.
@@ -816,6 +874,20 @@ bool TScenarioRun::DoRun(const TStep& Step)
         return Kind == "dialog" ? ExpectDialog(Number - 1, Rest, Value)
                                 : ExpectNotepad(Run.Notepads[Number - 1], Rest, Value);
     }
+    if (Kind == "plan" && Left == "matches log") {
+        // The log where the plan says it would be, which the run must have written.
+        std::optional<std::string> Plan = Medium.ReadText(PlanFile());
+        const std::string Said = "Plan: the log would be ";
+        size_t At = Plan ? Plan->find(Said) : std::string::npos;
+        if (At == std::string::npos)
+            return Failed("no plan, or it names no log");
+        At += Said.size();
+        std::string LogPath = Plan->substr(At, Plan->find('\r', At) - At);
+        std::optional<std::string> Log = Medium.ReadText(LogPath);
+        if (!Log)
+            return Failed("no log at " + LogPath + ", where the plan said it would be");
+        return SameLines(ToldLines(*Plan), ToldLines(*Log));
+    }
     if (Kind == "report")
         return ShowsTemplate(Run, Run.Dialogs.empty() ? 0 : Run.Dialogs.size() - 1, Value);
     if (Kind == "titles") {
@@ -847,7 +919,9 @@ void TScenarioRun::Carry(const std::string& Name)
     for (const TStep& Step : Steps) {
         ::testing::ScopedTrace Trace(Shown.c_str(), Step.Line, Step.Text);
         std::string Verb = FirstWord(Step.Text);
-        if (Verb == "run") {
+        if (Verb == "plan") {
+            EXPECT_TRUE(DoPlan(Step));
+        } else if (Verb == "run") {
             if (!DoRun(Step))
                 return;   // what the run left is not worth checking
             HaveRun = true;
