@@ -16,3 +16,8 @@ bool SameText(const std::string& A, const std::string& B)
             return false;
     return true;
 }
+
+bool StartsWithText(const std::string& Text, const std::string& Head)
+{
+    return Text.size() >= Head.size() && SameText(Text.substr(0, Head.size()), Head);
+}

@@ -12,3 +12,6 @@ std::string FoldedText(std::string Text);
 
 // Equal when ASCII letter case is ignored, as INF section, key and variable names compare.
 bool SameText(const std::string& A, const std::string& B);
+
+// Whether Text begins with Head, ASCII letter case ignored.
+bool StartsWithText(const std::string& Text, const std::string& Head);

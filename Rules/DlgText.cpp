@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "Rules/PlainText.h"
+#include "Rules/CaseText.h"
 
 std::string WithNamePart(const std::string& Picked, const char* NamePart)
 {

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "Rules/CaseText.h"
-#include "Rules/PathText.h"
-#include "Rules/PlainText.h"
+#include "Rules/PathParts.h"
+#include "Rules/ProfileText.h"
 #include "Rules/RegSyntax.h"
 
 std::string EngineText(const std::string& Text)
@@ -61,7 +61,7 @@ std::string RegistryItem(const std::string& Root, const std::string& SubKey,
 {
     TRootKey Key = ScanRootKey(TrimmedBlanks(Root).c_str());
     std::string Item = FoldedText(std::string(RootKeyText(Key)) + "\\" + TrimmedBlanks(SubKey));
-    DropTrailingBackslashes(Item);
+    DropAllTrailingBackslashes(Item);
     return ValueName.empty() ? Item : Item + "\\\\" + FoldedText(ValueName);
 }
 

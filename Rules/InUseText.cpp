@@ -11,11 +11,6 @@ const char* const WaitingPrefix = "~setupkv-";
 // The system writes each path of the list in its own form: "\??\" before the drive.
 const char* const PendingPrefix = "\\??\\";
 
-bool HasNoCase(const std::string& Text, size_t At, const std::string& Part)
-{
-    return At + Part.size() <= Text.size() && SameText(Text.substr(At, Part.size()), Part);
-}
-
 } // namespace
 
 std::string WaitingFileName(const std::string& Name) { return WaitingPrefix + Name + TempSuffix; }
@@ -23,8 +18,8 @@ std::string WaitingFileName(const std::string& Name) { return WaitingPrefix + Na
 bool IsWaitingFileName(const std::string& Name)
 {
     size_t Prefix = std::string(WaitingPrefix).size(), Suffix = std::string(TempSuffix).size();
-    return Name.size() > Prefix + Suffix && HasNoCase(Name, 0, WaitingPrefix) &&
-           HasNoCase(Name, Name.size() - Suffix, TempSuffix);
+    return Name.size() > Prefix + Suffix && StartsWithText(Name, WaitingPrefix) &&
+           SameText(Name.substr(Name.size() - Suffix), TempSuffix);
 }
 
 bool IsScheduledSource(const std::string& Pending, const std::string& Path)
@@ -38,7 +33,8 @@ bool IsScheduledSource(const std::string& Pending, const std::string& Path)
             End = Pending.size();
         if (IsSource && End == At)
             return false;   // the empty name after the last pair
-        if (IsSource && End - At == Source.size() && HasNoCase(Pending, At, Source))
+        if (IsSource && End - At == Source.size() &&
+            SameText(Pending.substr(At, End - At), Source))
             return true;
         At = End + 1;
     }

@@ -1,20 +1,12 @@
 #include "Rules/InfReader.h"
 
 #include "Rules/CaseText.h"
+#include "Rules/ProfileText.h"
 
-// Blanks as the profile functions trim them: spaces and tabs.
-static bool IsBlank(char C)
-{
-    return C == ' ' || C == '\t';
-}
-
+// The text from Begin up to End, its blanks trimmed.
 static std::string Trimmed(const std::string& Text, size_t Begin, size_t End)
 {
-    while (Begin < End && IsBlank(Text[Begin]))
-        ++Begin;
-    while (End > Begin && IsBlank(Text[End - 1]))
-        --End;
-    return Text.substr(Begin, End - Begin);
+    return TrimmedBlanks(Text.substr(Begin, End - Begin));
 }
 
 static void AppendUtf8(std::string& Out, unsigned Code)
@@ -85,11 +77,7 @@ static void ReadLine(const std::string& Text, size_t Begin, size_t End, int Numb
     if (Equals < End) {
         Line.HasEquals = true;
         Line.Key = Trimmed(Text, Begin, Equals);
-        Line.Value = Trimmed(Text, Equals + 1, End);
-        size_t N = Line.Value.size();
-        if (N >= 2 && (Line.Value[0] == '"' || Line.Value[0] == '\'') &&
-            Line.Value[N - 1] == Line.Value[0])
-            Line.Value = Line.Value.substr(1, N - 2);
+        Line.Value = UnquotedValue(Trimmed(Text, Equals + 1, End));
     } else {
         Line.Key = Trimmed(Text, Begin, End);
     }

@@ -2,8 +2,8 @@
 
 #include <climits>
 
+#include "Rules/CaseText.h"
 #include "Rules/InfFields.h"
-#include "Rules/PlainText.h"
 
 namespace {
 

@@ -1,5 +1,7 @@
 #include "Rules/PathParts.h"
 
+#include <cctype>
+
 #include "Rules/CaseText.h"
 
 std::string DirectoryPart(const std::string& Path)
@@ -21,9 +23,15 @@ std::string JoinPath(const std::string& Dir, const std::string& Name)
     return Dir + "\\" + Name;
 }
 
-void DropTrailingBackslash(std::string& Path)
+void DropOneTrailingBackslash(std::string& Path)
 {
     if (!Path.empty() && Path.back() == '\\')
+        Path.pop_back();
+}
+
+void DropAllTrailingBackslashes(std::string& Path)
+{
+    while (!Path.empty() && Path.back() == '\\')
         Path.pop_back();
 }
 
@@ -41,6 +49,15 @@ bool IsFullPath(const std::string& Path)
         return true;
     char Drive = FoldedChar(Path.empty() ? ' ' : Path[0]);
     return Path.size() >= 3 && Drive >= 'A' && Drive <= 'Z' && Path[1] == ':' && IsSlash(Path[2]);
+}
+
+bool IsAbsoluteFolder(const std::string& Path)
+{
+    if (Path.empty())
+        return false;
+    return Path[0] == '%' || Path.compare(0, 2, "\\\\") == 0 ||
+           (Path.size() >= 3 && std::isalpha((unsigned char)Path[0]) && Path[1] == ':' &&
+            Path[2] == '\\');
 }
 
 bool HasInfExtension(const std::string& Path)

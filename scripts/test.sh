@@ -34,6 +34,8 @@ cd "$root/build/main"
 jobs=${SETUP_TEST_JOBS:-$(($(nproc) * 3))}
 tests_start=$SECONDS
 status=0
+# No routine of the product over 60 lines; told before the tests, failing the run after them.
+python3 "$here/routine-lengths.py" "$root" || status=$?
 ctest -j"$jobs" --output-on-failure --timeout 300 "$@" || status=$?
 what="build"
 [ $first_run = yes ] && what="build with the one-time set-up of the machine and the Wine prefix"

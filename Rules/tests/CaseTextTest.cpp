@@ -34,3 +34,11 @@ TEST(FoldedText, UpperCasesAsciiLettersAlone)
     EXPECT_EQ("@[`{09_\\%\xe4\xc4", FoldedText("@[`{09_\\%\xe4\xc4"));
     EXPECT_EQ(std::string("A\0B", 3), FoldedText(std::string("a\0b", 3)));   // NUL is a byte too
 }
+
+TEST(StartsWithText, TheHeadInAnyCaseAndNoLonger)
+{
+    EXPECT_TRUE(StartsWithText("RunDll32 x.dll", "rundll"));
+    EXPECT_TRUE(StartsWithText("abc", ""));
+    EXPECT_FALSE(StartsWithText("run", "rundll"));   // must not read past the text
+    EXPECT_FALSE(StartsWithText("\xe4x", "\xc4"));
+}

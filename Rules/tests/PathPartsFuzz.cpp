@@ -21,9 +21,14 @@ static void CheckBackslash(const std::string& Path)
     std::string Twice = Added;
     AddTrailingBackslash(Twice);
     Check(Twice == Added, "adding a backslash is idempotent");
-    DropTrailingBackslash(Added);
+    DropOneTrailingBackslash(Added);
     bool HadOne = !Path.empty() && Path.back() == '\\';
     Check(Added == (HadOne ? Path.substr(0, Path.size() - 1) : Path), "drop undoes add");
+    std::string All = Added;
+    DropAllTrailingBackslashes(All);
+    Check((All.empty() || All.back() != '\\') && Path.compare(0, All.size(), All) == 0 &&
+              Path.find_first_not_of('\\', All.size()) == std::string::npos,
+          "dropping all leaves the path up to its run of trailing backslashes");
 }
 
 static void CheckPaths(const std::string& Dir, const std::string& Name)

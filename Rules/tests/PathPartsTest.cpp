@@ -25,13 +25,19 @@ TEST(JoinPath, PutsExactlyOneBackslashBetween)
     EXPECT_EQ("\\APP.INF", JoinPath("", "APP.INF"));
 }
 
-TEST(TrailingBackslash, OnlyOneIsRemovedAndNoneDoubled)
+TEST(TrailingBackslash, OneOrAllAreRemovedAndNoneDoubled)
 {
     std::string Path = "C:\\Dir\\\\";
-    DropTrailingBackslash(Path);
+    std::string All = Path;
+    DropOneTrailingBackslash(Path);
     EXPECT_EQ("C:\\Dir\\", Path);
+    DropAllTrailingBackslashes(All);
+    EXPECT_EQ("C:\\Dir", All);
+    All = "\\\\";
+    DropAllTrailingBackslashes(All);   // must stop at the start of the text
+    EXPECT_EQ("", All);
     Path.clear();
-    DropTrailingBackslash(Path);   // must not look before the start of the text
+    DropOneTrailingBackslash(Path);   // must not look before the start of the text
     EXPECT_EQ("", Path);
     Path = "C:\\Dir";
     AddTrailingBackslash(Path);
@@ -55,6 +61,14 @@ TEST(IsFullPath, OnlyDriveRootsAndSharesNameOnePlace)
         SCOPED_TRACE(Case.Path);
         EXPECT_EQ(Case.Full, IsFullPath(Case.Path));
     }
+}
+
+TEST(IsAbsoluteFolder, AVariableADriveRootOrAShare)
+{
+    for (const char* Path : {"%MyProgramPath%\\bin", "C:\\", "d:\\Data", "\\\\server\\share"})
+        EXPECT_TRUE(IsAbsoluteFolder(Path)) << Path;
+    for (const char* Path : {"", "bin", "C:bin", "\\bin", "C:/bin", "1:\\x"})
+        EXPECT_FALSE(IsAbsoluteFolder(Path)) << Path;
 }
 
 TEST(HasInfExtension, LooksAtTheFileNameOnly)

@@ -169,37 +169,32 @@ bool CloseKeepingError(HANDLE Handle, bool Result)
     return Result;
 }
 
-// The copy of the open Source to To, through a folder of our own in To's folder when Staged.
-bool CopyFrom(HANDLE Source, const std::string& To, bool Staged)
+// A plan copies nothing: it asks whether the file could be written, and whether a program holds
+// it now, which would make the copy fail as one that is in use.
+bool PlanCopy(const std::string& To)
 {
-    // A plan copies nothing: it asks whether the file could be written, and whether a program
-    // holds it now, which would make the copy fail as one that is in use.
-    if (Planning) {
-        bool InUse = GetFileAttributesA(To.c_str()) != INVALID_FILE_ATTRIBUTES && FileInUseNow(To);
-        if (InUse)
-            PlanLine("in use now: " + To);
-        if (InUse) {
-            SetLastError(ERROR_SHARING_VIOLATION);
-            return false;
-        }
-        if (!MayWriteFile(To))
-            return false;
-        PlanAddFile(To);
-        return true;
-    }
-    DWORD SourceAttributes;
-    FILETIME Written;
-    if (!FileBasics(Source, SourceAttributes, Written) ||
-        SetFilePointer(Source, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER)
+    bool InUse = GetFileAttributesA(To.c_str()) != INVALID_FILE_ATTRIBUTES && FileInUseNow(To);
+    if (InUse)
+        PlanLine("in use now: " + To);
+    if (InUse) {
+        SetLastError(ERROR_SHARING_VIOLATION);
         return false;
+    }
+    if (!MayWriteFile(To))
+        return false;
+    PlanAddFile(To);
+    return true;
+}
 
+// Creates the temporary file that becomes To, in a folder of our own in To's folder when Staged;
+// Temp gets its name. INVALID_HANDLE_VALUE when none can be made.
+HANDLE CreateTempFor(const std::string& To, bool Staged, DWORD Attributes, std::string& Temp)
+{
     std::string Dir = FolderOf(To);
     // Once per folder: a killed run's leftovers go before this run writes there.
     std::string Staging = Staged ? StagingFor(Dir) : Dir;
     if (!Staged)
         RemoveStaleTemps(Dir);
-    DWORD Attributes = CopiedAttributes(SourceAttributes);
-    std::string Temp;
     HANDLE Target = INVALID_HANDLE_VALUE;
     if (Staging != Dir)
         Target = CreateTemp(Staging, Attributes, Temp);
@@ -207,6 +202,21 @@ bool CopyFrom(HANDLE Source, const std::string& To, bool Staged)
     // folder may take it for a killed run's), the file is made beside its final name.
     if (Target == INVALID_HANDLE_VALUE)
         Target = CreateTemp(Dir, Attributes, Temp);
+    return Target;
+}
+
+// The copy of the open Source to To, through a folder of our own in To's folder when Staged.
+bool CopyFrom(HANDLE Source, const std::string& To, bool Staged)
+{
+    if (Planning)
+        return PlanCopy(To);
+    DWORD SourceAttributes;
+    FILETIME Written;
+    if (!FileBasics(Source, SourceAttributes, Written) ||
+        SetFilePointer(Source, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER)
+        return false;
+    std::string Temp;
+    HANDLE Target = CreateTempFor(To, Staged, CopiedAttributes(SourceAttributes), Temp);
     if (Target == INVALID_HANDLE_VALUE)
         return false;
     // The data reaches the disk before the name does. What we promise: after the rename the new

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "Rules/PathParts.h"
 #include "Setup/base/Plan.h"
 #include "Setup/base/Report.h"
 
@@ -32,8 +33,7 @@ static int Failed(const std::string& Tried)
 int CreateDirTree(const std::string& Path, std::string& Log)
 {
     std::string Whole = Path;
-    if (!Whole.empty() && Whole.back() == '\\')
-        Whole.pop_back();
+    DropOneTrailingBackslash(Whole);
     if (IsFolder(Whole))
         return 0;
     size_t Colon = Path.find(':');

@@ -15,8 +15,6 @@ HANDLE LogFile = INVALID_HANDLE_VALUE;
 std::string LogFilePath;
 bool LogFileOpen = false;
 
-const char* const LogFileName = "LOGFILKV.LOG";
-
 static bool WriteRaw(const std::string& Text)
 {
     DWORD Written = 0;

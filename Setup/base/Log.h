@@ -4,13 +4,12 @@
 
 #include <string>
 
+#include "Rules/LogFileName.h"   // LogFileName, the log's name
 #include "Setup/base/Report.h"
 
 extern HANDLE LogFile;           // the open log file, INVALID_HANDLE_VALUE when none
 extern std::string LogFilePath;
 extern bool LogFileOpen;
-
-extern const char* const LogFileName;
 
 // Writes Line and its line end into the log file at once. Before the log file is open, or when
 // it can't be written, the line waits with the pending text instead, so it is never lost.

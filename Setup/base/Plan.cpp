@@ -121,12 +121,11 @@ bool WritePlan(const std::string& Report, int ExitCode)
     return CloseHandle(File) && Wrote;
 }
 
-// Opens Path (file or folder) for Access without changing it; false when that is refused.
-static bool MayOpen(const std::string& Path, DWORD Access)
+bool MayOpen(const std::string& Path, DWORD Access, DWORD Flags)
 {
     HANDLE File = CreateFileA(Path.c_str(), Access,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+                              OPEN_EXISTING, Flags, nullptr);
     if (File == INVALID_HANDLE_VALUE)
         return false;
     CloseHandle(File);
@@ -139,7 +138,7 @@ bool MayAddTo(const std::string& Parent)
     // "C:" alone would be the drive's current directory.
     if (Dir.size() == 2 && Dir[1] == ':')
         Dir += '\\';
-    return MayOpen(Dir, FILE_ADD_SUBDIRECTORY | FILE_ADD_FILE);
+    return MayOpen(Dir, FILE_ADD_SUBDIRECTORY | FILE_ADD_FILE, FILE_FLAG_BACKUP_SEMANTICS);
 }
 
 // The folders that the plan has made, by their names in upper case.
@@ -245,15 +244,14 @@ bool MayWriteFile(const std::string& Path)
     DWORD Attributes = GetFileAttributesA(Path.c_str());
     if (Attributes != INVALID_FILE_ATTRIBUTES || PlanHasFile(Path)) {
         // A folder of the file's name is no file that writing could open.
-        if (PlanHasFile(Path) ||
-            (!(Attributes & FILE_ATTRIBUTE_DIRECTORY) && MayOpen(Path, GENERIC_WRITE)))
+        if (PlanHasFile(Path) || (!(Attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                                  MayOpen(Path, GENERIC_WRITE, FILE_FLAG_BACKUP_SEMANTICS)))
             return true;
         SetLastError(ERROR_ACCESS_DENIED);
         return false;
     }
     std::string Dir = DirectoryPart(Path);
-    if (!Dir.empty() && Dir.back() == '\\')
-        Dir.pop_back();
+    DropOneTrailingBackslash(Dir);
     if (PlanMadeDir(Dir) || MayAddTo(Dir))
         return true;
     Attributes = GetFileAttributesA(Dir.size() == 2 ? (Dir + "\\").c_str() : Dir.c_str());

@@ -51,6 +51,11 @@ void PlanSetValue(HKEY Root, const std::string& SubKey, const std::string& Name,
 bool PlanValue(HKEY Root, const std::string& SubKey, const std::string& Name, DWORD& Type,
                std::string& Data);
 
+// Opens Path (file or folder) for Access with Flags and closes it again, changing nothing in it;
+// false when that is refused, and GetLastError tells why. FILE_FLAG_BACKUP_SEMANTICS opens a
+// folder too; FILE_FLAG_OPEN_REPARSE_POINT opens a link as itself.
+bool MayOpen(const std::string& Path, DWORD Access, DWORD Flags);
+
 // Whether a folder could be made below Parent (which exists): the right to add one to it.
 bool MayAddTo(const std::string& Parent);
 

@@ -34,7 +34,7 @@ std::string RecordedName(const std::string& B)
     std::string Folder;
     if (!ReadEnv("MyProgramPath", Folder) || Folder.empty())
         return B;
-    DropTrailingBackslash(Folder);
+    DropOneTrailingBackslash(Folder);
     if (B.size() > Folder.size() && B[Folder.size()] == '\\' &&
         SameText(B.substr(0, Folder.size()), Folder))
         return "%MyProgramPath%" + B.substr(Folder.size());

@@ -9,6 +9,7 @@
 #include "Rules/CaseText.h"
 #include "Rules/MessageText.h"
 #include "Rules/PathParts.h"
+#include "Rules/ProfileText.h"
 #include "Rules/VarExpandText.h"
 #include "Setup/base/Plan.h"
 
@@ -46,23 +47,6 @@ std::vector<std::string> ReadKeyList(const char* Section, const std::string& Fil
     for (size_t At = 0; At < Got && Buf[At] != 0; At += Keys.back().size() + 1)
         Keys.emplace_back(&Buf[At]);
     return Keys;
-}
-
-static std::string Trimmed(const std::string& Text)
-{
-    size_t First = Text.find_first_not_of(" \t");
-    if (First == std::string::npos)
-        return std::string();
-    return Text.substr(First, Text.find_last_not_of(" \t") - First + 1);
-}
-
-// The value as the profile functions hand out one key's: a value that starts with a quote and
-// ends with the same one loses both.
-static std::string Unquoted(const std::string& Value)
-{
-    if (Value.size() >= 2 && (Value[0] == '"' || Value[0] == '\'') && Value.back() == Value[0])
-        return Value.substr(1, Value.size() - 2);
-    return Value;
 }
 
 // Names compare without regard to case; false for a name with letters beyond ASCII, whose case
@@ -105,10 +89,11 @@ static TFoldedValues SectionValues(const char* Section, const std::string& File,
         std::string Folded;
         // Some systems hand the lines out as the file has them: blanks around name and value
         // are not part of either.
-        if (FoldedKey(Trimmed(std::string(Entry, Equals ? Equals : Entry + Length)), Folded))
+        std::string Key = TrimmedBlanks(std::string(Entry, Equals ? Equals : Entry + Length));
+        if (FoldedKey(Key, Folded))
             Values.emplace_back(
                 std::move(Folded),
-                Equals ? Unquoted(Trimmed(std::string(Equals + 1, Entry + Length))) : "");
+                Equals ? UnquotedValue(TrimmedBlanks(std::string(Equals + 1, Entry + Length))) : "");
     }
     // Stable: among lines of one name the first stays first, and the search finds it.
     std::stable_sort(Values.begin(), Values.end(),

@@ -95,13 +95,7 @@ bool MayReplace(const std::string& TargetInfPath)
 {
     if (GetFileAttributesA(TargetInfPath.c_str()) == INVALID_FILE_ATTRIBUTES)
         return true;
-    HANDLE File = CreateFileA(TargetInfPath.c_str(), GENERIC_WRITE,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (File == INVALID_HANDLE_VALUE)
-        return false;
-    CloseHandle(File);
-    return true;
+    return MayOpen(TargetInfPath, GENERIC_WRITE, FILE_FLAG_OPEN_REPARSE_POINT);
 }
 
 } // namespace
@@ -153,7 +147,7 @@ void InstallInfCopy()
                      "Error: coundn't write to " + TargetInfPath + ": " + Text);
     }
     std::string InfVar = InfDir;
-    DropTrailingBackslash(InfVar);
+    DropOneTrailingBackslash(InfVar);
     if (!SetEnv("InfPath", InfVar)) {
         ReportAndEnd("Error: can't set environment variable", false);
     }

@@ -34,7 +34,7 @@ static std::string OwnDirectory()
     DWORD Len = GetModuleFileNameA(nullptr, Path, sizeof Path);
     std::string Dir(Path, Len < sizeof Path ? Len : 0);
     Dir.resize(Dir.rfind('\\') == std::string::npos ? 0 : Dir.rfind('\\') + 1);
-    DropTrailingBackslash(Dir);
+    DropOneTrailingBackslash(Dir);
     return Dir;
 }
 
@@ -70,7 +70,7 @@ static void FindNamedInf(const std::string& Arg)
         SourceDir = OwnDirectory();
         InfFileName = Arg;
     }
-    DropTrailingBackslash(SourceDir);
+    DropOneTrailingBackslash(SourceDir);
     std::string Path = SourceDir + "\\" + InfFileName;
     if (!PlainFileExists(Path))
         Refuse("Error: " + Path + "-not found!", reScriptNotFound);

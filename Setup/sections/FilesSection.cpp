@@ -176,8 +176,8 @@ void CopyTree(std::string FromDir, const std::string& Pattern, std::string ToDir
 {
     // "always" answers for the rest of one directory, never for another one.
     DlgRec.Always = false;
-    DropTrailingBackslash(FromDir);
-    DropTrailingBackslash(ToDir);
+    DropOneTrailingBackslash(FromDir);
+    DropOneTrailingBackslash(ToDir);
     RemoveStaleTemps(ToDir);   // even when every file of this folder is kept as it is
     AddTrailingBackslash(ToDir);
     if (!Recursive) {
@@ -204,7 +204,7 @@ void ProcessFilesSection(const std::string& SourceInfPath)
         }
         Dir = ExpandVars(Dir);
         EntryDestination = Dir;
-        DropTrailingBackslash(EntryDestination);
+        DropOneTrailingBackslash(EntryDestination);
         TFilesKey Parts = SplitFilesKey(Key);
         CopyTree(InfDir + Parts.SubDir, Parts.Pattern, Dir, Parts.Recursive);
         FlushLogText();

@@ -5,7 +5,8 @@
 
 #include "Rules/CaseText.h"
 #include "Rules/FilesText.h"
-#include "Rules/PathText.h"
+#include "Rules/PathMatch.h"
+#include "Rules/PathParts.h"
 #include "Rules/ReferenceText.h"
 #include "Rules/StringsText.h"
 
@@ -149,9 +150,9 @@ void CollectInstalled(TChecker& Checker)
     for (const TInfLine* Line : Checker.Keys("Files")) {
         TFilesKey Key = SplitFilesKey(Line->Key);
         std::string Dir = Line->Value.empty() ? "%MyProgramPath%" : Line->Value;
-        DropTrailingBackslashes(Dir);
+        DropAllTrailingBackslashes(Dir);
         std::string Where = FoldedText(Checker.Expanded(Dir));
-        DropTrailingBackslashes(Where);
+        DropAllTrailingBackslashes(Where);
         Checker.Destinations.push_back({Line, Where});
         if (Checker.Options.Medium)
             WalkMedium(Checker, *Line, Key, Key.SubDir, Dir, Where, 0);

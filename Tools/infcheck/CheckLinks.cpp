@@ -6,9 +6,8 @@
 #include "Rules/PathParts.h"
 #include "Rules/FilesText.h"
 #include "Rules/LinkText.h"
-#include "Rules/LogText.h"
-#include "Rules/PathText.h"
-#include "Rules/PlainText.h"
+#include "Rules/LogFileName.h"
+#include "Rules/ProfileText.h"
 #include "Rules/ReferenceText.h"
 
 namespace {
@@ -39,7 +38,7 @@ void CheckInstalledTarget(TChecker& Checker, const TInfLine& Line, const std::st
 {
     std::string InstallDir = FoldedText(Checker.Expanded("%MyProgramPath%"));
     std::string Path = FoldedText(Checker.Expanded(Target));
-    DropTrailingBackslashes(Path);
+    DropAllTrailingBackslashes(Path);
     // The installation folder itself is there from step 8. The system's link object takes no
     // target longer than a path may be, and comparing one would only cost time.
     if (HasReference(Path) || Path == InstallDir || Path.size() > LinkPathLimit)

@@ -11,9 +11,9 @@
 #include "Rules/FilesText.h"
 #include "Rules/IniWriteText.h"
 #include "Rules/LinkText.h"
-#include "Rules/LogText.h"
-#include "Rules/PathText.h"
-#include "Rules/PlainText.h"
+#include "Rules/LogFileName.h"
+#include "Rules/PathMatch.h"
+#include "Rules/PathParts.h"
 #include "Rules/ReferenceText.h"
 #include "Rules/RegSyntax.h"
 #include "Rules/RegWriteText.h"
@@ -133,7 +133,7 @@ TRemoved CollectRemoved(const TChecker& Checker)
 bool FileRemoved(const TRemoved& Removed, const std::string& Folder, const std::string& Name)
 {
     std::string Folded = FoldedText(Folder);
-    DropTrailingBackslashes(Folded);
+    DropAllTrailingBackslashes(Folded);
     return Removed.Files.count(Folded + "\\" + FoldedText(Name)) > 0;
 }
 

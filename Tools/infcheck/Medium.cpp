@@ -8,7 +8,7 @@
 
 #include "Rules/CaseText.h"
 #include "Rules/InfReader.h"
-#include "Rules/PathText.h"
+#include "Rules/PathMatch.h"
 
 namespace fs = std::filesystem;
 

@@ -1,7 +1,6 @@
-#include "Rules/PathText.h"
+#include "Rules/PathMatch.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "Rules/CaseText.h"
 
@@ -50,19 +49,4 @@ bool IsAtOrBelow(const std::string& Path, const std::string& Dir)
 {
     return Path.compare(0, Dir.size(), Dir) == 0 &&
            (Path.size() == Dir.size() || Path[Dir.size()] == '\\');
-}
-
-void DropTrailingBackslashes(std::string& Path)
-{
-    while (!Path.empty() && Path.back() == '\\')
-        Path.pop_back();
-}
-
-bool IsAbsoluteFolder(const std::string& Path)
-{
-    if (Path.empty())
-        return false;
-    return Path[0] == '%' || Path.compare(0, 2, "\\\\") == 0 ||
-           (Path.size() >= 3 && std::isalpha((unsigned char)Path[0]) && Path[1] == ':' &&
-            Path[2] == '\\');
 }

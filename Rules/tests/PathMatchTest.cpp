@@ -1,4 +1,4 @@
-#include "Rules/PathText.h"
+#include "Rules/PathMatch.h"
 
 #include <gtest/gtest.h>
 
@@ -39,14 +39,6 @@ TEST(IsAtOrBelow, TheFolderItselfOrBelowABackslash)
     EXPECT_TRUE(IsAtOrBelow("C:\\APP\\BIN", "C:\\APP"));
     EXPECT_FALSE(IsAtOrBelow("C:\\APPS", "C:\\APP"));
     EXPECT_FALSE(IsAtOrBelow("C:\\", "C:\\APP"));
-}
-
-TEST(IsAbsoluteFolder, AVariableADriveRootOrAShare)
-{
-    for (const char* Path : {"%MyProgramPath%\\bin", "C:\\", "d:\\Data", "\\\\server\\share"})
-        EXPECT_TRUE(IsAbsoluteFolder(Path)) << Path;
-    for (const char* Path : {"", "bin", "C:bin", "\\bin", "C:/bin", "1:\\x"})
-        EXPECT_FALSE(IsAbsoluteFolder(Path)) << Path;
 }
 
 }   // namespace

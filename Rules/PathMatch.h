@@ -1,5 +1,6 @@
-// Paths as a script names them, compared without the system: names matched against a [Files]
-// pattern, folders inside folders, destinations that stand on their own.
+// Paths matched against other paths, without the system: a name against a [Files] pattern, the
+// parts below a destination against a key's pattern, a path against a folder it may lie in.
+// Taking a path apart and putting it together is PathParts.h's.
 #pragma once
 #include <string>
 
@@ -16,10 +17,3 @@ bool PatternCovers(const TFilesKey& Key, const std::string& Below);
 
 // Whether Path is Dir or lies below it; both compared as they are, without a trailing backslash.
 bool IsAtOrBelow(const std::string& Path, const std::string& Dir);
-
-// Removes every trailing backslash.
-void DropTrailingBackslashes(std::string& Path);
-
-// A [Files] destination that names a folder on its own: a variable first, a drive's root or a
-// share. False for an empty one, which stands for the installation folder.
-bool IsAbsoluteFolder(const std::string& Path);
