@@ -1,8 +1,8 @@
 #include "FileInfoKv/FileInfoKv.h"
 
+#include <windows.h>
 #include <cstring>
 #include <vector>
-#include <windows.h>
 #include <winver.h>
 
 #include "Rules/VersionText.h"
@@ -56,8 +56,7 @@ int64_t ReadVersionBlock(void* Block, std::string& VersionText)
 {
     void* Value = nullptr;
     UINT Length = 0;
-    if (!QueryValue(Block, "\\", &Value, &Length) || !Value
-        || Length < sizeof(VS_FIXEDFILEINFO))
+    if (!QueryValue(Block, "\\", &Value, &Length) || !Value || Length < sizeof(VS_FIXEDFILEINFO))
         return -1;
     VS_FIXEDFILEINFO Fixed;
     memcpy(&Fixed, Value, sizeof Fixed);
@@ -71,8 +70,8 @@ int64_t ReadVersionBlock(void* Block, std::string& VersionText)
 
     // The entry is a language word followed by a code-page word; read as one little-endian
     // number, the code page is the high half.
-    TranslationFound = QueryValue(Block, "\\VarFileInfo\\Translation", &Value, &Length) && Value
-                       && Length >= sizeof(uint32_t);
+    TranslationFound = QueryValue(Block, "\\VarFileInfo\\Translation", &Value, &Length) && Value &&
+                       Length >= sizeof(uint32_t);
     if (TranslationFound) {
         uint32_t Translation;
         memcpy(&Translation, Value, sizeof Translation);
@@ -108,9 +107,9 @@ bool DosResolutionTime(const FILETIME& Time, SYSTEMTIME& Result)
         WORD DosDate;
         WORD DosTime;
         FILETIME Rounded;
-        if (FileTimeToDosDateTime(&Time, &DosDate, &DosTime)
-            && DosDateTimeToFileTime(DosDate, DosTime, &Rounded)
-            && FileTimeToSystemTime(&Rounded, &Result))
+        if (FileTimeToDosDateTime(&Time, &DosDate, &DosTime) &&
+            DosDateTimeToFileTime(DosDate, DosTime, &Rounded) &&
+            FileTimeToSystemTime(&Rounded, &Result))
             return true;
     }
     // The DOS form holds only 1980 to 2107 (and some systems convert other years to nonsense
@@ -130,8 +129,7 @@ std::string ShortDateText(const SYSTEMTIME& Time)
         return std::string();
     std::vector<char> Text(Size);
     // The size was asked for just now, so only a failure returns 0 here.
-    if (GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &Time, nullptr, Text.data(), Size)
-        <= 0)
+    if (GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &Time, nullptr, Text.data(), Size) <= 0)
         return std::string();
     return Text.data();
 }
@@ -164,7 +162,7 @@ std::string FileTimeText(const FILETIME& Time)
     return Clock.empty() ? Text : Text + " " + Clock;
 }
 
-} // namespace
+}   // namespace
 
 std::string FileTimeText(int64_t FileTime)
 {
@@ -189,7 +187,7 @@ int64_t ReadVersionInfo(const char* FileName, std::string& VersionText)
     DWORD Size = GetInfoSize(FileName, &Handle);
     if (Size == 0)
         return -1;
-    std::vector<char> Block(Size); // freed on every way out
+    std::vector<char> Block(Size);   // freed on every way out
     if (!GetInfo(FileName, 0, Size, Block.data()))
         return -1;
     return ReadVersionBlock(Block.data(), VersionText);
@@ -206,7 +204,7 @@ void GetFileDate(const char* FileName, int Kind, int64_t& FileTime, std::string&
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (File == INVALID_HANDLE_VALUE)
         return;
-    FILETIME Times[3]; // creation, last access, last write: the order of the Kind values
+    FILETIME Times[3];   // creation, last access, last write: the order of the Kind values
     BOOL Read = GetFileTime(File, &Times[0], &Times[1], &Times[2]);
     CloseHandle(File);
     if (!Read)

@@ -6,11 +6,11 @@
 // What the version resource of the file read last declares. The numbers are those of the product
 // version, not of the file version.
 struct TVersionInfo {
-    uint16_t Major;             // high word of the product version's most significant part
-    uint16_t Minor;             // low word of it
-    uint16_t Release;           // high word of the product version's least significant part
-    uint16_t Build;             // low word of it
-    std::string Translation;    // first translation entry, code page then language: "04E40409"
+    uint16_t Major;            // high word of the product version's most significant part
+    uint16_t Minor;            // low word of it
+    uint16_t Release;          // high word of the product version's least significant part
+    uint16_t Build;            // low word of it
+    std::string Translation;   // first translation entry, code page then language: "04E40409"
     std::string CompanyName;
     std::string FileDescription;
     std::string FileVersion;
@@ -19,7 +19,7 @@ struct TVersionInfo {
     std::string OriginalFilename;
     std::string ProductName;
     std::string ProductVersion;
-    std::string Comments;       // declared for callers' use; nothing here fills or reads them
+    std::string Comments;   // declared for callers' use; nothing here fills or reads them
     std::string LegalTrademarks;
     std::string PrivateBuild;
 };

@@ -11,8 +11,8 @@ int CALLBACK BrowseCallback(HWND Browser, UINT Event, LPARAM, LPARAM Data)
     return 1;
 }
 
-int BrowseForDirectory(HWND Owner, std::string& Dir, std::string& DisplayName,
-                       BFFCALLBACK Callback, int Flags, const char* Title)
+int BrowseForDirectory(HWND Owner, std::string& Dir, std::string& DisplayName, BFFCALLBACK Callback,
+                       int Flags, const char* Title)
 {
     if (Flags == bfDefaultFlags)
         Flags = BIF_RETURNONLYFSDIRS;

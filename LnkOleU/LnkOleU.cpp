@@ -53,7 +53,7 @@ HRESULT FillAndSave(IShellLinkA* Link, const char* Target, const char* Arguments
     return Result;
 }
 
-} // namespace
+}   // namespace
 
 int32_t CreateShellLink(const char* Target, const char* Arguments, const char* WorkDir,
                         const char* IconFile, int32_t IconIndex, const char* LinkFile)

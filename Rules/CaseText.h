@@ -5,7 +5,10 @@
 #include <string>
 
 // C in upper case when it is an ASCII letter; any other byte as it is.
-inline char FoldedChar(char C) { return C >= 'a' && C <= 'z' ? char(C - 'a' + 'A') : C; }
+inline char FoldedChar(char C)
+{
+    return C >= 'a' && C <= 'z' ? char(C - 'a' + 'A') : C;
+}
 
 // Text with its ASCII letters in upper case: the form in which names are searched for.
 std::string FoldedText(std::string Text);

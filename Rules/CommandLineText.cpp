@@ -1,6 +1,9 @@
 #include "Rules/CommandLineText.h"
 
-static bool IsBlank(char C) { return C == ' ' || C == '\t'; }
+static bool IsBlank(char C)
+{
+    return C == ' ' || C == '\t';
+}
 
 std::vector<std::string> CommandArguments(const char* CommandLine)
 {

@@ -22,8 +22,6 @@ bool IsWebAddress(const char* Text)
 {
     if (Text == nullptr)
         return false;
-    size_t Prefix = StartsWithText(Text, "http://")    ? 7
-                    : StartsWithText(Text, "https://") ? 8
-                                                          : 0;
+    size_t Prefix = StartsWithText(Text, "http://") ? 7 : StartsWithText(Text, "https://") ? 8 : 0;
     return Prefix != 0 && std::strlen(Text) > Prefix;
 }

@@ -10,8 +10,8 @@ TFilesKey SplitFilesKey(const std::string& Key)
     TFilesKey Result;
     std::string Rest = Key;
     size_t Size = Rest.size();
-    Result.Recursive = Size >= 2 && Rest[Size - 2] == '/' && (Rest[Size - 1] == 's' ||
-                                                               Rest[Size - 1] == 'S');
+    Result.Recursive =
+        Size >= 2 && Rest[Size - 2] == '/' && (Rest[Size - 1] == 's' || Rest[Size - 1] == 'S');
     if (Result.Recursive)
         Rest.resize(Size - 2);
     size_t Slash = Rest.rfind('\\');

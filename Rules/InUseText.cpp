@@ -11,9 +11,12 @@ const char* const WaitingPrefix = "~setupkv-";
 // The system writes each path of the list in its own form: "\??\" before the drive.
 const char* const PendingPrefix = "\\??\\";
 
-} // namespace
+}   // namespace
 
-std::string WaitingFileName(const std::string& Name) { return WaitingPrefix + Name + TempSuffix; }
+std::string WaitingFileName(const std::string& Name)
+{
+    return WaitingPrefix + Name + TempSuffix;
+}
 
 bool IsWaitingFileName(const std::string& Name)
 {
@@ -33,8 +36,7 @@ bool IsScheduledSource(const std::string& Pending, const std::string& Path)
             End = Pending.size();
         if (IsSource && End == At)
             return false;   // the empty name after the last pair
-        if (IsSource && End - At == Source.size() &&
-            SameText(Pending.substr(At, End - At), Source))
+        if (IsSource && End - At == Source.size() && SameText(Pending.substr(At, End - At), Source))
             return true;
         At = End + 1;
     }

@@ -50,7 +50,7 @@ std::string Trimmed(const std::string& Text)
     return Text.substr(First, Last - First);
 }
 
-} // namespace
+}   // namespace
 
 bool SplitLinkLine(const std::string& Line, TLinkLine& Fields)
 {

@@ -1,6 +1,9 @@
 #include "Rules/MessageText.h"
 
-static bool IsLineEnd(char C) { return C == '\r' || C == '\n'; }
+static bool IsLineEnd(char C)
+{
+    return C == '\r' || C == '\n';
+}
 
 std::string OneLine(const std::string& Message)
 {

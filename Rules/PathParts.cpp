@@ -41,7 +41,10 @@ void AddTrailingBackslash(std::string& Path)
         Path += '\\';
 }
 
-static bool IsSlash(char C) { return C == '\\' || C == '/'; }
+static bool IsSlash(char C)
+{
+    return C == '\\' || C == '/';
+}
 
 bool IsFullPath(const std::string& Path)
 {

@@ -5,7 +5,10 @@
 #include <string>
 
 // Whether C is a blank as the profile functions trim them: a space or a tab.
-inline bool IsBlank(char C) { return C == ' ' || C == '\t'; }
+inline bool IsBlank(char C)
+{
+    return C == ' ' || C == '\t';
+}
 
 // Text without the blanks at either end.
 std::string TrimmedBlanks(const std::string& Text);

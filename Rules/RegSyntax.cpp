@@ -20,10 +20,14 @@ TRootKey ScanRootKey(const char* Text)
 const char* RootKeyText(TRootKey Root)
 {
     switch (Root) {
-    case rkHKLM: return "HKLM";
-    case rkHKCU: return "HKCU";
-    case rkHKCR: return "HKCR";
-    default:     return "????";
+    case rkHKLM:
+        return "HKLM";
+    case rkHKCU:
+        return "HKCU";
+    case rkHKCR:
+        return "HKCR";
+    default:
+        return "????";
     }
 }
 

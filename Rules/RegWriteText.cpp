@@ -18,7 +18,7 @@ bool TakeField(const std::string& Line, size_t& Start, std::string& Field)
     return true;
 }
 
-} // namespace
+}   // namespace
 
 bool SplitRegWriteLine(const std::string& Line, TRegWriteLine& Fields)
 {

@@ -17,7 +17,8 @@ TSwitchScan ParseSwitches(const std::vector<std::string>& Args, TSwitches& Switc
         }
         Bad = Arg;
         size_t Equals = Arg.find('=');
-        std::string Name = Arg.substr(1, Equals == std::string::npos ? std::string::npos : Equals - 1);
+        std::string Name =
+            Arg.substr(1, Equals == std::string::npos ? std::string::npos : Equals - 1);
         bool HasValue = Equals != std::string::npos;
         std::string Value = HasValue ? Arg.substr(Equals + 1) : "";
         std::string* Target = nullptr;
@@ -62,7 +63,8 @@ std::string HelpText()
            "/dir=PATH\tthe installation folder, as if typed into the folder dialog\r\n"
            "/answers=FILE\tanswers the questions as recorded in FILE\r\n"
            "/record=FILE\trecords this run's answers in FILE\r\n"
-           "/plan=FILE\twrites what the run would do to FILE (FILE.json: as JSON), changing nothing\r\n"
+           "/plan=FILE\twrites what the run would do to FILE (FILE.json: as JSON), changing "
+           "nothing\r\n"
            "/bundle=OUT.EXE\tpacks this folder into the single setup file OUT.EXE\r\n"
            "/? or /help\tshows this text\r\n";
 }
@@ -84,7 +86,10 @@ int RunExitCode(bool Completed, int32_t ErrorCount, TRunEnd End)
     return ErrorCount == 0 ? ecSuccess : ecWarnings;
 }
 
-std::string ConflictSection(int Number) { return "Conflict" + std::to_string(Number); }
+std::string ConflictSection(int Number)
+{
+    return "Conflict" + std::to_string(Number);
+}
 
 int ButtonOfAnswer(const std::string& Name)
 {

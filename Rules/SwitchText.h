@@ -6,13 +6,13 @@
 #include <vector>
 
 struct TSwitches {
-    bool Any = false;       // at least one switch: the run reports by its exit code
-    bool Quiet = false;     // /quiet: nothing on screen
-    std::string Dir;        // /dir=PATH: the installation folder, as typed into the path dialog
-    std::string Record;     // /record=FILE: the answers of this run are written there
-    std::string Answers;    // /answers=FILE: the answers are taken from there
-    std::string Plan;       // /plan=FILE: what the run would do goes there; nothing is changed
-    bool Help = false;      // /? or /help: the switches are shown, nothing else happens
+    bool Any = false;      // at least one switch: the run reports by its exit code
+    bool Quiet = false;    // /quiet: nothing on screen
+    std::string Dir;       // /dir=PATH: the installation folder, as typed into the path dialog
+    std::string Record;    // /record=FILE: the answers of this run are written there
+    std::string Answers;   // /answers=FILE: the answers are taken from there
+    std::string Plan;      // /plan=FILE: what the run would do goes there; nothing is changed
+    bool Help = false;     // /? or /help: the switches are shown, nothing else happens
 };
 
 // What ParseSwitches found wrong: an unknown switch or a missing or unexpected value, or a
@@ -30,11 +30,11 @@ std::string HelpText();
 
 // Exit codes of a run with switches, in the scheme of the system's installer and error codes.
 const int ecSuccess = 0;
-const int ecWarnings = 1;            // installed, with warnings in the log
-const int ecScriptNotFound = 2;      // ERROR_FILE_NOT_FOUND: no script, or not the named one
-const int ecBadCommandLine = 87;     // ERROR_INVALID_PARAMETER
-const int ecCancelled = 1602;        // ERROR_INSTALL_USEREXIT: declined or cancelled
-const int ecFailed = 1603;           // ERROR_INSTALL_FAILURE
+const int ecWarnings = 1;          // installed, with warnings in the log
+const int ecScriptNotFound = 2;    // ERROR_FILE_NOT_FOUND: no script, or not the named one
+const int ecBadCommandLine = 87;   // ERROR_INVALID_PARAMETER
+const int ecCancelled = 1602;      // ERROR_INSTALL_USEREXIT: declined or cancelled
+const int ecFailed = 1603;         // ERROR_INSTALL_FAILURE
 
 // How a run that did not complete ended, when that is more than its error count says.
 enum TRunEnd { reNone, reScriptNotFound, reBadCommandLine, reCancelled };
@@ -44,8 +44,8 @@ int RunExitCode(bool Completed, int32_t ErrorCount, TRunEnd End);
 
 // The answer file: one section of the run, one per recorded file conflict.
 const char* const AnswersSection = "SetupAnswers";
-const char* const AnswersVersion = "1";   // a file of this version replays with later programs
-std::string ConflictSection(int Number);  // "Conflict1", ...
+const char* const AnswersVersion = "1";    // a file of this version replays with later programs
+std::string ConflictSection(int Number);   // "Conflict1", ...
 
 // Buttons of the file-conflict dialog as the answer file names them: skip (1), cancel (2),
 // overwrite (4); 0 for a name that is none of them.

@@ -55,7 +55,7 @@ std::vector<std::string> AdvancedFields(const std::string& Command, size_t Begin
     return Fields;
 }
 
-} // namespace
+}   // namespace
 
 std::string UninstallInfPath(const std::string& Command)
 {

@@ -25,8 +25,8 @@ std::string ExpandText(const char* Text, TLookupVar Lookup)
         bool Defined = !Full && !Name.empty() && Lookup(Name.c_str(), Value);
         // Past the limit the text stays whole, only not expanded further; nothing is looked up
         // any more, so a script can't make each of a million references cost a long value.
-        Full = Full || (Defined && (Value.size() > ExpandLimit ||
-                                    Result.size() > ExpandLimit - Value.size()));
+        Full = Full || (Defined &&
+                        (Value.size() > ExpandLimit || Result.size() > ExpandLimit - Value.size()));
         if (Defined && !Full)
             Result += Value;
         else

@@ -16,7 +16,7 @@ std::string PaddedDecimal(unsigned Value, size_t MinDigits)
     return Digits;
 }
 
-} // namespace
+}   // namespace
 
 std::string FormatVersionText(uint16_t Major, uint16_t Minor, uint16_t Release, uint16_t Build)
 {

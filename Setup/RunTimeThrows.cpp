@@ -14,17 +14,35 @@
 
 namespace std {
 
-void __throw_bad_alloc() { EndOnFailure("std::bad_alloc"); }
+void __throw_bad_alloc()
+{
+    EndOnFailure("std::bad_alloc");
+}
 
-void __throw_bad_array_new_length() { EndOnFailure("std::bad_array_new_length"); }
+void __throw_bad_array_new_length()
+{
+    EndOnFailure("std::bad_array_new_length");
+}
 
-void __throw_length_error(const char* Text) { EndOnFailure(Text); }
+void __throw_length_error(const char* Text)
+{
+    EndOnFailure(Text);
+}
 
-void __throw_logic_error(const char* Text) { EndOnFailure(Text); }
+void __throw_logic_error(const char* Text)
+{
+    EndOnFailure(Text);
+}
 
-void __throw_out_of_range(const char* Text) { EndOnFailure(Text); }
+void __throw_out_of_range(const char* Text)
+{
+    EndOnFailure(Text);
+}
 
-void __throw_invalid_argument(const char* Text) { EndOnFailure(Text); }
+void __throw_invalid_argument(const char* Text)
+{
+    EndOnFailure(Text);
+}
 
 void __throw_out_of_range_fmt(const char* Format, ...)
 {
@@ -35,4 +53,4 @@ void __throw_out_of_range_fmt(const char* Format, ...)
     EndOnFailure(Text);
 }
 
-} // namespace std
+}   // namespace std

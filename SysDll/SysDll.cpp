@@ -14,7 +14,7 @@ bool SearchRestricted = false;
 
 const char* const PreloadedDlls[] = {"msimg32.dll"};
 
-} // namespace
+}   // namespace
 
 void RestrictDllSearch()
 {

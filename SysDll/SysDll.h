@@ -16,8 +16,7 @@ HMODULE LoadSystemDll(const char* Name);
 FARPROC SystemProc(const char* Name, const char* Proc);
 
 // SystemProc typed as the caller's function pointer, resolved once; nullptr when it can't be had.
-template <typename TFunc>
-TFunc SystemFunc(TFunc& Cache, const char* Dll, const char* Proc)
+template <typename TFunc> TFunc SystemFunc(TFunc& Cache, const char* Dll, const char* Proc)
 {
     if (!Cache)
         Cache = reinterpret_cast<TFunc>(reinterpret_cast<void*>(SystemProc(Dll, Proc)));

@@ -1,8 +1,8 @@
 #include "FileInfoKv/FileInfoKv.h"
 
+#include <windows.h>
 #include <gtest/gtest.h>
 #include <string>
-#include <windows.h>
 
 namespace {
 
@@ -19,14 +19,14 @@ std::string OwnProgramPath()
 // Every field on a line of its own, so that one comparison shows all differences.
 std::string Describe(const TVersionInfo& Info)
 {
-    return std::to_string(Info.Major) + "," + std::to_string(Info.Minor) + ","
-           + std::to_string(Info.Release) + "," + std::to_string(Info.Build)
-           + "\nTranslation=" + Info.Translation + "\nCompanyName=" + Info.CompanyName
-           + "\nFileDescription=" + Info.FileDescription + "\nFileVersion=" + Info.FileVersion
-           + "\nInternalName=" + Info.InternalName + "\nLegalCopyright=" + Info.LegalCopyright
-           + "\nOriginalFilename=" + Info.OriginalFilename + "\nProductName=" + Info.ProductName
-           + "\nProductVersion=" + Info.ProductVersion + "\nComments=" + Info.Comments
-           + "\nLegalTrademarks=" + Info.LegalTrademarks + "\nPrivateBuild=" + Info.PrivateBuild;
+    return std::to_string(Info.Major) + "," + std::to_string(Info.Minor) + "," +
+           std::to_string(Info.Release) + "," + std::to_string(Info.Build) +
+           "\nTranslation=" + Info.Translation + "\nCompanyName=" + Info.CompanyName +
+           "\nFileDescription=" + Info.FileDescription + "\nFileVersion=" + Info.FileVersion +
+           "\nInternalName=" + Info.InternalName + "\nLegalCopyright=" + Info.LegalCopyright +
+           "\nOriginalFilename=" + Info.OriginalFilename + "\nProductName=" + Info.ProductName +
+           "\nProductVersion=" + Info.ProductVersion + "\nComments=" + Info.Comments +
+           "\nLegalTrademarks=" + Info.LegalTrademarks + "\nPrivateBuild=" + Info.PrivateBuild;
 }
 
 // A folder of the test's own under the temporary directory, with one file; both go at the end.
@@ -75,8 +75,8 @@ bool SetTimes(const std::string& Path, const FILETIME* Creation, const FILETIME*
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (File == INVALID_HANDLE_VALUE)
         return false;
-    BOOL Done = SetFileTime(File, Creation, Access, Write)
-                && GetFileTime(File, &Stored[0], &Stored[1], &Stored[2]);
+    BOOL Done = SetFileTime(File, Creation, Access, Write) &&
+                GetFileTime(File, &Stored[0], &Stored[1], &Stored[2]);
     CloseHandle(File);
     return Done != 0;
 }
@@ -88,8 +88,8 @@ std::string LocaleText(const FILETIME& Shown, bool DateOnly)
     char Date[PathSize];
     char Clock[PathSize];
     EXPECT_TRUE(FileTimeToSystemTime(&Shown, &Time));
-    EXPECT_GT(GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &Time, nullptr, Date,
-                             sizeof Date), 0);
+    EXPECT_GT(
+        GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &Time, nullptr, Date, sizeof Date), 0);
     EXPECT_GT(GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &Time, nullptr, Clock, sizeof Clock), 0);
     return DateOnly ? std::string(Date) : std::string(Date) + " " + Clock;
 }
@@ -105,13 +105,14 @@ void ExpectNoDate(const char* File, int Line, const std::string& Path, int Kind 
 }
 #define EXPECT_NO_DATE(...) ExpectNoDate(__FILE__, __LINE__, __VA_ARGS__)
 
-} // namespace
+}   // namespace
 
 // FileInfoKvTests.rc gives file version 3.4.5.6, product version 2.5.0.123, no InternalName.
 TEST(ReadVersionInfo, OwnProgramGivesProductVersionAndItsTexts)
 {
-    const TVersionInfo Stale{9, 9, 9, 9, "stale", "stale", "stale", "stale", "stale", "stale",
-                             "stale", "stale", "stale", "stale", "stale", "stale"};
+    const TVersionInfo Stale{9,       9,       9,       9,       "stale", "stale",
+                             "stale", "stale", "stale", "stale", "stale", "stale",
+                             "stale", "stale", "stale", "stale"};
     TVersionInfo Expected = Stale;
     Expected.Major = 2;
     Expected.Minor = 5;
@@ -200,7 +201,7 @@ TEST(GetFileDate, LastWriteTextHasEvenSecondsOfUniversalTime)
         int64_t Time = 12345;
         std::string Text = "garbage";
         GetFileDate(Temp.Path.c_str(), fdLastWrite, Time, Text);
-        EXPECT_EQ(AsInt64(Case.Written), Time); // exact, for comparing files
+        EXPECT_EQ(AsInt64(Case.Written), Time);   // exact, for comparing files
         EXPECT_EQ(LocaleText(Case.Shown, Case.DateOnly), Text);
     }
 }

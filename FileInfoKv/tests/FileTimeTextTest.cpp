@@ -18,17 +18,16 @@ TEST(FileTimeText, SameTextAsGetFileDate)
     ASSERT_NE(INVALID_HANDLE_VALUE, File);
     CloseHandle(File);
     const SYSTEMTIME Times[] = {
-        {2020, 6, 1, 1, 12, 34, 57, 123},   // odd second and milliseconds: cut to 12:34:56
-        {2020, 6, 1, 1, 0, 0, 0, 0},        // midnight: the date alone
-        {2020, 6, 1, 1, 0, 0, 1, 999},      // cut down to midnight
-        {1979, 12, 1, 31, 23, 59, 59, 500}, // before the DOS form's years
-        {2107, 12, 6, 31, 23, 59, 59, 0},
-        {2108, 1, 0, 1, 0, 0, 3, 0},        // after them
+        {2020, 6, 1, 1, 12, 34, 57, 123},     // odd second and milliseconds: cut to 12:34:56
+        {2020, 6, 1, 1, 0, 0, 0, 0},          // midnight: the date alone
+        {2020, 6, 1, 1, 0, 0, 1, 999},        // cut down to midnight
+        {1979, 12, 1, 31, 23, 59, 59, 500},   // before the DOS form's years
+        {2107, 12, 6, 31, 23, 59, 59, 0},   {2108, 1, 0, 1, 0, 0, 3, 0},   // after them
     };
     for (const SYSTEMTIME& Time : Times) {
-        SCOPED_TRACE(::testing::Message() << Time.wYear << "-" << Time.wMonth << "-" << Time.wDay
-                                          << " " << Time.wHour << ":" << Time.wMinute << ":"
-                                          << Time.wSecond << "." << Time.wMilliseconds);
+        SCOPED_TRACE(::testing::Message()
+                     << Time.wYear << "-" << Time.wMonth << "-" << Time.wDay << " " << Time.wHour
+                     << ":" << Time.wMinute << ":" << Time.wSecond << "." << Time.wMilliseconds);
         FILETIME Written;
         ASSERT_TRUE(SystemTimeToFileTime(&Time, &Written));
         File = CreateFileA(Path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
@@ -45,4 +44,4 @@ TEST(FileTimeText, SameTextAsGetFileDate)
     DeleteFileA(Path.c_str());
 }
 
-} // namespace
+}   // namespace

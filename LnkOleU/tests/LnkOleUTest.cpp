@@ -159,4 +159,4 @@ TEST_F(CreateShellLinkTest, SuccessCodeOtherThanOkStopsBeforeTheSave)
     EXPECT_FALSE(FileExists(Link));
 }
 
-} // namespace
+}   // namespace

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "fuzz/FuzzInput.h"
 #include "Rules/PathParts.h"
+#include "fuzz/FuzzInput.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
 {

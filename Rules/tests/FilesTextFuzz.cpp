@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "fuzz/FuzzInput.h"
 #include "Rules/PathParts.h"
+#include "fuzz/FuzzInput.h"
 
 // The key is rebuilt from its parts: nothing but one "/s" may get lost.
 static void CheckKey(const std::string& Key)
@@ -22,7 +22,8 @@ static void CheckKey(const std::string& Key)
     }
     Check(Parts.Pattern.find('\\') == std::string::npos, "pattern without backslash");
     bool Split = Stem.find('\\') != std::string::npos;
-    Check(Stem == (Split ? Parts.SubDir + "\\" + Parts.Pattern : Parts.Pattern), "parts rebuild key");
+    Check(Stem == (Split ? Parts.SubDir + "\\" + Parts.Pattern : Parts.Pattern),
+          "parts rebuild key");
 }
 
 static bool StartsWith(const std::string& Text, const std::string& Head)
@@ -134,7 +135,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
         TVersionNumbers B = {Word(8), Word(10), Word(12), Word(14)};
         int Order = CompareVersions(A, B);
         Check(Order == -CompareVersions(B, A), "antisymmetric");
-        Check(Order == (Packed(A) < Packed(B) ? -1 : Packed(A) > Packed(B) ? 1 : 0),
+        Check(Order == (Packed(A) < Packed(B)   ? -1
+                        : Packed(A) > Packed(B) ? 1
+                                                : 0),
               "orders like the packed number");
     }
 

@@ -14,12 +14,12 @@ TEST(SplitFilesKey, SubdirectoryPatternAndRecursiveMark)
     } Cases[] = {
         {"readme.txt", "", "readme.txt", false},
         {"bin\\*.dll", "bin", "*.dll", false},
-        {"\\setup.ini", "", "setup.ini", false},       // only a leading backslash: the INF's own
-        {"data\\sub\\*.*", "data\\sub", "*.*", false}, // directory; else up to the last one
+        {"\\setup.ini", "", "setup.ini", false},         // only a leading backslash: the INF's own
+        {"data\\sub\\*.*", "data\\sub", "*.*", false},   // directory; else up to the last one
         {"bin\\*.dll/s", "bin", "*.dll", true},
         {"bin\\*.dll/S", "bin", "*.dll", true},
-        {"bin\\*.dll /s", "bin", "*.dll ", true},      // nothing else is trimmed
-        {"a.txt/s/s", "", "a.txt/s", true},            // one mark is taken, no more
+        {"bin\\*.dll /s", "bin", "*.dll ", true},   // nothing else is trimmed
+        {"a.txt/s/s", "", "a.txt/s", true},         // one mark is taken, no more
         {"bin\\s", "bin", "s", false},
         {"/s", "", "", true},
         {"bin\\", "bin", "", false},
@@ -48,9 +48,14 @@ TEST(TNameIndex, FindsANameInAnyLetterCaseAndNothingElse)
         const char* Asked;
         const char* Found;   // nullptr: not in the index
     } Cases[] = {
-        {"a.txt", "A.TXT"},           {"Readme.Txt", "README.TXT"}, {"README", "readme"},
-        {"\xc4rger.txt", "\xc4rger.txt"}, {"\xe4rger.txt", nullptr},   // only A-Z are folded
-        {"a.tx", nullptr},            {"a.txt ", nullptr},          {"", nullptr},
+        {"a.txt", "A.TXT"},
+        {"Readme.Txt", "README.TXT"},
+        {"README", "readme"},
+        {"\xc4rger.txt", "\xc4rger.txt"},
+        {"\xe4rger.txt", nullptr},   // only A-Z are folded
+        {"a.tx", nullptr},
+        {"a.txt ", nullptr},
+        {"", nullptr},
     };
     for (const auto& Case : Cases) {
         const TNameIndex::TEntry* Entry = Index.Find(Case.Asked);
@@ -72,9 +77,9 @@ TEST(TempFileName, ItsOwnNamesAreKnownAgainAndNoOthers)
         {"~SETUPKV000004D200000001.TMP", true},   // names compare without regard to case
         {"~setupkv04d20007.tmp", true},
         {"~SetupKv04D2fFfF.Tmp", true},
-        {"~setupkv.tmp", false},                  // only our own names are leftovers
+        {"~setupkv.tmp", false},   // only our own names are leftovers
         {"~setupkv my notes.tmp", false},
-        {"~setupkv04d2000.tmp", false},           // 7, 9, 15 and 17 digits
+        {"~setupkv04d2000.tmp", false},   // 7, 9, 15 and 17 digits
         {"~setupkv04d200071.tmp", false},
         {"~setupkv000004d20000000.tmp", false},
         {"~setupkv000004d2000000011.tmp", false},
@@ -104,8 +109,8 @@ TEST(IsDeviceName, DevicesWithAndWithoutExtension)
     for (const char* Device : {"CON", "con", "PRN", "AUX", "NUL", "nul.txt", "COM1", "com9.log",
                                "LPT1", "CON .x", "NUL.tar.gz"})
         EXPECT_TRUE(IsDeviceName(Device)) << Device;
-    for (const char* File : {"CONS", "CO", "COM", "COM0", "COMA", "LPT10", "xNUL", "a.CON", "",
-                             ".con", "console.txt"})
+    for (const char* File :
+         {"CONS", "CO", "COM", "COM0", "COMA", "LPT10", "xNUL", "a.CON", "", ".con", "console.txt"})
         EXPECT_FALSE(IsDeviceName(File)) << File;
 }
 
@@ -116,9 +121,9 @@ TEST(MayHoldVersion, OnlyImagesAndCompressedFiles)
         size_t Size;
         bool May;
     } Cases[] = {
-        {"MZ", 2, true}, {"SZ", 2, true},   // an image; "SZDD", a compressed file
-        {"ZM", 2, false}, {"mz", 2, false}, {"PK", 2, false}, {"[V", 2, false},
-        {"M", 1, false}, {"", 0, false},     // too short for any header
+        {"MZ", 2, true},  {"SZ", 2, true},   // an image; "SZDD", a compressed file
+        {"ZM", 2, false}, {"mz", 2, false}, {"PK", 2, false},
+        {"[V", 2, false}, {"M", 1, false},  {"", 0, false},   // too short for any header
     };
     for (const auto& Case : Cases) {
         SCOPED_TRACE(Case.Head);
@@ -178,31 +183,31 @@ TEST(PlanCopy, DecisionTable)
         TConflict Conflict;
         const char *LabelA, *LangA, *LabelB, *LangB;
     } Cases[] = {
-        {"older version asks", V120, V130, cfVersion,
-         "1.02.0000.0000", "04E40409", "1.03.0000.0000", "04E40409"},
-        {"newer version copies", V130, V120, cfNone,
-         "1.03.0000.0000", "04E40409", "1.02.0000.0000", "04E40409"},
-        {"equal version copies", V120, V120, cfNone,
-         "1.02.0000.0000", "04E40409", "1.02.0000.0000", "04E40409"},
+        {"older version asks", V120, V130, cfVersion, "1.02.0000.0000", "04E40409",
+         "1.03.0000.0000", "04E40409"},
+        {"newer version copies", V130, V120, cfNone, "1.03.0000.0000", "04E40409", "1.02.0000.0000",
+         "04E40409"},
+        {"equal version copies", V120, V120, cfNone, "1.02.0000.0000", "04E40409", "1.02.0000.0000",
+         "04E40409"},
         {"spilling build number asks", Versioned(1, 0, 1000, 0, "1.00.1000.0000"),
-         Versioned(1, 1, 0, 0, "1.01.0000.0000"), cfVersion,
-         "1.00.1000.0000", "04E40409", "1.01.0000.0000", "04E40409"},
+         Versioned(1, 1, 0, 0, "1.01.0000.0000"), cfVersion, "1.00.1000.0000", "04E40409",
+         "1.01.0000.0000", "04E40409"},
         {"over a file without version", V120, Early, cfNone, "1.02.0000.0000", "04E40409", "", ""},
         {"over nothing", V120, Missing, cfNone, "1.02.0000.0000", "04E40409", "", ""},
-        {"over version 0.0.0.0", V120, Zero, cfNone,
-         "1.02.0000.0000", "04E40409", "0.00.0000.0000", ""},
+        {"over version 0.0.0.0", V120, Zero, cfNone, "1.02.0000.0000", "04E40409", "0.00.0000.0000",
+         ""},
         // Without a version of its own the new file is compared by date, whatever the other is.
-        {"earlier date asks", Early, Late, cfDate,
-         "1.6.2019 12:00:00", "", "1.6.2021 12:00:00", ""},
-        {"later date copies", Late, Early, cfNone,
-         "1.6.2021 12:00:00", "", "1.6.2019 12:00:00", ""},
-        {"equal date copies", Early, Early, cfNone,
-         "1.6.2019 12:00:00", "", "1.6.2019 12:00:00", ""},
+        {"earlier date asks", Early, Late, cfDate, "1.6.2019 12:00:00", "", "1.6.2021 12:00:00",
+         ""},
+        {"later date copies", Late, Early, cfNone, "1.6.2021 12:00:00", "", "1.6.2019 12:00:00",
+         ""},
+        {"equal date copies", Early, Early, cfNone, "1.6.2019 12:00:00", "", "1.6.2019 12:00:00",
+         ""},
         {"date over nothing", Early, Missing, cfNone, "1.6.2019 12:00:00", "", "", ""},
-        {"version 0.0.0.0 is dated", Zero, V130, cfNone,
-         "1.6.2020 12:00:00", "", "1.6.2020 12:00:00", "04E40409"},
-        {"dated file over a later versioned one", Early, V130, cfDate,
-         "1.6.2019 12:00:00", "", "1.6.2020 12:00:00", "04E40409"},
+        {"version 0.0.0.0 is dated", Zero, V130, cfNone, "1.6.2020 12:00:00", "",
+         "1.6.2020 12:00:00", "04E40409"},
+        {"dated file over a later versioned one", Early, V130, cfDate, "1.6.2019 12:00:00", "",
+         "1.6.2020 12:00:00", "04E40409"},
     };
     for (const auto& Case : Cases) {
         SCOPED_TRACE(Case.What);
@@ -231,4 +236,4 @@ TEST(OutcomeLine, RefreshedOnlyWhenLabelsAndLanguagesAgree)
     EXPECT_EQ(B + "\t1.6.2021  not replaced by 1.6.2019 ", OutcomeLine(B, Dates, false));
 }
 
-} // namespace
+}   // namespace

@@ -19,7 +19,7 @@ TEST(IsScheduledSource, FindsOnlySourcesOfTheList)
         {"C:\\App\\b.tmp", true},                // after a deletion, whose target is empty
         {"C:\\App\\a.dll", false},               // a target
         {"!\\??\\C:\\App\\a.dll", false},
-        {"C:\\App\\~setupkv-a.dll", false},      // a part of a name
+        {"C:\\App\\~setupkv-a.dll", false},   // a part of a name
         {"C:\\App", false},
     };
     for (const auto& Case : Cases)
@@ -37,10 +37,8 @@ TEST(RestartExitCode, OnlyASuccessWaitsForTheRestart)
         int Exit;
         bool SaysRestart;
     } Cases[] = {
-        {ecSuccess, true, ecRestartNeeded, true},
-        {ecWarnings, true, ecWarnings, true},
-        {ecFailed, true, ecFailed, false},
-        {ecCancelled, true, ecCancelled, false},
+        {ecSuccess, true, ecRestartNeeded, true}, {ecWarnings, true, ecWarnings, true},
+        {ecFailed, true, ecFailed, false},        {ecCancelled, true, ecCancelled, false},
         {ecSuccess, false, ecSuccess, false},
     };
     for (const auto& Case : Cases) {

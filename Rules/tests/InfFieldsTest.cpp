@@ -14,15 +14,15 @@ TEST(FieldEnd, EndsAtCommaOrAfterTheClosingQuote)
         {"abc,def", 3},
         {"abc", 3},
         {" abc ,x", 5},
-        {"a\"b,c", 3},                 // a quote inside an unquoted field means nothing
-        {"\"a,b\",c", 5},              // the comma inside the quotes does not end the field
+        {"a\"b,c", 3},      // a quote inside an unquoted field means nothing
+        {"\"a,b\",c", 5},   // the comma inside the quotes does not end the field
         {"\"a,b\"", 5},
         {"\"\",x", 2},
-        {"\"say \"\"hi\"\"\",x", 12},  // doubled quotes are text; the real closing quote ends it
-        {"\"\"\"\",x", 4},             // a field holding one quote
-        {"\"ab\"cd,x", 4},             // anything after the closing quote is the caller's
+        {"\"say \"\"hi\"\"\",x", 12},   // doubled quotes are text; the real closing quote ends it
+        {"\"\"\"\",x", 4},              // a field holding one quote
+        {"\"ab\"cd,x", 4},              // anything after the closing quote is the caller's
         {"\"never closed, at all", 21},
-        {"\"a\"\"", 4},                // a doubled quote right before the end does not close
+        {"\"a\"\"", 4},   // a doubled quote right before the end does not close
         {"\"", 1},
     };
     for (const auto& Case : Cases) {
@@ -54,11 +54,11 @@ TEST(Dequote, QuotedFieldsLoseTheirQuotesAndPairsBecomeOne)
         {"\"\"\"\"", '"', "\""},
         {"\"  2A \"", '"', "  2A "},
         {"\"a,b\",c", '"', "a,b"},
-        {"\"abc\"def", '"', "abc"},     // text after the closing quote is dropped
+        {"\"abc\"def", '"', "abc"},   // text after the closing quote is dropped
         {"\"unclosed, text", '"', "unclosed, text"},
         {"\"ends in a pair\"\"", '"', "ends in a pair\""},
         {"abc,def,\"g\"", '"', "abc,def,\"g\""},   // unquoted: the whole rest, commas included
-        {" \"abc\"", '"', " \"abc\""},  // a blank before the quote makes it unquoted
+        {" \"abc\"", '"', " \"abc\""},             // a blank before the quote makes it unquoted
         {"'it''s'", '\'', "it's"},
         {"'it''s'", '"', "'it''s'"},
     };

@@ -7,15 +7,15 @@
 #include <string>
 #include <vector>
 
-#include "fuzz/FuzzInput.h"
 #include "Rules/InfFields.h"
+#include "fuzz/FuzzInput.h"
 
 // How a field is written so that it reads back as it stands: quoted when it holds a comma or
 // starts with a quote or a blank.
 static std::string AsField(const std::string& Text)
 {
-    bool Plain = Text.find(',') == std::string::npos && (Text.empty() || (Text[0] != '"' &&
-                                                                          Text[0] != ' '));
+    bool Plain =
+        Text.find(',') == std::string::npos && (Text.empty() || (Text[0] != '"' && Text[0] != ' '));
     return Plain ? Text : Quoted(Text);
 }
 
@@ -88,7 +88,8 @@ static void CheckLine(const std::string& Line)
     Check(Fields.Arguments == Unquoted(Fields.RawArguments), "the arguments dequoted");
     Check(Fields.RawTarget.empty() || Fields.RawTarget[0] != ' ', "blanks before the target go");
     Check(Fields.Name.size() + Fields.RawTarget.size() + Fields.RawArguments.size() +
-                  Fields.IconIndex.size() <= Line.size(),
+                  Fields.IconIndex.size() <=
+              Line.size(),
           "fields within the line");
     CheckRundll(Fields);
 }
@@ -99,8 +100,8 @@ static void CheckLinkPath(const std::string& Name, const std::string& Dir)
     size_t Separator = Name.find_last_of("\\:");
     std::string Base = Separator == std::string::npos ? Name : Name.substr(Separator + 1);
     std::string Tail = "\\" + Base + ".LNK";
-    Check(Path.size() >= Tail.size() && Path.compare(Path.size() - Tail.size(), Tail.size(),
-                                                     Tail) == 0,
+    Check(Path.size() >= Tail.size() &&
+              Path.compare(Path.size() - Tail.size(), Tail.size(), Tail) == 0,
           "the name's last part with .LNK after a backslash");
     std::string Head = Separator == std::string::npos ? Dir : Name.substr(0, Separator + 1);
     Check(Path.compare(0, Head.size(), Head) == 0, "in the name's directory, else in Dir");

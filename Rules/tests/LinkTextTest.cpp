@@ -15,8 +15,7 @@ TEST(SplitLinkLine, FieldsAsFarAsTheyExist)
          {"Tool", "C:\\App\\tool.exe", "/x", "C:\\App\\tool.exe", "/x", "C:\\App\\tool.ico", "2",
           "C:\\Work"}},
         // Blanks are skipped before fields 2 to 4 only; the name keeps its own.
-        {"Tool ,  a.exe,  b, c, 3, d",
-         {"Tool ", "a.exe", "b", "a.exe", "b", "c", " 3", " d"}},
+        {"Tool ,  a.exe,  b, c, 3, d", {"Tool ", "a.exe", "b", "a.exe", "b", "c", " 3", " d"}},
         // Quoted fields may hold commas and doubled quotes; fields 2, 3, 4 and 6 lose the quotes.
         {"My Tool,\"C:\\Program Files\\A\\a.exe\",\"/x,\"\"y\"\"\",\"i,co\",0,\"C:\\W,1\"",
          {"My Tool", "\"C:\\Program Files\\A\\a.exe\"", "\"/x,\"\"y\"\"\"",
@@ -85,10 +84,19 @@ TEST(IconIndexOf, DecimalIntegersElseZero)
         const char* Text;
         int32_t Index;
     } Cases[] = {
-        {"", 0},       {"3", 3},        {" 12 ", 12},  {"-2", -2},
-        {"+4", 4},     {"x", 0},        {"3x", 0},     {"0x10", 0},
-        {"-", 0},      {"1 2", 0},      {"2147483647", 2147483647},
-        {"-2147483648", INT32_MIN},     {"2147483648", 0},
+        {"", 0},
+        {"3", 3},
+        {" 12 ", 12},
+        {"-2", -2},
+        {"+4", 4},
+        {"x", 0},
+        {"3x", 0},
+        {"0x10", 0},
+        {"-", 0},
+        {"1 2", 0},
+        {"2147483647", 2147483647},
+        {"-2147483648", INT32_MIN},
+        {"2147483648", 0},
         {"99999999999999999999", 0},
     };
     for (const auto& Case : Cases) {
@@ -106,7 +114,7 @@ TLinkLine Split(const std::string& Line)
     return Fields;
 }
 
-} // namespace
+}   // namespace
 
 TEST(IsRundllCase, RundllTargetWithAQuotedDllPathHoldingABlank)
 {
@@ -118,8 +126,8 @@ TEST(IsRundllCase, RundllTargetWithAQuotedDllPathHoldingABlank)
         {"U,RunDLL,\"C:\\Program Files\\Tool\\tool.dll,Remove\"", true},
         {"U,  \"rundll32.exe\",\"C:\\A B\\t.dll,E\"", false},   // quoted target: '"' comes first
         {"U,C:\\Windows\\rundll32.exe,\"C:\\A B\\t.dll,E\"", false},
-        {"U,rundll32.exe,C:\\Tool\\tool.dll", false},          // no blank, no comma
-        {"U,rundll32.exe,\"C:\\A B\\tool.dll\"", false},       // a blank but no comma
+        {"U,rundll32.exe,C:\\Tool\\tool.dll", false},      // no blank, no comma
+        {"U,rundll32.exe,\"C:\\A B\\tool.dll\"", false},   // a blank but no comma
         // A library without blanks, then a comma, then arguments with blanks: the general case.
         {"U,rundll32,\"setupapi.dll,InstallHinfSection DefaultUninstall 132 C:\\W\\x.inf\"", false},
         {"U,rundll", false},

@@ -8,7 +8,10 @@
 
 #include "fuzz/FuzzInput.h"
 
-static bool IsLineEnd(char C) { return C == '\r' || C == '\n'; }
+static bool IsLineEnd(char C)
+{
+    return C == '\r' || C == '\n';
+}
 
 // Text without blanks and line ends, to see that breaking lines loses and adds nothing.
 static std::string Solid(const std::string& Text)

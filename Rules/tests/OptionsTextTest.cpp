@@ -11,9 +11,9 @@ TEST(ParseFilesInUse, KnownValuesInAnyLetterCaseAndNothingElse)
         bool Known;
         TFilesInUse Value;   // for an unknown text: the value before the call, untouched
     } Cases[] = {
-        {"Fail", true, fuFail},       {"ask", true, fuAsk},       {"RESTART", true, fuRestart},
-        {"rEsTaRt", true, fuRestart}, {"Retsart", false, fuAsk},  {"Restart ", false, fuAsk},
-        {"", false, fuAsk},           {"Ask,", false, fuAsk},     {"Failed", false, fuAsk},
+        {"Fail", true, fuFail},       {"ask", true, fuAsk},      {"RESTART", true, fuRestart},
+        {"rEsTaRt", true, fuRestart}, {"Retsart", false, fuAsk}, {"Restart ", false, fuAsk},
+        {"", false, fuAsk},           {"Ask,", false, fuAsk},    {"Failed", false, fuAsk},
     };
     for (const auto& Case : Cases) {
         SCOPED_TRACE(Case.Text);

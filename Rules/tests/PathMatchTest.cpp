@@ -12,11 +12,16 @@ TEST(WildcardMatch, AsADirectorySearchMatches)
         bool Match;
     } Cases[] = {
         {"*.*", "README", true},   // "*.*" takes names without a dot too
-        {"*.dll", "Core.DLL", true},       {"*.dll", "core.dll.bak", false},
-        {"a?c", "abc", true},              {"a?c", "ac", false},
-        {"*a*b*", "xxaxxbxx", true},       {"*a*b*", "xxbxxaxx", false},
-        {"readme.txt", "README.TXT", true}, {"", "", true},
-        {"*", "", true},                   {"?", "", false},
+        {"*.dll", "Core.DLL", true},
+        {"*.dll", "core.dll.bak", false},
+        {"a?c", "abc", true},
+        {"a?c", "ac", false},
+        {"*a*b*", "xxaxxbxx", true},
+        {"*a*b*", "xxbxxaxx", false},
+        {"readme.txt", "README.TXT", true},
+        {"", "", true},
+        {"*", "", true},
+        {"?", "", false},
         {"**********x", "aaaaaaaaaaaaaaaaaaaa", false},
     };
     for (const auto& Case : Cases) {

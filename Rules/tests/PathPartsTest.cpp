@@ -51,11 +51,21 @@ TEST(IsFullPath, OnlyDriveRootsAndSharesNameOnePlace)
         const char* Path;
         bool Full;
     } Cases[] = {
-        {"C:\\App", true},        {"c:/App", true},        {"C:\\", true},
-        {"\\\\server\\share", true}, {"//server/share", true}, {"\\\\?\\C:\\x", true},
-        {"C:App", false},         {"C:", false},           {"\\App", false},
-        {"App", false},           {"..\\App", false},      {".", false},
-        {"", false},              {"1:\\App", false},      {"CD:\\App", false},
+        {"C:\\App", true},
+        {"c:/App", true},
+        {"C:\\", true},
+        {"\\\\server\\share", true},
+        {"//server/share", true},
+        {"\\\\?\\C:\\x", true},
+        {"C:App", false},
+        {"C:", false},
+        {"\\App", false},
+        {"App", false},
+        {"..\\App", false},
+        {".", false},
+        {"", false},
+        {"1:\\App", false},
+        {"CD:\\App", false},
     };
     for (const auto& Case : Cases) {
         SCOPED_TRACE(Case.Path);
@@ -77,10 +87,18 @@ TEST(HasInfExtension, LooksAtTheFileNameOnly)
         const char* Path;
         bool Inf;
     } Cases[] = {
-        {"C:\\A\\APP.INF", true},   {"C:\\A\\app.inf", true},   {"C:\\A\\App.Inf", true},
-        {"APP.INF", true},          {"C:\\A\\APP.EXE", false},  {"C:\\A\\APP.INF.EXE", false},
-        {"C:\\A.INF\\APP", false},  {"C:\\A\\APP", false},      {"C:\\A\\APP.INFO", false},
-        {"C:\\A\\APP.INF ", false}, {"", false},                {".inf", true},
+        {"C:\\A\\APP.INF", true},
+        {"C:\\A\\app.inf", true},
+        {"C:\\A\\App.Inf", true},
+        {"APP.INF", true},
+        {"C:\\A\\APP.EXE", false},
+        {"C:\\A\\APP.INF.EXE", false},
+        {"C:\\A.INF\\APP", false},
+        {"C:\\A\\APP", false},
+        {"C:\\A\\APP.INFO", false},
+        {"C:\\A\\APP.INF ", false},
+        {"", false},
+        {".inf", true},
     };
     for (const auto& Case : Cases) {
         SCOPED_TRACE(Case.Path);

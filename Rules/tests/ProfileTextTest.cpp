@@ -15,7 +15,7 @@ TEST(ProfileText, BlanksTrimmedThenMatchingQuotesRemoved)
         {"\"x'", "\"x'", "\"x'"},   // the quotes must be the same
         {"\"", "\"", "\""},         // one quote alone is no pair
         {" \t ", "", ""},
-        {"a\r", "a\r", "a\r"},      // only spaces and tabs are blanks
+        {"a\r", "a\r", "a\r"},   // only spaces and tabs are blanks
     };
     for (const auto& Case : Cases) {
         SCOPED_TRACE(Case.Raw);

@@ -12,10 +12,10 @@ TEST(ReferencedNames, EachPercentOpensAReferenceThatTheNextCloses)
     } Cases[] = {
         {"%MyProgramPath%\\bin", {"MyProgramPath"}},
         {"%ProgramFiles(x86)%\\%App_1%", {"ProgramFiles(x86)", "App_1"}},
-        {"100% sure, 50% off", {}},      // " sure, 50" is no name
-        {"%1 and %A%", {}},              // "1 and " is no name; the last % opens, nothing closes
+        {"100% sure, 50% off", {}},   // " sure, 50" is no name
+        {"%1 and %A%", {}},           // "1 and " is no name; the last % opens, nothing closes
         {"%A%%B%", {"A", "B"}},
-        {"%%A%", {}},                    // an empty name, then "A" without its closing %
+        {"%%A%", {}},   // an empty name, then "A" without its closing %
         {"%A", {}},
         {"", {}},
     };

@@ -7,15 +7,15 @@
 #include <string>
 #include <vector>
 
-#include "fuzz/FuzzInput.h"
 #include "Rules/InfFields.h"
+#include "fuzz/FuzzInput.h"
 
 // How a field is written so that it reads back as it stands: quoted when it holds a comma or
 // starts with a quote.
 static std::string AsField(const std::string& Text)
 {
     return Text.find(',') == std::string::npos && (Text.empty() || Text[0] != '"') ? Text
-                                                                                  : Quoted(Text);
+                                                                                   : Quoted(Text);
 }
 
 static void CheckSplit(const std::string& Line)
@@ -26,8 +26,8 @@ static void CheckSplit(const std::string& Line)
               "the message quotes the line's start");
         return;
     }
-    std::string Head = Fields.Root + "," + Fields.SubKey + "," + Fields.ValueName + "," +
-                       Fields.Type + ",";
+    std::string Head =
+        Fields.Root + "," + Fields.SubKey + "," + Fields.ValueName + "," + Fields.Type + ",";
     Check(Line.compare(0, Head.size(), Head) == 0, "the four fields join back into the line");
     for (const std::string* Field : {&Fields.Root, &Fields.SubKey, &Fields.ValueName, &Fields.Type})
         Check(FieldEnd(Field->c_str()) == Field->c_str() + Field->size(), "each field is whole");

@@ -61,10 +61,10 @@ TEST(ScanValueType, ThreeNamesInAnyCase)
         const char* Type;
         TValueType Result;
     } Cases[] = {
-        {"Reg_SZ", vtString},     {"reg_sz", vtString},         {"????", vtString},
-        {"Reg_DWORD", vtDWord},   {"reg_dword", vtDWord},       {"REG_DWORD", vtDWord},
+        {"Reg_SZ", vtString},      {"reg_sz", vtString},         {"????", vtString},
+        {"Reg_DWORD", vtDWord},    {"reg_dword", vtDWord},       {"REG_DWORD", vtDWord},
         {"Reg_BINARY", vtUnknown}, {"Reg_EXPAND_SZ", vtUnknown}, {"Reg_SZ ", vtUnknown},
-        {" Reg_SZ", vtUnknown},   {"???", vtUnknown},           {"", vtUnknown},
+        {" Reg_SZ", vtUnknown},    {"???", vtUnknown},           {"", vtUnknown},
     };
     for (const auto& Case : Cases) {
         SCOPED_TRACE(Case.Type);
@@ -77,9 +77,9 @@ TEST(SameStoredValue, StringsUpToTheirNulNumbersWhole)
     std::string Abc("abc", 4);   // with its NUL, as written
     std::string Seven("\x07\0\0\0", 4), Other("\x07\x01\0\0", 4);
     EXPECT_TRUE(SameStoredValue(false, Abc, Abc));
-    EXPECT_TRUE(SameStoredValue(false, "abc", Abc));                       // stored without NUL
-    EXPECT_TRUE(SameStoredValue(false, std::string("abc\0old", 7), Abc));  // stuff after it
-    EXPECT_FALSE(SameStoredValue(false, std::string("Abc", 4), Abc));      // case counts
+    EXPECT_TRUE(SameStoredValue(false, "abc", Abc));                        // stored without NUL
+    EXPECT_TRUE(SameStoredValue(false, std::string("abc\0old", 7), Abc));   // stuff after it
+    EXPECT_FALSE(SameStoredValue(false, std::string("Abc", 4), Abc));       // case counts
     EXPECT_FALSE(SameStoredValue(false, std::string("abcd", 5), Abc));
     EXPECT_FALSE(SameStoredValue(false, std::string("ab", 3), Abc));
     EXPECT_TRUE(SameStoredValue(false, "", std::string(1, '\0')));

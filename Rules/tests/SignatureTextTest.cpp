@@ -8,9 +8,8 @@ TEST(SignaturePosition, FindsTheWordInAnyCaseAnywhere)
         const char* Value;
         int Position;
     } Cases[] = {
-        {"KELVOR", 1},          {"kelvor", 1},          {"Setup by KeLvOr", 10},
-        {"", 0},                {"KELVO", 0},           {"KELV OR", 0},
-        {"x KELVORx", 3},       {"\xe4KELVOR", 2},
+        {"KELVOR", 1}, {"kelvor", 1},  {"Setup by KeLvOr", 10}, {"", 0},
+        {"KELVO", 0},  {"KELV OR", 0}, {"x KELVORx", 3},        {"\xe4KELVOR", 2},
     };
     for (const auto& Case : Cases) {
         SCOPED_TRACE(Case.Value);

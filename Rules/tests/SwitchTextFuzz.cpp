@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "fuzz/FuzzInput.h"
 #include "Rules/CaseText.h"
 #include "Rules/CommandLineText.h"
 #include "Rules/ReportText.h"
+#include "fuzz/FuzzInput.h"
 
 static void CheckArguments(const char* CommandLine, const std::vector<std::string>& Parts)
 {

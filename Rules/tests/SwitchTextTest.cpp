@@ -95,4 +95,4 @@ TEST(AnswerFile, ButtonsAndPolicies)
     EXPECT_EQ("Conflict3", ConflictSection(3));
 }
 
-} // namespace
+}   // namespace

@@ -19,12 +19,13 @@ TEST(UninstallInfPath, TakesTheLastQuotedPartOrTheLastWord)
         {"x \"\"", ""},
         {"\"", ""},
         {"", ""},
-        {"run C:\\APP.INF ", ""},                               // a trailing blank ends nothing
+        {"run C:\\APP.INF ", ""},   // a trailing blank ends nothing
         {"run \"a b\" C:\\APP.INF", "C:\\APP.INF"},
         // the advanced INF engine names the INF first, then the section
         {"rundll32 advpack.dll,LaunchINFSection C:\\INF\\APP.INF,DefaultUninstall",
          "C:\\INF\\APP.INF"},
-        {"rundll32 advpack,launchinfsectionex \"C:\\Old, App\\APP.INF\",Remove,,4", "C:\\Old, App\\APP.INF"},
+        {"rundll32 advpack,launchinfsectionex \"C:\\Old, App\\APP.INF\",Remove,,4",
+         "C:\\Old, App\\APP.INF"},
         {"rundll32 advpack.dll,LaunchINFSection ", ""},
         {"\"C:\\Win dows\\rundll32.exe\" advpack.dll,LaunchINFSection C:\\A.INF,Remove",
          "C:\\A.INF"},
@@ -44,7 +45,8 @@ TEST(UninstallSection, NamesTheSectionEachEngineCarriesOut)
         const char* Command;
         const char* Section;
     } Cases[] = {
-        {"rundll32 setupapi,InstallHinfSection DefaultUninstall 132 C:\\APP.INF", "DefaultUninstall"},
+        {"rundll32 setupapi,InstallHinfSection DefaultUninstall 132 C:\\APP.INF",
+         "DefaultUninstall"},
         {"rundll32 setupapi,InstallHinfSection", ""},
         {"rundll32 advpack.dll,LaunchINFSection C:\\APP.INF,Remove ,1", "Remove"},
         {"rundll32 advpack.dll,LaunchINFSection C:\\APP.INF", "DefaultInstall"},

@@ -8,7 +8,10 @@
 
 #include "fuzz/FuzzInput.h"
 
-static bool NoVariable(const char*, std::string&) { return false; }
+static bool NoVariable(const char*, std::string&)
+{
+    return false;
+}
 
 // Every variable holds its own reference, so an expansion that finds the references where the
 // rule puts them gives the text back unchanged.

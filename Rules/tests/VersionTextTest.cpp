@@ -18,7 +18,7 @@ const struct {
     {65535, 65535, 65535, 65535, "65535.65535.65535.65535", 65600600600535},
 };
 
-} // namespace
+}   // namespace
 
 TEST(FormatVersionText, PadsEachPartToItsWidth)
 {
@@ -50,8 +50,8 @@ TEST(StringTableName, PutsLanguageBeforeCodePage)
         const char* Name;
     } Cases[] = {
         {"04E40409", "040904E4"},
-        {"", ""},         // no translation read yet
-        {"04E4", "04E4"}, // a short text must not be read past its end
+        {"", ""},           // no translation read yet
+        {"04E4", "04E4"},   // a short text must not be read past its end
     };
     for (const auto& Case : Cases) {
         SCOPED_TRACE(Case.Translation);
@@ -67,7 +67,7 @@ TEST(MajorMinorText, CutsBeforeSecondDot)
     } Cases[] = {
         {"2.05.0000.0012", "2.05"},
         {"10.12.3456.0007", "10.12"},
-        {"", ""}, // a file without version information
+        {"", ""},   // a file without version information
         {"2", ""},
         {"2.05", ""},
     };

@@ -98,17 +98,16 @@ bool CopyContent(HANDLE Source, HANDLE Target)
     }
 }
 
-typedef BOOL(WINAPI* TSetFileInformationByHandle)(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID,
-                                                  DWORD);
+typedef BOOL(WINAPI* TSetFileInformationByHandle)(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID, DWORD);
 
 // Gives the open file Handle the name To, replacing a file of that name, in one step. Through
 // the handle where the system can (one request instead of opening the file again by its name);
 // false when it can't, and then the caller moves the file by its name.
 bool RenameOpenFile(HANDLE Handle, const std::string& To, bool& Tried)
 {
-    static TSetFileInformationByHandle SetInfo = reinterpret_cast<TSetFileInformationByHandle>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"),
-                                               "SetFileInformationByHandle")));
+    static TSetFileInformationByHandle SetInfo =
+        reinterpret_cast<TSetFileInformationByHandle>(reinterpret_cast<void*>(
+            GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetFileInformationByHandle")));
     Tried = false;
     int Length = MultiByteToWideChar(CP_ACP, 0, To.c_str(), -1, nullptr, 0);
     if (!SetInfo || Length <= 0)
@@ -126,15 +125,15 @@ bool RenameOpenFile(HANDLE Handle, const std::string& To, bool& Tried)
 typedef BOOL(WINAPI* TGetFileInformationByHandleEx)(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID,
                                                     DWORD);
 
-} // namespace
+}   // namespace
 
 // The basic information where the system has it: the full information also wants the volume's
 // serial number, which on some systems asks the mount manager, another process, once a file.
 bool FileBasics(HANDLE Handle, DWORD& Attributes, FILETIME& Written)
 {
     static TGetFileInformationByHandleEx GetInfo =
-        reinterpret_cast<TGetFileInformationByHandleEx>(reinterpret_cast<void*>(GetProcAddress(
-            GetModuleHandleA("kernel32.dll"), "GetFileInformationByHandleEx")));
+        reinterpret_cast<TGetFileInformationByHandleEx>(reinterpret_cast<void*>(
+            GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetFileInformationByHandleEx")));
     if (GetInfo) {
         FILE_BASIC_INFO Basic;
         if (!GetInfo(Handle, FileBasicInfo, &Basic, sizeof Basic))
@@ -223,8 +222,8 @@ bool CopyFrom(HANDLE Source, const std::string& To, bool Staged)
     // file is complete under its final name, or, when the power fails before, the old file is
     // still there as it was. Without the flush, some file systems write the rename first, and a
     // power cut right after it leaves an empty or partial file under the final name.
-    bool Copied = CopyContent(Source, Target) &&
-                  SetFileTime(Target, nullptr, nullptr, &Written) && FlushFileBuffers(Target);
+    bool Copied = CopyContent(Source, Target) && SetFileTime(Target, nullptr, nullptr, &Written) &&
+                  FlushFileBuffers(Target);
     bool Tried = false;
     bool Done = Copied && RenameOpenFile(Target, To, Tried);
     DWORD Error = GetLastError();
@@ -249,8 +248,8 @@ bool CopyByName(const std::string& From, const std::string& To)
 {
     // Sharing read access only, as the date reader does: a file that someone is still writing
     // is not installed half-written.
-    HANDLE Source = CreateFileA(From.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    HANDLE Source = CreateFileA(From.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (Source == INVALID_HANDLE_VALUE)
         return false;
     return CloseKeepingError(Source, CopyFrom(Source, To, false));
@@ -276,8 +275,8 @@ std::string PendingRenames()
     LONG Result = RegQueryValueExA(Key, Name, nullptr, nullptr, nullptr, &Size);
     while (Result == ERROR_SUCCESS && Size > 0) {
         List.resize(Size);
-        Result = RegQueryValueExA(Key, Name, nullptr, nullptr, reinterpret_cast<BYTE*>(&List[0]),
-                                  &Size);
+        Result =
+            RegQueryValueExA(Key, Name, nullptr, nullptr, reinterpret_cast<BYTE*>(&List[0]), &Size);
         if (Result != ERROR_MORE_DATA)
             break;
         Result = ERROR_SUCCESS;   // it grew meanwhile: again, with the size it needs now
@@ -299,7 +298,7 @@ void DropWaiting(const std::string& To)
         DeleteFileA(Waiting.c_str());
 }
 
-} // namespace
+}   // namespace
 
 void RemoveStaleTemps(const std::string& Dir)
 {

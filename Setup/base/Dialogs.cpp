@@ -3,21 +3,24 @@
 #include <shellapi.h>
 
 #include "GetDirDlg/GetDirDlg.h"
+#include "Rules/Capacities.h"
 #include "Rules/DlgText.h"
+#include "Setup/base/Log.h"
+#include "Setup/base/Plan.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
 #include "Setup/base/SysProgram.h"
 #include "Setup/base/WinText.h"
-#include "Setup/base/Log.h"
-#include "Setup/base/Plan.h"
-#include "Rules/Capacities.h"
 
 TDlgRec DlgRec = {};
 HFONT LinkFont = nullptr;
 
 const COLORREF LinkColour = RGB(0, 0, 255);
 
-static bool HasItem(HWND Dlg, int Id) { return GetDlgItem(Dlg, Id) != nullptr; }
+static bool HasItem(HWND Dlg, int Id)
+{
+    return GetDlgItem(Dlg, Id) != nullptr;
+}
 
 // Reads edit field 102 back into the caller's buffer, as much as it holds.
 static void ReadBuf(HWND Dlg)
@@ -38,9 +41,9 @@ static void ShowLink(HWND Dlg)
         HDC Screen = GetDC(nullptr);
         int Height = -MulDiv(8, GetDeviceCaps(Screen, LOGPIXELSY), 72);
         ReleaseDC(nullptr, Screen);
-        LinkFont = CreateFontA(Height, 0, 0, 0, 0, FALSE, TRUE, FALSE, ANSI_CHARSET,
-                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_SWISS,
-                               nullptr);
+        LinkFont =
+            CreateFontA(Height, 0, 0, 0, 0, FALSE, TRUE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_SWISS, nullptr);
     }
     HWND Link = GetDlgItem(Dlg, idLink);
     SendMessageA(Link, WM_SETFONT, WPARAM(LinkFont), FALSE);

@@ -16,19 +16,19 @@ const int32_t dkInUse = 5;          // MSGBOXINUSE
 
 struct TDlgRec {
     int32_t Kind;
-    std::string Text;         // the message in control 101
-    char* Buf;                // caller's buffer: edit field 102, or the link text of 107
-    int32_t BufSize;          // capacity of Buf, NUL included
-    const char* NamePart;     // PATHSEL: last component of the proposal, kept when browsing
-    int32_t Result;           // button that ended the dialog last: 1, 2, 4, 108 or 109
-    bool Always;              // "always", kept from one file conflict to the next
-    bool Backup;              // "with Backup to", kept likewise
-    int32_t Preset;           // button that Enter presses, from an answer file; 0: the template's
-    bool WebLink;             // MSGBOXCONTINUE: Buf is the script's web link, which a click opens
+    std::string Text;       // the message in control 101
+    char* Buf;              // caller's buffer: edit field 102, or the link text of 107
+    int32_t BufSize;        // capacity of Buf, NUL included
+    const char* NamePart;   // PATHSEL: last component of the proposal, kept when browsing
+    int32_t Result;         // button that ended the dialog last: 1, 2, 4, 108 or 109
+    bool Always;            // "always", kept from one file conflict to the next
+    bool Backup;            // "with Backup to", kept likewise
+    int32_t Preset;         // button that Enter presses, from an answer file; 0: the template's
+    bool WebLink;           // MSGBOXCONTINUE: Buf is the script's web link, which a click opens
 };
 
 extern TDlgRec DlgRec;
-extern HFONT LinkFont;        // underlined font of control 107 while a link is shown
+extern HFONT LinkFont;   // underlined font of control 107 while a link is shown
 
 INT_PTR CALLBACK DlgProc(HWND Dlg, UINT Msg, WPARAM WParam, LPARAM LParam);
 

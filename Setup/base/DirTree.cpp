@@ -17,7 +17,10 @@ static bool IsDirectory(const std::string& Path)
 }
 
 // A plan makes its folders only in its own books, and says what the run would make.
-static bool IsFolder(const std::string& Path) { return IsDirectory(Path) || (Planning && PlanMadeDir(Path)); }
+static bool IsFolder(const std::string& Path)
+{
+    return IsDirectory(Path) || (Planning && PlanMadeDir(Path));
+}
 
 bool MakeFolder(const std::string& Path)
 {

@@ -3,13 +3,13 @@
 #include "FileInfoKv/FileInfoKv.h"
 #include "Rules/Capacities.h"
 #include "Rules/PathParts.h"
-#include "Setup/base/Report.h"
-#include "Setup/base/RunState.h"
-#include "Setup/base/WinText.h"
 #include "Setup/base/DirTree.h"
 #include "Setup/base/OwnFile.h"
 #include "Setup/base/Plan.h"
+#include "Setup/base/Report.h"
+#include "Setup/base/RunState.h"
 #include "Setup/base/VarExpand.h"
+#include "Setup/base/WinText.h"
 
 HANDLE LogFile = INVALID_HANDLE_VALUE;
 std::string LogFilePath;
@@ -96,7 +96,8 @@ static bool OpenLogAt(std::string Path, bool Append, bool& Existed, std::string&
         std::string Fresh;
         LogFile = CreateBeside(Path, Fresh);
         Existed = false;
-        Note = "Warning: " + Path + " is a link or has a second name, not a LogFile of ours: "
+        Note = "Warning: " + Path +
+               " is a link or has a second name, not a LogFile of ours: "
                "left as it is";
         if (LogFile != INVALID_HANDLE_VALUE) {
             LogFilePath = Fresh;
@@ -200,8 +201,8 @@ void OpenLogFile(const std::string& SourceInfPath)
     GetFileDate(SourceInfPath.c_str(), fdCreation, Time, CreatedDate);
     GetFileDate(SourceInfPath.c_str(), fdLastWrite, Time, ChangedDate);
     WriteLog("Date/Time:\t" + NowText() + "\r\n");
-    WriteLog("SourceInfFile\t" + SourceInfPath + " Created:" + CreatedDate + ", Changed:" +
-             ChangedDate + "\r\n");
+    WriteLog("SourceInfFile\t" + SourceInfPath + " Created:" + CreatedDate +
+             ", Changed:" + ChangedDate + "\r\n");
     WriteLog(LogText + "\r\n");
     LogText.clear();
 }

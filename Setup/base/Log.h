@@ -7,7 +7,7 @@
 #include "Rules/LogFileName.h"   // LogFileName, the log's name
 #include "Setup/base/Report.h"
 
-extern HANDLE LogFile;           // the open log file, INVALID_HANDLE_VALUE when none
+extern HANDLE LogFile;   // the open log file, INVALID_HANDLE_VALUE when none
 extern std::string LogFilePath;
 extern bool LogFileOpen;
 

@@ -18,7 +18,7 @@ void CloseKeepingError(HANDLE& File)
     SetLastError(Error);
 }
 
-} // namespace
+}   // namespace
 
 bool IsForeignFile(HANDLE File)
 {

@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "Rules/CaseText.h"
+#include "Rules/JsonText.h"
 #include "Rules/MessageText.h"
 #include "Rules/PathParts.h"
-#include "Rules/JsonText.h"
 #include "Setup/base/Dialogs.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
@@ -23,18 +23,22 @@ void StartPlan()
     Switches.Quiet = true;
 }
 
-void PlanLine(const std::string& Text) { LogLine("Plan: " + Text); }
+void PlanLine(const std::string& Text)
+{
+    LogLine("Plan: " + Text);
+}
 
 void PlanQuestion(int Answer)
 {
     std::string Field = DlgRec.Buf != nullptr ? DlgRec.Buf : "";
     // A quiet run asks nothing: it takes what the plan takes.
     std::string Asks = PlanShown ? "would ask \"" : "would take the answer to \"";
-    std::string Taken = DlgRec.Kind == dkFileConflict && DlgRec.Preset != 0 ? "the recorded answer"
-                                                                             : "the default";
+    std::string Taken =
+        DlgRec.Kind == dkFileConflict && DlgRec.Preset != 0 ? "the recorded answer" : "the default";
     switch (DlgRec.Kind) {
     case dkContinue:
-        PlanLine(Asks + OneLine(DlgRec.Text) + "\": Continue goes on, Cancel ends the run with nothing installed");
+        PlanLine(Asks + OneLine(DlgRec.Text) +
+                 "\": Continue goes on, Cancel ends the run with nothing installed");
         break;
     case dkInstallPath:
         PlanLine(std::string(PlanShown ? "would ask for" : "would take") +
@@ -42,15 +46,18 @@ void PlanQuestion(int Answer)
                  (Answer == IDOK ? "; taken" : "; not taken: the run ends"));
         return;
     case dkFileConflict:
-        PlanLine(Asks + OneLine(DlgRec.Text) + "\": Skip keeps the installed file, Overwrite replaces it" +
+        PlanLine(Asks + OneLine(DlgRec.Text) +
+                 "\": Skip keeps the installed file, Overwrite replaces it" +
                  (DlgRec.Backup ? " after a backup" : "") + ", Cancel ends the run");
         break;
     default:
         return;
     }
     PlanLine(std::string("taking ") + Taken + ": " +
-             (Answer == idOverwrite ? "Overwrite" : Answer == IDCANCEL ? "Cancel"
-                                     : DlgRec.Kind == dkFileConflict ? "Skip" : "Continue"));
+             (Answer == idOverwrite           ? "Overwrite"
+              : Answer == IDCANCEL            ? "Cancel"
+              : DlgRec.Kind == dkFileConflict ? "Skip"
+                                              : "Continue"));
 }
 
 void PlanVariables(const std::string& InfPath)
@@ -95,8 +102,8 @@ static std::string PlanJson(const std::vector<std::string>& Lines, const std::st
                        ",\r\n  \"lines\": [";
     for (size_t Index = 0; Index < Lines.size(); ++Index)
         Json += (Index ? ",\r\n    " : "\r\n    ") + JsonText(Lines[Index]);
-    return Json + "\r\n  ],\r\n  \"report\": " + JsonText(Report) + ",\r\n  \"exitCode\": " +
-           std::to_string(ExitCode) + "\r\n}\r\n";
+    return Json + "\r\n  ],\r\n  \"report\": " + JsonText(Report) +
+           ",\r\n  \"exitCode\": " + std::to_string(ExitCode) + "\r\n}\r\n";
 }
 
 bool WritePlan(const std::string& Report, int ExitCode)
@@ -116,16 +123,16 @@ bool WritePlan(const std::string& Report, int ExitCode)
     if (File == INVALID_HANDLE_VALUE)
         return false;
     DWORD Done = 0;
-    bool Wrote = WriteFile(File, Text.data(), DWORD(Text.size()), &Done, nullptr) &&
-                 Done == Text.size();
+    bool Wrote =
+        WriteFile(File, Text.data(), DWORD(Text.size()), &Done, nullptr) && Done == Text.size();
     return CloseHandle(File) && Wrote;
 }
 
 bool MayOpen(const std::string& Path, DWORD Access, DWORD Flags)
 {
-    HANDLE File = CreateFileA(Path.c_str(), Access,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, Flags, nullptr);
+    HANDLE File =
+        CreateFileA(Path.c_str(), Access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, Flags, nullptr);
     if (File == INVALID_HANDLE_VALUE)
         return false;
     CloseHandle(File);
@@ -144,7 +151,10 @@ bool MayAddTo(const std::string& Parent)
 // The folders that the plan has made, by their names in upper case.
 static std::set<std::string> MadeDirs;
 
-bool PlanMadeDir(const std::string& Path) { return MadeDirs.count(FoldedText(Path)) != 0; }
+bool PlanMadeDir(const std::string& Path)
+{
+    return MadeDirs.count(FoldedText(Path)) != 0;
+}
 
 bool PlanMakeDir(const std::string& Path)
 {
@@ -155,10 +165,11 @@ bool PlanMakeDir(const std::string& Path)
     if (Cut == std::string::npos)
         return false;
     std::string Parent = Path.substr(0, Cut);
-    DWORD ParentAttributes = GetFileAttributesA((Parent.size() == 2 ? Parent + "\\" : Parent).c_str());
-    bool Made = PlanMadeDir(Parent) || (ParentAttributes != INVALID_FILE_ATTRIBUTES &&
-                                         (ParentAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-                                         MayAddTo(Parent));
+    DWORD ParentAttributes =
+        GetFileAttributesA((Parent.size() == 2 ? Parent + "\\" : Parent).c_str());
+    bool Made =
+        PlanMadeDir(Parent) || (ParentAttributes != INVALID_FILE_ATTRIBUTES &&
+                                (ParentAttributes & FILE_ATTRIBUTE_DIRECTORY) && MayAddTo(Parent));
     if (Made)
         MadeDirs.insert(FoldedText(Path));
     return Made;
@@ -167,9 +178,15 @@ bool PlanMakeDir(const std::string& Path)
 // The files that the plan has installed, by their names in upper case.
 static std::set<std::string> PlannedFiles;
 
-void PlanAddFile(const std::string& Path) { PlannedFiles.insert(FoldedText(Path)); }
+void PlanAddFile(const std::string& Path)
+{
+    PlannedFiles.insert(FoldedText(Path));
+}
 
-bool PlanHasFile(const std::string& Path) { return PlannedFiles.count(FoldedText(Path)) != 0; }
+bool PlanHasFile(const std::string& Path)
+{
+    return PlannedFiles.count(FoldedText(Path)) != 0;
+}
 
 // Keys and values by root and name, letter case ignored as the registry ignores it.
 static std::set<std::string> PlannedKeys;
@@ -180,7 +197,10 @@ static std::string KeyName(HKEY Root, const std::string& SubKey)
     return std::to_string(uintptr_t(Root)) + "\\" + FoldedText(SubKey);
 }
 
-void PlanAddKey(HKEY Root, const std::string& SubKey) { PlannedKeys.insert(KeyName(Root, SubKey)); }
+void PlanAddKey(HKEY Root, const std::string& SubKey)
+{
+    PlannedKeys.insert(KeyName(Root, SubKey));
+}
 
 bool PlanHasKey(HKEY Root, const std::string& SubKey)
 {
@@ -218,8 +238,8 @@ bool MayCreateKey(HKEY Root, const std::string& SubKey)
     for (;;) {
         size_t Cut = Part.rfind('\\');
         Part.resize(Cut == std::string::npos ? 0 : Cut);
-        LONG Code = RegOpenKeyExA(Root, Part.empty() ? nullptr : Part.c_str(), 0,
-                                  KEY_CREATE_SUB_KEY, &Key);
+        LONG Code =
+            RegOpenKeyExA(Root, Part.empty() ? nullptr : Part.c_str(), 0, KEY_CREATE_SUB_KEY, &Key);
         if (Code == ERROR_SUCCESS) {
             RegCloseKey(Key);
             return true;
@@ -255,6 +275,7 @@ bool MayWriteFile(const std::string& Path)
     if (PlanMadeDir(Dir) || MayAddTo(Dir))
         return true;
     Attributes = GetFileAttributesA(Dir.size() == 2 ? (Dir + "\\").c_str() : Dir.c_str());
-    SetLastError(Attributes == INVALID_FILE_ATTRIBUTES ? ERROR_PATH_NOT_FOUND : ERROR_ACCESS_DENIED);
+    SetLastError(Attributes == INVALID_FILE_ATTRIBUTES ? ERROR_PATH_NOT_FOUND
+                                                       : ERROR_ACCESS_DENIED);
     return false;
 }

@@ -1,17 +1,21 @@
 #include "Setup/base/RegKeys.h"
 
+#include "Rules/RegSyntax.h"
+#include "Setup/base/Log.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
-#include "Setup/base/Log.h"
-#include "Rules/RegSyntax.h"
 
 HKEY ParseRootKey(const char* Text)
 {
     switch (ScanRootKey(Text)) {
-    case rkHKLM: return HKEY_LOCAL_MACHINE;
-    case rkHKCU: return HKEY_CURRENT_USER;
-    case rkHKCR: return HKEY_CLASSES_ROOT;
-    default: break;
+    case rkHKLM:
+        return HKEY_LOCAL_MACHINE;
+    case rkHKCU:
+        return HKEY_CURRENT_USER;
+    case rkHKCR:
+        return HKEY_CLASSES_ROOT;
+    default:
+        break;
     }
     // The same words for every registry section; "ofINF-File" is the program's own spelling.
     std::string Message =

@@ -3,18 +3,22 @@
 #include <cstdlib>
 
 #include "Rules/MessageText.h"
-#include "Setup/base/Plan.h"
 #include "Rules/ReportText.h"
+#include "Setup/base/Plan.h"
 #include "Setup/base/RunState.h"
 
 std::string LogText;
 
-void LogLine(const std::string& Line) { LogText += Line + "\r\n"; }
+void LogLine(const std::string& Line)
+{
+    LogText += Line + "\r\n";
+}
 
 void QuietLine(const std::string& Text)
 {
     std::string Line = OneLine(Text) + "\r\n";
-    if (LogText.size() < Line.size() || LogText.compare(LogText.size() - Line.size(), Line.size(), Line) != 0)
+    if (LogText.size() < Line.size() ||
+        LogText.compare(LogText.size() - Line.size(), Line.size(), Line) != 0)
         LogText += Line;
 }
 
@@ -56,8 +60,7 @@ void TellStarter(const std::string& Text, const char* Title, bool Failure, bool 
                     MB_OK | (Failure ? MB_ICONERROR : MB_ICONINFORMATION));
 }
 
-void ReportFailure(const std::string& Box, TAfterFailure After, const std::string& Line,
-                   bool Plain)
+void ReportFailure(const std::string& Box, TAfterFailure After, const std::string& Line, bool Plain)
 {
     // A failure shown on screen is in the log as well; quiet, the box's own line follows only
     // when it says something else.
@@ -75,9 +78,15 @@ void ReportAndEnd(const std::string& Box, bool Fatal, const std::string& Line)
     EndRun();
 }
 
-void MarkFatal() { ErrorCount = FatalErrorCount(ErrorCount); }
+void MarkFatal()
+{
+    ErrorCount = FatalErrorCount(ErrorCount);
+}
 
-void EndRun() { std::exit(0); }
+void EndRun()
+{
+    std::exit(0);
+}
 
 void EndOnFailure(const std::string& Text)
 {

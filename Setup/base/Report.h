@@ -27,9 +27,9 @@ void TellStarter(const std::string& Text, const char* Title, bool Failure, bool 
 
 // What a reported failure does to the run.
 enum TAfterFailure {
-    afGoOn,     // nothing: the caller counts it in its own way
-    afWarning,  // one error more: the report says "with warnings"
-    afFatal,    // the fatal-error rule: the report says "without success"
+    afGoOn,      // nothing: the caller counts it in its own way
+    afWarning,   // one error more: the report says "with warnings"
+    afFatal,     // the fatal-error rule: the report says "without success"
 };
 
 // A failure, reported the one way: Line in the log (Box on one line when Line is empty), then Box

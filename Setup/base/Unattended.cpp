@@ -7,10 +7,10 @@
 #include "Rules/CaseText.h"
 #include "Rules/CommandLineText.h"
 #include "Rules/PathParts.h"
+#include "Setup/base/Plan.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
 #include "Setup/base/VarExpand.h"
-#include "Setup/base/Plan.h"
 #include "Setup/base/WinText.h"
 
 namespace {
@@ -89,7 +89,7 @@ bool Record(const std::string& Section, const std::string& Key, const std::strin
     return WriteProfile(Section.c_str(), Key, Value, Switches.Record);
 }
 
-} // namespace
+}   // namespace
 
 bool ReadSwitches(std::string& Script, std::string& Why)
 {
@@ -136,7 +136,10 @@ bool ReadSwitches(std::string& Script, std::string& Why)
     return true;
 }
 
-std::string PresetFolder() { return !Switches.Dir.empty() ? Switches.Dir : AnswerFolder; }
+std::string PresetFolder()
+{
+    return !Switches.Dir.empty() ? Switches.Dir : AnswerFolder;
+}
 
 bool RecordedAnswerFor(const std::string& B, TRecordedAnswer& Answer)
 {

@@ -71,8 +71,7 @@ static TFoldedValues SectionValues(const char* Section, const std::string& File,
     // GetPrivateProfileSectionA returns capacity - 2 when the section does not fit.
     std::vector<char> Buf(1u << 16);
     for (;;) {
-        TextSize =
-            GetPrivateProfileSectionA(Section, Buf.data(), DWORD(Buf.size()), File.c_str());
+        TextSize = GetPrivateProfileSectionA(Section, Buf.data(), DWORD(Buf.size()), File.c_str());
         if (TextSize + 2 < Buf.size() || Buf.size() >= ProfileLimit)
             break;
         Buf.resize(Buf.size() * 2);
@@ -93,7 +92,8 @@ static TFoldedValues SectionValues(const char* Section, const std::string& File,
         if (FoldedKey(Key, Folded))
             Values.emplace_back(
                 std::move(Folded),
-                Equals ? UnquotedValue(TrimmedBlanks(std::string(Equals + 1, Entry + Length))) : "");
+                Equals ? UnquotedValue(TrimmedBlanks(std::string(Equals + 1, Entry + Length)))
+                       : "");
     }
     // Stable: among lines of one name the first stays first, and the search finds it.
     std::stable_sort(Values.begin(), Values.end(),
@@ -185,7 +185,10 @@ std::string AbsolutePath(const std::string& Path)
     return Path.empty() || IsFullPath(Path) ? Path : FullPath(Path);
 }
 
-static bool SystemTakes(const std::string& Text) { return Text.size() < SystemTextSize; }
+static bool SystemTakes(const std::string& Text)
+{
+    return Text.size() < SystemTextSize;
+}
 
 bool SetEnv(const std::string& Name, const std::string& Value)
 {

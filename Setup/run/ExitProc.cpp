@@ -4,18 +4,18 @@
 
 #include <cstdlib>
 
-#include "Setup/base/AtomicCopy.h"
-#include "Setup/base/Dialogs.h"
 #include "Rules/Capacities.h"
+#include "Rules/InUseText.h"
 #include "Rules/PathParts.h"
 #include "Rules/ReportText.h"
-#include "Rules/InUseText.h"
+#include "Setup/base/AtomicCopy.h"
+#include "Setup/base/Dialogs.h"
+#include "Setup/base/Log.h"
+#include "Setup/base/Plan.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
 #include "Setup/base/SysProgram.h"
 #include "Setup/base/WinText.h"
-#include "Setup/base/Log.h"
-#include "Setup/base/Plan.h"
 #include "Setup/run/Bundle.h"
 
 const size_t TempDirSize = LineBufSize;

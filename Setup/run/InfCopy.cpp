@@ -1,16 +1,16 @@
 #include "Setup/run/InfCopy.h"
 
-#include "Setup/base/Dialogs.h"
-#include "Rules/DlgText.h"
 #include "Rules/Capacities.h"
-#include "Rules/PathParts.h"
+#include "Rules/DlgText.h"
 #include "Rules/FilesText.h"
+#include "Rules/PathParts.h"
+#include "Setup/base/AtomicCopy.h"
+#include "Setup/base/Dialogs.h"
+#include "Setup/base/Log.h"
+#include "Setup/base/Plan.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
 #include "Setup/base/WinText.h"
-#include "Setup/base/AtomicCopy.h"
-#include "Setup/base/Log.h"
-#include "Setup/base/Plan.h"
 #include "Setup/sections/StringsSection.h"
 
 namespace {
@@ -98,7 +98,7 @@ bool MayReplace(const std::string& TargetInfPath)
     return MayOpen(TargetInfPath, GENERIC_WRITE, FILE_FLAG_OPEN_REPARSE_POINT);
 }
 
-} // namespace
+}   // namespace
 
 bool InfDirWritable(const std::string& TargetInfPath)
 {

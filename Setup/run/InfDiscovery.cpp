@@ -6,14 +6,15 @@
 #include "Rules/CommandLineText.h"
 #include "Rules/PathParts.h"
 #include "Rules/SignatureText.h"
+#include "Setup/base/Log.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
-#include "Setup/base/Log.h"
 
 int CheckInfSignature(const std::string& InfPath)
 {
     char Value[SignatureSize];
-    if (GetPrivateProfileStringA("Version", "FormKv", "", Value, sizeof Value, InfPath.c_str()) == 0)
+    if (GetPrivateProfileStringA("Version", "FormKv", "", Value, sizeof Value, InfPath.c_str()) ==
+        0)
         return 0;
     return SignaturePosition(Value);
 }

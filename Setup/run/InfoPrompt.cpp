@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "Setup/base/Dialogs.h"
 #include "Rules/ReportText.h"
+#include "Setup/base/Dialogs.h"
 #include "Setup/base/Plan.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"

@@ -6,21 +6,21 @@
 #include <cstring>
 #include <vector>
 
-#include "Setup/base/Dialogs.h"
-#include "Rules/DlgText.h"
 #include "Rules/Capacities.h"
 #include "Rules/CaseText.h"
+#include "Rules/DlgText.h"
 #include "Rules/PathParts.h"
-#include "Setup/run/InfoPrompt.h"
+#include "Setup/base/Dialogs.h"
+#include "Setup/base/DirTree.h"
+#include "Setup/base/Log.h"
+#include "Setup/base/Plan.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
 #include "Setup/base/SysProgram.h"
 #include "Setup/base/Unattended.h"
-#include "Setup/base/WinText.h"
-#include "Setup/base/Log.h"
-#include "Setup/base/Plan.h"
-#include "Setup/base/DirTree.h"
 #include "Setup/base/VarExpand.h"
+#include "Setup/base/WinText.h"
+#include "Setup/run/InfoPrompt.h"
 
 namespace {
 
@@ -109,7 +109,7 @@ std::string ProposalReason(bool FromSwitch, bool Preset, const std::string& Prev
     return "the script's MyProgramPath";
 }
 
-} // namespace
+}   // namespace
 
 std::string SelectInstallPath(const std::string& PreviousInfPath, const std::string& SourceInfPath,
                               bool InfDirNotWritable)

@@ -9,11 +9,11 @@
 #include "Rules/CaseText.h"
 #include "Rules/PathParts.h"
 #include "Rules/UninstallText.h"
-#include "Setup/run/InfDiscovery.h"
-#include "Setup/base/WinText.h"
 #include "Setup/base/Log.h"
 #include "Setup/base/Plan.h"
 #include "Setup/base/VarExpand.h"
+#include "Setup/base/WinText.h"
+#include "Setup/run/InfDiscovery.h"
 
 namespace {
 
@@ -98,7 +98,7 @@ std::string RegistryInf(const std::string& SourceInfPath)
     return Path;
 }
 
-} // namespace
+}   // namespace
 
 std::string GetInfDirectory()
 {

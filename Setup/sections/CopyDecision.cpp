@@ -6,20 +6,20 @@
 #include <vector>
 
 #include "FileInfoKv/FileInfoKv.h"
-#include "Setup/base/Dialogs.h"
+#include "Rules/BackupText.h"
+#include "Rules/Capacities.h"
+#include "Rules/FilesText.h"
+#include "Rules/InUseText.h"
+#include "Rules/PathParts.h"
 #include "Setup/base/AtomicCopy.h"
+#include "Setup/base/Dialogs.h"
 #include "Setup/base/DirTree.h"
+#include "Setup/base/Log.h"
+#include "Setup/base/Plan.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
 #include "Setup/base/Unattended.h"
 #include "Setup/base/WinText.h"
-#include "Rules/BackupText.h"
-#include "Rules/FilesText.h"
-#include "Rules/InUseText.h"
-#include "Setup/base/Log.h"
-#include "Setup/base/Plan.h"
-#include "Rules/Capacities.h"
-#include "Rules/PathParts.h"
 
 namespace {
 
@@ -151,8 +151,7 @@ TFileFacts MissingFacts()
 // The backup directory exists, or is made the way the dialog makes it: one level.
 bool BackupDirReady()
 {
-    return DirectoryExists(BackupDir) ||
-           (BackupDir[0] != '\0' && MakeFolder(BackupDir));
+    return DirectoryExists(BackupDir) || (BackupDir[0] != '\0' && MakeFolder(BackupDir));
 }
 
 // The first name in Dir that nothing has: B's own, else "name (2).ext", "name (3).ext", ... An
@@ -193,8 +192,8 @@ bool BackUp(const std::string& B, const TCopyPlan& Plan)
         return false;
     }
     // Users know this box by its words: keep "crete" as it is. It has no title and no icon.
-    if (MessageOrDefault("Sorry, crete Backup failed, continue without Backup?", "",
-                         MB_OKCANCEL) == IDCANCEL) {
+    if (MessageOrDefault("Sorry, crete Backup failed, continue without Backup?", "", MB_OKCANCEL) ==
+        IDCANCEL) {
         RunEnd = reCancelled;
         EndRun();
     }
@@ -203,9 +202,9 @@ bool BackUp(const std::string& B, const TCopyPlan& Plan)
 
 // What an answer to a conflict leaves to do.
 enum TResolution {
-    rsKeep,       // B stays: skipped
-    rsReplace,    // the new file replaces B, after its backup when one was asked for
-    rsKeptUnsafe, // B stays because its backup failed in a quiet run: logged and marked fatal
+    rsKeep,         // B stays: skipped
+    rsReplace,      // the new file replaces B, after its backup when one was asked for
+    rsKeptUnsafe,   // B stays because its backup failed in a quiet run: logged and marked fatal
 };
 
 // The user's answer to a conflict: the dialog, or the remembered answer while "always" holds.
@@ -279,8 +278,7 @@ bool CopyFailed(const std::string& A, const std::string& B, DWORD Code)
 // could not open it.
 bool CopyNow(const std::string& A, const std::string& B, const THandle& Source)
 {
-    return Source.Handle != INVALID_HANDLE_VALUE ? CopyAtomic(Source.Handle, B)
-                                                 : CopyAtomic(A, B);
+    return Source.Handle != INVALID_HANDLE_VALUE ? CopyAtomic(Source.Handle, B) : CopyAtomic(A, B);
 }
 
 // A copy that failed with Code failed because B is in use: the codes that a replacement of a
@@ -332,7 +330,7 @@ int AnswerInUse(const std::string& B)
     return FilesInUse == fuAsk ? AskInUse(B) : idAtRestart;
 }
 
-} // namespace
+}   // namespace
 
 TFilesInUse FilesInUse = fuFail;
 

@@ -39,15 +39,15 @@ struct TFirstLook {
 // changes. Both files stay open as they were looked at, so that the copy reads the file that was
 // weighed, and opens it no second time.
 struct TCopyLook {
-    THandle Source;         // A, open for reading; INVALID_HANDLE_VALUE when it would not open
-    THandle Installed;      // B likewise
+    THandle Source;      // A, open for reading; INVALID_HANDLE_VALUE when it would not open
+    THandle Installed;   // B likewise
     TFirstLook LookA = {}, LookB = {};
     TFileFacts New = {}, Old = {};
     DWORD AttributesB = INVALID_FILE_ATTRIBUTES;
-    bool OldMissing = false;      // nothing at B
-    bool ReadOnlyB = false;       // B is read-only: someone else's, never replaced
-    TCopyPlan Plan = {};          // the decision, with the labels the log shows
-    bool AlreadyThere = false;    // no question, and B already is what the copy would make
+    bool OldMissing = false;     // nothing at B
+    bool ReadOnlyB = false;      // B is read-only: someone else's, never replaced
+    TCopyPlan Plan = {};         // the decision, with the labels the log shows
+    bool AlreadyThere = false;   // no question, and B already is what the copy would make
 };
 
 // Looks at A and B and decides, changing nothing on disk. False when A names a device, which is

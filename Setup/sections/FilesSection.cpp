@@ -2,18 +2,18 @@
 
 #include <windows.h>
 
-#include "Setup/base/Dialogs.h"
-#include "Rules/PathParts.h"
-#include "Setup/base/Report.h"
-#include "Setup/base/RunState.h"
-#include "Setup/base/WinText.h"
-#include "Setup/base/AtomicCopy.h"
-#include "Setup/sections/CopyDecision.h"
 #include "Rules/FilesText.h"
 #include "Rules/InUseText.h"
-#include "Setup/base/Log.h"
+#include "Rules/PathParts.h"
+#include "Setup/base/AtomicCopy.h"
+#include "Setup/base/Dialogs.h"
 #include "Setup/base/DirTree.h"
+#include "Setup/base/Log.h"
+#include "Setup/base/Report.h"
+#include "Setup/base/RunState.h"
 #include "Setup/base/VarExpand.h"
+#include "Setup/base/WinText.h"
+#include "Setup/sections/CopyDecision.h"
 
 bool CopyStopped = false;
 
@@ -52,8 +52,8 @@ void EnterSubdirectory(const std::string& FromDir, const std::string& Name,
 }
 
 // Takes one entry that a directory search of FromDir gave; false when copying stopped.
-bool TakeEntry(const std::string& FromDir, const std::string& Name, DWORD Attributes,
-               TTake Take, const std::string& Pattern, const std::string& ToDir, bool Recursive)
+bool TakeEntry(const std::string& FromDir, const std::string& Name, DWORD Attributes, TTake Take,
+               const std::string& Pattern, const std::string& ToDir, bool Recursive)
 {
     bool Directory = (Attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     // A killed run's half-written file or its folder for them, or a file waiting for the next
@@ -139,7 +139,7 @@ void Walk(const std::string& FromDir, const char* Search, TTake Take, const std:
         return;   // nothing matches: no error
     for (bool More = true; More; More = FindNextFileA(Find, &Found)) {
         if (!TakeEntry(FromDir, Found.cFileName, Found.dwFileAttributes, Take, Pattern, ToDir,
-                    Recursive))
+                       Recursive))
             break;
     }
     FindClose(Find);
@@ -170,7 +170,7 @@ TFilesInUse ReadFilesInUse(const std::string& SourceInfPath)
     return Value;
 }
 
-} // namespace
+}   // namespace
 
 void CopyTree(std::string FromDir, const std::string& Pattern, std::string ToDir, bool Recursive)
 {

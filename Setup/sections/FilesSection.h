@@ -15,5 +15,4 @@ void ProcessFilesSection(const std::string& SourceInfPath);
 // Copies the entries of FromDir that match Pattern into ToDir, file by file through the copy
 // decision. Unmarked, a matching subdirectory is mirrored with the same pattern; Recursive
 // (the key's "/s"), every subdirectory is, and the pattern selects files only.
-void CopyTree(std::string FromDir, const std::string& Pattern, std::string ToDir,
-              bool Recursive);
+void CopyTree(std::string FromDir, const std::string& Pattern, std::string ToDir, bool Recursive);

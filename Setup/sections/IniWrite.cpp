@@ -6,8 +6,8 @@
 #include "Setup/base/Plan.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
-#include "Setup/base/WinText.h"
 #include "Setup/base/VarExpand.h"
+#include "Setup/base/WinText.h"
 
 namespace {
 
@@ -40,13 +40,13 @@ void WriteEntry(const std::string& Line)
     if (!WriteProfile(Section.c_str(), Fields.Key, Value, File)) {
         DWORD Code = GetLastError();
         // No blank between "IniWrite" and the section name: the program's own wording.
-        ReportFailure("Error " + std::to_string(Code) + "(" + SystemMessage(Code) + ") at IniWrite" +
-                          Section,
+        ReportFailure("Error " + std::to_string(Code) + "(" + SystemMessage(Code) +
+                          ") at IniWrite" + Section,
                       afFatal, "", true);
     }
 }
 
-} // namespace
+}   // namespace
 
 void IniWriteSection(const std::string& InfPath)
 {

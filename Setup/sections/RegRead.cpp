@@ -7,13 +7,13 @@
 
 #include "Rules/Capacities.h"
 #include "Rules/CaseText.h"
-#include "Setup/base/Report.h"
-#include "Setup/base/RunState.h"
-#include "Setup/base/WinText.h"
+#include "Rules/RegReadText.h"
 #include "Setup/base/Log.h"
 #include "Setup/base/RegKeys.h"
-#include "Rules/RegReadText.h"
+#include "Setup/base/Report.h"
+#include "Setup/base/RunState.h"
 #include "Setup/base/VarExpand.h"
+#include "Setup/base/WinText.h"
 
 namespace {
 
@@ -60,8 +60,7 @@ bool IsReserved(const std::string& Name)
 const int KeyListSize = int(TextBufSize);
 
 // The registry value of one line; false when it could not be read (reported into LogText).
-bool ReadValue(const std::string& Name, const TRegReadLine& Fields, HKEY Key,
-               std::string& Value)
+bool ReadValue(const std::string& Name, const TRegReadLine& Fields, HKEY Key, std::string& Value)
 {
     const char* ValueName = Fields.ValueName.empty() ? nullptr : Fields.ValueName.c_str();
     DWORD Type = REG_NONE, Size = 0;
@@ -130,7 +129,7 @@ void ReadLine(const std::string& InfPath, const std::string& Name)
         EndWith("Error in RegRead_Expand_Strings: Can't set Env " + Name + " to " + Value);
 }
 
-} // namespace
+}   // namespace
 
 void RegRead_Expand_Strings(const std::string& InfPath)
 {

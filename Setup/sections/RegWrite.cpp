@@ -6,15 +6,15 @@
 
 #include "Rules/Capacities.h"
 #include "Rules/CaseText.h"
-#include "Setup/base/Report.h"
-#include "Setup/base/RunState.h"
-#include "Setup/base/WinText.h"
+#include "Rules/RegWriteText.h"
 #include "Setup/base/Log.h"
 #include "Setup/base/Plan.h"
 #include "Setup/base/RegKeys.h"
-#include "Rules/RegWriteText.h"
-#include "Setup/sections/StartMenu.h"
+#include "Setup/base/Report.h"
+#include "Setup/base/RunState.h"
 #include "Setup/base/VarExpand.h"
+#include "Setup/base/WinText.h"
+#include "Setup/sections/StartMenu.h"
 
 namespace {
 
@@ -36,9 +36,9 @@ const char* ValueStatus(HKEY Root, HKEY Key, const TRegWriteLine& Line, const TV
     std::string Planned;
     DWORD PlannedType;
     if (Planning && PlanValue(Root, Line.SubKey, Name, PlannedType, Planned))
-        return PlannedType != Value.Type || Planned.size() >= CompareLimit ? " set"
+        return PlannedType != Value.Type || Planned.size() >= CompareLimit      ? " set"
                : SameStoredValue(PlannedType == REG_DWORD, Planned, Value.Data) ? " refreshed"
-                                                                              : " changed";
+                                                                                : " changed";
     if (!Key)
         return " created";   // in a key that the plan makes
     DWORD Type = REG_NONE, Size = 0;
@@ -47,8 +47,8 @@ const char* ValueStatus(HKEY Root, HKEY Key, const TRegWriteLine& Line, const TV
     if (Type != Value.Type || Size >= CompareLimit)
         return " set";
     std::vector<char> Stored(Size + 1);
-    if (RegQueryValueExA(Key, Name.c_str(), nullptr, &Type,
-                         reinterpret_cast<BYTE*>(Stored.data()), &Size) != ERROR_SUCCESS ||
+    if (RegQueryValueExA(Key, Name.c_str(), nullptr, &Type, reinterpret_cast<BYTE*>(Stored.data()),
+                         &Size) != ERROR_SUCCESS ||
         Type != Value.Type)
         return " set";   // changed under our feet: no comparison to make
     return SameStoredValue(Type == REG_DWORD, std::string(Stored.data(), Size), Value.Data)
@@ -171,7 +171,7 @@ int WriteLine(const char* Section, const std::string& Line, const std::string& E
     return WriteValue(Root, Open.Key, Fields, Value);
 }
 
-} // namespace
+}   // namespace
 
 int RegWriteSection(const char* Section, const std::string& InfPath, int Mode)
 {

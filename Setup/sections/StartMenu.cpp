@@ -6,14 +6,14 @@
 
 #include "FileInfoKv/FileInfoKv.h"
 #include "LnkOleU/LnkOleU.h"
-#include "Setup/base/Report.h"
-#include "Setup/base/RunState.h"
-#include "Setup/base/WinText.h"
-#include "Setup/base/Log.h"
-#include "Setup/base/Plan.h"
 #include "Rules/LinkText.h"
 #include "Setup/base/DirTree.h"
+#include "Setup/base/Log.h"
+#include "Setup/base/Plan.h"
+#include "Setup/base/Report.h"
+#include "Setup/base/RunState.h"
 #include "Setup/base/VarExpand.h"
+#include "Setup/base/WinText.h"
 
 namespace {
 
@@ -113,13 +113,13 @@ bool CreateLineLink(const std::string& Line, const std::string& LinkDir, int& Fa
     LinkCommand(Fields, Target, Arguments, WorkDir);
     // A plan writes no link: the link object takes the fields or not (a target that the plan
     // installs is taken as there), and the link's file could be written or not.
-    bool Failed =
-        Planning ? (!PlanHasFile(Target) &&
-                    CreateShellLink(Target.c_str(), Arguments.c_str(), WorkDir.c_str(),
-                                    Fields.IconFile.c_str(), IconIndex, nullptr) != 0) ||
-                       !MayWriteFile(LinkFile)
-                 : CreateShellLink(Target.c_str(), Arguments.c_str(), WorkDir.c_str(),
-                                   Fields.IconFile.c_str(), IconIndex, LinkFile.c_str()) != 0;
+    bool Failed = Planning
+                      ? (!PlanHasFile(Target) &&
+                         CreateShellLink(Target.c_str(), Arguments.c_str(), WorkDir.c_str(),
+                                         Fields.IconFile.c_str(), IconIndex, nullptr) != 0) ||
+                            !MayWriteFile(LinkFile)
+                      : CreateShellLink(Target.c_str(), Arguments.c_str(), WorkDir.c_str(),
+                                        Fields.IconFile.c_str(), IconIndex, LinkFile.c_str()) != 0;
     if (Failed) {
         ReportFailure("Error: can't create Link " + LinkFile, afGoOn, "Error: can't create Link");
         ++Failures;
@@ -129,7 +129,7 @@ bool CreateLineLink(const std::string& Line, const std::string& LinkDir, int& Fa
     return true;
 }
 
-} // namespace
+}   // namespace
 
 int LocateProgramsMenu(std::string& Folder, const std::string& InfPath)
 {
@@ -172,8 +172,7 @@ int CreateSectionLinks(const std::string& Section, const std::string& LinkDir,
     return Failures;
 }
 
-void SetStartMenuLinks(const std::string& TargetInf, const std::string& SourceInf,
-                       bool UseSetupx)
+void SetStartMenuLinks(const std::string& TargetInf, const std::string& SourceInf, bool UseSetupx)
 {
     std::string Folder;
     if (!ReadEnv("MyStartMenu", Folder) || Folder.empty()) {

@@ -8,8 +8,7 @@
 // TargetInf, and creates the links of [SetMnuLNK] of SourceInf in it. Each link that failed
 // adds 1 to ErrorCount. Ends the run when a given MyStartMenu can be neither created nor
 // replaced by the Programs folder.
-void SetStartMenuLinks(const std::string& TargetInf, const std::string& SourceInf,
-                       bool UseSetupx);
+void SetStartMenuLinks(const std::string& TargetInf, const std::string& SourceInf, bool UseSetupx);
 
 // The user's Programs folder + "\" + [Strings] LnkName of InfPath, into Folder; published as
 // MenuPath in the environment and in [Strings] of InfPath. 0, or -1 after showing and logging

@@ -5,12 +5,12 @@
 #include <vector>
 
 #include "Rules/CaseText.h"
+#include "Rules/StringsText.h"
+#include "Setup/base/Log.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
-#include "Setup/base/WinText.h"
-#include "Setup/base/Log.h"
-#include "Rules/StringsText.h"
 #include "Setup/base/VarExpand.h"
+#include "Setup/base/WinText.h"
 
 namespace {
 
@@ -26,7 +26,7 @@ struct TPass {
     const std::string& TargetInf;
     const char* Section;
     HKEY Setup, User, Shell;
-    DWORD LastType;            // type of the registry value read last in this pass
+    DWORD LastType;   // type of the registry value read last in this pass
     std::string ChangeList;
 };
 
@@ -91,8 +91,8 @@ bool ResolveFromRegistry(TPass& Pass, TStringsKey Class, const std::string& Key,
                            QueryText(Pass.User, Key.c_str(), Value, Pass.LastType) ||
                            QueryText(Pass.Setup, Key.c_str(), Value, Pass.LastType);
     if (!Found && Raw.empty()) {
-        ReportFailure("Error at RegQueryValue " + Key + " in HKCU\\" + ShellFolders + " and HKCU\\" +
-                          UserShellFolders,
+        ReportFailure("Error at RegQueryValue " + Key + " in HKCU\\" + ShellFolders +
+                          " and HKCU\\" + UserShellFolders,
                       afFatal, "failed to read \"" + Key + "\" from Registry!");
         return false;
     }
@@ -130,7 +130,7 @@ HKEY OpenForQuery(HKEY Root, const char* SubKey)
     return RegOpenKeyExA(Root, SubKey, 0, KEY_QUERY_VALUE, &Key) == ERROR_SUCCESS ? Key : nullptr;
 }
 
-} // namespace
+}   // namespace
 
 void ExpandStringsSection(int Mode, const std::string& SourceInf, const std::string& TargetInf,
                           const char* Section)

@@ -2,11 +2,20 @@
 
 #include <algorithm>
 
-void Click(HWND Dlg, int Id) { PostMessageA(GetDlgItem(Dlg, Id), BM_CLICK, 0, 0); }
+void Click(HWND Dlg, int Id)
+{
+    PostMessageA(GetDlgItem(Dlg, Id), BM_CLICK, 0, 0);
+}
 
-void Type(HWND Dlg, int Id, const std::string& Text) { SetDlgItemTextA(Dlg, Id, Text.c_str()); }
+void Type(HWND Dlg, int Id, const std::string& Text)
+{
+    SetDlgItemTextA(Dlg, Id, Text.c_str());
+}
 
-void Close(HWND Dlg) { PostMessageA(Dlg, WM_CLOSE, 0, 0); }
+void Close(HWND Dlg)
+{
+    PostMessageA(Dlg, WM_CLOSE, 0, 0);
+}
 
 static BOOL CALLBACK AddControl(HWND Control, LPARAM Data)
 {
@@ -83,9 +92,9 @@ void TOwnDialogs::Watch()
                 Close(Dlg);
             }
         }
-        Handled.erase(std::remove_if(Handled.begin(), Handled.end(),
-                                     [](HWND Dlg) { return !IsWindow(Dlg); }),
-                      Handled.end());
+        Handled.erase(
+            std::remove_if(Handled.begin(), Handled.end(), [](HWND Dlg) { return !IsWindow(Dlg); }),
+            Handled.end());
         Sleep(20);
     }
 }

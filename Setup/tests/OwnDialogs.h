@@ -15,7 +15,7 @@ struct TSeenDialog {
     std::string Title;
     std::map<int, std::string> Texts;   // control id -> text (message boxes: 65535)
     std::map<int, bool> Enabled;
-    std::map<int, int> Checked;         // check boxes only
+    std::map<int, int> Checked;   // check boxes only
     bool Topmost;
 };
 

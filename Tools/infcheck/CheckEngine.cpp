@@ -4,18 +4,17 @@
 #include "Tools/infcheck/CheckerCore.h"
 
 #include "Rules/CaseText.h"
-#include "Rules/UninstallText.h"
 #include "Rules/EngineText.h"
+#include "Rules/UninstallText.h"
 #include "Tools/infcheck/LikelyName.h"
 
 namespace {
 
 // The directives of an uninstall section that list sections, and those of them whose sections
 // list files, each in the folder that [DestinationDirs] gives the section.
-const char* const ListDirectives[] = {"DelFiles",   "DelReg",
-                                      "CopyFiles",  "RenFiles",
-                                      "AddReg",     "UpdateInis",
-                                      "RunPreSetupCommands", "RunPostSetupCommands"};
+const char* const ListDirectives[] = {
+    "DelFiles", "DelReg",     "CopyFiles",           "RenFiles",
+    "AddReg",   "UpdateInis", "RunPreSetupCommands", "RunPostSetupCommands"};
 const char* const FileDirectives[] = {"DelFiles", "CopyFiles", "RenFiles"};
 const char* const CommandDirectives[] = {"RunPreSetupCommands", "RunPostSetupCommands"};
 

@@ -26,9 +26,8 @@ void CheckSeveralScripts(TChecker& Checker, const TMedium& Medium)
     std::vector<std::string> Scripts = Medium.SignedScripts();
     const TInfLine* FormKv = Checker.Key("Version", "FormKv");
     bool Signed = FormKv && CarriesSignature(FormKv->Value);
-    if (Signed && std::none_of(Scripts.begin(), Scripts.end(), [&](const std::string& Name) {
-            return SameText(Name, ScriptName);
-        }))
+    if (Signed && std::none_of(Scripts.begin(), Scripts.end(),
+                               [&](const std::string& Name) { return SameText(Name, ScriptName); }))
         Scripts.insert(Scripts.begin(), ScriptName);
     if (Scripts.size() <= 1)
         return;
@@ -81,8 +80,7 @@ void WalkMedium(TChecker& Checker, const TInfLine& Line, const TFilesKey& Key,
         std::string Here = Where + "\\" + FoldedText(Entry.Name);
         if (Entry.Folder && (Match || Key.Recursive)) {
             Checker.Installed.push_back({&Line, Dir, Entry.Name, true, Here});
-            WalkMedium(Checker, Line, Key,
-                       SubDir.empty() ? Entry.Name : SubDir + "\\" + Entry.Name,
+            WalkMedium(Checker, Line, Key, SubDir.empty() ? Entry.Name : SubDir + "\\" + Entry.Name,
                        Dir + "\\" + Entry.Name, Here, Depth + 1);
         } else if (!Entry.Folder && Match) {
             Checker.Installed.push_back({&Line, Dir, Entry.Name, false, Here});

@@ -3,10 +3,10 @@
 #include "Tools/infcheck/CheckerCore.h"
 
 #include "Rules/CaseText.h"
-#include "Rules/PathParts.h"
 #include "Rules/FilesText.h"
 #include "Rules/LinkText.h"
 #include "Rules/LogFileName.h"
+#include "Rules/PathParts.h"
 #include "Rules/ProfileText.h"
 #include "Rules/ReferenceText.h"
 
@@ -44,11 +44,12 @@ void CheckInstalledTarget(TChecker& Checker, const TInfLine& Line, const std::st
     if (HasReference(Path) || Path == InstallDir || Path.size() > LinkPathLimit)
         return;
     bool ByKey;
-    bool Installs = InstalledByFiles(Checker, Path, ByKey) ||
-                    Path == InstallDir + "\\" + LogFileName;
+    bool Installs =
+        InstalledByFiles(Checker, Path, ByKey) || Path == InstallDir + "\\" + LogFileName;
     std::string Refused = " the system refuses a link to a file that does not exist, SETUP.EXE "
                           "shows \"Error: can't create Link\" and carries out no further line "
-                          "of [" + Checker.Find(Section)->Section->Name + "]";
+                          "of [" +
+                          Checker.Find(Section)->Section->Name + "]";
     if (Installs && Step < stFiles)
         Checker.Add(Line.Line, svWarning,
                     "the target " + Target + " is installed only in step " +
@@ -58,11 +59,11 @@ void CheckInstalledTarget(TChecker& Checker, const TInfLine& Line, const std::st
                         "shows \"Error: can't create Link\"",
                     "link-target");
     else if (!Installs && ByKey)
-        Checker.Add(Line.Line, svError,
-                    "the target " + Target +
-                        " is not on the medium, though a [Files] key would take it there:" +
-                        Refused,
-                    "link-target");
+        Checker.Add(
+            Line.Line, svError,
+            "the target " + Target +
+                " is not on the medium, though a [Files] key would take it there:" + Refused,
+            "link-target");
     else if (!Installs)
         Checker.Add(Line.Line, svError,
                     "the target " + Target + " is installed by no [Files] entry:" + Refused,
@@ -81,7 +82,8 @@ void CheckLinks(TChecker& Checker, const std::string& Section)
         if (Name.size() > 4 && SameText(Name.substr(Name.size() - 4), ".lnk"))
             Checker.Add(Line->Line, svWarning,
                         "the link name ends in .lnk, and SETUP.EXE appends .LNK all the same: the "
-                        "file is named " + FileNamePart(Name) + ".LNK; leave the extension out",
+                        "file is named " +
+                            FileNamePart(Name) + ".LNK; leave the extension out",
                         "link-line");
         std::string Index = TrimmedBlanks(Fields.IconIndex);
         bool Zero = !Index.empty() && Index.find_first_not_of("+-0") == std::string::npos;

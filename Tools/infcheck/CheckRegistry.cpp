@@ -106,7 +106,8 @@ void CheckIniWrite(TChecker& Checker)
         if (!SplitIniWriteLine(Line->Value, Fields))
             Checker.Add(Line->Line, svError,
                         "too few fields: an [IniWrite] line is Section,Key,Value,File; SETUP.EXE "
-                        "shows \"" + IniWriteSyntaxText(Line->Value) + "\" and fails the run",
+                        "shows \"" +
+                            IniWriteSyntaxText(Line->Value) + "\" and fails the run",
                         "iniwrite-line");
     }
 }

@@ -6,11 +6,11 @@
 
 #include "Rules/Capacities.h"
 #include "Rules/CaseText.h"
-#include "Rules/SignatureText.h"
-#include "Rules/UninstallText.h"
 #include "Rules/EngineText.h"
 #include "Rules/OptionsText.h"
 #include "Rules/RegWriteText.h"
+#include "Rules/SignatureText.h"
+#include "Rules/UninstallText.h"
 #include "Tools/infcheck/LikelyName.h"
 
 namespace {
@@ -19,9 +19,8 @@ namespace {
 // for the uninstallation. Any other section is named by one of these (ErrSection, the lists of
 // the uninstall section) or is a mistake.
 const char* const OwnSections[] = {
-    "Version",           "Info",      "Strings",  "RegRead",          "RegWrite",       "Files",
-    "RegWriteUninstall", "SetMnuLNK", "IniWrite", "DefaultUninstall", "DestinationDirs",
-    "Options"};
+    "Version",           "Info",      "Strings",  "RegRead",          "RegWrite",        "Files",
+    "RegWriteUninstall", "SetMnuLNK", "IniWrite", "DefaultUninstall", "DestinationDirs", "Options"};
 
 // Keys of the sections whose keys have a meaning; the keys of the other sections are names the
 // author chooses. Signature and AdvancedINF are for the system's INF engines.
@@ -43,9 +42,8 @@ std::string MisspelledSignature(const std::string& Value)
     return std::string();
 }
 
-template <class TNames>
-void CheckKeysOf(TChecker& Checker, const TSectionIndex& Index, const std::string& Name,
-                 const TNames& Known)
+template <class TNames> void CheckKeysOf(TChecker& Checker, const TSectionIndex& Index,
+                                         const std::string& Name, const TNames& Known)
 {
     for (const TInfLine* Line : Index.Keys) {
         if (IsOneOf(Line->Key, Known))
@@ -105,8 +103,8 @@ void CheckSignature(TChecker& Checker)
                         std::to_string(SignatureSize - 6) + " characters of FormKv",
                     "signature");
     else if (!Word.empty())
-        Checker.Add(FormKv->Line, svError,
-                    "misspelled signature '" + Word + "': it must be KELVOR", "signature");
+        Checker.Add(FormKv->Line, svError, "misspelled signature '" + Word + "': it must be KELVOR",
+                    "signature");
     else
         Checker.Add(FormKv->Line, svError, "FormKv does not hold the signature KELVOR",
                     "signature");

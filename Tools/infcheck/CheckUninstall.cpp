@@ -6,7 +6,6 @@
 #include <unordered_set>
 
 #include "Rules/CaseText.h"
-#include "Rules/UninstallText.h"
 #include "Rules/EngineText.h"
 #include "Rules/FilesText.h"
 #include "Rules/IniWriteText.h"
@@ -17,6 +16,7 @@
 #include "Rules/ReferenceText.h"
 #include "Rules/RegSyntax.h"
 #include "Rules/RegWriteText.h"
+#include "Rules/UninstallText.h"
 
 namespace {
 
@@ -63,8 +63,8 @@ void CheckCommand(TChecker& Checker, const TInfLine* Command, const TRegWriteLin
         RegistryItem("HKLM", EntryKey, "") != RegistryItem(Fields.Root, CommandKey, ""))
         Checker.Add(Command->Line, svError,
                     "UninstallString is written to " + Fields.Root + "\\" + CommandKey +
-                        ", but a later run reads it below the first line's key HKLM\\" +
-                        EntryKey + ": it does not find this installation",
+                        ", but a later run reads it below the first line's key HKLM\\" + EntryKey +
+                        ": it does not find this installation",
                     "uninstall-entry");
     std::string Expected = "%InfPath%\\" + Checker.Options.ScriptName;
     if (!SameText(UninstallInfPath(Fields.Value), Expected))
@@ -189,8 +189,7 @@ void CheckLinksRemoved(TChecker& Checker, const TRemoved& Removed)
         size_t Slash = Path.find_last_of("\\");
         std::string Folder = Path.substr(0, Slash), Name = Path.substr(Slash + 1);
         bool Gone = FileRemoved(Removed, Folder, Name) ||
-                    (SameText(Folder, "%MyStartMenu%") &&
-                     FileRemoved(Removed, "%MenuPath%", Name));
+                    (SameText(Folder, "%MyStartMenu%") && FileRemoved(Removed, "%MenuPath%", Name));
         if (!Gone)
             Missing(Checker, Line, "the link " + Path);
     }
@@ -215,9 +214,12 @@ void CheckValueRemoved(TChecker& Checker, const TRemoved& Removed, const TInfLin
     if (!KeyRemoved(Removed, RegistryItem("HKLM", SubKey64, ""),
                     RegistryItem("HKLM", SubKey64, ValueName)))
         Checker.Add(Line->Line, svWarning,
-                    What + " is removed only as written: on a 64-bit Windows the INF engine sees "
-                           "it below HKLM\\" + UninstallKey64 + "..., so name that key in a "
-                           "DelReg line too",
+                    What +
+                        " is removed only as written: on a 64-bit Windows the INF engine sees "
+                        "it below HKLM\\" +
+                        UninstallKey64 +
+                        "..., so name that key in a "
+                        "DelReg line too",
                     "uninstall-incomplete");
 }
 
@@ -244,13 +246,14 @@ void CheckOwnFilesRemoved(TChecker& Checker, const TRemoved& Removed)
     bool Installs = Checker.Find("Files") != nullptr;
     if (Installs && !FileRemoved(Removed, "%MyProgramPath%", LogFileName))
         Checker.Add(Line, svWarning,
-                    std::string("the log %MyProgramPath%\\") + LogFileName +
-                        " is written, but [" + Section + "] does not remove it",
+                    std::string("the log %MyProgramPath%\\") + LogFileName + " is written, but [" +
+                        Section + "] does not remove it",
                     "uninstall-incomplete");
     if (Installs && !FileRemoved(Removed, "%MyProgramPath%", Script))
         Checker.Add(Line, svWarning,
                     "the script is copied into the installation folder when the INF folder "
-                    "refuses it, but [" + Section + "] does not remove " + Script + " there",
+                    "refuses it, but [" +
+                        Section + "] does not remove " + Script + " there",
                     "uninstall-incomplete");
     if (!FileRemoved(Removed, "%InfPath%", Script))
         Checker.Add(Line, svWarning,

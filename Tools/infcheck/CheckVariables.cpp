@@ -107,17 +107,16 @@ void CheckReferences(TChecker& Checker, const TDefinedSteps& Defined, int Line,
 }
 
 // The lines of a section that SETUP.EXE expands in step Step.
-void CheckSectionReferences(TChecker& Checker, const TDefinedSteps& Defined,
-                            const char* Section, int Step)
+void CheckSectionReferences(TChecker& Checker, const TDefinedSteps& Defined, const char* Section,
+                            int Step)
 {
     const TSectionIndex* Index = Checker.Find(Section);
     for (const TInfLine* Line : Checker.Keys(Section)) {
         if (SameText(Line->Key, "ErrSection"))
             continue;
         // The path dialog proposes the first pass's MyProgramPath.
-        int LineStep = Line->Key == "MyProgramPath" && SameText(Section, "Strings")
-                           ? stPathDialog
-                           : Step;
+        int LineStep =
+            Line->Key == "MyProgramPath" && SameText(Section, "Strings") ? stPathDialog : Step;
         std::string Text = Line->Value;
         if (SameText(Section, "IniWrite")) {
             // Section and key are written as they stand; only value and file are expanded.
@@ -148,8 +147,8 @@ void CheckVariables(TChecker& Checker)
     for (const TErrSection& Err : Checker.ErrSections())
         if (const TSectionIndex* Links = Checker.Find(Err.Line->Value))
             for (const TInfLine* Line : Links->Keys)
-                CheckReferences(Checker, Defined, Line->Line, Line->Value,
-                                Links->Section->Name, Err.Step);
+                CheckReferences(Checker, Defined, Line->Line, Line->Value, Links->Section->Name,
+                                Err.Step);
 }
 
 // [Strings] keys whose names SETUP.EXE treats apart.

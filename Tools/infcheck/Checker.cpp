@@ -12,10 +12,9 @@
 namespace {
 
 // The sections whose lines are all Key=Value for SETUP.EXE.
-const char* const KeyValueSections[] = {"Version",           "Info",      "Strings",
-                                        "RegRead",           "RegWrite",  "Files",
-                                        "RegWriteUninstall", "SetMnuLNK", "IniWrite",
-                                        "Options"};
+const char* const KeyValueSections[] = {"Version",  "Info",   "Strings",           "RegRead",
+                                        "RegWrite", "Files",  "RegWriteUninstall", "SetMnuLNK",
+                                        "IniWrite", "Options"};
 
 // The sample environment that Expanded expands with; ExpandText takes a plain function.
 const std::unordered_map<std::string, std::string>* SampleEnvironment = nullptr;

@@ -9,9 +9,9 @@
 #include <utility>
 #include <vector>
 
-#include "Tools/infcheck/Checker.h"
 #include "Rules/Capacities.h"
 #include "Rules/UninstallText.h"
+#include "Tools/infcheck/Checker.h"
 
 // The steps of the run that matter for variables, in their order.
 enum TStep {
@@ -111,9 +111,8 @@ template <class TFields> struct TLineKind {
 
 // Takes Line's value apart as Kind says; a line that it can't take apart is reported and gives
 // false.
-template <class TFields>
-bool SplitOrReport(TChecker& Checker, const TInfLine& Line, const TLineKind<TFields>& Kind,
-                   TFields& Fields)
+template <class TFields> bool SplitOrReport(TChecker& Checker, const TInfLine& Line,
+                                            const TLineKind<TFields>& Kind, TFields& Fields)
 {
     if (Kind.Split(Line.Value, Fields))
         return true;

@@ -13,8 +13,14 @@ size_t Distance(const std::string& A, const std::string& B, size_t Limit);
 // The letters of a name, sorted and upper-cased: [ReadReg] has those of [RegRead].
 std::string Letters(const std::string& Name);
 
-inline const char* NameText(const char* Name) { return Name; }
-inline const char* NameText(const std::string& Name) { return Name.c_str(); }
+inline const char* NameText(const char* Name)
+{
+    return Name;
+}
+inline const char* NameText(const std::string& Name)
+{
+    return Name.c_str();
+}
 
 // A known name that Name misses only by a slip: its letters in another order, or a few letters
 // wrong (a third of the name, at least 2); null when there is none. Known is a list of names.

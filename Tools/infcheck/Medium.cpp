@@ -100,8 +100,7 @@ std::vector<TListedEntry> TFolderMedium::List(const std::string& SubDir) const
     for (fs::directory_iterator It(Folder, Error), End; !Error && It != End; It.increment(Error))
         Entries.push_back({It->path().filename().string(), It->is_directory(KindError)});
     // The order of a directory listing differs between file systems; findings must not.
-    std::sort(Entries.begin(), Entries.end(), [](const TListedEntry& A, const TListedEntry& B) {
-        return A.Name < B.Name;
-    });
+    std::sort(Entries.begin(), Entries.end(),
+              [](const TListedEntry& A, const TListedEntry& B) { return A.Name < B.Name; });
     return Entries;
 }

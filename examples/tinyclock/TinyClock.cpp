@@ -14,7 +14,7 @@ const UINT_PTR TickTimer = 1;
 const int TimeTextSize = 64;
 const int TitleSize = 128;
 
-DWORD TimeFlags = 0; // TIME_NOSECONDS when the user's settings say so
+DWORD TimeFlags = 0;   // TIME_NOSECONDS when the user's settings say so
 
 // The settings that the installation wrote: whether to show seconds (the registry value
 // HKCU\Software\TinyClock ShowSeconds, 1 unless set) and the window title (TinyClock.ini beside
@@ -22,8 +22,8 @@ DWORD TimeFlags = 0; // TIME_NOSECONDS when the user's settings say so
 void ReadSettings(char (&Title)[TitleSize])
 {
     DWORD Seconds = 1, Size = sizeof Seconds;
-    RegGetValueA(HKEY_CURRENT_USER, "Software\\TinyClock", "ShowSeconds", RRF_RT_REG_DWORD,
-                 nullptr, &Seconds, &Size);
+    RegGetValueA(HKEY_CURRENT_USER, "Software\\TinyClock", "ShowSeconds", RRF_RT_REG_DWORD, nullptr,
+                 &Seconds, &Size);
     TimeFlags = Seconds ? 0 : TIME_NOSECONDS;
     const char IniName[] = "TinyClock.ini";
     char Ini[MAX_PATH + 1];
@@ -83,7 +83,7 @@ LRESULT CALLBACK ClockProc(HWND Wnd, UINT Message, WPARAM WParam, LPARAM LParam)
     return DefWindowProcA(Wnd, Message, WParam, LParam);
 }
 
-} // namespace
+}   // namespace
 
 int WINAPI WinMain(HINSTANCE Instance, HINSTANCE, LPSTR, int Show)
 {
@@ -98,8 +98,8 @@ int WINAPI WinMain(HINSTANCE Instance, HINSTANCE, LPSTR, int Show)
         return 1;
     char Title[TitleSize];
     ReadSettings(Title);
-    HWND Wnd = CreateWindowA(ClassName, Title, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                             CW_USEDEFAULT, 320, 160, nullptr, nullptr, Instance, nullptr);
+    HWND Wnd = CreateWindowA(ClassName, Title, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                             320, 160, nullptr, nullptr, Instance, nullptr);
     if (!Wnd)
         return 1;
     ShowWindow(Wnd, Show);

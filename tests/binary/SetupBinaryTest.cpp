@@ -73,16 +73,19 @@ TTemplate Parse(const BYTE* Data)
         auto* Item = reinterpret_cast<const DLGITEMTEMPLATE*>(P);
         P = reinterpret_cast<const WORD*>(Item + 1);
         std::string Class = ReadSz(P);
-        if (Class == "#128") Class = "button";
-        if (Class == "#129") Class = "edit";
-        if (Class == "#130") Class = "static";
+        if (Class == "#128")
+            Class = "button";
+        if (Class == "#129")
+            Class = "edit";
+        if (Class == "#130")
+            Class = "static";
         for (char& C : Class)
             C = char(tolower(C));
         std::string Text = ReadSz(P);
         WORD Extra = *P++;
         P = reinterpret_cast<const WORD*>(reinterpret_cast<const BYTE*>(P) + Extra);
-        T.Items.push_back({short(Item->id), Class, Text, Item->x, Item->y, Item->cx, Item->cy,
-                           Item->style});
+        T.Items.push_back(
+            {short(Item->id), Class, Text, Item->x, Item->y, Item->cx, Item->cy, Item->style});
     }
     return T;
 }
@@ -127,49 +130,81 @@ void ExpectTemplate(const char* Name, const TTemplate& Want)
 TEST(SetupBinary, DialogTemplatesAreLaidOutExactly)
 {
     ASSERT_NE(nullptr, Program()) << "SETUP_EXE not set or not loadable";
-    ExpectTemplate("PATHSEL", {Frame, 10, 35, 187, 63, {
-        {IDOK, "button", "&OK", 31, 44, 38, 15, Push},
-        {idText, "static", "The program will be installed to:", 6, 10, 123, 12, Child | SS_LEFT},
-        {IDCANCEL, "button", "Cancel", 86, 44, 43, 15, Push},
-        {idBuf, "edit", "", 7, 26, 149, 12, Edit},
-        {idBrowse, "button", "...", 162, 27, 15, 9, Push},
-    }});
-    ExpectTemplate("MSGBOXSOC", {Frame, 18, 18, 233, 95, {
-        {idAlways, "button", "always", 39, 44, 39, 12, Check},
-        {IDOK, "button", "Skip copy", 8, 56, 47, 14, DefPush},   // the one default: Enter skips
-        {idOverwrite, "button", "Overwrite", 77, 56, 55, 14, Push},
-        {idBackup, "button", "with Backup to", 76, 70, 63, 12, Check},
-        {idBuf, "edit", "FilePath", 5, 80, 205, 11, Edit},
-        {idBrowse, "button", "...", 215, 80, 12, 10, Push},
-        {IDCANCEL, "button", "Cancel Install", 161, 56, 56, 14, Push},
-        {idText, "static", "Continue Installation?", 5, 4, 215, 38, Left},
-    }});
-    ExpectTemplate("MSGBOXINUSE", {Frame, 18, 18, 233, 66, {
-        {idRetry, "button", "Retry", 8, 46, 47, 14, DefPush},
-        {idAtRestart, "button", "Replace at restart", 68, 46, 80, 14, Push},
-        {IDCANCEL, "button", "Cancel Install", 161, 46, 56, 14, Push},
-        {idText, "static", "File in use", 5, 4, 215, 38, Left},
-    }});
-    ExpectTemplate("MSGBOXCONTINUE", {Frame, 18, 18, 174, 68, {
-        {IDOK, "button", "OK", 34, 34, 31, 14, DefPush},
-        {IDCANCEL, "button", "Cancel", 100, 34, 33, 14, Push},
-        {idText, "static", "Continue Installation?", 5, 4, 166, 24, Centre},
-        {idLink, "static", "", 3, 51, 169, 12, Left},
-    }});
-    ExpectTemplate("MSGBOXLOGFILE", {Frame, 18, 18, 203, 93, {
-        {IDOK, "button", "Close", 136, 71, 59, 14, DefPush},
-        {idShowLog, "button", "show Logfile", 10, 62, 58, 14, Push},
-        {idText, "static", "Sucess?", 9, 10, 181, 29, Left},
-        {idLink, "static", "LogFilePath", 8, 50, 187, 10, Left},
-        {-1, "static", "Logfile:", 8, 41, 52, 8, Left},
-    }});
+    ExpectTemplate("PATHSEL", {Frame,
+                               10,
+                               35,
+                               187,
+                               63,
+                               {
+                                   {IDOK, "button", "&OK", 31, 44, 38, 15, Push},
+                                   {idText, "static", "The program will be installed to:", 6, 10,
+                                    123, 12, Child | SS_LEFT},
+                                   {IDCANCEL, "button", "Cancel", 86, 44, 43, 15, Push},
+                                   {idBuf, "edit", "", 7, 26, 149, 12, Edit},
+                                   {idBrowse, "button", "...", 162, 27, 15, 9, Push},
+                               }});
+    ExpectTemplate("MSGBOXSOC",
+                   {Frame,
+                    18,
+                    18,
+                    233,
+                    95,
+                    {
+                        {idAlways, "button", "always", 39, 44, 39, 12, Check},
+                        {IDOK, "button", "Skip copy", 8, 56, 47, 14,
+                         DefPush},   // the one default: Enter skips
+                        {idOverwrite, "button", "Overwrite", 77, 56, 55, 14, Push},
+                        {idBackup, "button", "with Backup to", 76, 70, 63, 12, Check},
+                        {idBuf, "edit", "FilePath", 5, 80, 205, 11, Edit},
+                        {idBrowse, "button", "...", 215, 80, 12, 10, Push},
+                        {IDCANCEL, "button", "Cancel Install", 161, 56, 56, 14, Push},
+                        {idText, "static", "Continue Installation?", 5, 4, 215, 38, Left},
+                    }});
+    ExpectTemplate("MSGBOXINUSE",
+                   {Frame,
+                    18,
+                    18,
+                    233,
+                    66,
+                    {
+                        {idRetry, "button", "Retry", 8, 46, 47, 14, DefPush},
+                        {idAtRestart, "button", "Replace at restart", 68, 46, 80, 14, Push},
+                        {IDCANCEL, "button", "Cancel Install", 161, 46, 56, 14, Push},
+                        {idText, "static", "File in use", 5, 4, 215, 38, Left},
+                    }});
+    ExpectTemplate("MSGBOXCONTINUE",
+                   {Frame,
+                    18,
+                    18,
+                    174,
+                    68,
+                    {
+                        {IDOK, "button", "OK", 34, 34, 31, 14, DefPush},
+                        {IDCANCEL, "button", "Cancel", 100, 34, 33, 14, Push},
+                        {idText, "static", "Continue Installation?", 5, 4, 166, 24, Centre},
+                        {idLink, "static", "", 3, 51, 169, 12, Left},
+                    }});
+    ExpectTemplate("MSGBOXLOGFILE",
+                   {Frame,
+                    18,
+                    18,
+                    203,
+                    93,
+                    {
+                        {IDOK, "button", "Close", 136, 71, 59, 14, DefPush},
+                        {idShowLog, "button", "show Logfile", 10, 62, 58, 14, Push},
+                        {idText, "static", "Sucess?", 9, 10, 181, 29, Left},
+                        {idLink, "static", "LogFilePath", 8, 50, 187, 10, Left},
+                        {-1, "static", "Logfile:", 8, 41, 52, 8, Left},
+                    }});
 }
 
 TEST(SetupBinary, CarriesIconVersionAndManifest)
 {
     ASSERT_NE(nullptr, Program());
-    EXPECT_NE(nullptr, Resource(MAKEINTRESOURCEA(14), MAKEINTRESOURCEA(idSetupIcon)));  // group icon
-    EXPECT_NE(nullptr, Resource(MAKEINTRESOURCEA(16), MAKEINTRESOURCEA(1)));            // version
+    EXPECT_NE(nullptr,
+              Resource(MAKEINTRESOURCEA(14), MAKEINTRESOURCEA(idSetupIcon)));   // group icon
+    EXPECT_NE(nullptr, Resource(MAKEINTRESOURCEA(16), MAKEINTRESOURCEA(1)));    // version
 
     DWORD Size = 0;
     const BYTE* Manifest = Resource(MAKEINTRESOURCEA(24), MAKEINTRESOURCEA(1), &Size);
@@ -181,4 +216,4 @@ TEST(SetupBinary, CarriesIconVersionAndManifest)
     EXPECT_NE(std::string::npos, Text.find("supportedOS"));
 }
 
-} // namespace
+}   // namespace

@@ -14,14 +14,14 @@
 namespace {
 
 const DWORD PollMs = 20;
-const DWORD SettleMs = 80;         // texts set just after a dialog shows have arrived by then
+const DWORD SettleMs = 80;   // texts set just after a dialog shows have arrived by then
 const DWORD AtOncePollMs = 1;
-const DWORD NotepadSettleMs = 400; // Notepad loads its file after its window appears
-const DWORD SendTimeoutMs = 2000;  // a target that hangs must not hang the robot
-const DWORD ClickPauseMs = 100;    // a posted click runs before the next action of an answer
-const DWORD BrowsePauseMs = 100;   // the folder browser fills its tree after a selection
-const DWORD EndGraceMs = 300;      // a Notepad started just before the end still gets noticed
-const DWORD LateChildMs = 3000;    // at most this long for a late child to show its window
+const DWORD NotepadSettleMs = 400;   // Notepad loads its file after its window appears
+const DWORD SendTimeoutMs = 2000;    // a target that hangs must not hang the robot
+const DWORD ClickPauseMs = 100;      // a posted click runs before the next action of an answer
+const DWORD BrowsePauseMs = 100;     // the folder browser fills its tree after a selection
+const DWORD EndGraceMs = 300;        // a Notepad started just before the end still gets noticed
+const DWORD LateChildMs = 3000;      // at most this long for a late child to show its window
 
 // A visible top-level window, as seen by one poll.
 struct TTopLevel {
@@ -33,15 +33,15 @@ struct TTopLevel {
 // A dialog window of the program that the robot has seen.
 struct TDialogWatch {
     HWND Wnd;
-    DWORD Since;   // when it appeared, or began to wait for the user again
-    bool Answered; // false: it gets the next answer once it has settled
+    DWORD Since;     // when it appeared, or began to wait for the user again
+    bool Answered;   // false: it gets the next answer once it has settled
 };
 
 struct TNotepadWatch {
     HWND Wnd;
     DWORD Since;
     bool Settled;
-    size_t Index; // into TRunResult::Notepads
+    size_t Index;   // into TRunResult::Notepads
 };
 
 // Live handles of a dialog's controls, in the order of TDialog::Controls.
@@ -56,9 +56,9 @@ struct TRun {
     TRunResult& Result;
     std::vector<TDialogWatch> Dialogs;
     std::vector<TNotepadWatch> Notepads;
-    std::map<DWORD, bool> IsChildPid; // per process id: started by the program?
+    std::map<DWORD, bool> IsChildPid;   // per process id: started by the program?
     bool Stopped = false;
-    LARGE_INTEGER Started; // performance counter just before CreateProcessA
+    LARGE_INTEGER Started;   // performance counter just before CreateProcessA
 };
 
 double MsSince(const LARGE_INTEGER& Start)
@@ -347,14 +347,14 @@ bool Act(TRun& Run, HWND Wnd, const TDialog& Dialog, const std::vector<TLiveCont
         if (!Last)
             Sleep(ClickPauseMs);
         return true;
-    case TAction::akCheck: // sent, so that the next action sees the new state
+    case TAction::akCheck:   // sent, so that the next action sees the new state
         Control = UsableControl(Dialog, Live, Action.Id, Error);
         return Control && Send(Control, BM_CLICK, 0, 0, Reply);
     case TAction::akType:
         Control = UsableControl(Dialog, Live, Action.Id, Error);
         return Control &&
                Send(Control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Action.Text.c_str()), Reply);
-    case TAction::akClose: // the dialog manager turns it into command 2
+    case TAction::akClose:   // the dialog manager turns it into command 2
         return PostMessageA(Wnd, WM_CLOSE, 0, 0);
     case TAction::akBrowse:
         return SelectFolder(Run, Wnd, Dialog, Live, Action.Text, Error) &&
@@ -386,7 +386,7 @@ void AnswerDialog(TRun& Run, HWND Wnd)
     std::vector<TLiveControl> Live;
     ReadDialog(Wnd, Dialog, Live);
     if (!IsWindow(Wnd) || !IsWindowVisible(Wnd))
-        return; // it was on its way out, not waiting for an answer
+        return;   // it was on its way out, not waiting for an answer
     TRunResult& Result = Run.Result;
     std::string Where = "dialog " + std::to_string(Result.Dialogs.size() + 1) + " \"" +
                         Dialog.Title + "\" (" + Dialog.Message() + ")";
@@ -531,16 +531,16 @@ std::string EnvironmentBlock(const TEnvOverrides& Overrides)
     for (const std::string& Var : ApplyEnvOverrides(Vars, Overrides))
         Block += Var + '\0';
     if (Block.empty())
-        Block += '\0'; // an empty block still needs both NULs
+        Block += '\0';   // an empty block still needs both NULs
     return Block + '\0';
 }
 
-} // namespace
+}   // namespace
 
 TRunResult RunWithRobot(const TRunOptions& Options)
 {
     TRunResult Result;
-    std::string CommandLine = Options.CommandLine; // CreateProcessA may write into it
+    std::string CommandLine = Options.CommandLine;   // CreateProcessA may write into it
     std::string Environment = EnvironmentBlock(Options.Env);
     for (const TAnswer& Answer : Options.Answers)
         for (const TAction& Action : Answer)
@@ -567,7 +567,7 @@ TRunResult RunWithRobot(const TRunOptions& Options)
     DWORD LastFullLook = Start;
     while (WaitForSingleObject(Proc.hProcess, Poll) == WAIT_TIMEOUT) {
         if (Run.Stopped)
-            continue; // terminated: wait for the end
+            continue;   // terminated: wait for the end
         // At once, the quick looks between the full ones see only dialogs, which is all they need.
         bool Full = !Options.AtOnce || GetTickCount() - LastFullLook >= PollMs;
         std::vector<TTopLevel> Windows = Full ? TopLevelWindows() : DialogWindows();
@@ -581,7 +581,7 @@ TRunResult RunWithRobot(const TRunOptions& Options)
             Stop(Run, "time limit of " + std::to_string(Options.TimeoutMs) + " ms reached");
         }
     }
-    Result.LifetimeMs = MsSince(Started); // the wait returns as soon as the program ends
+    Result.LifetimeMs = MsSince(Started);   // the wait returns as soon as the program ends
     DWORD ExitCode = 0;
     GetExitCodeProcess(Proc.hProcess, &ExitCode);
     Result.ExitCode = ExitCode;

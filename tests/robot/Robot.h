@@ -9,34 +9,34 @@
 
 // One child control of a dialog, as read when the dialog appeared.
 struct TControl {
-    int Id;            // 16-bit dialog id: a static with id -1 reads as 65535
-    std::string Class; // "Button", "Static", "Edit", ...
+    int Id;              // 16-bit dialog id: a static with id -1 reads as 65535
+    std::string Class;   // "Button", "Static", "Edit", ...
     std::string Text;
     bool Enabled;
     bool Visible;
-    int Checked; // BM_GETCHECK of check boxes and radio buttons, -1 for every other control
+    int Checked;   // BM_GETCHECK of check boxes and radio buttons, -1 for every other control
 };
 
 // One appearance of a dialog: a new window, or a window that waits for the user again after a
 // dialog it opened has closed.
 struct TDialog {
     std::string Title;
-    bool IsTemplate = false; // has control 101: one of the program's templates, not a message box
+    bool IsTemplate = false;   // has control 101: one of the program's templates, not a message box
     std::vector<TControl> Controls;
-    std::string Answer; // what the robot did, in answer syntax
+    std::string Answer;   // what the robot did, in answer syntax
 
-    const TControl* Find(int Id) const; // nullptr if absent
-    std::string TextOf(int Id) const;   // "" if absent
-    std::string Message() const;        // template: control 101; message box: its text (65535)
+    const TControl* Find(int Id) const;   // nullptr if absent
+    std::string TextOf(int Id) const;     // "" if absent
+    std::string Message() const;          // template: control 101; message box: its text (65535)
 };
 
 struct TAction {
     enum TKind { akClick, akType, akCheck, akClose, akBrowse, akWait, akDefault } Kind;
-    int Id = 0;       // click, type, check
-    std::string Text; // type: the new text; browse: the folder
-    unsigned Ms = 0;  // wait
+    int Id = 0;         // click, type, check
+    std::string Text;   // type: the new text; browse: the folder
+    unsigned Ms = 0;    // wait
 };
-using TAnswer = std::vector<TAction>; // the actions that answer one dialog, in order
+using TAnswer = std::vector<TAction>;   // the actions that answer one dialog, in order
 
 // Parses one answer: actions separated by ';', each one of
 //   click ID | check ID | type ID TEXT | close | default | browse FOLDER | wait MS
@@ -48,7 +48,7 @@ using TAnswer = std::vector<TAction>; // the actions that answer one dialog, in 
 // see it.
 // Returns false with a reason in Error for a malformed line.
 bool ParseAnswer(const std::string& Line, TAnswer& Answer, std::string& Error);
-std::string FormatAnswer(const TAnswer& Answer); // back into answer syntax
+std::string FormatAnswer(const TAnswer& Answer);   // back into answer syntax
 
 // Environment changes for the started program: name and value to set, name alone to remove.
 using TEnvOverrides = std::vector<std::pair<std::string, std::optional<std::string>>>;
@@ -61,23 +61,23 @@ std::vector<std::string> ApplyEnvOverrides(std::vector<std::string> Vars,
 // A Notepad window opened by the program (directly, or through the shell).
 struct TNotepad {
     std::string Title;
-    std::string Text;       // content of its edit control
-    bool OpenAtEnd = false; // still open when the program had ended; the robot then closes it
+    std::string Text;         // content of its edit control
+    bool OpenAtEnd = false;   // still open when the program had ended; the robot then closes it
 };
 
 struct TRunResult {
-    std::vector<TDialog> Dialogs; // in the order they appeared
+    std::vector<TDialog> Dialogs;   // in the order they appeared
     std::vector<TNotepad> Notepads;
     size_t AnswersUsed = 0;
-    size_t AnswersLeft = 0; // answers for dialogs that never came
+    size_t AnswersLeft = 0;   // answers for dialogs that never came
     bool TimedOut = false;
-    bool Unexpected = false; // a dialog with no answer left, an answer that did not fit the
-                             // dialog, or a program that did not start; see Failure
+    bool Unexpected = false;   // a dialog with no answer left, an answer that did not fit the
+                               // dialog, or a program that did not start; see Failure
     unsigned long ExitCode = 0;
-    std::string Failure; // why the run was stopped, "" if it was not
-    double FirstDialogMs = -1; // from just before the program's start to the first sight of a
-                               // visible dialog of it; -1 if none came
-    double LifetimeMs = -1;    // from just before the program's start to the robot seeing its end
+    std::string Failure;         // why the run was stopped, "" if it was not
+    double FirstDialogMs = -1;   // from just before the program's start to the first sight of a
+                                 // visible dialog of it; -1 if none came
+    double LifetimeMs = -1;      // from just before the program's start to the robot seeing its end
 };
 
 // Exit code the robot gives a program it stops.
@@ -85,13 +85,14 @@ const unsigned long RobotKilledExitCode = 0xDEAD;
 
 struct TRunOptions {
     std::string CommandLine;
-    std::string WorkDir; // "" = the robot's own current directory
+    std::string WorkDir;   // "" = the robot's own current directory
     TEnvOverrides Env;
-    std::vector<TAnswer> Answers; // one per dialog appearance, in order
-    bool DefaultsForRest = false; // dialogs beyond Answers get "default" instead of failing the run
+    std::vector<TAnswer> Answers;   // one per dialog appearance, in order
+    bool DefaultsForRest =
+        false;   // dialogs beyond Answers get "default" instead of failing the run
     unsigned TimeoutMs = 30000;
-    bool AtOnce = false; // look every millisecond and answer each dialog as soon as it shows, for
-                         // timing a program: its texts may not all have arrived yet
+    bool AtOnce = false;   // look every millisecond and answer each dialog as soon as it shows, for
+                           // timing a program: its texts may not all have arrived yet
 };
 
 // Runs the program to its end, answering each dialog appearance with the next answer. A dialog

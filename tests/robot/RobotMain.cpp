@@ -37,11 +37,11 @@ std::string QuoteArg(const std::string& Arg)
     size_t Backslashes = 0;
     for (char C : Arg) {
         if (C == '"')
-            Quoted.append(Backslashes + 1, '\\'); // backslashes before a quote are doubled
+            Quoted.append(Backslashes + 1, '\\');   // backslashes before a quote are doubled
         Backslashes = C == '\\' ? Backslashes + 1 : 0;
         Quoted += C;
     }
-    Quoted.append(Backslashes, '\\'); // ... and so are those before the closing quote
+    Quoted.append(Backslashes, '\\');   // ... and so are those before the closing quote
     return Quoted + "\"";
 }
 
@@ -67,7 +67,7 @@ bool ReadAnswers(const char* Path, std::vector<TAnswer>& Answers)
     return true;
 }
 
-} // namespace
+}   // namespace
 
 int main(int argc, char** argv)
 {
@@ -124,7 +124,7 @@ int main(int argc, char** argv)
     if (TranscriptPath) {
         std::ofstream(TranscriptPath, std::ios::binary) << Transcript;
     } else {
-        _setmode(_fileno(stdout), _O_BINARY); // "\n" stays "\n" for the unix side of Wine
+        _setmode(_fileno(stdout), _O_BINARY);   // "\n" stays "\n" for the unix side of Wine
         std::fwrite(Transcript.data(), 1, Transcript.size(), stdout);
     }
     return Clean ? 0 : 1;

@@ -6,8 +6,8 @@
 
 namespace {
 
-const int idText = 101;              // message field of every template
-const int idMessageBoxText = 0xFFFF; // message text of a system message box
+const int idText = 101;                // message field of every template
+const int idMessageBoxText = 0xFFFF;   // message text of a system message box
 
 std::string Trim(const std::string& Text)
 {
@@ -91,14 +91,20 @@ bool ParseAction(const std::string& Piece, TAction& Action, std::string& Error)
 std::string FormatAction(const TAction& Action)
 {
     switch (Action.Kind) {
-    case TAction::akClick: return "click " + std::to_string(Action.Id);
-    case TAction::akCheck: return "check " + std::to_string(Action.Id);
+    case TAction::akClick:
+        return "click " + std::to_string(Action.Id);
+    case TAction::akCheck:
+        return "check " + std::to_string(Action.Id);
     case TAction::akType:
         return "type " + std::to_string(Action.Id) + (Action.Text.empty() ? "" : " " + Action.Text);
-    case TAction::akClose: return "close";
-    case TAction::akBrowse: return "browse " + Action.Text;
-    case TAction::akWait: return "wait " + std::to_string(Action.Ms);
-    default: return "default";
+    case TAction::akClose:
+        return "close";
+    case TAction::akBrowse:
+        return "browse " + Action.Text;
+    case TAction::akWait:
+        return "wait " + std::to_string(Action.Ms);
+    default:
+        return "default";
     }
 }
 
@@ -112,19 +118,30 @@ std::string PadRight(const std::string& Text, size_t Width)
     return Text + std::string(Width > Text.size() ? Width - Text.size() : 0, ' ');
 }
 
-} // namespace
+}   // namespace
 
 std::string EscapeText(const std::string& Text)
 {
     std::string Result;
     for (char C : Text) {
         switch (C) {
-        case '\r': Result += "\\r"; break;
-        case '\n': Result += "\\n"; break;
-        case '\t': Result += "\\t"; break;
-        case '"': Result += "\\\""; break;
-        case '\\': Result += "\\\\"; break;
-        default: Result += C;
+        case '\r':
+            Result += "\\r";
+            break;
+        case '\n':
+            Result += "\\n";
+            break;
+        case '\t':
+            Result += "\\t";
+            break;
+        case '"':
+            Result += "\\\"";
+            break;
+        case '\\':
+            Result += "\\\\";
+            break;
+        default:
+            Result += C;
         }
     }
     return Result;
@@ -159,7 +176,7 @@ bool ParseAnswer(const std::string& Line, TAnswer& Answer, std::string& Error)
         std::string Piece = Trim(Line.substr(Start, End - Start));
         Start = End + 1;
         if (Piece.empty())
-            continue; // "click 1;" is as good as "click 1"
+            continue;   // "click 1;" is as good as "click 1"
         TAction Action;
         if (!ParseAction(Piece, Action, Error))
             return false;
@@ -199,7 +216,7 @@ std::vector<std::string> ApplyEnvOverrides(std::vector<std::string> Vars,
 
 std::string DescribeDialog(const TDialog& Dialog)
 {
-    const char* CheckStates[] = {" unchecked", " checked", " indeterminate"}; // by BM_GETCHECK
+    const char* CheckStates[] = {" unchecked", " checked", " indeterminate"};   // by BM_GETCHECK
     std::string Result =
         "\"" + EscapeText(Dialog.Title) + "\"" + (Dialog.IsTemplate ? " template" : "") + "\n";
     for (const TControl& Control : Dialog.Controls) {

@@ -6,7 +6,7 @@ TEST(ParseAnswer, ReadsActionsAndRejectsTypos)
 {
     struct TCase {
         const char* Line;
-        const char* Parsed; // FormatAnswer of the result; nullptr: rejected
+        const char* Parsed;   // FormatAnswer of the result; nullptr: rejected
     };
     const TCase Cases[] = {
         {"click 1", "click 1"},
@@ -14,7 +14,7 @@ TEST(ParseAnswer, ReadsActionsAndRejectsTypos)
         {"check 105; click 4", "check 105; click 4"},
         {"click 1;", "click 1"},
         {"type 102 C:\\Program Files\\Tool ; click 1", "type 102 C:\\Program Files\\Tool; click 1"},
-        {"type 102", "type 102"}, // clears the field
+        {"type 102", "type 102"},   // clears the field
         {"type 102\tD:\\", "type 102 D:\\"},
         {"close", "close"},
         {"default", "default"},

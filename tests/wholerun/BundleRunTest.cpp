@@ -25,12 +25,11 @@ struct TBundled {
 
     TBundled()
     {
-        Medium.WriteText(Inf.Name, Lines({"[Version]", "FormKv=KELVOR", "[Info]",
-                                          "Before=Readme.txt", "BeforeTitle=" + Inf.Name,
-                                          "After=Thanks.txt",
-                                          "[Strings]", "MyProgramPath=" + App, "[Files]",
-                                          "Readme.txt=", "tool.dll=",
-                                          "docs\\*.*=%MyProgramPath%\\docs"}));
+        Medium.WriteText(Inf.Name,
+                         Lines({"[Version]", "FormKv=KELVOR", "[Info]", "Before=Readme.txt",
+                                "BeforeTitle=" + Inf.Name, "After=Thanks.txt", "[Strings]",
+                                "MyProgramPath=" + App, "[Files]",
+                                "Readme.txt=", "tool.dll=", "docs\\*.*=%MyProgramPath%\\docs"}));
         Medium.WriteText("Readme.txt", "Read me first.\r\n");
         Medium.WriteText("Thanks.txt", "Thank you.\r\n");
         Medium.WriteText("docs\\guide.txt", "The guide.\r\n");
@@ -134,13 +133,15 @@ TEST(BundleRun, DamagedBundleInstallsNothing)
         const char* What;
         void (*Damage)(HANDLE File, LONGLONG Size, LONGLONG Image);
     } Cases[] = {
-        {"cut short", [](HANDLE File, LONGLONG Size, LONGLONG) {
+        {"cut short",
+         [](HANDLE File, LONGLONG Size, LONGLONG) {
              LARGE_INTEGER At = {};
              At.QuadPart = Size - 1000;
              SetFilePointerEx(File, At, nullptr, FILE_BEGIN);
              SetEndOfFile(File);
          }},
-        {"one byte changed in the payload", [](HANDLE File, LONGLONG Size, LONGLONG Image) {
+        {"one byte changed in the payload",
+         [](HANDLE File, LONGLONG Size, LONGLONG Image) {
              LARGE_INTEGER At = {};
              At.QuadPart = (Size + Image) / 2;
              char Byte;
@@ -156,12 +157,13 @@ TEST(BundleRun, DamagedBundleInstallsNothing)
         SCOPED_TRACE(Case.What);
         TBundled Run;
         ASSERT_EQ(0u, Run.Pack(Run.Exe).ExitCode);
-        HANDLE File = CreateFileA(Run.Exe.c_str(), GENERIC_READ | GENERIC_WRITE, 0,
-                                  nullptr, OPEN_EXISTING, 0, nullptr);
+        HANDLE File = CreateFileA(Run.Exe.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
         LARGE_INTEGER Size;
         ASSERT_TRUE(File != INVALID_HANDLE_VALUE && GetFileSizeEx(File, &Size));
         WIN32_FILE_ATTRIBUTE_DATA Plain;
-        ASSERT_TRUE(GetFileAttributesExA(Run.Medium.SetupExe.c_str(), GetFileExInfoStandard, &Plain));
+        ASSERT_TRUE(
+            GetFileAttributesExA(Run.Medium.SetupExe.c_str(), GetFileExInfoStandard, &Plain));
         Case.Damage(File, Size.QuadPart, Plain.nFileSizeLow);
         CloseHandle(File);
 
@@ -204,11 +206,11 @@ TEST(BundleRun, DISABLED_FullDiskTemporaryFolderTooSmallInstallsNothing)
     TBundled Run;
     Run.Medium.WriteText("big.bin", std::string(3u << 20, 'x'));
     ASSERT_EQ(0u, Run.Pack(Run.Exe).ExitCode);
-    TRunResult Quiet = Run.RunBundle("/quiet /dir=" + Run.BundleApp, {}, 30000,
-                                     {{"tmp", Temp}, {"temp", Temp}});
+    TRunResult Quiet =
+        Run.RunBundle("/quiet /dir=" + Run.BundleApp, {}, 30000, {{"tmp", Temp}, {"temp", Temp}});
     EXPECT_EQ(1603u, Quiet.ExitCode) << DescribeRun(Quiet);
-    EXPECT_TRUE(FileContains(Temp + "LOGFILKV.LOG",
-                             "Not enough space in the temporary folder " + Temp));
+    EXPECT_TRUE(
+        FileContains(Temp + "LOGFILKV.LOG", "Not enough space in the temporary folder " + Temp));
     EXPECT_TRUE(NothingAt(Run.BundleApp));
     EXPECT_EQ(std::vector<std::string>{}, NamesIn(Temp + "~setupkvb*"));
 }
@@ -222,7 +224,7 @@ TEST(BundleRun, RefusesWhatItCannotPack)
              "/bundle=" + Run.Medium.Path("x.exe"),   // inside the medium
              "/bundle=" + Run.Out + "\\held.exe",     // can't be replaced
              std::string("/bundle"),                  // no file
-             "/bundle=" + Run.Exe + " /dir=C:\\x",      // a switch that does not go with it
+             "/bundle=" + Run.Exe + " /dir=C:\\x",    // a switch that does not go with it
          }) {
         TRunResult Refused = Run.Medium.Run("/quiet " + Args, {});
         EXPECT_EQ(87u, Refused.ExitCode) << Args << "\n" << DescribeRun(Refused);
@@ -233,4 +235,4 @@ TEST(BundleRun, RefusesWhatItCannotPack)
     EXPECT_EQ(87u, Run.Pack(Run.Exe).ExitCode);
 }
 
-} // namespace
+}   // namespace

@@ -586,7 +586,8 @@ TEST(DocsExamples, EveryExampleIsShownAsItsFileAndRunsAsTheReferenceSays)
         if (!Example.Uninstall.empty()) {
             std::optional<std::string> Command =
                 MachineString(Example.Uninstall, "UninstallString");
-            EXPECT_TRUE(Command && RunThroughCmd(*Command, false)) << "the uninstallation did not run";
+            EXPECT_TRUE(Command && RunThroughCmd(*Command, false))
+                << "the uninstallation did not run";
             for (const TCheck& C : Example.AfterUninstall)
                 Check(C, Run, Log, Key, Below, Values);
         }

@@ -36,8 +36,9 @@ struct Faults : ::testing::Test {
 
     void WriteInf(const std::string& Sections) const
     {
-        Medium.WriteText(Inf.Name, Lines({"[Version]", "FormKv=KELVOR", "[Strings]",
-                                          "MyProgramPath=" + App}) + Sections);
+        Medium.WriteText(
+            Inf.Name,
+            Lines({"[Version]", "FormKv=KELVOR", "[Strings]", "MyProgramPath=" + App}) + Sections);
     }
 
     // Continue, take the proposed path, answer what comes between, close the report.
@@ -77,9 +78,12 @@ TEST_F(Faults, RunKilledWhileCopyingLeavesNoTornFileAndTheNextRunCompletes)
     std::string Big = App + "\\big.bin";
     {
         // The moment the copy has begun: its temporary file, or (writing in place) the file.
-        TWhen Crash([&] {
-            return !TempFilesIn(App).empty() || GetFileAttributesA(Big.c_str()) != INVALID_FILE_ATTRIBUTES;
-        }, KillOwnSetups);
+        TWhen Crash(
+            [&] {
+                return !TempFilesIn(App).empty() ||
+                       GetFileAttributesA(Big.c_str()) != INVALID_FILE_ATTRIBUTES;
+            },
+            KillOwnSetups);
         Install();
         ASSERT_TRUE(Crash.Done()) << "the copy was not seen";
     }
@@ -107,8 +111,8 @@ TEST_P(KilledAfter, TheNextRunCompletes)
         Medium.WriteText(std::string(1, Name) + ".txt", Pattern(size_t(Name) << 12));
     std::string Ini = App + "\\app.ini";
     WriteInf(Lines({"[RegWrite]", "One=HKCU," + Key.SubKey + ",One,Reg_SZ,first",
-                    "Two=HKCU," + Key.SubKey + "\\Two,Two,Reg_SZ,second", "[Files]", "*.txt=",
-                    "[IniWrite]", "Entry=Section,Key,Value," + Ini}));
+                    "Two=HKCU," + Key.SubKey + "\\Two,Two,Reg_SZ,second", "[Files]",
+                    "*.txt=", "[IniWrite]", "Entry=Section,Key,Value," + Ini}));
     auto There = [](const std::string& Path) {
         return GetFileAttributesA(Path.c_str()) != INVALID_FILE_ATTRIBUTES;
     };
@@ -190,17 +194,17 @@ TEST_F(Faults, PlantedDllsBesideSetupAreNeverLoaded)
     for (const char* Entry = strtok(Overrides, ";"); Entry; Entry = strtok(nullptr, ";"))
         Dlls.push_back(std::string(Entry).substr(0, std::string(Entry).find('=')) + ".dll");
     for (const std::string& Dll : Dlls)
-        ASSERT_TRUE(CopyFileA((FixturesDir() + "\\Planted.dll").c_str(), Medium.Path(Dll).c_str(),
-                              FALSE));
+        ASSERT_TRUE(
+            CopyFileA((FixturesDir() + "\\Planted.dll").c_str(), Medium.Path(Dll).c_str(), FALSE));
 
     std::string LnkName = "SetupTest." + Medium.Id;
     std::string Menu = ProgramsFolder() + "\\" + LnkName;
     Medium.WriteText("a.txt", "text");
     Medium.MakeDir("App");
-    Medium.WriteText(Inf.Name, Lines({"[Version]", "FormKv=KELVOR", "[Strings]",
-                                      "MyProgramPath=" + Medium.Path("Other"), "LnkName=" + LnkName,
-                                      "[Files]", "a.txt=", "[SetMnuLNK]",
-                                      "Text=Text,%MyProgramPath%\\a.txt"}));
+    Medium.WriteText(
+        Inf.Name, Lines({"[Version]", "FormKv=KELVOR", "[Strings]",
+                         "MyProgramPath=" + Medium.Path("Other"), "LnkName=" + LnkName, "[Files]",
+                         "a.txt=", "[SetMnuLNK]", "Text=Text,%MyProgramPath%\\a.txt"}));
     // The folder browser is opened (its DLLs load) and closed: selecting in it is timing-bound in
     // a prefix that has never shown one, and no part of what is proven here.
     TRunResult Run = Medium.Run(Inf.Name, {Continue, "click 103", "close", "click 1", Close});
@@ -269,4 +273,4 @@ TEST_F(FullDisk, DISABLED_FullDiskUnderTheLogMovesItToTheTemporaryFolder)
                                           ": Error 112, "));
 }
 
-} // namespace
+}   // namespace

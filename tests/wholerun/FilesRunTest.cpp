@@ -22,8 +22,8 @@ struct FilesRun : ::testing::Test {
 
     void WriteInf(std::initializer_list<std::string> Files) const
     {
-        std::string Text = Lines({"[Version]", "FormKv=KELVOR", "[Strings]",
-                                  "MyProgramPath=" + App, "[Files]"});
+        std::string Text =
+            Lines({"[Version]", "FormKv=KELVOR", "[Strings]", "MyProgramPath=" + App, "[Files]"});
         for (const std::string& Line : Files)
             Text += Line + "\r\n";
         Medium.WriteText(Inf.Name, Text);
@@ -51,17 +51,17 @@ struct FilesRun : ::testing::Test {
 TEST_F(FilesRun, KeysThatEachNameOneFileFindWhatASearchWouldFind)
 {
     // A killed run's temporary file and folder on the medium are never installed.
-    for (const char* Name : {"set\\a.txt", "set\\Mixed.TXT", "set\\Long File Name.txt",
-                             "set\\~setupkv00000001.tmp", "set\\~setupkv00020000.tmp\\x",
-                             "set\\folder\\folder", "later\\late.txt"})
+    for (const char* Name :
+         {"set\\a.txt", "set\\Mixed.TXT", "set\\Long File Name.txt", "set\\~setupkv00000001.tmp",
+          "set\\~setupkv00020000.tmp\\x", "set\\folder\\folder", "later\\late.txt"})
         PutText(Name, Name, 2020);
     char Short[MAX_PATH] = "";
-    ASSERT_NE(0u, GetShortPathNameA(Medium.Path("set\\Long File Name.txt").c_str(), Short,
-                                    MAX_PATH));
+    ASSERT_NE(0u,
+              GetShortPathNameA(Medium.Path("set\\Long File Name.txt").c_str(), Short, MAX_PATH));
     std::string ShortName = std::string(Short).substr(std::string(Short).rfind('\\') + 1);
     WriteInf({"set\\a.txt=", "set\\MIXED.txt=", "set\\missing.txt=", "set\\" + ShortName + "=",
-              "set\\~setupkv00000001.tmp=", "set\\~setupkv00020000.tmp=", "set\\folder=", "later\\late.txt=" + Medium.Path("set"),
-              "set\\late.txt="});
+              "set\\~setupkv00000001.tmp=", "set\\~setupkv00020000.tmp=", "set\\folder=",
+              "later\\late.txt=" + Medium.Path("set"), "set\\late.txt="});
 
     TRunResult Run = Install();
 
@@ -70,8 +70,8 @@ TEST_F(FilesRun, KeysThatEachNameOneFileFindWhatASearchWouldFind)
     // Nothing else: no temporary folder of the run's own is left either.
     std::vector<std::string> Names = NamesIn(App + "\\*");
     std::sort(Names.begin(), Names.end());
-    EXPECT_EQ((std::vector<std::string>{"LOGFILKV.LOG", "Long File Name.txt", "Mixed.TXT",
-                                        "a.txt", "folder", "late.txt"}),
+    EXPECT_EQ((std::vector<std::string>{"LOGFILKV.LOG", "Long File Name.txt", "Mixed.TXT", "a.txt",
+                                        "folder", "late.txt"}),
               Names);
     EXPECT_TRUE(FileHolds(App + "\\folder\\folder", "set\\folder\\folder"));
 }
@@ -91,12 +91,12 @@ TEST_F(FilesRun, FileHeldOpenByAnotherProcessStopsAllFurtherCopying)
 
     ASSERT_TRUE(RanAsAnswered(Run));
     ASSERT_EQ(4u, Run.Dialogs.size()) << DescribeRun(Run);   // the message once
-    EXPECT_TRUE(ShowsMessageBox(Run, 2, "Error: can't copy " + Medium.Path("first.txt") + " to " +
-                                            Held));
+    EXPECT_TRUE(
+        ShowsMessageBox(Run, 2, "Error: can't copy " + Medium.Path("first.txt") + " to " + Held));
     EXPECT_TRUE(ShowsTemplate(Run, 3, "Installation done without success!"));
     EXPECT_TRUE(FileHolds(Held, "held"));
     EXPECT_TRUE(NothingAt(App + "\\two\\second.txt"));
     EXPECT_FALSE(FileContains(Log, Held + "\t"));
 }
 
-} // namespace
+}   // namespace

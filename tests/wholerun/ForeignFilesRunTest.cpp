@@ -38,7 +38,7 @@ struct ForeignFiles : ::testing::Test {
 // "" elsewhere.
 std::string UnixPath(const std::string& Path)
 {
-    typedef char*(CDECL* TUnixName)(LPCWSTR);
+    typedef char*(CDECL * TUnixName)(LPCWSTR);
     auto* Unix = reinterpret_cast<TUnixName>(reinterpret_cast<void*>(
         GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
     size_t Slash = Path.rfind('\\');
@@ -63,8 +63,8 @@ bool UnixLinkCommand(std::string Command, const std::string& Path, bool Wanted)
     STARTUPINFOA Start = {};
     Start.cb = sizeof Start;
     PROCESS_INFORMATION Process;
-    if (!CreateProcessA(nullptr, &Command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &Start, &Process))
+    if (!CreateProcessA(nullptr, &Command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &Start,
+                        &Process))
         return false;
     CloseHandle(Process.hProcess);
     CloseHandle(Process.hThread);
@@ -178,4 +178,4 @@ TEST_F(ForeignFiles, LinkedFolderNamedLikeALeftoverIsNotEntered)
     EXPECT_TRUE(FileHolds(Outside + "\\~setupkv04d20002.tmp", "elsewhere"));
 }
 
-} // namespace
+}   // namespace

@@ -45,7 +45,8 @@ void RunCase(const THostileCase& Case)
     for (size_t I = 0; I < Case.Shown.size(); ++I) {
         ASSERT_LT(I + 1, Result.Dialogs.size()) << DescribeRun(Result);
         EXPECT_EQ(0u, Result.Dialogs[I + 1].Message().rfind(Case.Shown[I], 0))
-            << "dialog " << I + 2 << ":\n" << DescribeRun(Result);
+            << "dialog " << I + 2 << ":\n"
+            << DescribeRun(Result);
     }
     EXPECT_TRUE(ShowsTemplate(Result, Result.Dialogs.size() - 1, Case.Report));
     EXPECT_TRUE(Run.Medium.Exists(Result.Dialogs.back().TextOf(idLink))) << DescribeRun(Result);
@@ -74,7 +75,12 @@ std::string InstalledValue(const THostile& Run, const std::string& Key)
 }
 
 const std::string Long(65536, 'y');
-const std::string Controls = "a\x01" "b\x07" "c\x1b" "d\te\x1a" "f\x7f" "g";
+const std::string Controls = "a\x01"
+                             "b\x07"
+                             "c\x1b"
+                             "d\te\x1a"
+                             "f\x7f"
+                             "g";
 
 const THostileCase TwoMegabyteScript = {
     [](const THostile& Run) {
@@ -132,11 +138,10 @@ const THostileCase SixtyFourKilobyteLines = {
 // Control characters are text like any other; a NUL ends its value, not the file.
 const THostileCase ControlCharactersAndNul = {
     [](const THostile& Run) {
-        return Run.Script(Lines({"Ctl=" + Controls, std::string("Nul=before\0after", 16),
-                                 "Next=next", "[RegWrite]",
-                                 "Ctl=HKCU," + Run.Key.SubKey + ",Ctl,Reg_SZ,%Ctl%",
-                                 std::string("Nul=HKCU,", 9) + Run.Key.SubKey +
-                                     std::string(",Nul,Reg_SZ,x\0y", 15)}));
+        return Run.Script(Lines(
+            {"Ctl=" + Controls, std::string("Nul=before\0after", 16), "Next=next", "[RegWrite]",
+             "Ctl=HKCU," + Run.Key.SubKey + ",Ctl,Reg_SZ,%Ctl%",
+             std::string("Nul=HKCU,", 9) + Run.Key.SubKey + std::string(",Nul,Reg_SZ,x\0y", 15)}));
     },
     {"click 1", "click 1"},
     {},
@@ -220,12 +225,33 @@ const THostileCase ThirtyTwoThousandCharacterPath = {
     },
 };
 
-TEST(HostileRun, TwoMegabyteScript) { RunCase(TwoMegabyteScript); }
-TEST(HostileRun, HundredThousandKeysInOneSection) { RunCase(HundredThousandKeys); }
-TEST(HostileRun, SixtyFourKilobyteLines) { RunCase(SixtyFourKilobyteLines); }
-TEST(HostileRun, ControlCharactersAndNulInValues) { RunCase(ControlCharactersAndNul); }
-TEST(HostileRun, Utf16ScriptWithByteOrderMark) { RunCase(Utf16Script); }
-TEST(HostileRun, ReferenceChains) { RunCase(ReferenceChains); }
-TEST(HostileRun, ThirtyTwoThousandCharacterPath) { RunCase(ThirtyTwoThousandCharacterPath); }
+TEST(HostileRun, TwoMegabyteScript)
+{
+    RunCase(TwoMegabyteScript);
+}
+TEST(HostileRun, HundredThousandKeysInOneSection)
+{
+    RunCase(HundredThousandKeys);
+}
+TEST(HostileRun, SixtyFourKilobyteLines)
+{
+    RunCase(SixtyFourKilobyteLines);
+}
+TEST(HostileRun, ControlCharactersAndNulInValues)
+{
+    RunCase(ControlCharactersAndNul);
+}
+TEST(HostileRun, Utf16ScriptWithByteOrderMark)
+{
+    RunCase(Utf16Script);
+}
+TEST(HostileRun, ReferenceChains)
+{
+    RunCase(ReferenceChains);
+}
+TEST(HostileRun, ThirtyTwoThousandCharacterPath)
+{
+    RunCase(ThirtyTwoThousandCharacterPath);
+}
 
-} // namespace
+}   // namespace

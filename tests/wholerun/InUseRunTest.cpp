@@ -34,8 +34,8 @@ std::vector<std::string> PendingNames()
         return Names;
     std::vector<char> Data(1 << 16);
     DWORD Size = DWORD(Data.size());
-    if (RegQueryValueExA(Key, PendingValue, nullptr, nullptr,
-                         reinterpret_cast<BYTE*>(Data.data()), &Size) == 0) {
+    if (RegQueryValueExA(Key, PendingValue, nullptr, nullptr, reinterpret_cast<BYTE*>(Data.data()),
+                         &Size) == 0) {
         // The buffer is larger than the list and zeroed, so every name ends in a NUL.
         for (size_t At = 0; At < Size && Data[At] != '\0';) {
             for (int Pair = 0; Pair < 2; ++Pair) {   // the target may be empty
@@ -121,11 +121,11 @@ struct InUse : ::testing::Test {
         Release();
         RemoveTree(App);
         std::string Options = Option.empty() ? "" : Lines({"[Options]", "FilesInUse=" + Option});
-        Medium.WriteText(Inf.Name, Lines({"[Version]", "FormKv=KELVOR", "[Strings]",
-                                          "MyProgramPath=" + App, "[Files]", "a.txt=", "b.txt=",
-                                          "[RegWrite]",
-                                          "Done=HKCU," + Key.SubKey + ",Done,Reg_SZ,yes"}) +
-                                       Options);
+        Medium.WriteText(Inf.Name,
+                         Lines({"[Version]", "FormKv=KELVOR", "[Strings]", "MyProgramPath=" + App,
+                                "[Files]", "a.txt=", "b.txt=", "[RegWrite]",
+                                "Done=HKCU," + Key.SubKey + ",Done,Reg_SZ,yes"}) +
+                             Options);
         PutText("a.txt", "new", 2021);
         PutText("b.txt", "b", 2021);
         PutText("App\\a.txt", "old", 2019);
@@ -175,7 +175,7 @@ TEST_F(InUse, WithoutTheOptionOrWithFailTheRunFailsAsEver)
         // An unknown value is said in the log (the checker calls it an error beforehand).
         EXPECT_EQ(std::string(Option) == "Sometimes",
                   bool(FileContains(Log, "[Options] FilesInUse=Sometimes is none of Fail, Ask, "
-                                    "Restart: a file in use fails the installation\r\n")));
+                                         "Restart: a file in use fails the installation\r\n")));
     }
 }
 
@@ -222,19 +222,18 @@ TEST_F(InUse, AskRetriesReplacesAtTheRestartOrCancels)
         std::string Answer;
         bool ReleaseFirst;   // the user closes the program while the dialog shows
         const char* Report;
-        const char* Now;     // a.txt after the run
-        bool Waits;          // a rename waits for the restart
+        const char* Now;   // a.txt after the run
+        bool Waits;        // a rename waits for the restart
         std::string Logged;
     } Cases[] = {
         // Weighed again once the file can be read: the line tells what it replaced.
-        {"retry", "wait 300; click " + std::to_string(idRetry), true,
-         "Installation successfully!", "new", false,
-         Held + "\t" + DateText(2019) + "  replaced by " + DateText(2021) + " \r\n"},
+        {"retry", "wait 300; click " + std::to_string(idRetry), true, "Installation successfully!",
+         "new", false, Held + "\t" + DateText(2019) + "  replaced by " + DateText(2021) + " \r\n"},
         {"at restart", "click " + std::to_string(idAtRestart), false,
          "Installation successfully! Restart Windows to finish the installation.", "old", true,
          RestartLine(2021) + "\r\n"},
-        {"cancel", "click " + std::to_string(IDCANCEL), false,
-         "Installation done without success!", "old", false, "\r\nFileCopy canceled by User"},
+        {"cancel", "click " + std::to_string(IDCANCEL), false, "Installation done without success!",
+         "old", false, "\r\nFileCopy canceled by User"},
     };
     for (const auto& Case : Cases) {
         SCOPED_TRACE(Case.Case);
@@ -247,9 +246,11 @@ TEST_F(InUse, AskRetriesReplacesAtTheRestartOrCancels)
         }
         Release();
         ASSERT_TRUE(RanAsAnswered(Run));
-        EXPECT_TRUE(ShowsTemplate(Run, 2, "The file \"" + Held + "\" is in use by a program. "
-                                          "Close the program and choose Retry, or let the file "
-                                          "be replaced when Windows restarts."));
+        EXPECT_TRUE(ShowsTemplate(Run, 2,
+                                  "The file \"" + Held +
+                                      "\" is in use by a program. "
+                                      "Close the program and choose Retry, or let the file "
+                                      "be replaced when Windows restarts."));
         EXPECT_TRUE(ShowsTemplate(Run, 3, Case.Report));
         EXPECT_TRUE(FileHolds(Held, Case.Now));
         EXPECT_EQ(Case.Waits, !PendingRenamesIn(Medium.Dir).empty());
@@ -267,4 +268,4 @@ TEST_F(InUse, AskRetriesReplacesAtTheRestartOrCancels)
     }
 }
 
-} // namespace
+}   // namespace

@@ -34,12 +34,12 @@ TEST(InfCopy, DISABLED_ImmutableInfDirSendsTheCopyToTheProgramDir)
     EXPECT_TRUE(ShowsTemplate(Run, 1, "The Programm will be installed to"));
     EXPECT_TRUE(ShowsTemplate(Run, 2, "Installation done with warnings!"));
     std::string Log = AppDir + "\\LOGFILKV.LOG";
-    EXPECT_TRUE(FileContains(Log, "Warning: Couldn't copy INF-File to " + Inf.Installed +
-                                      ": Error 5, "));
-    EXPECT_TRUE(FileContains(Log, "\r\nTrying to copy the INF to the ProgramDir\r\nusing " +
-                                      Moved + " as INF-File\r\n"));
+    EXPECT_TRUE(
+        FileContains(Log, "Warning: Couldn't copy INF-File to " + Inf.Installed + ": Error 5, "));
+    EXPECT_TRUE(FileContains(Log, "\r\nTrying to copy the INF to the ProgramDir\r\nusing " + Moved +
+                                      " as INF-File\r\n"));
     EXPECT_EQ(AppDir + "\\", ProfileValue(Moved, "Strings", "InfPath"));
     EXPECT_TRUE(NothingAt(Inf.Installed));
 }
 
-} // namespace
+}   // namespace

@@ -34,11 +34,10 @@ struct LinksRun : ::testing::Test {
     TRunResult RunWith(const std::string& Sections, const std::vector<std::string>& Answers)
     {
         // Sections may go on with [Strings], which comes last.
-        Medium.WriteText(InfName, Lines({"[Version]", "FormKv=KELVOR"}) +
-                                      ProgramPathRegRead(App) +
-                                      Lines({"[Strings]", "MyProgramPath=" + App,
-                                             "LnkName=" + LnkName}) +
-                                      Sections);
+        Medium.WriteText(InfName,
+                         Lines({"[Version]", "FormKv=KELVOR"}) + ProgramPathRegRead(App) +
+                             Lines({"[Strings]", "MyProgramPath=" + App, "LnkName=" + LnkName}) +
+                             Sections);
         return Medium.Run(InfName, Answers);
     }
 };
@@ -52,10 +51,10 @@ TEST_F(LinksRun, LinkPathBeyond520CharactersEndsTheRun)
     TRunResult Run = RunWith(Lines({"[SetMnuLNK]", "Long=" + Name + ",%MyProgramPath%\\tool.exe"}),
                              {"click 1", "click 1", "click 1"});
     EXPECT_TRUE(RanAsAnswered(Run, 1));
-    EXPECT_TRUE(ShowsMessageBox(Run, 1, "Buffersize = 521 at ExpandEnvPasString " + Path +
-                                            " too small, " + std::to_string(Path.size() + 1) +
-                                            " required"));
+    EXPECT_TRUE(ShowsMessageBox(Run, 1,
+                                "Buffersize = 521 at ExpandEnvPasString " + Path + " too small, " +
+                                    std::to_string(Path.size() + 1) + " required"));
     EXPECT_TRUE(ShowsTemplate(Run, 2, "Installation done without success!"));
 }
 
-} // namespace
+}   // namespace

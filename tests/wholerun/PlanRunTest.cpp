@@ -60,7 +60,8 @@ TEST_F(PlanRun, ThePlanChangesNothingAndTheRunDoesWhatItSaid)
     EXPECT_TRUE(FileContains(Shown, "Plan: installation folder " + App +
                                         ": the script's MyProgramPath\r\n"));
     EXPECT_TRUE(FileContains(Shown, "Plan: IniWrite " + App + "\\app.ini [Options] Size=large"));
-    EXPECT_TRUE(FileContains(Shown, "Plan: would end with the report \"Installation successfully!\""));
+    EXPECT_TRUE(
+        FileContains(Shown, "Plan: would end with the report \"Installation successfully!\""));
 
     TRunResult Run = Medium.Run("/quiet " + Inf.Name, {});
     ASSERT_TRUE(RanAsAnswered(Run));
@@ -77,9 +78,10 @@ TEST_F(PlanRun, AKeyThatMayNotBeWrittenFallsBackInThePlanAsInTheRun)
     std::string Denied = "Software\\SetupTest\\" + Medium.Id;
     TDeniedKey Key(Denied);
     std::string Script = *Medium.ReadText(Inf.Name);
-    Medium.WriteText(Inf.Name, Script + Lines({"[RegWriteUninstall]", "ErrSection=Fallback",
-                                               "Name=HKLM," + Denied + ",DisplayName,Reg_SZ,Plan",
-                                               "[Fallback]", "Gone=%MyProgramPath%\\Uninstall,%MyProgramPath%\\b.txt"}));
+    Medium.WriteText(
+        Inf.Name, Script + Lines({"[RegWriteUninstall]", "ErrSection=Fallback",
+                                  "Name=HKLM," + Denied + ",DisplayName,Reg_SZ,Plan", "[Fallback]",
+                                  "Gone=%MyProgramPath%\\Uninstall,%MyProgramPath%\\b.txt"}));
     std::string Before = State();
     ASSERT_TRUE(RanAsAnswered(Medium.Run("/quiet /plan=" + PlanFile + " " + Inf.Name, {})));
     EXPECT_EQ(Before, State());
@@ -96,7 +98,8 @@ TEST_F(PlanRun, AKeyThatMayNotBeWrittenFallsBackInThePlanAsInTheRun)
 TEST_F(PlanRun, AFileInUseNowIsNamedAndNothingIsScheduled)
 {
     WriteMedium();
-    Medium.WriteText(Inf.Name, *Medium.ReadText(Inf.Name) + Lines({"[Options]", "FilesInUse=Restart"}));
+    Medium.WriteText(Inf.Name,
+                     *Medium.ReadText(Inf.Name) + Lines({"[Options]", "FilesInUse=Restart"}));
     HANDLE Holder = CreateFileA(Medium.Path("App\\b.txt").c_str(), GENERIC_READ, 0, nullptr,
                                 OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, Holder);
@@ -133,8 +136,9 @@ TEST_F(PlanRun, AQuestionIsNamedWithTheAnswerTaken)
     Medium.WriteText(Answers, Lines({"[SetupAnswers]", "Version=1", "Default=overwrite"}));
     const struct {
         std::string Switches, Taken;
-    } Cases[] = {{"/plan=", "Plan: taking the default: Skip"},
-                 {"/answers=" + Answers + " /plan=", "Plan: taking the recorded answer: Overwrite"}};
+    } Cases[] = {
+        {"/plan=", "Plan: taking the default: Skip"},
+        {"/answers=" + Answers + " /plan=", "Plan: taking the recorded answer: Overwrite"}};
     for (const auto& Case : Cases) {
         std::string Before = State();
         ASSERT_TRUE(RanAsAnswered(Medium.Run(Case.Switches + PlanFile + " " + Inf.Name, {})));
@@ -162,4 +166,4 @@ TEST_F(PlanRun, HelpShowsTheSwitchesAndDoesNothingElse)
     EXPECT_TRUE(FileContains(Medium.Path("tmp\\LOGFILKV.LOG"), "/record can't go with /plan"));
 }
 
-} // namespace
+}   // namespace

@@ -37,8 +37,8 @@ TEST(Planted, NotepadBesideSetupOrInTheCurrentFolderNeverStarts)
 {
     const struct {
         const char* Case;
-        const char* Folder;   // of the script, the run's current folder; "" for SETUP.EXE's own
-        const char* Planted;  // where notepad.exe is put
+        const char* Folder;    // of the script, the run's current folder; "" for SETUP.EXE's own
+        const char* Planted;   // where notepad.exe is put
     } Cases[] = {
         {"beside SETUP.EXE", "", ""},
         {"in the current folder", "Disk1\\", "Disk1\\"},
@@ -49,8 +49,8 @@ TEST(Planted, NotepadBesideSetupOrInTheCurrentFolderNeverStarts)
         TInstalledInf Inf("Planted");
         std::string Planted = Medium.Path(std::string(Case.Planted) + "notepad.exe");
         std::string Script = Medium.Path(Case.Folder + Inf.Name);
-        Medium.WriteText(Script, Lines({"[Version]", "FormKv=KELVOR", "[Info]",
-                                        "Before=Readme.txt", "After=Thanks.txt", "[Strings]",
+        Medium.WriteText(Script, Lines({"[Version]", "FormKv=KELVOR", "[Info]", "Before=Readme.txt",
+                                        "After=Thanks.txt", "[Strings]",
                                         "MyProgramPath=" + Medium.Path("App")}));
         Medium.WriteText(Case.Folder + std::string("Readme.txt"), "Before\r\n");
         Medium.WriteText(Case.Folder + std::string("Thanks.txt"), "After\r\n");
@@ -63,7 +63,7 @@ TEST(Planted, NotepadBesideSetupOrInTheCurrentFolderNeverStarts)
         std::vector<std::string> Shown;
         for (const TNotepad& Notepad : Run.Notepads)
             Shown.push_back(Notepad.Title.find("LOGFILKV.LOG") != std::string::npos ? "log"
-                                                                                     : Notepad.Text);
+                                                                                    : Notepad.Text);
         EXPECT_EQ((std::vector<std::string>{"Before\r\n", "After\r\n", "log"}), Shown)
             << DescribeRun(Run);
     }
@@ -139,8 +139,7 @@ TEST(Planted, TypedProgramPathInTheDifferentFolderPromptIsNoLinkToFollow)
     Medium.WriteText(Inf.Installed, Lines({"[Version]", "FormKv=KELVOR", "[Strings]",
                                            "MyProgramPath=" + Medium.Path("Old")}));
     Medium.WriteText(Inf.Name, Lines({"[Version]", "FormKv=KELVOR", "[Strings]",
-                                      "MyProgramPath=" + Medium.Path("Old"), "[Files]",
-                                      "a.txt="}));
+                                      "MyProgramPath=" + Medium.Path("Old"), "[Files]", "a.txt="}));
     Medium.WriteText("a.txt", "a");
     std::string Typed = Medium.Path("Tools\\helper.exe");
     Medium.MakeDir("Tools");
@@ -156,8 +155,8 @@ TEST(Planted, TypedProgramPathInTheDifferentFolderPromptIsNoLinkToFollow)
                         PostMessageA(Dialog, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(At.x, At.y));
                         PostMessageA(Dialog, WM_LBUTTONUP, 0, MAKELPARAM(At.x, At.y));
                     });
-    TRunResult Run = Medium.Run(Inf.Name, {"click 1", "type 102 " + Typed + "; click 1",
-                                           "wait 3000; click 2", "click 1"});
+    TRunResult Run = Medium.Run(
+        Inf.Name, {"click 1", "type 102 " + Typed + "; click 1", "wait 3000; click 2", "click 1"});
 
     EXPECT_TRUE(RanAsAnswered(Run));
     EXPECT_TRUE(ClickLink.Done());
@@ -166,4 +165,4 @@ TEST(Planted, TypedProgramPathInTheDifferentFolderPromptIsNoLinkToFollow)
     EXPECT_TRUE(NothingAt(Typed + ".ran"));
 }
 
-} // namespace
+}   // namespace

@@ -27,7 +27,7 @@ std::string TestName()
     std::string Name = Info ? std::string(Info->test_suite_name()) + "." + Info->name() : "NoTest";
     for (char& C : Name)
         if (!isalnum(static_cast<unsigned char>(C)) && C != '.' && C != '_')
-            C = '_'; // parameterised names hold '/'
+            C = '_';   // parameterised names hold '/'
     return Name + "." + std::to_string(GetCurrentProcessId());
 }
 
@@ -99,7 +99,7 @@ std::string Quoted(const std::string& Text)
     return "\"" + EscapeText(Text) + "\"";
 }
 
-} // namespace
+}   // namespace
 
 TScenario::TScenario()
 {
@@ -112,7 +112,7 @@ TScenario::TScenario()
     Id = TestName();
     Dir = std::string(Temp, Length) + Id;
     if (IsDir(Dir))
-        RemoveTreeIn(Dir); // left by a failed test of an earlier process with the same id
+        RemoveTreeIn(Dir);   // left by a failed test of an earlier process with the same id
     TmpDir = Dir + "\\tmp";
     SetupExe = Dir + "\\SETUP.EXE";
     WorkDir = TmpDir;
@@ -260,11 +260,11 @@ std::optional<std::string> QueryValue(const std::string& Base, const std::string
     return Data;
 }
 
-} // namespace
+}   // namespace
 
 TTestKey::TTestKey() : SubKey("Software\\SetupTest\\" + TestName())
 {
-    RegDeleteTreeA(HKEY_CURRENT_USER, SubKey.c_str()); // left by an earlier process of this id
+    RegDeleteTreeA(HKEY_CURRENT_USER, SubKey.c_str());   // left by an earlier process of this id
 }
 
 TTestKey::~TTestKey()
@@ -292,7 +292,7 @@ std::optional<std::string> TTestKey::ReadString(const std::string& Path,
     if (!Data || (Type != REG_SZ && Type != REG_EXPAND_SZ))
         return std::nullopt;
     while (!Data->empty() && Data->back() == '\0')
-        Data->pop_back(); // the stored terminator
+        Data->pop_back();   // the stored terminator
     return Data;
 }
 
@@ -354,7 +354,7 @@ namespace {
                                          << DescribeRun(Run);
 }
 
-} // namespace
+}   // namespace
 
 ::testing::AssertionResult ShowsMessageBox(const TRunResult& Run, size_t Index,
                                            const std::string& Text)
@@ -413,7 +413,10 @@ TInstalledInf::~TInstalledInf()
     DeleteFileA(Installed.c_str());
 }
 
-bool RemoveTree(const std::string& Dir) { return RemoveTreeIn(Dir); }
+bool RemoveTree(const std::string& Dir)
+{
+    return RemoveTreeIn(Dir);
+}
 
 std::string WindowsInfDir()
 {
@@ -506,12 +509,13 @@ void KillOwnSetups()
         return;
     PROCESSENTRY32 Entry;
     Entry.dwSize = sizeof Entry;
-    for (BOOL More = Process32First(Snapshot, &Entry); More; More = Process32Next(Snapshot, &Entry)) {
+    for (BOOL More = Process32First(Snapshot, &Entry); More;
+         More = Process32Next(Snapshot, &Entry)) {
         if (Entry.th32ParentProcessID != GetCurrentProcessId() ||
             lstrcmpiA(Entry.szExeFile, "SETUP.EXE") != 0)
             continue;
-        if (HANDLE Process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE,
-                                         Entry.th32ProcessID)) {
+        if (HANDLE Process =
+                OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, Entry.th32ProcessID)) {
             TerminateProcess(Process, 1);
             WaitForSingleObject(Process, 5000);
             CloseHandle(Process);
@@ -539,7 +543,7 @@ BOOL CALLBACK FindDialogWith(HWND Wnd, LPARAM Part)
     return TRUE;
 }
 
-} // namespace
+}   // namespace
 
 bool DialogShowing(const std::string& Part)
 {
@@ -769,8 +773,8 @@ std::vector<std::string> ToldLines(const std::string& Text)
             Line.pop_back();
         if (Line.rfind("=====", 0) == 0)
             Lines.clear();   // an appended log: the run before this one ends here
-        else if (!Line.empty() && Line.rfind("Plan", 0) != 0 &&
-                 Line.rfind("Date/Time:", 0) != 0 && Line.rfind("SourceInfFile", 0) != 0)
+        else if (!Line.empty() && Line.rfind("Plan", 0) != 0 && Line.rfind("Date/Time:", 0) != 0 &&
+                 Line.rfind("SourceInfFile", 0) != 0)
             Lines.push_back(Line);
     }
     return Lines;

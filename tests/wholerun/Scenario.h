@@ -22,13 +22,13 @@
 // removed at the end of the test, or kept and named when the test failed.
 class TScenario {
 public:
-    std::string Id;       // <suite>.<test>.<pid>: unique among tests that run side by side, for
-                          // what all runs share (INF names in the Windows INF directory, ...)
-    std::string Dir;      // the medium, no trailing backslash
-    std::string TmpDir;   // Dir + "\tmp": tmp and temp of every run, so its log is the test's own
-    std::string SetupExe; // Dir + "\SETUP.EXE"
-    std::string WorkDir;  // current directory of the runs; TmpDir, so that SETUP.EXE has to
-                          // find its files by its own path
+    std::string Id;         // <suite>.<test>.<pid>: unique among tests that run side by side, for
+                            // what all runs share (INF names in the Windows INF directory, ...)
+    std::string Dir;        // the medium, no trailing backslash
+    std::string TmpDir;     // Dir + "\tmp": tmp and temp of every run, so its log is the test's own
+    std::string SetupExe;   // Dir + "\SETUP.EXE"
+    std::string WorkDir;    // current directory of the runs; TmpDir, so that SETUP.EXE has to
+                            // find its files by its own path
 
     TScenario();
     ~TScenario();
@@ -40,9 +40,9 @@ public:
 
     // Writes Text byte for byte (give line ends as "\r\n"), creating missing folders.
     void WriteText(const std::string& Name, const std::string& Text) const;
-    std::optional<std::string> ReadText(const std::string& Name) const; // nullopt: unreadable
-    bool Exists(const std::string& Name) const;                         // file or folder
-    void MakeDir(const std::string& Name) const;                        // with missing parents
+    std::optional<std::string> ReadText(const std::string& Name) const;   // nullopt: unreadable
+    bool Exists(const std::string& Name) const;                           // file or folder
+    void MakeDir(const std::string& Name) const;                          // with missing parents
 
     // Runs SETUP.EXE Args from the medium, answering its dialogs with Answers (ParseAnswer
     // syntax), with tmp and temp set to TmpDir and Env applied on top.
@@ -54,7 +54,7 @@ public:
 // below it at the end of the test.
 class TTestKey {
 public:
-    std::string SubKey; // "Software\SetupTest\..." under HKEY_CURRENT_USER, as INF lines name it
+    std::string SubKey;   // "Software\SetupTest\..." under HKEY_CURRENT_USER, as INF lines name it
 
     TTestKey();
     ~TTestKey();
@@ -74,8 +74,8 @@ public:
 // the Windows INF directory is the test's own too; that copy is removed at the end of the test.
 class TInstalledInf {
 public:
-    std::string Name;      // the file name in the medium
-    std::string Installed; // where the installer puts its copy
+    std::string Name;        // the file name in the medium
+    std::string Installed;   // where the installer puts its copy
     explicit TInstalledInf(const std::string& Stem);
     ~TInstalledInf();
     TInstalledInf(const TInstalledInf&) = delete;

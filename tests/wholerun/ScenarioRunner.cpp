@@ -327,9 +327,12 @@ bool ParseRegValue(const std::string& Text, TRegValue& Value)
 std::string DescribeRegValue(const TRegValue& Value)
 {
     switch (Value.Type) {
-    case REG_NONE: return "missing";
-    case REG_SZ: return "sz:" + EscapeText(Value.Data);
-    case REG_EXPAND_SZ: return "expand:" + EscapeText(Value.Data);
+    case REG_NONE:
+        return "missing";
+    case REG_SZ:
+        return "sz:" + EscapeText(Value.Data);
+    case REG_EXPAND_SZ:
+        return "expand:" + EscapeText(Value.Data);
     case REG_DWORD:
         if (Value.Data.size() == 4)
             return "dword:" + std::to_string(*reinterpret_cast<const uint32_t*>(Value.Data.data()));
@@ -864,7 +867,8 @@ std::string TScenarioRun::State() const
     if ((Kind == "dialogs" || Kind == "notepads") && ParseNumber(Value, Number)) {
         size_t Count = Kind == "dialogs" ? Run.Dialogs.size() : Run.Notepads.size();
         return Equal("how many " + Kind + " came", std::to_string(Count), std::to_string(Number))
-               << "\n" << DescribeRun(Run);
+               << "\n"
+               << DescribeRun(Run);
     }
     if (Kind == "dialog" || Kind == "notepad") {
         size_t Count = Kind == "dialog" ? Run.Dialogs.size() : Run.Notepads.size();
@@ -963,4 +967,4 @@ TEST_P(Scenario, Run)
 INSTANTIATE_TEST_SUITE_P(, Scenario, ::testing::ValuesIn(ScenarioNames()), ParamName);
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(Scenario);
 
-} // namespace
+}   // namespace

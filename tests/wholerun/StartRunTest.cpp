@@ -22,8 +22,8 @@ TEST(ContinuePrompt, NotepadThatCannotStartAsksFirst)
 {
     ASSERT_TRUE(NotepadDisabled());
     TScenario Medium;
-    Medium.WriteText("SETUP.INF", Lines({"[Version]", "FormKv=KELVOR", "[Info]",
-                                         "Before=Readme.txt"}));
+    Medium.WriteText("SETUP.INF",
+                     Lines({"[Version]", "FormKv=KELVOR", "[Info]", "Before=Readme.txt"}));
     Medium.WriteText("Readme.txt", "Readme\r\n");
     TRunResult Declined = Medium.Run("", {"click 7", "click 1"});   // No
     ASSERT_TRUE(RanAsAnswered(Declined));
@@ -49,4 +49,4 @@ TEST(RunEnd, AfterTextThatCannotBeShownGivesAWarning)
     EXPECT_TRUE(ShowsTemplate(Run, 2, "Installation done with warnings!"));
 }
 
-} // namespace
+}   // namespace

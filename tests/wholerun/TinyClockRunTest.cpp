@@ -38,20 +38,19 @@ bool KeyExists(HKEY Root, const std::string& SubKey)
     return true;
 }
 
-
 // Tiny Clock under names of the test's own, so that the road may run beside other tests and
 // beside an installation of the real example: the script and the files of the medium are the
 // example's, with its names (folders, links, registry keys, the INF file) made the test's own.
 // Everything the road installs is removed at the end, whatever the uninstallation left.
 struct TinyClockRoad : ::testing::Test {
     TScenario Medium;
-    std::string Name = "Tiny Clock " + Medium.Id;    // folders, links, DisplayName
-    std::string Key = "TinyClock." + Medium.Id;      // below Software and Uninstall
+    std::string Name = "Tiny Clock " + Medium.Id;   // folders, links, DisplayName
+    std::string Key = "TinyClock." + Medium.Id;     // below Software and Uninstall
     std::string InfName = "TINYCLOCK." + Medium.Id + ".INF";
     std::string Inf = WindowsInfDir() + "\\" + InfName;
     std::string Menu = ProgramsFolder() + "\\" + Name;
-    std::string App = ProgramFilesDir() + "\\" + Name;  // the script's default folder
-    std::string Other = Medium.Path("Clocks\\" + Name); // a folder that the user picks instead
+    std::string App = ProgramFilesDir() + "\\" + Name;    // the script's default folder
+    std::string Other = Medium.Path("Clocks\\" + Name);   // a folder that the user picks instead
     std::string Command = "rundll32 advpack.dll,LaunchINFSection " + Inf + ",DefaultUninstall";
 
     static std::string ProgramFilesDir()
@@ -94,8 +93,8 @@ struct TinyClockRoad : ::testing::Test {
         std::optional<std::string> Script = Medium.ReadText(DiskDir(Version) + "\\TINYCLOCK.INF");
         EXPECT_TRUE(Script) << "no medium in " << DiskDir(Version);
         Medium.WriteText(InfName, Own(Script.value_or("")));
-        return Medium.Run(InfName, {"click 1", Folder.empty() ? "click 1"
-                                                              : "type 102 " + Folder + "; click 1",
+        return Medium.Run(InfName, {"click 1",
+                                    Folder.empty() ? "click 1" : "type 102 " + Folder + "; click 1",
                                     "click 1"});
     }
 
@@ -140,8 +139,9 @@ struct TinyClockRoad : ::testing::Test {
         // The first installation, into the proposed folder below Program Files.
         TRunResult Run = Install(1);
         ASSERT_TRUE(RanAsAnswered(Run));
-        EXPECT_TRUE(ShowsTemplate(Run, 0, Name + ": the time in a small window\r"
-                                              "Continue Installation?"));
+        EXPECT_TRUE(ShowsTemplate(Run, 0,
+                                  Name + ": the time in a small window\r"
+                                         "Continue Installation?"));
         EXPECT_EQ("https://example.com/tiny-clock", Run.Dialogs[0].TextOf(idLink));
         EXPECT_EQ(App, Run.Dialogs.at(1).TextOf(idBuf));
         EXPECT_TRUE(ShowsTemplate(Run, 2, Report));
@@ -164,8 +164,10 @@ struct TinyClockRoad : ::testing::Test {
             EXPECT_TRUE(FileContains(Log, "Warning: couldn't write Uninstall to Registry for "
                                           "ControlPanel, Software\r\n"
                                           "         Actual User does not have Administtrator "
-                                          "Rights assumed\r\n" + Link + "\tcreated\r\n"
-                                          "Alternate Uninstall via Link sucessfully set\r\n"));
+                                          "Rights assumed\r\n" +
+                                              Link +
+                                              "\tcreated\r\n"
+                                              "Alternate Uninstall via Link sucessfully set\r\n"));
         } else {
             EXPECT_EQ(Name, MachineValue(Entry, "DisplayName"));
             EXPECT_EQ("1.00", MachineValue(Entry, "DisplayVersion"));
@@ -189,7 +191,8 @@ struct TinyClockRoad : ::testing::Test {
         EXPECT_EQ(Name + " 2.00", ProfileValue(Other + "\\TinyClock.ini", "Window", "Title"));
         if (!Denied) {
             EXPECT_TRUE(FileContains(Log, "In Registry-Uninstall reference to previous INF "
-                                          "found: " + Inf + "\r\n"));
+                                          "found: " +
+                                              Inf + "\r\n"));
             EXPECT_EQ("2.00", MachineValue(Entry, "DisplayVersion"));
         }
         Medium.WriteText(Other + "\\My times.txt", "08:15\r\n");
@@ -197,7 +200,10 @@ struct TinyClockRoad : ::testing::Test {
     }
 };
 
-TEST_F(TinyClockRoad, InstallUninstallReinstallUpgrade) { Walk(nullptr); }
+TEST_F(TinyClockRoad, InstallUninstallReinstallUpgrade)
+{
+    Walk(nullptr);
+}
 
 TEST_F(TinyClockRoad, WithoutRightsToHklmTheUninstallLinkStandsIn)
 {
@@ -205,4 +211,4 @@ TEST_F(TinyClockRoad, WithoutRightsToHklmTheUninstallLinkStandsIn)
     Walk(&Denied);
 }
 
-} // namespace
+}   // namespace

@@ -12,8 +12,8 @@ TEST(StringsSection, ThreeHundredKeysAreAllSet)
 {
     TScenario Medium;
     TInstalledInf Inf("Many");
-    std::string Text = Lines({"[Version]", "FormKv=KELVOR", "[Strings]",
-                              "MyProgramPath=" + Medium.Path("App")});
+    std::string Text =
+        Lines({"[Version]", "FormKv=KELVOR", "[Strings]", "MyProgramPath=" + Medium.Path("App")});
     for (int I = 1; I <= 300; ++I)
         Text += "SetupTestVariable" + std::to_string(I) + "=value " + std::to_string(I) + "\r\n";
     Medium.WriteText(Inf.Name, Text);
@@ -53,10 +53,10 @@ TEST_F(RegReadRun, LineThatExpandsToFiveHundredTwentyCharactersIsReadOneMoreEnds
                 {"click 1", "click 1"}, {{"SetupTestPad", Pad}});
     ASSERT_TRUE(RanAsAnswered(Run));
     EXPECT_TRUE(ShowsTemplate(Run, 1, "Installation done without success!"));
-    EXPECT_TRUE(FileContains(Medium.Path("tmp\\LOGFILKV.LOG"),
-                             "Key Exact\\" + Key.SubKey + "\\none does not exist, using default " +
-                                 Pad + "\r\n" +
-                                 "Internal error: Buffer in RegRead_Expand_Strings too small!\r\n"));
+    EXPECT_TRUE(FileContains(
+        Medium.Path("tmp\\LOGFILKV.LOG"),
+        "Key Exact\\" + Key.SubKey + "\\none does not exist, using default " + Pad + "\r\n" +
+            "Internal error: Buffer in RegRead_Expand_Strings too small!\r\n"));
     EXPECT_EQ(Pad, ProfileValue(Medium.Path(Inf.Name), "Strings", "Exact"));
     EXPECT_EQ("<missing>", ProfileValue(Medium.Path(Inf.Name), "Strings", "Over"));
 }
@@ -68,9 +68,9 @@ struct LogFileRun : ::testing::Test {
     void SetUp() override
     {
         Dir = Medium.Path("Program\\Tool");
-        Medium.WriteText(Inf.Name, Lines({"[Version]", "FormKv=KELVOR", "[Strings]",
-                                          "MyProgramPath=" + Dir}) +
-                                       ProgramPathRegRead(Dir));
+        Medium.WriteText(
+            Inf.Name, Lines({"[Version]", "FormKv=KELVOR", "[Strings]", "MyProgramPath=" + Dir}) +
+                          ProgramPathRegRead(Dir));
     }
     TRunResult RunOnce() { return Medium.Run("", {"click 1", "click 1"}); }
 };
@@ -110,10 +110,11 @@ TEST_F(LogFileRun, LockedLogFileFallsBackToTheTemporaryDirectory)
     EXPECT_EQ(Temp, Run.Dialogs[1].TextOf(107));
     std::string Text = Medium.ReadText(Temp).value_or("");
     EXPECT_EQ(0u, Text.rfind("Date/Time:\t", 0)) << Text;   // made anew
-    EXPECT_NE(std::string::npos,
-              Text.find("Error: could not create/open the the LogFile  " + Dir + "\\LOGFILKV.LOG\r\n"
-                        "Trying to use " + Temp + " as Logfile\r\n"));
+    EXPECT_NE(std::string::npos, Text.find("Error: could not create/open the the LogFile  " + Dir +
+                                           "\\LOGFILKV.LOG\r\n"
+                                           "Trying to use " +
+                                           Temp + " as Logfile\r\n"));
     EXPECT_TRUE(FileHolds(Dir + "\\LOGFILKV.LOG", "an earlier run\r\n"));
 }
 
-} // namespace
+}   // namespace

@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include "Setup/base/Log.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
-#include "Setup/base/Log.h"
 #include "Setup/tests/OwnDialogs.h"
 
 namespace {
@@ -100,4 +100,4 @@ TEST_F(CreateDirTreeTest, FailureIsShownLoggedAndMarksTheRun)
     }
 }
 
-} // namespace
+}   // namespace

@@ -4,10 +4,10 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include "Rules/Capacities.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
 #include "Setup/tests/OwnDialogs.h"
-#include "Rules/Capacities.h"
 
 namespace {
 
@@ -211,4 +211,4 @@ TEST_F(DlgProcTest, BrowsedFolderGetsTheProposedLastName)
     EXPECT_EQ(0, ErrorCount);
 }
 
-} // namespace
+}   // namespace

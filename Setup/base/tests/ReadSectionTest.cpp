@@ -27,10 +27,13 @@ TEST(ReadSection, GivesWhatTheProfileFunctionsGiveKeyByKey)
 {
     char Dir[MAX_PATH] = "";
     GetTempPathA(sizeof Dir, Dir);
-    std::string File = std::string(Dir) + "ReadSectionTest." + std::to_string(GetCurrentProcessId()) + ".ini";
+    std::string File =
+        std::string(Dir) + "ReadSectionTest." + std::to_string(GetCurrentProcessId()) + ".ini";
     for (const char* Text : Texts) {
         SCOPED_TRACE(Text);
-        { std::ofstream(File, std::ios::binary) << Text; }
+        {
+            std::ofstream(File, std::ios::binary) << Text;
+        }
         for (const char* Section : {"S", "s", "T", "Other", "Empty", "Missing"}) {
             SCOPED_TRACE(Section);
             std::vector<std::string> Keys = ReadKeyList(Section, File);
@@ -45,4 +48,4 @@ TEST(ReadSection, GivesWhatTheProfileFunctionsGiveKeyByKey)
     DeleteFileA(File.c_str());
 }
 
-} // namespace
+}   // namespace

@@ -15,7 +15,7 @@ std::string Format(const char* Text, ...)
     return Result;
 }
 
-} // namespace
+}   // namespace
 
 // Every case takes the same arguments, "name" and 7, as far as its format asks for them.
 TEST(FormatRunTimeText, FillsTextsAndSizesKeepsOtherPercentSigns)

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "Rules/VarExpandText.h"
 #include "Rules/Capacities.h"
+#include "Rules/VarExpandText.h"
 
 namespace {
 
@@ -65,7 +65,7 @@ TEST(ExpandText, ReferencesAsTheRuleSays)
         {"%%", "%%"},
         {"100%", "100%"},
         {"%A", "%A"},
-        {"%Self%x", "%Self%x"},                // an inserted value is not scanned again
+        {"%Self%x", "%Self%x"},   // an inserted value is not scanned again
         {"", ""},
     };
     for (const auto& Case : Cases) {
@@ -83,10 +83,10 @@ TEST(ExpandText, ReferencesFromTheLimitOnStayAsWritten)
 TEST(ExpandEnvPasString, FiveHundredTwentyCharactersFitOneMoreThrows)
 {
     TEnvVar Var("SetupTestPad", std::string(510, 'p'));
-    std::string Fits = "%SetupTestPad%0123456789";             // the whole capacity, expanded
+    std::string Fits = "%SetupTestPad%0123456789";   // the whole capacity, expanded
     EXPECT_EQ(std::string(510, 'p') + "0123456789", ExpandEnvPasString(Fits));
 
-    std::string TooLong = Fits + "x";                          // one more
+    std::string TooLong = Fits + "x";   // one more
     try {
         ExpandEnvPasString(TooLong);
         FAIL() << "no exception";
@@ -97,4 +97,4 @@ TEST(ExpandEnvPasString, FiveHundredTwentyCharactersFitOneMoreThrows)
     }
 }
 
-} // namespace
+}   // namespace

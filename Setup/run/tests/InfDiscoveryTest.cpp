@@ -43,4 +43,4 @@ TEST(CheckInfSignature, OnlyTheFirstThirtyCharactersCount)
     EXPECT_EQ(0, CheckInfSignature("C:\\no\\such\\file.inf"));
 }
 
-} // namespace
+}   // namespace

@@ -5,9 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "Setup/base/Dialogs.h"
+#include "Setup/base/Log.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
-#include "Setup/base/Log.h"
 #include "Setup/tests/OwnDialogs.h"
 
 namespace {
@@ -114,4 +114,4 @@ TEST_F(CopyTreeTest, AlwaysOfADirectoryHoldsAgainAfterItsSubdirectory)
     EXPECT_NE(std::string::npos, LogText.find(To + "\\m\\c.txt\t")) << LogText;
 }
 
-} // namespace
+}   // namespace
