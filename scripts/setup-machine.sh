@@ -12,6 +12,7 @@ packages=(
     xvfb xauth x11-apps imagemagick
     file strace python3
     osslsigncode openssl zip
+    clang-format
 )
 
 missing=()
