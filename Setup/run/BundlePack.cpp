@@ -26,19 +26,25 @@ const size_t CopySize = 1 << 16;         // bytes copied at a time
 const size_t MessageSize = 1024;         // wsprintf writes at most this, with its NUL
 
 struct TPack {
-    char Medium[MAX_PATH];        // the folder SETUP.EXE lies in, without trailing backslash
-    TMediumRecord* Index;         // every folder and file of the medium
+    char Medium[MAX_PATH];   // the folder SETUP.EXE lies in, without trailing backslash
+    TMediumRecord* Index;    // every folder and file of the medium
     uint32_t Entries, Capacity;
     uint32_t Files;
     uint64_t Unpacked;
     HANDLE Out;
-    uint64_t ImageEnd;            // where the cabinet begins in Out
+    uint64_t ImageEnd;   // where the cabinet begins in Out
     bool Ok;
 } Pack;
 
 // The callbacks of the cabinet library; it calls them with the C calling convention.
-void* __cdecl PackAlloc(ULONG Size) { return std::malloc(Size); }
-void __cdecl PackFree(void* Memory) { std::free(Memory); }
+void* __cdecl PackAlloc(ULONG Size)
+{
+    return std::malloc(Size);
+}
+void __cdecl PackFree(void* Memory)
+{
+    std::free(Memory);
+}
 INT_PTR __cdecl PackOpen(char* Name, int Flags, int, int* Err, void*)
 {
     if (std::strcmp(Name, CabinetName) == 0)
@@ -55,12 +61,18 @@ UINT __cdecl PackWrite(INT_PTR File, void* Data, UINT Count, int*, void*)
 {
     return WriteCab(File, Data, Count);
 }
-int __cdecl PackClose(INT_PTR File, int*, void*) { return CloseCab(File); }
+int __cdecl PackClose(INT_PTR File, int*, void*)
+{
+    return CloseCab(File);
+}
 LONG __cdecl PackSeek(INT_PTR File, LONG Distance, int From, int*, void*)
 {
     return SeekCab(File, Distance, From);
 }
-int __cdecl PackDelete(char* Name, int*, void*) { return DeleteFileA(Name) ? 0 : -1; }
+int __cdecl PackDelete(char* Name, int*, void*)
+{
+    return DeleteFileA(Name) ? 0 : -1;
+}
 BOOL __cdecl PackTempFile(char* Name, int Size, void*)
 {
     // The library's own spill files: made new by the system, never one that exists.
@@ -75,9 +87,18 @@ BOOL __cdecl PackTempFile(char* Name, int Size, void*)
     DeleteFileA(Temp);
     return FALSE;
 }
-int __cdecl PackPlaced(PCCAB, char*, LONG, BOOL, void*) { return 0; }
-BOOL __cdecl PackNextCabinet(PCCAB, ULONG, void*) { return FALSE; }
-LONG __cdecl PackStatus(UINT, ULONG, ULONG, void*) { return 0; }
+int __cdecl PackPlaced(PCCAB, char*, LONG, BOOL, void*)
+{
+    return 0;
+}
+BOOL __cdecl PackNextCabinet(PCCAB, ULONG, void*)
+{
+    return FALSE;
+}
+LONG __cdecl PackStatus(UINT, ULONG, ULONG, void*)
+{
+    return 0;
+}
 INT_PTR __cdecl PackOpenInfo(char* Name, USHORT* Date, USHORT* Time, USHORT* Attributes, int* Err,
                              void*)
 {
@@ -118,7 +139,8 @@ bool ListMedium(const char* Rel, const char* Own)
     bool Ok = true;
     do {
         const char* Name = Found.cFileName;
-        if (!std::strcmp(Name, ".") || !std::strcmp(Name, "..") || (!*Rel && !lstrcmpiA(Name, Own)) ||
+        if (!std::strcmp(Name, ".") || !std::strcmp(Name, "..") ||
+            (!*Rel && !lstrcmpiA(Name, Own)) ||
             (Found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
             continue;
         if (Pack.Entries == Pack.Capacity) {
@@ -259,13 +281,40 @@ int Say(const char* Text, bool Failure, bool Quiet)
     return Failure ? ecBadCommandLine : ecSuccess;
 }
 
-} // namespace
+// Writes the bundle under Temp, a name of its own beside Out, and puts it in place when complete,
+// so that a failed pack never leaves a torn Out behind. False with Error when it failed.
+bool WriteBundle(const char* Own, const char* Temp, const char* Out, uint64_t& CabinetSize,
+                 LARGE_INTEGER& Total, DWORD& Error)
+{
+    Pack.Out = CreateFileA(Temp, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    char* Buffer = static_cast<char*>(std::malloc(CopySize));
+    bool Ok = Pack.Out != INVALID_HANDLE_VALUE && Buffer && CopyImage(Own, Buffer) &&
+              (CabinetSize = WriteCabinet()) != 0 && WriteTrailer(CabinetSize, Buffer) &&
+              FlushFileBuffers(Pack.Out);
+    Error = GetLastError();
+    if (Pack.Out != INVALID_HANDLE_VALUE) {
+        GetFileSizeEx(Pack.Out, &Total);
+        CloseHandle(Pack.Out);
+    }
+    std::free(Buffer);
+    std::free(Pack.Index);
+    if (Ok && !MoveFileExA(Temp, Out, MOVEFILE_REPLACE_EXISTING)) {
+        Error = GetLastError();
+        Ok = false;
+    }
+    return Ok;
+}
+
+}   // namespace
 
 int RefuseBundleArgs(const std::string& Bad, bool Quiet)
 {
     char Text[MessageSize];
-    wsprintfA(Text, "Error: bad command line: %.900s can't go with /bundle\r\n"
-                    "Usage: SETUP.EXE /bundle=OUT.EXE [/quiet]", Bad.c_str());
+    wsprintfA(Text,
+              "Error: bad command line: %.900s can't go with /bundle\r\n"
+              "Usage: SETUP.EXE /bundle=OUT.EXE [/quiet]",
+              Bad.c_str());
     return Say(Text, true, Quiet);
 }
 
@@ -282,44 +331,32 @@ int PackBundle(const std::string& OutArg, bool Quiet)
     size_t MediumLen = std::strlen(Pack.Medium);
     std::string Last;
     if (FirstSignedInf(Pack.Medium, Last).empty()) {
-        wsprintfA(Text, "Error: no *.INF-File with the required Version/Signature in %s: "
-                        "nothing to bundle", Pack.Medium);
+        wsprintfA(Text,
+                  "Error: no *.INF-File with the required Version/Signature in %s: "
+                  "nothing to bundle",
+                  Pack.Medium);
         return Say(Text, true, Quiet);
     }
     if (CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, Out, int(MediumLen), Pack.Medium,
-                       int(MediumLen)) == CSTR_EQUAL && Out[MediumLen] == '\\') {
-        wsprintfA(Text, "Error: %s lies inside the medium %s, which would pack it into itself",
-                  Out, Pack.Medium);
+                       int(MediumLen)) == CSTR_EQUAL &&
+        Out[MediumLen] == '\\') {
+        wsprintfA(Text, "Error: %s lies inside the medium %s, which would pack it into itself", Out,
+                  Pack.Medium);
         return Say(Text, true, Quiet);
     }
-    if (!ListMedium("", OwnName) || Pack.Unpacked + uint64_t(Pack.Entries) * sizeof(TMediumRecord) >=
-                                        CabinetLimit) {
-        wsprintfA(Text, "Error: the medium %s is more than one bundle can carry (2 GB, paths "
-                        "of %u characters)", Pack.Medium, unsigned(MediumPathSize - 1));
+    if (!ListMedium("", OwnName) ||
+        Pack.Unpacked + uint64_t(Pack.Entries) * sizeof(TMediumRecord) >= CabinetLimit) {
+        wsprintfA(Text,
+                  "Error: the medium %s is more than one bundle can carry (2 GB, paths "
+                  "of %u characters)",
+                  Pack.Medium, unsigned(MediumPathSize - 1));
         return Say(Text, true, Quiet);
     }
-    // Written under a name of its own beside OUT and put in place when complete, so that a failed
-    // pack never leaves a torn OUT behind.
-    wsprintfA(Temp, "%s.%lu.tmp", Out, GetCurrentProcessId());
-    Pack.Out = CreateFileA(Temp, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    char* Buffer = static_cast<char*>(std::malloc(CopySize));
     uint64_t CabinetSize = 0;
-    Pack.Ok = Pack.Out != INVALID_HANDLE_VALUE && Buffer && CopyImage(Own, Buffer) &&
-              (CabinetSize = WriteCabinet()) != 0 && WriteTrailer(CabinetSize, Buffer) &&
-              FlushFileBuffers(Pack.Out);
-    DWORD Error = GetLastError();
     LARGE_INTEGER Total = {};
-    if (Pack.Out != INVALID_HANDLE_VALUE) {
-        GetFileSizeEx(Pack.Out, &Total);
-        CloseHandle(Pack.Out);
-    }
-    std::free(Buffer);
-    std::free(Pack.Index);
-    if (Pack.Ok && !MoveFileExA(Temp, Out, MOVEFILE_REPLACE_EXISTING)) {
-        Error = GetLastError();
-        Pack.Ok = false;
-    }
+    DWORD Error = 0;
+    wsprintfA(Temp, "%s.%lu.tmp", Out, GetCurrentProcessId());
+    Pack.Ok = WriteBundle(Own, Temp, Out, CabinetSize, Total, Error);
     if (!Pack.Ok) {
         DeleteFileA(Temp);
         std::string Why;
