@@ -25,7 +25,7 @@ uint64_t GetNumber(const char* In, int Bytes)
     return Value;
 }
 
-} // namespace
+}   // namespace
 
 std::string EncodeBundleTrailer(const TBundleTrailer& Trailer)
 {

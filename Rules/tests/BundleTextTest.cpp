@@ -29,15 +29,15 @@ TEST(ReadPeLayout, FindsTheImageEndAndTheSignature)
     Head.replace(0, 2, "MZ");
     Head[0x3C] = 0x40;
     Head.replace(0x40, 4, std::string("PE\0\0", 4));
-    Head[0x46] = 2;                                    // NumberOfSections
-    Head[0x54] = char(0xE0);                           // SizeOfOptionalHeader
-    Head[0x58] = 0x0B, Head[0x59] = 0x01;              // PE32
-    Head[0x58 + 92] = 16;                              // NumberOfRvaAndSizes
+    Head[0x46] = 2;                         // NumberOfSections
+    Head[0x54] = char(0xE0);                // SizeOfOptionalHeader
+    Head[0x58] = 0x0B, Head[0x59] = 0x01;   // PE32
+    Head[0x58 + 92] = 16;                   // NumberOfRvaAndSizes
     size_t Security = 0x58 + 96 + 32;
     Head[Security + 1] = 0x10, Head[Security + 4] = 0x10;   // at 0x1000, 16 bytes
     size_t Table = 0x58 + 0xE0;
-    Head[Table + 17] = 0x04, Head[Table + 21] = 0x02;            // 0x400 bytes at 0x200
-    Head[Table + 40 + 17] = 0x02, Head[Table + 40 + 21] = 0x06;  // 0x200 bytes at 0x600
+    Head[Table + 17] = 0x04, Head[Table + 21] = 0x02;             // 0x400 bytes at 0x200
+    Head[Table + 40 + 17] = 0x02, Head[Table + 40 + 21] = 0x06;   // 0x200 bytes at 0x600
     TPeLayout Layout = ReadPeLayout(Head.data(), Head.size(), 0x1010);
     EXPECT_EQ(0x800u, Layout.ImageEnd);
     EXPECT_EQ(0x1000u, Layout.DataEnd);
@@ -56,10 +56,9 @@ TEST(BundleNames, OnlySafePathsAndOurOwnFolders)
     struct {
         const char* Path;
         bool Safe;
-    } Paths[] = {{"SETUP.INF", true},   {"bin\\a.dll", true},  {"..\\x", false},
-                 {"a\\..\\b", false},   {"\\x", false},        {"C:x", false},
-                 {"a\\\\b", false},     {"a/b", false},        {"nul.txt", false},
-                 {"", false},           {"a\\", false},        {"<medium>", false}};
+    } Paths[] = {{"SETUP.INF", true}, {"bin\\a.dll", true}, {"..\\x", false},  {"a\\..\\b", false},
+                 {"\\x", false},      {"C:x", false},       {"a\\\\b", false}, {"a/b", false},
+                 {"nul.txt", false},  {"", false},          {"a\\", false},    {"<medium>", false}};
     for (const auto& Case : Paths)
         EXPECT_EQ(Case.Safe, IsSafeMediumPath(Case.Path)) << Case.Path;
     char Name[BundleDirNameSize];

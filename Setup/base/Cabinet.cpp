@@ -3,11 +3,14 @@
 #include <fcntl.h>
 #include <stdio.h>
 
-#include <climits>
 #include <algorithm>
+#include <climits>
 #include <cstring>
 
-static TCabFile* Window(intptr_t Handle) { return reinterpret_cast<TCabFile*>(Handle); }
+static TCabFile* Window(intptr_t Handle)
+{
+    return reinterpret_cast<TCabFile*>(Handle);
+}
 
 // Where the reads and writes through the windows left their files' pointers: the library reads
 // and writes each file mostly in order, but alternates between files (the cabinet and the file it
