@@ -34,7 +34,9 @@ cd "$root/build/main"
 jobs=${SETUP_TEST_JOBS:-$(($(nproc) * 3))}
 tests_start=$SECONDS
 status=0
-# No routine of the product over 60 lines; told before the tests, failing the run after them.
+# The house style, and no routine of the product over 60 lines: told before the tests, failing
+# the run after them.
+"$here/format.sh" --check || status=$?
 python3 "$here/routine-lengths.py" "$root" || status=$?
 ctest -j"$jobs" --output-on-failure --timeout 300 "$@" || status=$?
 what="build"
