@@ -16,22 +16,22 @@ namespace {
 
 // The cabinet's name as the library asks to open it: the payload behind the program's image.
 const char CabinetName[] = "<payload>";
-const int RandomTries = 16;             // new names to try when one is taken
-const DWORD CheckSize = 1 << 16;        // bytes read at a time for the checksum
-const uint64_t SlackPerFile = 4096;     // what a file may take beyond its bytes on the disk
-const int RemoveTries = 30;             // removing the folder at the end: so many tries,
-const DWORD RemoveWaitMs = 100;         // this far apart
+const int RandomTries = 16;           // new names to try when one is taken
+const DWORD CheckSize = 1 << 16;      // bytes read at a time for the checksum
+const uint64_t SlackPerFile = 4096;   // what a file may take beyond its bytes on the disk
+const int RemoveTries = 30;           // removing the folder at the end: so many tries,
+const DWORD RemoveWaitMs = 100;       // this far apart
 
 struct TUnpack {
     HANDLE Own = INVALID_HANDLE_VALUE;   // the program's own file
     uint64_t Base = 0;                   // where the payload begins in it
     TBundleTrailer Trailer;
-    char Dir[MAX_PATH] = "";             // the folder of this run, once made
+    char Dir[MAX_PATH] = "";                  // the folder of this run, once made
     HANDLE DirInUse = INVALID_HANDLE_VALUE;   // held while the run uses that folder
-    TMediumRecord* Index = nullptr;      // the medium's index, as unpacked
+    TMediumRecord* Index = nullptr;           // the medium's index, as unpacked
     uint32_t Entries = 0;
-    uint32_t Next = 0;                   // the record after the last file's
-    bool Unsafe = false;                 // a name in the cabinet would leave the folder
+    uint32_t Next = 0;     // the record after the last file's
+    bool Unsafe = false;   // a name in the cabinet would leave the folder
 } Unpack;
 
 // Finds the payload: the trailer ends the data before a signature (a signing tool may have
@@ -41,9 +41,10 @@ bool FindPayload(bool& Damaged)
     Damaged = false;
     char Own[MAX_PATH];
     DWORD Len = GetModuleFileNameA(nullptr, Own, sizeof Own);
-    Unpack.Own = Len && Len < sizeof Own ? CreateFileA(Own, GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                                       OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr)
-                                         : INVALID_HANDLE_VALUE;
+    Unpack.Own = Len && Len < sizeof Own
+                     ? CreateFileA(Own, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                   FILE_FLAG_SEQUENTIAL_SCAN, nullptr)
+                     : INVALID_HANDLE_VALUE;
     char Head[BundleTrailerSize];
     DWORD Read = 0;
     TPeLayout Layout;
@@ -101,8 +102,8 @@ void RemoveTree(const char* Dir)
             wsprintfA(Path, "%s\\%s", Dir, Found.cFileName);
             if (Found.dwFileAttributes & FILE_ATTRIBUTE_READONLY)
                 SetFileAttributesA(Path, FILE_ATTRIBUTE_NORMAL);
-            DWORD Kind = Found.dwFileAttributes &
-                         (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT);
+            DWORD Kind =
+                Found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT);
             if (Kind == FILE_ATTRIBUTE_DIRECTORY)
                 RemoveTree(Path);
             else if (Kind != 0)
@@ -132,10 +133,9 @@ void RemoveStaleFolders(const char* Temp)
         if (IsBundleDirName(Found.cFileName) &&
             (Found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) ==
                 FILE_ATTRIBUTE_DIRECTORY) {
-            HANDLE Probe = CreateFileA(Path, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE |
-                                       FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                       FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
-                                       nullptr);
+            HANDLE Probe = CreateFileA(
+                Path, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
             if (Probe != INVALID_HANDLE_VALUE) {   // else in use by a live run
                 CloseHandle(Probe);
                 RemoveTree(Path);
@@ -201,9 +201,9 @@ bool MakeOwnFolder(const char* Temp)
         wsprintfA(Unpack.Dir, "%s%s", Temp, Name);
         if (!CreateDirectoryA(Unpack.Dir, Secured ? &Attributes : nullptr))
             continue;
-        Unpack.DirInUse = CreateFileA(Unpack.Dir, FILE_LIST_DIRECTORY,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        Unpack.DirInUse =
+            CreateFileA(Unpack.Dir, FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
         // Taken away between the two calls: another name.
         Made = Unpack.DirInUse != INVALID_HANDLE_VALUE;
     }
@@ -214,20 +214,32 @@ bool MakeOwnFolder(const char* Temp)
 }
 
 // The callbacks of the cabinet library; it calls them with the C calling convention.
-void* __cdecl UnpackAlloc(ULONG Size) { return std::malloc(Size); }
-void __cdecl UnpackFree(void* Memory) { std::free(Memory); }
+void* __cdecl UnpackAlloc(ULONG Size)
+{
+    return std::malloc(Size);
+}
+void __cdecl UnpackFree(void* Memory)
+{
+    std::free(Memory);
+}
 INT_PTR __cdecl UnpackOpen(char* Name, int, int)
 {
     if (std::strcmp(Name, CabinetName) != 0)
         return -1;
     return OpenCabWindow(Unpack.Own, false, Unpack.Base, Unpack.Trailer.PayloadSize);
 }
-UINT __cdecl UnpackRead(INT_PTR File, void* Data, UINT Count) { return ReadCab(File, Data, Count); }
+UINT __cdecl UnpackRead(INT_PTR File, void* Data, UINT Count)
+{
+    return ReadCab(File, Data, Count);
+}
 UINT __cdecl UnpackWrite(INT_PTR File, void* Data, UINT Count)
 {
     return WriteCab(File, Data, Count);
 }
-int __cdecl UnpackClose(INT_PTR File) { return CloseCab(File); }
+int __cdecl UnpackClose(INT_PTR File)
+{
+    return CloseCab(File);
+}
 LONG __cdecl UnpackSeek(INT_PTR File, LONG Distance, int From)
 {
     return SeekCab(File, Distance, From);
@@ -288,7 +300,8 @@ INT_PTR __cdecl UnpackNotify(FDINOTIFICATIONTYPE Type, PFDINOTIFICATION Note)
         return 0;
     if (Index) {
         Unpack.Entries = uint32_t(Note->cb / sizeof(TMediumRecord));
-        Unpack.Index = static_cast<TMediumRecord*>(std::calloc(Unpack.Entries + 1, sizeof(TMediumRecord)));
+        Unpack.Index =
+            static_cast<TMediumRecord*>(std::calloc(Unpack.Entries + 1, sizeof(TMediumRecord)));
         return Unpack.Index ? OpenCabMemory(Unpack.Index, uint64_t(Note->cb)) : -1;
     }
     if (!IsSafeMediumPath(Note->psz1) ||
@@ -297,8 +310,8 @@ INT_PTR __cdecl UnpackNotify(FDINOTIFICATIONTYPE Type, PFDINOTIFICATION Note)
         return -1;
     }
     wsprintfA(Path, "%s\\%s", Unpack.Dir, Note->psz1);
-    HANDLE File = CreateFileA(Path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                              nullptr);
+    HANDLE File =
+        CreateFileA(Path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (File == INVALID_HANDLE_VALUE && GetLastError() == ERROR_PATH_NOT_FOUND) {
         // A folder the index did not make: those on its way, then the file again.
         for (char* Slash = std::strchr(Path + std::strlen(Unpack.Dir) + 1, '\\'); Slash;
@@ -361,7 +374,7 @@ bool ApplyIndex()
     return true;
 }
 
-} // namespace
+}   // namespace
 
 TUnpacked UnpackOwnMedium(std::string& MediumDir, std::string& Message)
 {
@@ -387,9 +400,10 @@ TUnpacked UnpackOwnMedium(std::string& MediumDir, std::string& Message)
     if (GetDiskFreeSpaceExA(Temp, &Free, nullptr, nullptr) && Free.QuadPart < Needed) {
         char Text[MAX_PATH + 160];
         const uint64_t Mega = 1 << 20;
-        wsprintfA(Text, "Not enough space in the temporary folder %s to unpack the setup: %lu "
-                        "MB needed, %lu MB free.", Temp, ULONG((Needed + Mega - 1) / Mega),
-                  ULONG(Free.QuadPart / Mega));
+        wsprintfA(Text,
+                  "Not enough space in the temporary folder %s to unpack the setup: %lu "
+                  "MB needed, %lu MB free.",
+                  Temp, ULONG((Needed + Mega - 1) / Mega), ULONG(Free.QuadPart / Mega));
         Message = Text;
         return unNoSpace;
     }
@@ -397,7 +411,8 @@ TUnpacked UnpackOwnMedium(std::string& MediumDir, std::string& Message)
     CloseHandle(Unpack.Own);
     std::free(Unpack.Index);
     if (!Ok) {
-        Message = std::string("Error: can't unpack the setup into ") + (*Unpack.Dir ? Unpack.Dir : Temp);
+        Message =
+            std::string("Error: can't unpack the setup into ") + (*Unpack.Dir ? Unpack.Dir : Temp);
         return unFailed;
     }
     MediumDir = Unpack.Dir;
