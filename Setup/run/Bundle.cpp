@@ -261,26 +261,32 @@ TMediumRecord* RecordOf(const char* Name)
 const DWORD KeptAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
                              FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
 
+// The index has been read: every record is checked, and each folder it names is made.
+INT_PTR IndexRead(PFDINOTIFICATION Note)
+{
+    char Path[2 * MAX_PATH];
+    CloseCab(Note->hf);
+    for (uint32_t I = 0; I < Unpack.Entries; ++I) {
+        TMediumRecord& Entry = Unpack.Index[I];
+        if (!IsSafeMediumRecord(Entry)) {
+            Unpack.Unsafe = true;
+            return FALSE;
+        }
+        wsprintfA(Path, "%s\\%s", Unpack.Dir, Entry.Path);
+        if (Entry.Attributes & FolderAttribute)
+            CreateDirectoryA(Path, nullptr);
+    }
+    return TRUE;
+}
+
 // The index comes first in the cabinet: every folder is made before the files, and each file
 // gets its exact times while it is still open, its attributes when they are not a new file's.
 INT_PTR __cdecl UnpackNotify(FDINOTIFICATIONTYPE Type, PFDINOTIFICATION Note)
 {
     char Path[2 * MAX_PATH];
     bool Index = std::strcmp(Note->psz1, MediumIndexName) == 0;
-    if (Type == fdintCLOSE_FILE_INFO && Index) {
-        CloseCab(Note->hf);
-        for (uint32_t I = 0; I < Unpack.Entries; ++I) {
-            TMediumRecord& Entry = Unpack.Index[I];
-            if (!IsSafeMediumRecord(Entry)) {
-                Unpack.Unsafe = true;
-                return FALSE;
-            }
-            wsprintfA(Path, "%s\\%s", Unpack.Dir, Entry.Path);
-            if (Entry.Attributes & FolderAttribute)
-                CreateDirectoryA(Path, nullptr);
-        }
-        return TRUE;
-    }
+    if (Type == fdintCLOSE_FILE_INFO && Index)
+        return IndexRead(Note);
     if (Type == fdintCLOSE_FILE_INFO) {
         TMediumRecord* Entry = Unpack.Entries ? RecordOf(Note->psz1) : nullptr;
         HANDLE File = reinterpret_cast<TCabFile*>(Note->hf)->File;
