@@ -21,6 +21,28 @@ TEST(BundleTrailer, ComesBackAndIsKnownByItsMagic)
     EXPECT_EQ(0xCBF43926u, Crc32(Crc32(0, "1234", 4), "56789", 5));
 }
 
+// The table-driven checksum against the polynomial's bitwise definition: every length around the
+// eight-byte steps, taken whole and split at every place.
+TEST(Crc32, IsTheBitwiseChecksumForEveryLengthAndSplit)
+{
+    std::string Data;
+    for (int I = 0; I < 40; ++I)
+        Data += char(I * 167 + 13);
+    for (size_t Size = 0; Size <= Data.size(); ++Size) {
+        uint32_t Want = ~0u;
+        for (size_t I = 0; I < Size; ++I) {
+            Want ^= uint8_t(Data[I]);
+            for (int K = 0; K < 8; ++K)
+                Want = Want & 1 ? 0xEDB88320u ^ (Want >> 1) : Want >> 1;
+        }
+        Want = ~Want;
+        for (size_t Split = 0; Split <= Size; ++Split) {
+            SCOPED_TRACE(std::to_string(Size) + " split at " + std::to_string(Split));
+            EXPECT_EQ(Want, Crc32(Crc32(0, Data.data(), Split), Data.data() + Split, Size - Split));
+        }
+    }
+}
+
 TEST(ReadPeLayout, FindsTheImageEndAndTheSignature)
 {
     // A PE32 header at 0x40 with two sections (raw data 0x200+0x400 and 0x600+0x200) and a
