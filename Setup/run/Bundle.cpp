@@ -23,7 +23,8 @@ const int RemoveTries = 30;           // removing the folder at the end: so many
 const DWORD RemoveWaitMs = 100;       // this far apart
 
 struct TUnpack {
-    HANDLE Own = INVALID_HANDLE_VALUE;   // the program's own file
+    char OwnPath[MAX_PATH];              // the program's own file
+    HANDLE Own = INVALID_HANDLE_VALUE;   // open for the unpacking
     uint64_t Base = 0;                   // where the payload begins in it
     TBundleTrailer Trailer;
     char Dir[MAX_PATH] = "";                  // the folder of this run, once made
@@ -34,17 +35,21 @@ struct TUnpack {
     bool Unsafe = false;   // a name in the cabinet would leave the folder
 } Unpack;
 
+// Path opened to be read through from its start, as the check and the unpacking read it.
+HANDLE OpenForReading(const char* Path)
+{
+    return CreateFileA(Path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                       FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+}
+
 // Finds the payload: the trailer ends the data before a signature (a signing tool may have
 // padded it to whole steps). Damaged: more than the image, but no payload that fits.
 bool FindPayload(bool& Damaged)
 {
     Damaged = false;
-    char Own[MAX_PATH];
-    DWORD Len = GetModuleFileNameA(nullptr, Own, sizeof Own);
-    Unpack.Own = Len && Len < sizeof Own
-                     ? CreateFileA(Own, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                   FILE_FLAG_SEQUENTIAL_SCAN, nullptr)
-                     : INVALID_HANDLE_VALUE;
+    char* Own = Unpack.OwnPath;
+    DWORD Len = GetModuleFileNameA(nullptr, Own, sizeof Unpack.OwnPath);
+    Unpack.Own = Len && Len < sizeof Unpack.OwnPath ? OpenForReading(Own) : INVALID_HANDLE_VALUE;
     char Head[BundleTrailerSize];
     DWORD Read = 0;
     TPeLayout Layout;
@@ -69,17 +74,17 @@ bool FindPayload(bool& Damaged)
     return false;
 }
 
-bool PayloadIntact()
+// Whether the payload read through Own (at any position) has the trailer's checksum.
+bool PayloadIntact(HANDLE Own)
 {
     char* Buffer = static_cast<char*>(std::malloc(CheckSize));
     LARGE_INTEGER At;
     At.QuadPart = LONGLONG(Unpack.Base);
-    bool Ok = Buffer && SetFilePointerEx(Unpack.Own, At, nullptr, FILE_BEGIN);
+    bool Ok = Buffer && SetFilePointerEx(Own, At, nullptr, FILE_BEGIN);
     uint32_t Crc = 0;
     for (uint64_t Left = Unpack.Trailer.PayloadSize; Ok && Left > 0;) {
         DWORD Read = 0;
-        Ok = ReadFile(Unpack.Own, Buffer, Left < CheckSize ? DWORD(Left) : CheckSize, &Read,
-                      nullptr) &&
+        Ok = ReadFile(Own, Buffer, Left < CheckSize ? DWORD(Left) : CheckSize, &Read, nullptr) &&
              Read > 0;
         Crc = Crc32(Crc, Buffer, Read);
         Left -= Read;
@@ -88,24 +93,74 @@ bool PayloadIntact()
     return Ok && Crc == Unpack.Trailer.Crc;
 }
 
-// Removes Dir with everything in it. A link inside is removed as a link: what it leads to is
-// never touched.
-void RemoveTree(const char* Dir)
+// The check of the payload runs in a thread of its own while the medium unpacks: it reads the
+// whole payload once more, which for a large medium takes half as long as the unpacking, and a
+// second processor does it meanwhile. The run waits for the verdict before it goes on; what a
+// damaged payload unpacked until then lies in the run's own folder only, and goes with it.
+struct TCheck {
+    HANDLE File = INVALID_HANDLE_VALUE;   // the program file, opened again for the thread
+    HANDLE Thread = nullptr;
+    bool Intact = false;
+} Check;
+
+DWORD WINAPI CheckPayload(void*)
+{
+    Check.Intact = PayloadIntact(Check.File);
+    return 0;
+}
+
+// Starts the check; where no thread can start, checks here and now.
+void StartCheck()
+{
+    Check.File = OpenForReading(Unpack.OwnPath);
+    if (Check.File != INVALID_HANDLE_VALUE)
+        Check.Thread = CreateThread(nullptr, 0, CheckPayload, nullptr, 0, nullptr);
+    if (!Check.Thread)
+        Check.Intact = PayloadIntact(Unpack.Own);
+}
+
+// The verdict of the check, once it is done.
+bool CheckedIntact()
+{
+    if (Check.Thread) {
+        WaitForSingleObject(Check.Thread, INFINITE);
+        CloseHandle(Check.Thread);
+    }
+    if (Check.File != INVALID_HANDLE_VALUE)
+        CloseHandle(Check.File);
+    return Check.Intact;
+}
+
+// Which of two threads removes the file called Name: each takes the names of one parity.
+int ShareOf(const char* Name)
+{
+    unsigned Sum = 0;
+    while (*Name)
+        Sum += uint8_t(*Name++);
+    return int(Sum & 1);
+}
+
+// Removes Dir with everything in it; with Share 0 or 1, only the plain files below it whose
+// names fall to that share (ShareOf), and nothing else. A link inside is removed as a link: what
+// it leads to is never touched.
+void RemoveTree(const char* Dir, int Share = -1)
 {
     char Path[MAX_PATH + 2];
     wsprintfA(Path, "%s\\*", Dir);
     WIN32_FIND_DATAA Found;
     HANDLE Search = FindFirstFileA(Path, &Found);
     while (Search != INVALID_HANDLE_VALUE) {
-        if (std::strcmp(Found.cFileName, ".") && std::strcmp(Found.cFileName, "..") &&
+        DWORD Kind =
+            Found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT);
+        bool Mine = Share < 0 || Kind == FILE_ATTRIBUTE_DIRECTORY ||
+                    (Kind == 0 && ShareOf(Found.cFileName) == Share);
+        if (Mine && std::strcmp(Found.cFileName, ".") && std::strcmp(Found.cFileName, "..") &&
             std::strlen(Dir) + std::strlen(Found.cFileName) + 2 <= sizeof Path) {
             wsprintfA(Path, "%s\\%s", Dir, Found.cFileName);
             if (Found.dwFileAttributes & FILE_ATTRIBUTE_READONLY)
                 SetFileAttributesA(Path, FILE_ATTRIBUTE_NORMAL);
-            DWORD Kind =
-                Found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT);
             if (Kind == FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(Path);
+                RemoveTree(Path, Share);
             else if (Kind != 0)
                 RemoveDirectoryA(Path);
             else
@@ -116,8 +171,30 @@ void RemoveTree(const char* Dir)
             break;
         }
     }
+    if (Share >= 0)
+        return;
     SetFileAttributesA(Dir, FILE_ATTRIBUTE_NORMAL);
     RemoveDirectoryA(Dir);
+}
+
+// The helper thread of RemoveFolder.
+DWORD WINAPI RemoveSecondShare(void* Dir)
+{
+    RemoveTree(static_cast<const char*>(Dir), 1);
+    return 0;
+}
+
+// Removes Dir with everything in it, the files by two threads: the system serves each removal
+// in two requests, and while one thread waits for an answer the other makes its own request.
+void RemoveFolder(const char* Dir)
+{
+    HANDLE Helper = CreateThread(nullptr, 0, RemoveSecondShare, const_cast<char*>(Dir), 0, nullptr);
+    if (Helper) {
+        RemoveTree(Dir, 0);
+        WaitForSingleObject(Helper, INFINITE);
+        CloseHandle(Helper);
+    }
+    RemoveTree(Dir);   // the folders, the links, and what a share left
 }
 
 // The folders of bundle runs that were killed: ours by their name, and used by no live run,
@@ -138,7 +215,7 @@ void RemoveStaleFolders(const char* Temp)
                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
             if (Probe != INVALID_HANDLE_VALUE) {   // else in use by a live run
                 CloseHandle(Probe);
-                RemoveTree(Path);
+                RemoveFolder(Path);
             }
         }
         if (!FindNextFileA(Search, &Found)) {
@@ -279,6 +356,32 @@ INT_PTR IndexRead(PFDINOTIFICATION Note)
     return TRUE;
 }
 
+// A new file Name in the run's folder, for the library to write; -1 when it can't be made, or the
+// name would leave the folder.
+INT_PTR CreateUnpacked(const char* Name)
+{
+    char Path[2 * MAX_PATH];
+    if (!IsSafeMediumPath(Name) || std::strlen(Unpack.Dir) + std::strlen(Name) + 2 > MAX_PATH) {
+        Unpack.Unsafe = true;
+        return -1;
+    }
+    wsprintfA(Path, "%s\\%s", Unpack.Dir, Name);
+    HANDLE File =
+        CreateFileA(Path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (File == INVALID_HANDLE_VALUE && GetLastError() == ERROR_PATH_NOT_FOUND) {
+        // A folder the index did not make: those on its way, then the file again.
+        for (char* Slash = std::strchr(Path + std::strlen(Unpack.Dir) + 1, '\\'); Slash;
+             Slash = std::strchr(Slash + 1, '\\')) {
+            *Slash = '\0';
+            CreateDirectoryA(Path, nullptr);
+            *Slash = '\\';
+        }
+        File = CreateFileA(Path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
+    }
+    return File == INVALID_HANDLE_VALUE ? -1 : OpenCabWindow(File, true, 0, 0);
+}
+
 // The index comes first in the cabinet: every folder is made before the files, and each file
 // gets its exact times while it is still open, its attributes when they are not a new file's.
 INT_PTR __cdecl UnpackNotify(FDINOTIFICATIONTYPE Type, PFDINOTIFICATION Note)
@@ -310,26 +413,7 @@ INT_PTR __cdecl UnpackNotify(FDINOTIFICATIONTYPE Type, PFDINOTIFICATION Note)
             static_cast<TMediumRecord*>(std::calloc(Unpack.Entries + 1, sizeof(TMediumRecord)));
         return Unpack.Index ? OpenCabMemory(Unpack.Index, uint64_t(Note->cb)) : -1;
     }
-    if (!IsSafeMediumPath(Note->psz1) ||
-        std::strlen(Unpack.Dir) + std::strlen(Note->psz1) + 2 > MAX_PATH) {
-        Unpack.Unsafe = true;
-        return -1;
-    }
-    wsprintfA(Path, "%s\\%s", Unpack.Dir, Note->psz1);
-    HANDLE File =
-        CreateFileA(Path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (File == INVALID_HANDLE_VALUE && GetLastError() == ERROR_PATH_NOT_FOUND) {
-        // A folder the index did not make: those on its way, then the file again.
-        for (char* Slash = std::strchr(Path + std::strlen(Unpack.Dir) + 1, '\\'); Slash;
-             Slash = std::strchr(Slash + 1, '\\')) {
-            *Slash = '\0';
-            CreateDirectoryA(Path, nullptr);
-            *Slash = '\\';
-        }
-        File = CreateFileA(Path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                           nullptr);
-    }
-    return File == INVALID_HANDLE_VALUE ? -1 : OpenCabWindow(File, true, 0, 0);
+    return CreateUnpacked(Note->psz1);
 }
 
 typedef HFDI(__cdecl* TFdiCreate)(PFNALLOC, PFNFREE, PFNOPEN, PFNREAD, PFNWRITE, PFNCLOSE, PFNSEEK,
@@ -380,20 +464,10 @@ bool ApplyIndex()
     return true;
 }
 
-}   // namespace
-
-TUnpacked UnpackOwnMedium(std::string& MediumDir, std::string& Message)
+// Unpacks the medium into a new folder of the run's own, while the check runs; Message tells why
+// when it did not.
+TUnpacked UnpackChecked(std::string& Message)
 {
-    bool Damaged;
-    bool Found = FindPayload(Damaged);
-    if (!Found || !PayloadIntact()) {
-        CloseHandle(Unpack.Own);
-        if (!Found && !Damaged)
-            return unNone;
-        Message = "This setup file is damaged: part of it is missing or changed. Please "
-                  "download it again.";
-        return unDamaged;
-    }
     char Temp[MAX_PATH + 1];
     DWORD Len = GetTempPathA(sizeof Temp, Temp);   // ends in a backslash
     if (Len == 0 || Len >= sizeof Temp) {
@@ -413,16 +487,36 @@ TUnpacked UnpackOwnMedium(std::string& MediumDir, std::string& Message)
         Message = Text;
         return unNoSpace;
     }
-    bool Ok = MakeOwnFolder(Temp) && Extract() && ApplyIndex();
+    if (MakeOwnFolder(Temp) && Extract() && ApplyIndex())
+        return unDone;
+    Message =
+        std::string("Error: can't unpack the setup into ") + (*Unpack.Dir ? Unpack.Dir : Temp);
+    return unFailed;
+}
+
+}   // namespace
+
+TUnpacked UnpackOwnMedium(std::string& MediumDir, std::string& Message)
+{
+    bool Damaged;
+    bool Found = FindPayload(Damaged);
+    TUnpacked Outcome = unNone;
+    if (Found) {
+        StartCheck();
+        Outcome = UnpackChecked(Message);
+        // A damaged payload is reported as such, whatever else became of the unpacking.
+        Damaged = !CheckedIntact();
+    }
     CloseHandle(Unpack.Own);
     std::free(Unpack.Index);
-    if (!Ok) {
-        Message =
-            std::string("Error: can't unpack the setup into ") + (*Unpack.Dir ? Unpack.Dir : Temp);
-        return unFailed;
+    if (Damaged) {
+        Message = "This setup file is damaged: part of it is missing or changed. Please "
+                  "download it again.";
+        return unDamaged;
     }
-    MediumDir = Unpack.Dir;
-    return unDone;
+    if (Outcome == unDone)
+        MediumDir = Unpack.Dir;
+    return Outcome;
 }
 
 void RemoveOwnMedium()
@@ -438,7 +532,7 @@ void RemoveOwnMedium()
     // a virus scanner a file in it): try again for a while. What stays, the next bundle run
     // removes.
     for (int Try = 0; Try < RemoveTries; ++Try) {
-        RemoveTree(Unpack.Dir);
+        RemoveFolder(Unpack.Dir);
         if (GetFileAttributesA(Unpack.Dir) == INVALID_FILE_ATTRIBUTES)
             break;
         Sleep(RemoveWaitMs);

@@ -16,14 +16,15 @@ int RefuseBundleArgs(const std::string& Bad, bool Quiet);
 enum TUnpacked {
     unNone,      // a plain SETUP.EXE: its medium is the folder it lies in
     unDone,      // unpacked into MediumDir
-    unDamaged,   // the payload is cut short or changed: nothing was unpacked
+    unDamaged,   // the payload is cut short or changed: nothing was installed
     unNoSpace,   // the temporary folder has not the room for the medium
     unFailed,    // the folder could not be made or filled
 };
 
-// When the program carries a medium: removes the folders of killed bundle runs, checks the
-// payload whole, and unpacks it into a new folder of the run's own in the user's temporary
-// folder, named in MediumDir. Message tells why when it did not.
+// When the program carries a medium: removes the folders of killed bundle runs, and unpacks it
+// into a new folder of the run's own in the user's temporary folder, named in MediumDir, while it
+// checks the payload whole; a damaged payload is named as such, whatever else went wrong.
+// Message tells why when it did not unpack.
 TUnpacked UnpackOwnMedium(std::string& MediumDir, std::string& Message);
 
 // Removes the folder that UnpackOwnMedium made, with everything in it; nothing when it made none.

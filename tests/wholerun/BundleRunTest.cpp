@@ -36,6 +36,9 @@ struct TBundled {
         SYSTEMTIME Odd = June1(2021);
         Odd.wSecond = 7;
         SetLastWriteTime(Medium.Path("docs\\guide.txt"), Odd);
+        // Not installed, yet unpacked and removed again: read-only, two folders down.
+        Medium.WriteText("extra\\deep\\kept.txt", "On the medium only.\r\n");
+        SetFileAttributesA(Medium.Path("extra\\deep\\kept.txt").c_str(), FILE_ATTRIBUTE_READONLY);
         EXPECT_TRUE(CopyFileA((FixturesDir() + "\\Version1_2_0_0.dll").c_str(),
                               Medium.Path("tool.dll").c_str(), FALSE));
         RemoveTree(Out);
@@ -126,6 +129,40 @@ TEST(BundleRun, ShownRunAsksAsFromTheFolder)
     EXPECT_EQ(std::vector<std::string>{}, Run.Unpacked());
 }
 
+void CutShort(HANDLE File, LONGLONG Size, LONGLONG)
+{
+    LARGE_INTEGER At = {};
+    At.QuadPart = Size - 1000;
+    SetFilePointerEx(File, At, nullptr, FILE_BEGIN);
+    SetEndOfFile(File);
+}
+
+void ChangeOneByte(HANDLE File, LONGLONG Size, LONGLONG Image)
+{
+    LARGE_INTEGER At = {};
+    At.QuadPart = (Size + Image) / 2;
+    char Byte;
+    DWORD Done;
+    SetFilePointerEx(File, At, nullptr, FILE_BEGIN);
+    ReadFile(File, &Byte, 1, &Done, nullptr);
+    Byte ^= 0x20;
+    SetFilePointerEx(File, At, nullptr, FILE_BEGIN);
+    WriteFile(File, &Byte, 1, &Done, nullptr);
+}
+
+// Damages the packed bundle as Damage says, given the bundle's size and the plain program's.
+void DamageBundle(TBundled& Run, void (*Damage)(HANDLE File, LONGLONG Size, LONGLONG Image))
+{
+    HANDLE File = CreateFileA(Run.Exe.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    LARGE_INTEGER Size;
+    WIN32_FILE_ATTRIBUTE_DATA Plain;
+    ASSERT_TRUE(File != INVALID_HANDLE_VALUE && GetFileSizeEx(File, &Size));
+    ASSERT_TRUE(GetFileAttributesExA(Run.Medium.SetupExe.c_str(), GetFileExInfoStandard, &Plain));
+    Damage(File, Size.QuadPart, Plain.nFileSizeLow);
+    CloseHandle(File);
+}
+
 // What a download can do to a bundle: each damage is found before anything is installed.
 TEST(BundleRun, DamagedBundleInstallsNothing)
 {
@@ -133,39 +170,14 @@ TEST(BundleRun, DamagedBundleInstallsNothing)
         const char* What;
         void (*Damage)(HANDLE File, LONGLONG Size, LONGLONG Image);
     } Cases[] = {
-        {"cut short",
-         [](HANDLE File, LONGLONG Size, LONGLONG) {
-             LARGE_INTEGER At = {};
-             At.QuadPart = Size - 1000;
-             SetFilePointerEx(File, At, nullptr, FILE_BEGIN);
-             SetEndOfFile(File);
-         }},
-        {"one byte changed in the payload",
-         [](HANDLE File, LONGLONG Size, LONGLONG Image) {
-             LARGE_INTEGER At = {};
-             At.QuadPart = (Size + Image) / 2;
-             char Byte;
-             DWORD Done;
-             SetFilePointerEx(File, At, nullptr, FILE_BEGIN);
-             ReadFile(File, &Byte, 1, &Done, nullptr);
-             Byte ^= 0x20;
-             SetFilePointerEx(File, At, nullptr, FILE_BEGIN);
-             WriteFile(File, &Byte, 1, &Done, nullptr);
-         }},
+        {"cut short", CutShort},
+        {"one byte changed in the payload", ChangeOneByte},
     };
     for (const auto& Case : Cases) {
         SCOPED_TRACE(Case.What);
         TBundled Run;
         ASSERT_EQ(0u, Run.Pack(Run.Exe).ExitCode);
-        HANDLE File = CreateFileA(Run.Exe.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                  OPEN_EXISTING, 0, nullptr);
-        LARGE_INTEGER Size;
-        ASSERT_TRUE(File != INVALID_HANDLE_VALUE && GetFileSizeEx(File, &Size));
-        WIN32_FILE_ATTRIBUTE_DATA Plain;
-        ASSERT_TRUE(
-            GetFileAttributesExA(Run.Medium.SetupExe.c_str(), GetFileExInfoStandard, &Plain));
-        Case.Damage(File, Size.QuadPart, Plain.nFileSizeLow);
-        CloseHandle(File);
+        DamageBundle(Run, Case.Damage);
 
         TRunResult Quiet = Run.RunBundle("/quiet /dir=" + Run.BundleApp, {});
         EXPECT_EQ(1603u, Quiet.ExitCode) << DescribeRun(Quiet);
@@ -213,6 +225,13 @@ TEST(BundleRun, DISABLED_FullDiskTemporaryFolderTooSmallInstallsNothing)
         FileContains(Temp + "LOGFILKV.LOG", "Not enough space in the temporary folder " + Temp));
     EXPECT_TRUE(NothingAt(Run.BundleApp));
     EXPECT_EQ(std::vector<std::string>{}, NamesIn(Temp + "~setupkvb*"));
+    // Damaged as well: the damage is what the run names.
+    DamageBundle(Run, ChangeOneByte);
+    Quiet =
+        Run.RunBundle("/quiet /dir=" + Run.BundleApp, {}, 30000, {{"tmp", Temp}, {"temp", Temp}});
+    EXPECT_EQ(1603u, Quiet.ExitCode) << DescribeRun(Quiet);
+    EXPECT_TRUE(FileContains(Temp + "LOGFILKV.LOG", Damaged));
+    EXPECT_TRUE(NothingAt(Run.BundleApp));
 }
 
 TEST(BundleRun, RefusesWhatItCannotPack)
