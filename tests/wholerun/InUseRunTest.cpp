@@ -60,8 +60,11 @@ std::vector<std::string> PendingRenamesIn(const std::string& Dir)
 }
 
 // Takes the renames out of the list whose source lies in Dir, so that none outlives its test.
+// The list is read and written back whole: under the lock, or another test's entry added in
+// between would go.
 void ForgetRenamesIn(const std::string& Dir)
 {
+    TPendingLock Lock;   // a mutex: the thread that holds it already may take it again
     std::vector<std::string> Names = PendingNames();
     std::string Kept, Prefix = "\\??\\" + Dir + "\\";
     for (size_t I = 0; I + 1 < Names.size(); I += 2)
