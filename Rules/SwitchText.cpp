@@ -116,6 +116,16 @@ std::string AnswerOfButton(int Button)
     }
 }
 
+TInUseAnswer InUseAnswerOf(const std::string& Text)
+{
+    return SameText(Text, "restart") ? iaRestart : SameText(Text, "cancel") ? iaCancel : iaNone;
+}
+
+const char* InUseAnswerName(TInUseAnswer Answer)
+{
+    return Answer == iaRestart ? "restart" : Answer == iaCancel ? "cancel" : "";
+}
+
 bool ParsePolicy(const std::string& Text, int& Button, bool& Backup)
 {
     Backup = SameText(Text, "backup");

@@ -52,6 +52,13 @@ std::string ConflictSection(int Number);   // "Conflict1", ...
 int ButtonOfAnswer(const std::string& Name);
 std::string AnswerOfButton(int Button);
 
+// The answer file's answer to every file in use (InUse, where the script asks about them): replace
+// it when Windows starts next, or end the run; iaNone for a text that is neither.
+enum TInUseAnswer { iaNone, iaRestart, iaCancel };
+const char* const InUseAnswerKey = "InUse";
+TInUseAnswer InUseAnswerOf(const std::string& Text);
+const char* InUseAnswerName(TInUseAnswer Answer);   // "restart", "cancel"; "" for iaNone
+
 // The conflict policy of an answer file's Default: skip, overwrite, or backup (overwrite after a
 // backup); false for any other text.
 bool ParsePolicy(const std::string& Text, int& Button, bool& Backup);

@@ -93,6 +93,10 @@ TEST(AnswerFile, ButtonsAndPolicies)
     EXPECT_FALSE(Backup);
     EXPECT_FALSE(ParsePolicy("cancel", Button, Backup));   // a default must not end every run
     EXPECT_EQ("Conflict3", ConflictSection(3));
+    for (TInUseAnswer Answer : {iaRestart, iaCancel})
+        EXPECT_EQ(Answer, InUseAnswerOf(InUseAnswerName(Answer)));
+    EXPECT_EQ(iaCancel, InUseAnswerOf("CANCEL"));
+    EXPECT_EQ(iaNone, InUseAnswerOf("retry"));   // no answer another machine could replay
 }
 
 }   // namespace

@@ -246,7 +246,7 @@ static int QuietAnswer()
     int Answer = IDOK;
     if (DlgRec.Kind == dkInstallPath && ++PathAsked > 1)
         Answer = IDCANCEL;
-    else if (DlgRec.Kind == dkFileConflict && DlgRec.Preset != 0)
+    else if ((DlgRec.Kind == dkFileConflict || DlgRec.Kind == dkInUse) && DlgRec.Preset != 0)
         Answer = DlgRec.Preset;
     else if (DlgRec.Kind == dkInUse)
         Answer = idAtRestart;   // nobody can close the program: a retry would find it in use again

@@ -33,8 +33,7 @@ void PlanQuestion(int Answer)
     std::string Field = DlgRec.Buf != nullptr ? DlgRec.Buf : "";
     // A quiet run asks nothing: it takes what the plan takes.
     std::string Asks = PlanShown ? "would ask \"" : "would take the answer to \"";
-    std::string Taken =
-        DlgRec.Kind == dkFileConflict && DlgRec.Preset != 0 ? "the recorded answer" : "the default";
+    std::string Taken = DlgRec.Preset != 0 ? "the recorded answer" : "the default";
     switch (DlgRec.Kind) {
     case dkContinue:
         PlanLine(Asks + OneLine(DlgRec.Text) +
@@ -50,11 +49,17 @@ void PlanQuestion(int Answer)
                  "\": Skip keeps the installed file, Overwrite replaces it" +
                  (DlgRec.Backup ? " after a backup" : "") + ", Cancel ends the run");
         break;
+    case dkInUse:
+        PlanLine(Asks + OneLine(DlgRec.Text) +
+                 "\": Retry weighs the file again, Replace at restart replaces it when Windows "
+                 "starts next, Cancel ends the run");
+        break;
     default:
         return;
     }
     PlanLine(std::string("taking ") + Taken + ": " +
              (Answer == idOverwrite           ? "Overwrite"
+              : Answer == idAtRestart         ? "Replace at restart"
               : Answer == IDCANCEL            ? "Cancel"
               : DlgRec.Kind == dkFileConflict ? "Skip"
                                               : "Continue"));

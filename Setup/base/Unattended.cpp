@@ -24,6 +24,7 @@ struct TAnswerEntry {
 
 std::vector<TAnswerEntry> Entries;
 std::string AnswerFolder;
+TInUseAnswer InUseAnswer = iaNone;
 bool HasDefault = false;
 TRecordedAnswer DefaultAnswer;
 int Recorded = 0;
@@ -56,6 +57,12 @@ bool LoadAnswers(const std::string& File, std::string& Why)
     // was started in, and kept whole: a relative one would mean another place for every later
     // reader of the folder (the installed INF, the uninstallation, the next run).
     AnswerFolder = AbsolutePath(ReadProfile(AnswersSection, "Folder", File));
+    std::string InUse = ReadProfile(AnswersSection, InUseAnswerKey, File);
+    InUseAnswer = InUseAnswerOf(InUse);
+    if (!InUse.empty() && InUseAnswer == iaNone) {
+        Why = "the answer file's InUse is " + InUse + ", not restart or cancel";
+        return false;
+    }
     std::string Policy = ReadProfile(AnswersSection, "Default", File);
     if (!Policy.empty()) {
         HasDefault = ParsePolicy(Policy, DefaultAnswer.Button, DefaultAnswer.Backup);
@@ -154,6 +161,17 @@ bool RecordedAnswerFor(const std::string& B, TRecordedAnswer& Answer)
         return false;
     Answer = DefaultAnswer;
     return true;
+}
+
+TInUseAnswer RecordedInUseAnswer()
+{
+    return InUseAnswer;
+}
+
+void RecordInUse(TInUseAnswer Answer)
+{
+    if (!Switches.Record.empty())
+        Record(AnswersSection, InUseAnswerKey, InUseAnswerName(Answer));
 }
 
 void RecordFolder(const std::string& Folder)

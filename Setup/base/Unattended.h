@@ -28,7 +28,12 @@ struct TRecordedAnswer {
 };
 bool RecordedAnswerFor(const std::string& B, TRecordedAnswer& Answer);
 
-// With /record: writes the folder, and one answered conflict, into the record file.
+// The answer file's answer to every file in use; iaNone when it gives none.
+TInUseAnswer RecordedInUseAnswer();
+
+// With /record: writes the folder, one answered conflict, or the answer to a file in use (the
+// last one given stands) into the record file.
 void RecordFolder(const std::string& Folder);
+void RecordInUse(TInUseAnswer Answer);
 void RecordConflict(const std::string& B, const std::string& Installed, const std::string& New,
                     const TRecordedAnswer& Answer);

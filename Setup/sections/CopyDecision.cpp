@@ -290,7 +290,8 @@ bool InUse(DWORD Code, const std::string& B)
            FileInUseNow(B);
 }
 
-// The in-use dialog about B; returns idRetry, idAtRestart or IDCANCEL.
+// The in-use dialog about B, the answer file's answer preset; returns idRetry, idAtRestart or
+// IDCANCEL.
 int AskInUse(const std::string& B)
 {
     // While "always" holds, the file-conflict dialog repeats the last result: not this one's.
@@ -298,8 +299,14 @@ int AskInUse(const std::string& B)
     DlgRec.Kind = dkInUse;
     DlgRec.Text = InUseMessage(B);
     DlgRec.Buf = nullptr;
+    TInUseAnswer Given = RecordedInUseAnswer();
+    DlgRec.Preset = Given == iaRestart ? idAtRestart : Given == iaCancel ? IDCANCEL : 0;
     int Answer = ShowDialog("MsgBoxInUse");
+    DlgRec.Preset = 0;
     DlgRec.Result = Remembered;
+    // A retry is no answer another machine could replay: there the file may be free.
+    if (Answer == idAtRestart || Answer == IDCANCEL)
+        RecordInUse(Answer == IDCANCEL ? iaCancel : iaRestart);
     return Answer;
 }
 

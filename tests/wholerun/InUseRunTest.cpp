@@ -149,10 +149,21 @@ struct InUse : ::testing::Test {
         Holder = INVALID_HANDLE_VALUE;
     }
 
-    // Continue, take the proposed path, answer the in-use dialog, close the report.
+    // Continue, take the proposed path, answer the in-use dialog, close the report; the answers
+    // recorded into Record.
     TRunResult Install(const std::string& Answer) const
     {
-        return Medium.Run(Inf.Name, {"click 1", "click 1", Answer, "click 1"});
+        return Medium.Run("/record=" + Record + " " + Inf.Name,
+                          {"click 1", "click 1", Answer, "click 1"});
+    }
+    std::string Record = Medium.Path("answers.ini");
+
+    // The answer to files in use that the answer file Record holds.
+    std::string RecordedInUse() const
+    {
+        char Value[32];
+        GetPrivateProfileStringA("SetupAnswers", "InUse", "", Value, sizeof Value, Record.c_str());
+        return Value;
     }
 
     // The log line of a.txt waiting for the restart (dated files have no language: two blanks).
@@ -228,15 +239,18 @@ TEST_F(InUse, AskRetriesReplacesAtTheRestartOrCancels)
         const char* Now;   // a.txt after the run
         bool Waits;        // a rename waits for the restart
         std::string Logged;
+        const char* Recorded;   // InUse of the record: a retry is no answer to replay
+        DWORD Exit;             // with a switch, here /record
     } Cases[] = {
         // Weighed again once the file can be read: the line tells what it replaced.
         {"retry", "wait 300; click " + std::to_string(idRetry), true, "Installation successfully!",
-         "new", false, Held + "\t" + DateText(2019) + "  replaced by " + DateText(2021) + " \r\n"},
+         "new", false, Held + "\t" + DateText(2019) + "  replaced by " + DateText(2021) + " \r\n",
+         "", 0},
         {"at restart", "click " + std::to_string(idAtRestart), false,
          "Installation successfully! Restart Windows to finish the installation.", "old", true,
-         RestartLine(2021) + "\r\n"},
+         RestartLine(2021) + "\r\n", "restart", 3010},
         {"cancel", "click " + std::to_string(IDCANCEL), false, "Installation done without success!",
-         "old", false, "\r\nFileCopy canceled by User"},
+         "old", false, "\r\nFileCopy canceled by User", "cancel", 1602},
     };
     for (const auto& Case : Cases) {
         SCOPED_TRACE(Case.Case);
@@ -248,7 +262,7 @@ TEST_F(InUse, AskRetriesReplacesAtTheRestartOrCancels)
             Run = Install(Case.Answer);
         }
         Release();
-        ASSERT_TRUE(RanAsAnswered(Run));
+        ASSERT_TRUE(RanAsAnswered(Run, Case.Exit));
         EXPECT_TRUE(ShowsTemplate(Run, 2,
                                   "The file \"" + Held +
                                       "\" is in use by a program. "
@@ -258,6 +272,7 @@ TEST_F(InUse, AskRetriesReplacesAtTheRestartOrCancels)
         EXPECT_TRUE(FileHolds(Held, Case.Now));
         EXPECT_EQ(Case.Waits, !PendingRenamesIn(Medium.Dir).empty());
         EXPECT_TRUE(FileContains(Log, Case.Logged));
+        EXPECT_EQ(Case.Recorded, RecordedInUse());
         // Cancelled, the run ends there, as a cancelled file conflict does.
         EXPECT_EQ(std::string(Case.Case) == "cancel", bool(NothingAt(App + "\\b.txt")));
         if (Case.Waits) {
@@ -267,6 +282,39 @@ TEST_F(InUse, AskRetriesReplacesAtTheRestartOrCancels)
             EXPECT_TRUE(FileHolds(Held, "new"));
             EXPECT_TRUE(NothingAt(Waiting));
         }
+        ForgetRenamesIn(Medium.Dir);
+    }
+}
+
+// An answer file answers every file in use, in a plan as in the run; a value that is no answer
+// refuses the file.
+TEST_F(InUse, TheAnswerFileAnswersEveryFileInUse)
+{
+    TPendingLock Lock;
+    const struct {
+        const char* Value;
+        DWORD Exit;
+        const char* Planned;   // in the plan (which is written, so its run ends with 0)
+        bool Waits;
+    } Cases[] = {
+        {"cancel", 1602, "Plan: taking the recorded answer: Cancel\r\n", false},
+        {"Restart", 3010, "Plan: taking the recorded answer: Replace at restart\r\n", true},
+        {"later", 87, "the answer file's InUse is later, not restart or cancel", false},
+    };
+    for (const auto& Case : Cases) {
+        SCOPED_TRACE(Case.Value);
+        Prepare("Ask");
+        Medium.WriteText("answers.ini", Lines({"[SetupAnswers]", "Version=1",
+                                               std::string("InUse=") + Case.Value}));
+        std::string Switches = "/quiet /answers=" + Record + " ";
+        std::string PlanFile = Medium.Path("plan.txt");
+        EXPECT_TRUE(RanAsAnswered(Medium.Run(Switches + "/plan=" + PlanFile + " " + Inf.Name, {})));
+        EXPECT_TRUE(FileContains(PlanFile, Case.Planned));
+        EXPECT_TRUE(RanAsAnswered(Medium.Run(Switches + Inf.Name, {}), Case.Exit));
+        Release();
+        EXPECT_TRUE(FileHolds(Held, "old"));
+        EXPECT_EQ(Case.Waits, !PendingRenamesIn(Medium.Dir).empty());
+        EXPECT_EQ(Case.Waits, FileHolds(App + "\\b.txt", "b"));
         ForgetRenamesIn(Medium.Dir);
     }
 }
