@@ -45,6 +45,10 @@ static std::vector<std::string> Written(const TSwitches& Switches, const std::st
         Args.push_back("/record=" + Switches.Record);
     if (!Switches.Answers.empty())
         Args.push_back("/answers=" + Switches.Answers);
+    if (!Switches.Plan.empty())
+        Args.push_back("/PLAN=" + Switches.Plan);
+    if (Switches.Help)
+        Args.push_back("/?");
     return Args;
 }
 
@@ -78,7 +82,7 @@ static void CheckSwitches(const std::vector<std::string>& Args)
           "written switches parse");
     Check(Again.Any == Switches.Any && Again.Quiet == Switches.Quiet && Again.Dir == Switches.Dir &&
               Again.Record == Switches.Record && Again.Answers == Switches.Answers &&
-              ScriptAgain == Script,
+              Again.Plan == Switches.Plan && Again.Help == Switches.Help && ScriptAgain == Script,
           "and read back the same");
 }
 
@@ -121,6 +125,10 @@ static void CheckAnswers(const std::string& Text, int32_t Number)
     Check(Policy == (Button == 1 || Button == 4), "skip or overwrite");
     Check(!Backup || (Button == 4 && SameText(Text, "backup")), "backup overwrites");
     Check(!Policy || Backup || SameText(AnswerOfButton(Button), Text), "the policy is its name");
+    TInUseAnswer InUse = InUseAnswerOf(Text);
+    Check((InUse == iaNone) == (*InUseAnswerName(InUse) == '\0') &&
+              (InUse == iaNone || SameText(InUseAnswerName(InUse), Text)),
+          "an answer to files in use is its name");
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
