@@ -173,9 +173,8 @@ bool CloseKeepingError(HANDLE Handle, bool Result)
 bool PlanCopy(const std::string& To)
 {
     bool InUse = GetFileAttributesA(To.c_str()) != INVALID_FILE_ATTRIBUTES && FileInUseNow(To);
-    if (InUse)
-        PlanLine("in use now: " + To);
     if (InUse) {
+        PlanLine("in use now: " + To);
         SetLastError(ERROR_SHARING_VIOLATION);
         return false;
     }
