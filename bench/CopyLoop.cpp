@@ -1,11 +1,24 @@
-// copyloop.exe FROM TO: the least a Win32 program must do to copy a tree, as the yardstick for
-// SETUP.EXE's [Files] walk. Walks FROM with FindFirstFileA, makes each directory with
-// CreateDirectoryA and copies each file with CopyFileA, overwriting. Exit code 0 when every file
-// was copied, 1 otherwise.
+// copyloop.exe FROM TO [/flush]: the least a Win32 program must do to copy a tree, as the
+// yardstick for SETUP.EXE's [Files] walk. Walks FROM with FindFirstFileA, makes each directory
+// with CreateDirectoryA and copies each file with CopyFileA, overwriting. With /flush each copy is
+// then opened and flushed to the disk, as SETUP.EXE flushes each file before it takes its final
+// name. Exit code 0 when every file was copied, 1 otherwise.
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
+
+static bool Flush = false;
+
+static bool FlushCopy(const std::string& To)
+{
+    HANDLE File = CreateFileA(To.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (File == INVALID_HANDLE_VALUE)
+        return false;
+    bool Flushed = FlushFileBuffers(File);
+    return CloseHandle(File) && Flushed;
+}
 
 static bool CopyDir(const std::string& From, const std::string& To)
 {
@@ -22,7 +35,8 @@ static bool CopyDir(const std::string& From, const std::string& To)
         if (Found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
             Ok = CopyDir(From + "\\" + Name, To + "\\" + Name) && Ok;
         else
-            Ok = CopyFileA((From + "\\" + Name).c_str(), (To + "\\" + Name).c_str(), FALSE) && Ok;
+            Ok = CopyFileA((From + "\\" + Name).c_str(), (To + "\\" + Name).c_str(), FALSE) &&
+                 (!Flush || FlushCopy(To + "\\" + Name)) && Ok;
     } while (FindNextFileA(Find, &Found));
     FindClose(Find);
     return Ok;
@@ -30,8 +44,9 @@ static bool CopyDir(const std::string& From, const std::string& To)
 
 int main(int argc, char** argv)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: copyloop.exe FROM TO\n");
+    Flush = argc == 4 && std::strcmp(argv[3], "/flush") == 0;
+    if (argc != 3 && !Flush) {
+        std::fprintf(stderr, "usage: copyloop.exe FROM TO [/flush]\n");
         return 2;
     }
     return CopyDir(argv[1], argv[2]) ? 0 : 1;
