@@ -207,6 +207,15 @@ enum TResolution {
     rsKeptUnsafe,   // B stays because its backup failed in a quiet run: logged and marked fatal
 };
 
+// The user cancelled the installation at a file's question: the run ends there.
+[[noreturn]] void CancelFileCopy()
+{
+    RunEnd = reCancelled;
+    MarkFatal();
+    LogText += "FileCopy canceled by User";   // the exit procedure starts the next line
+    EndRun();
+}
+
 // The user's answer to a conflict: the dialog, or the remembered answer while "always" holds.
 // Backs B up when told to; returns what is left to do with B.
 TResolution ResolveConflict(const std::string& B, const TCopyPlan& Plan)
@@ -244,10 +253,7 @@ TResolution ResolveConflict(const std::string& B, const TCopyPlan& Plan)
     }
     switch (Answer) {
     case IDCANCEL:
-        RunEnd = reCancelled;
-        MarkFatal();
-        LogText += "FileCopy canceled by User";   // the exit procedure starts the next line
-        EndRun();
+        CancelFileCopy();
     case idOverwrite:
         return DlgRec.Backup && !BackUp(B, Plan) ? rsKeptUnsafe : rsReplace;
     case IDOK:
@@ -418,10 +424,7 @@ bool CopyOneFile(const std::string& A, const std::string& B)
         return ReplaceAtRestart(A, B, Look.Source, Plan, Code);
     default:
         LogCopyFailure(A, B, Code);
-        RunEnd = reCancelled;
-        MarkFatal();
-        LogText += "FileCopy canceled by User";   // the exit procedure starts the next line
-        EndRun();
+        CancelFileCopy();
     }
 }
 
