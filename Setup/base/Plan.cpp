@@ -144,13 +144,16 @@ bool MayOpen(const std::string& Path, DWORD Access, DWORD Flags)
     return true;
 }
 
+// Dir as the system is asked about it: "C:" alone would be the drive's current directory.
+static std::string AsFolder(const std::string& Dir)
+{
+    return Dir.size() == 2 && Dir[1] == ':' ? Dir + "\\" : Dir;
+}
+
 bool MayAddTo(const std::string& Parent)
 {
-    std::string Dir = Parent;
-    // "C:" alone would be the drive's current directory.
-    if (Dir.size() == 2 && Dir[1] == ':')
-        Dir += '\\';
-    return MayOpen(Dir, FILE_ADD_SUBDIRECTORY | FILE_ADD_FILE, FILE_FLAG_BACKUP_SEMANTICS);
+    return MayOpen(AsFolder(Parent), FILE_ADD_SUBDIRECTORY | FILE_ADD_FILE,
+                   FILE_FLAG_BACKUP_SEMANTICS);
 }
 
 // The folders that the plan has made, by their names in upper case.
@@ -170,8 +173,7 @@ bool PlanMakeDir(const std::string& Path)
     if (Cut == std::string::npos)
         return false;
     std::string Parent = Path.substr(0, Cut);
-    DWORD ParentAttributes =
-        GetFileAttributesA((Parent.size() == 2 ? Parent + "\\" : Parent).c_str());
+    DWORD ParentAttributes = GetFileAttributesA(AsFolder(Parent).c_str());
     bool Made =
         PlanMadeDir(Parent) || (ParentAttributes != INVALID_FILE_ATTRIBUTES &&
                                 (ParentAttributes & FILE_ATTRIBUTE_DIRECTORY) && MayAddTo(Parent));
@@ -279,7 +281,7 @@ bool MayWriteFile(const std::string& Path)
     DropOneTrailingBackslash(Dir);
     if (PlanMadeDir(Dir) || MayAddTo(Dir))
         return true;
-    Attributes = GetFileAttributesA(Dir.size() == 2 ? (Dir + "\\").c_str() : Dir.c_str());
+    Attributes = GetFileAttributesA(AsFolder(Dir).c_str());
     SetLastError(Attributes == INVALID_FILE_ATTRIBUTES ? ERROR_PATH_NOT_FOUND
                                                        : ERROR_ACCESS_DENIED);
     return false;
