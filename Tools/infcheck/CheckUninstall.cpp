@@ -8,9 +8,11 @@
 #include "Rules/CaseText.h"
 #include "Rules/EngineText.h"
 #include "Rules/FilesText.h"
+#include "Rules/InUseText.h"
 #include "Rules/IniWriteText.h"
 #include "Rules/LinkText.h"
 #include "Rules/LogFileName.h"
+#include "Rules/OptionsText.h"
 #include "Rules/PathMatch.h"
 #include "Rules/PathParts.h"
 #include "Rules/ReferenceText.h"
@@ -153,20 +155,25 @@ void Missing(TChecker& Checker, const TInfLine* Line, const std::string& What)
                 "uninstall-incomplete");
 }
 
+// Whether a [Files] key names its files by a pattern, whose files only the medium tells.
+bool IsPatternKey(const TFilesKey& Key)
+{
+    return Key.Pattern.find_first_of("*?") != std::string::npos || Key.Recursive;
+}
+
 void CheckFilesRemoved(TChecker& Checker, const TRemoved& Removed)
 {
     for (const TInfLine* Line : Checker.Keys("Files")) {
         TFilesKey Key = SplitFilesKey(Line->Key);
-        if (Key.Pattern.find_first_of("*?") != std::string::npos || Key.Recursive)
+        if (IsPatternKey(Key))
             continue;   // which files a pattern takes, only the medium tells
         std::string Folder = Line->Value.empty() ? "%MyProgramPath%" : Line->Value;
         if (!FileRemoved(Removed, Folder, Key.Pattern))
             Missing(Checker, Line, "the file " + Folder + "\\" + Key.Pattern);
     }
     for (const TInstalled& Item : Checker.Installed) {
-        TFilesKey Key = SplitFilesKey(Item.Line->Key);
-        bool Pattern = Key.Pattern.find_first_of("*?") != std::string::npos || Key.Recursive;
-        if (Pattern && !Item.Folder && !FileRemoved(Removed, Item.Dir, Item.Name))
+        if (IsPatternKey(SplitFilesKey(Item.Line->Key)) && !Item.Folder &&
+            !FileRemoved(Removed, Item.Dir, Item.Name))
             Missing(Checker, Item.Line,
                     "the file " + Item.Dir + "\\" + Item.Name + " (from " + Item.Line->Key +
                         " on the medium)");
@@ -262,6 +269,37 @@ void CheckOwnFilesRemoved(TChecker& Checker, const TRemoved& Removed)
                     "uninstall-incomplete");
 }
 
+// With FilesInUse=Restart or Ask, a file in use waits beside its destination for the next start of
+// Windows; an uninstall before that start removes the file, but not the waiting one, which Windows
+// then moves into place. Each file that the uninstall deletes wants its waiting file deleted too.
+void CheckWaitingFilesRemoved(TChecker& Checker, const TRemoved& Removed)
+{
+    const TInfLine* Option = Checker.Key(OptionsSection, FilesInUseKey);
+    TFilesInUse Value = fuFail;
+    if (!Option || !ParseFilesInUse(Option->Value, Value) || Value == fuFail)
+        return;
+    auto Check = [&](const TInfLine* Line, const std::string& Folder, const std::string& Name) {
+        std::string Waiting = WaitingFileName(Name);
+        if (FileRemoved(Removed, Folder, Name) && !FileRemoved(Removed, Folder, Waiting))
+            Checker.Add(Line->Line, svWarning,
+                        "with FilesInUse=" + Option->Value + ", " + Folder + "\\" + Name +
+                            " may wait for the next start of Windows as " + Waiting + ", which [" +
+                            Checker.UninstallSection +
+                            "] does not delete: uninstalled before that start, the file comes "
+                            "back; list " +
+                            Waiting + " beside " + Name,
+                        "uninstall-incomplete");
+    };
+    for (const TInfLine* Line : Checker.Keys("Files")) {
+        TFilesKey Key = SplitFilesKey(Line->Key);
+        if (!IsPatternKey(Key))
+            Check(Line, Line->Value.empty() ? "%MyProgramPath%" : Line->Value, Key.Pattern);
+    }
+    for (const TInstalled& Item : Checker.Installed)
+        if (!Item.Folder && IsPatternKey(SplitFilesKey(Item.Line->Key)))
+            Check(Item.Line, Item.Dir, Item.Name);
+}
+
 }   // namespace
 
 void CheckUninstallEntry(TChecker& Checker)
@@ -302,6 +340,7 @@ void CheckUninstallCompleteness(TChecker& Checker)
         return;
     TRemoved Removed = CollectRemoved(Checker);
     CheckFilesRemoved(Checker, Removed);
+    CheckWaitingFilesRemoved(Checker, Removed);
     CheckLinksRemoved(Checker, Removed);
     for (const char* Section : {"RegWrite", "RegWriteUninstall"})
         for (const TInfLine* Line : Checker.Keys(Section)) {

@@ -8,6 +8,7 @@
 #include "Rules/CaseText.h"
 #include "Rules/IniWriteText.h"
 #include "Rules/ReferenceText.h"
+#include "Rules/StringsText.h"
 #include "Tools/infcheck/LikelyName.h"
 
 namespace {
@@ -169,5 +170,74 @@ void CheckStringsKeys(TChecker& Checker)
                             Line->Value +
                             "': declare it empty (ProgramFiles=), or use a name of your own",
                         "strings-key");
+    }
+}
+
+namespace {
+
+// The values that every Windows from XP on has where SETUP.EXE looks for a [Strings] key of its
+// own name: the user's shell folders, and the Windows setup key.
+const char* const StandardShellValues[] = {"Administrative Tools",
+                                           "AppData",
+                                           "Cache",
+                                           "Cookies",
+                                           "Desktop",
+                                           "Favorites",
+                                           "Fonts",
+                                           "History",
+                                           "Local AppData",
+                                           "My Music",
+                                           "My Pictures",
+                                           "My Video",
+                                           "NetHood",
+                                           "Personal",
+                                           "PrintHood",
+                                           "Programs",
+                                           "Recent",
+                                           "SendTo",
+                                           "Start Menu",
+                                           "Startup",
+                                           "Templates",
+                                           "CommonFilesDir",
+                                           "DevicePath",
+                                           "MediaPathUnexpanded",
+                                           "ProgramFilesDir",
+                                           "ProgramFilesPath"};
+
+const char* const AllUsersFolders = "HKLM,SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\"
+                                    "Shell Folders,";
+
+// What to write instead of an empty Name: the all-users folders ("Common Programs", ...) are
+// values of HKLM, which only [RegRead] reads; any other name wants a value of the script's.
+std::string EmptyValueRemedy(const std::string& Name)
+{
+    if (StartsWithText(Name, "Common"))
+        return "the all-users folders lie in HKLM, which [Strings] never reads: drop this line "
+               "and read the folder in [RegRead]: " +
+               Name + "=" + AllUsersFolders + Name;
+    return "give it a value, or read it in [RegRead] (an all-users folder such as the common "
+           "Programs menu: AllPrograms=" +
+           std::string(AllUsersFolders) + "Common Programs)";
+}
+
+}   // namespace
+
+// An empty [Strings] key whose name SETUP.EXE looks up among the user's shell folders and in the
+// Windows setup key: where a standard Windows has no value of that name, the run ends there.
+void CheckEmptyStringsValues(TChecker& Checker)
+{
+    for (const TInfLine* Line : Checker.Keys("Strings")) {
+        if (!Line->Value.empty() || ClassifyStringsKey(Line->Key) != skShellFolder ||
+            IsOneOf(Line->Key, StandardShellValues))
+            continue;
+        Checker.Add(Line->Line, svWarning,
+                    "'" + Line->Key +
+                        "' has no value, and a standard Windows has none of that name among "
+                        "the user's shell folders (HKCU\\Software\\Microsoft\\Windows\\"
+                        "CurrentVersion\\Explorer\\Shell Folders) or in HKLM\\SOFTWARE\\"
+                        "Microsoft\\Windows\\CurrentVersion, where SETUP.EXE looks for it: the "
+                        "run ends with \"Error at RegQueryValue " +
+                        Line->Key + " ...\"; " + EmptyValueRemedy(Line->Key),
+                    "strings-key");
     }
 }

@@ -152,6 +152,7 @@ std::vector<TFinding> TChecker::Run()
     CheckUninstallEntry(*this);
     CheckUninstallSection(*this);
     CheckStringsKeys(*this);
+    CheckEmptyStringsValues(*this);
     CheckLiteralNames(*this);
     CollectInstalled(*this);
     CheckLinkTargets(*this, "SetMnuLNK", stLinks);
@@ -159,6 +160,7 @@ std::vector<TFinding> TChecker::Run()
         if (Find(Err.Line->Value))
             CheckLinkTargets(*this, Err.Line->Value, Err.Step);
     CheckUninstallCompleteness(*this);
+    CheckSystemProfile(*this);
     std::stable_sort(Findings.begin(), Findings.end(),
                      [](const TFinding& A, const TFinding& B) { return A.Line < B.Line; });
     return Findings;

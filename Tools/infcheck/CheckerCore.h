@@ -148,6 +148,7 @@ void CheckLinkTargets(TChecker& Checker, const std::string& Section, int Step);
 // CheckVariables.cpp: %NAME% references and the [Strings] names that SETUP.EXE treats apart.
 void CheckVariables(TChecker& Checker);
 void CheckStringsKeys(TChecker& Checker);
+void CheckEmptyStringsValues(TChecker& Checker);
 
 // CheckLimits.cpp: the sample values of the variables, and the lengths they give.
 void CheckLimits(TChecker& Checker);
@@ -158,3 +159,6 @@ void CheckUninstallCompleteness(TChecker& Checker);
 
 // CheckEngine.cpp: the uninstall sections as the system's INF engine reads them.
 void CheckUninstallSection(TChecker& Checker);
+
+// CheckProfile.cpp: the HKCU values and links that a run as SYSTEM puts into SYSTEM's profile.
+void CheckSystemProfile(TChecker& Checker);
