@@ -393,6 +393,15 @@ void AnswerDialog(TRun& Run, HWND Wnd)
     TAnswer Answer;
     if (Result.AnswersUsed < Run.Options.Answers.size()) {
         Answer = Run.Options.Answers[Result.AnswersUsed++];
+    } else if (Run.Options.DefaultsForRest &&
+               TrailingRepeats(Result.Dialogs, Dialog) >= RepeatLimit) {
+        Dialog.Answer = "(none: it came back unchanged " + std::to_string(RepeatLimit) + " times)";
+        Result.Dialogs.push_back(Dialog);
+        Result.Repeated = true;
+        Stop(Run, Where + " came back unchanged " + std::to_string(RepeatLimit) +
+                      " times to the default answer: it waits for what no answer here changes "
+                      "(a file still in use); answer it in the answers file");
+        return;
     } else if (Run.Options.DefaultsForRest) {
         Answer.push_back({TAction::akDefault, 0, ""});
     } else {

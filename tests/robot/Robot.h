@@ -71,6 +71,7 @@ struct TRunResult {
     size_t AnswersUsed = 0;
     size_t AnswersLeft = 0;   // answers for dialogs that never came
     bool TimedOut = false;
+    bool Repeated = false;     // a dialog came back unchanged RepeatLimit times to the default
     bool Unexpected = false;   // a dialog with no answer left, an answer that did not fit the
                                // dialog, or a program that did not start; see Failure
     unsigned long ExitCode = 0;
@@ -80,8 +81,29 @@ struct TRunResult {
     double LifetimeMs = -1;      // from just before the program's start to the robot seeing its end
 };
 
-// Exit code the robot gives a program it stops.
+// Exit code the robot gives a program it stops (57005): the transcript's "Exit code:" then.
 const unsigned long RobotKilledExitCode = 0xDEAD;
+
+// The most appearances in a row of one dialog, unchanged, that the default answer gets. A dialog
+// that comes back as it was after its default (Retry on a file that stays in use, a folder that
+// can't be made) would take it until the time limit; the robot stops it instead.
+const size_t RepeatLimit = 20;
+
+// Whether two appearances show the same: title, controls, their texts and states.
+bool SameDialog(const TDialog& A, const TDialog& B);
+
+// How many of the last appearances of Dialogs, counted from the end, show what Dialog shows.
+size_t TrailingRepeats(const std::vector<TDialog>& Dialogs, const TDialog& Dialog);
+
+// robot.exe's exit codes.
+enum TRobotExit {
+    reAsAnswered = 0,       // every dialog got its answer, every answer was used, in time
+    reNotAsAnswered = 1,    // an unexpected dialog, an answer that did not fit, answers left, or
+                            // the time limit
+    reBadCommandLine = 2,   // a bad command line or answers file: nothing was run
+    reRepeated = 3,         // a dialog came back unchanged RepeatLimit times to the default
+};
+TRobotExit RobotExitCode(const TRunResult& Run);
 
 struct TRunOptions {
     std::string CommandLine;
@@ -98,7 +120,8 @@ struct TRunOptions {
 // Runs the program to its end, answering each dialog appearance with the next answer. A dialog
 // that is still open after a dialog it opened (a message box, the folder browser) has closed
 // appears again. A dialog without an answer (unless DefaultsForRest), an answer that does not
-// fit, or the time limit stops the program. Processes that it leaves running (Notepads) are ended.
+// fit, a dialog that comes back unchanged RepeatLimit times to the default answer, or the time
+// limit stops the program. Processes that it leaves running (Notepads) are ended.
 TRunResult RunWithRobot(const TRunOptions& Options);
 
 // Readable transcripts: one dialog (title, each control with id, class, text and state, the

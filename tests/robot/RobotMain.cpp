@@ -9,8 +9,7 @@
 // "Timing: first dialog <ms> ms, lifetime <ms> ms" (-1: no dialog), for the benchmark.
 //
 // The answers file holds one answer per dialog appearance (see ParseAnswer); blank lines and
-// lines starting with '#' are skipped. Exit code 0: no unexpected dialog, no timeout and every
-// answer used; otherwise 1 (2 for a bad command line or answers file).
+// lines starting with '#' are skipped. Exit codes: see TRobotExit.
 #include "Robot.h"
 
 #include <cstdio>
@@ -88,7 +87,7 @@ int main(int argc, char** argv)
             Options.TimeoutMs = static_cast<unsigned>(std::strtoul(argv[++Arg], nullptr, 10));
         } else if (Option == "--answers" && HasValue) {
             if (!ReadAnswers(argv[++Arg], Options.Answers))
-                return 2;
+                return reBadCommandLine;
         } else if (Option == "--transcript" && HasValue) {
             TranscriptPath = argv[++Arg];
         } else if (Option == "--workdir" && HasValue) {
@@ -102,19 +101,18 @@ int main(int argc, char** argv)
                 Options.Env.push_back({Var.substr(0, Eq), Var.substr(Eq + 1)});
         } else {
             std::cerr << "unknown option " << Option << "\n" << Usage;
-            return 2;
+            return reBadCommandLine;
         }
     }
     if (Arg + 1 >= argc) {
         std::cerr << Usage;
-        return 2;
+        return reBadCommandLine;
     }
     for (++Arg; Arg < argc; ++Arg)
         Options.CommandLine += (Options.CommandLine.empty() ? "" : " ") + QuoteArg(argv[Arg]);
 
     TRunResult Result = RunWithRobot(Options);
     std::string Transcript = DescribeRun(Result);
-    bool Clean = !Result.Unexpected && !Result.TimedOut && Result.AnswersLeft == 0;
     if (Timing) {
         char Line[100];
         std::snprintf(Line, sizeof Line, "Timing: first dialog %.1f ms, lifetime %.1f ms\n",
@@ -127,5 +125,5 @@ int main(int argc, char** argv)
         _setmode(_fileno(stdout), _O_BINARY);   // "\n" stays "\n" for the unix side of Wine
         std::fwrite(Transcript.data(), 1, Transcript.size(), stdout);
     }
-    return Clean ? 0 : 1;
+    return RobotExitCode(Result);
 }

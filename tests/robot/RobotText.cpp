@@ -259,3 +259,29 @@ std::string DescribeRun(const TRunResult& Run)
         Result += "Stopped: " + Run.Failure + "\n";
     return Result;
 }
+
+bool SameDialog(const TDialog& A, const TDialog& B)
+{
+    auto Same = [](const TControl& X, const TControl& Y) {
+        return X.Id == Y.Id && X.Class == Y.Class && X.Text == Y.Text && X.Enabled == Y.Enabled &&
+               X.Visible == Y.Visible && X.Checked == Y.Checked;
+    };
+    return A.Title == B.Title && A.IsTemplate == B.IsTemplate &&
+           std::equal(A.Controls.begin(), A.Controls.end(), B.Controls.begin(), B.Controls.end(),
+                      Same);
+}
+
+size_t TrailingRepeats(const std::vector<TDialog>& Dialogs, const TDialog& Dialog)
+{
+    size_t Count = 0;
+    for (auto It = Dialogs.rbegin(); It != Dialogs.rend() && SameDialog(*It, Dialog); ++It)
+        ++Count;
+    return Count;
+}
+
+TRobotExit RobotExitCode(const TRunResult& Run)
+{
+    if (Run.Repeated)
+        return reRepeated;
+    return Run.Unexpected || Run.TimedOut || Run.AnswersLeft ? reNotAsAnswered : reAsAnswered;
+}

@@ -79,3 +79,59 @@ TEST(ApplyEnvOverrides, ReplacesWholeNamesWithoutRegardToCase)
                                          "TMPDIR=x"};
     EXPECT_EQ(Result, Expected);
 }
+
+// The default answer stops on a dialog that keeps coming back as it was; any change in what it
+// shows is a new dialog.
+TEST(TrailingRepeats, CountsOnlyUnchangedAppearancesAtTheEnd)
+{
+    const TDialog InUse{"SETUP",
+                        true,
+                        {{108, "Button", "Retry", true, true, -1},
+                         {101, "Static", "a.txt is in use", true, true, -1}},
+                        ""};
+    auto Changed = [&](void (*Change)(TDialog&)) {
+        TDialog Other = InUse;
+        Change(Other);
+        return Other;
+    };
+    const TDialog Others[] = {
+        Changed([](TDialog& D) { D.Title = "SETUP V1"; }),
+        Changed([](TDialog& D) { D.Controls[1].Text = "b.txt is in use"; }),
+        Changed([](TDialog& D) { D.Controls[0].Enabled = false; }),
+        Changed([](TDialog& D) { D.Controls[0].Checked = 1; }),
+        Changed([](TDialog& D) { D.Controls.pop_back(); }),
+        Changed([](TDialog& D) { D.IsTemplate = false; }),
+    };
+    TDialog Answered = InUse;
+    Answered.Answer = "default (click 108)";   // what the robot did is no part of the dialog
+    EXPECT_EQ(TrailingRepeats({}, InUse), 0u);
+    EXPECT_EQ(TrailingRepeats({InUse, Answered, InUse}, InUse), 3u);
+    for (const TDialog& Other : Others) {
+        SCOPED_TRACE(DescribeDialog(Other));
+        EXPECT_FALSE(SameDialog(InUse, Other));
+        EXPECT_EQ(TrailingRepeats({InUse, Other, InUse, Answered}, InUse), 2u);
+        EXPECT_EQ(TrailingRepeats({InUse, InUse, Other}, InUse), 0u);
+    }
+}
+
+TEST(RobotExitCode, TellsEachWayARunEnds)
+{
+    struct TCase {
+        bool TimedOut, Unexpected, Repeated;
+        size_t AnswersLeft;
+        TRobotExit Code;
+    };
+    const TCase Cases[] = {
+        {false, false, false, 0, reAsAnswered},   {true, false, false, 0, reNotAsAnswered},
+        {false, true, false, 0, reNotAsAnswered}, {false, false, false, 1, reNotAsAnswered},
+        {false, false, true, 0, reRepeated},      {true, false, true, 2, reRepeated},
+    };
+    for (const TCase& Case : Cases) {
+        TRunResult Run;
+        Run.TimedOut = Case.TimedOut;
+        Run.Unexpected = Case.Unexpected;
+        Run.Repeated = Case.Repeated;
+        Run.AnswersLeft = Case.AnswersLeft;
+        EXPECT_EQ(RobotExitCode(Run), Case.Code) << DescribeRun(Run);
+    }
+}

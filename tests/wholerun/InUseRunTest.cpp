@@ -288,6 +288,33 @@ TEST_F(InUse, AskRetriesReplacesAtTheRestartOrCancels)
 
 // An answer file answers every file in use, in a plan as in the run; a value that is no answer
 // refuses the file.
+// The robot's --defaults presses Retry, the default, on a file that stays in use: the dialog comes
+// back unchanged, and the robot stops it after RepeatLimit appearances instead of at its time
+// limit, with an exit code of its own.
+TEST_F(InUse, RobotWithDefaultsStopsOnTheDialogThatComesBackUnchanged)
+{
+    Prepare("Ask");
+    TRunOptions Options;
+    Options.CommandLine = "\"" + Medium.SetupExe + "\" " + Inf.Name;
+    Options.WorkDir = Medium.Dir;
+    Options.Env = {{"tmp", Medium.TmpDir}, {"temp", Medium.TmpDir}};
+    Options.DefaultsForRest = true;
+    TRunResult Run = RunWithRobot(Options);
+    Release();
+    ASSERT_EQ(Run.Dialogs.size(), 2 + RepeatLimit + 1) << DescribeRun(Run);
+    EXPECT_EQ(RobotExitCode(Run), reRepeated);
+    EXPECT_FALSE(Run.TimedOut);
+    EXPECT_EQ(Run.ExitCode, RobotKilledExitCode);
+    EXPECT_EQ(Run.Dialogs[2].Answer, "default (click " + std::to_string(idRetry) + ")");
+    EXPECT_NE(Run.Failure.find("came back unchanged " + std::to_string(RepeatLimit) +
+                               " times to the default answer"),
+              std::string::npos)
+        << Run.Failure;
+    EXPECT_NE(DescribeRun(Run).find("Stopped: dialog " + std::to_string(RepeatLimit + 3)),
+              std::string::npos);
+    EXPECT_TRUE(FileHolds(Held, "old"));
+}
+
 TEST_F(InUse, TheAnswerFileAnswersEveryFileInUse)
 {
     TPendingLock Lock;
