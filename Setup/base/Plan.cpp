@@ -7,6 +7,7 @@
 #include "Rules/CaseText.h"
 #include "Rules/JsonText.h"
 #include "Rules/MessageText.h"
+#include "Rules/PathMatch.h"
 #include "Rules/PathParts.h"
 #include "Setup/base/Dialogs.h"
 #include "Setup/base/Report.h"
@@ -26,6 +27,39 @@ void StartPlan()
 void PlanLine(const std::string& Text)
 {
     LogLine("Plan: " + Text);
+}
+
+bool IsLocalSystem(PSID Sid)
+{
+    return IsWellKnownSid(Sid, WinLocalSystemSid) != FALSE;
+}
+
+bool RunsAsSystem()
+{
+    HANDLE Token;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &Token))
+        return false;
+    struct {
+        TOKEN_USER User;
+        BYTE Sid[SECURITY_MAX_SID_SIZE];   // the user's SID follows the record
+    } Info;
+    DWORD Size = 0;
+    bool System = GetTokenInformation(Token, TokenUser, &Info, sizeof Info, &Size) &&
+                  IsLocalSystem(Info.User.User.Sid);
+    CloseHandle(Token);
+    return System;
+}
+
+void PlanSystemProfile(const std::string& What, const std::string& Path)
+{
+    std::string Profile;
+    if (!Planning || !RunsAsSystem())
+        return;
+    if (!Path.empty() &&
+        !(ReadEnv("USERPROFILE", Profile) && IsAtOrBelow(FoldedText(Path), FoldedText(Profile))))
+        return;
+    PlanLine(What + " would go into SYSTEM's own profile, where no user sees it: the run is as "
+                    "SYSTEM (as deployment tools run it)");
 }
 
 void PlanQuestion(int Answer)

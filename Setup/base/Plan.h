@@ -28,6 +28,17 @@ void PlanVariables(const std::string& InfPath);
 // A line that only the plan has: what the run would ask or do where its log says nothing.
 void PlanLine(const std::string& Text);
 
+// Whether Sid is the local system account's (S-1-5-18): deployment tools (Intune, Configuration
+// Manager) run installers as that account.
+bool IsLocalSystem(PSID Sid);
+
+// Whether this process runs as the local system account: its token's user is that account.
+bool RunsAsSystem();
+
+// In a plan of a run as SYSTEM, says that What goes into SYSTEM's own profile, where no user sees
+// it: an HKCU value (Path empty), or a file at Path below the profile folder (a link).
+void PlanSystemProfile(const std::string& What, const std::string& Path = "");
+
 // A question that the run would put where the plan takes the answer that a quiet run takes (the
 // recorded one, with /answers): what is asked, what each answer leads to, and the answer taken.
 void PlanQuestion(int Answer);

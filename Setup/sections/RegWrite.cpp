@@ -71,6 +71,8 @@ int WriteValue(HKEY Root, HKEY Key, const TRegWriteLine& Line, const TValue& Val
         if (Planning)
             PlanSetValue(Root, Line.SubKey, Line.ValueName, Value.Type, Value.Data);
         LogLine(Where + Status);
+        if (Root == HKEY_CURRENT_USER)
+            PlanSystemProfile(Line.Root + "\\" + Line.SubKey);
         return 0;
     }
     // Without the right to write, a value that already is as wanted is no failure worth a box;

@@ -126,6 +126,7 @@ bool CreateLineLink(const std::string& Line, const std::string& LinkDir, int& Fa
         return false;
     }
     LogLine(LinkPath + "\t" + Status);
+    PlanSystemProfile(LinkFile, LinkFile);
     return true;
 }
 

@@ -220,6 +220,20 @@ const std::vector<TExample> Examples = {
      {},
      {"{Programs}\\Example Corp"}},
 
+    // The all-users menu, read from HKLM, as a run as SYSTEM wants it.
+    {"ex-allusers.inf",
+     {{"tinytool.exe", Fixture12}},
+     {},
+     {Continue, TypeApp, Close},
+     "Installation successfully!",
+     {{ckLinkTo, "{AllPrograms}\\Tiny Tool All Users Example\\Tiny Tool.LNK",
+       "{App}\\tinytool.exe"},
+      {ckProfile, "{Inf}\\ex-allusers.inf", "Strings", "MyStartMenu",
+       "{AllPrograms}\\Tiny Tool All Users Example"}},
+     "",
+     {},
+     {"{AllPrograms}\\Tiny Tool All Users Example"}},
+
     {"ex-syntax.inf",
      {{"readme.txt", Readme}},
      {},
@@ -323,6 +337,14 @@ std::optional<std::string> MachineString(const std::string& SubKey, const std::s
                      Value, &Size) != ERROR_SUCCESS)
         return std::nullopt;
     return std::string(Value);
+}
+
+// The all-users Programs menu, where the machine keeps it for every user.
+std::string AllUsersPrograms()
+{
+    return MachineString("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                         "Common Programs")
+        .value_or("(no Common Programs)");
 }
 
 bool MachineKeyExists(const std::string& SubKey)
@@ -545,6 +567,7 @@ TEST(DocsExamples, EveryExampleIsShownAsItsFileAndRunsAsTheReferenceSays)
                                                      {"{Key}", Key.SubKey + "\\" + Below},
                                                      {"{Inf}", WindowsInfDir()},
                                                      {"{Programs}", ProgramsFolder()},
+                                                     {"{AllPrograms}", AllUsersPrograms()},
                                                      {"{Desktop}", UserShellFolder("Desktop")},
                                                      {"{WinVersion}", WinVersion}};
         RemoveLeftovers(Example, Values);
