@@ -113,25 +113,3 @@ TEST(TrailingRepeats, CountsOnlyUnchangedAppearancesAtTheEnd)
         EXPECT_EQ(TrailingRepeats({InUse, InUse, Other}, InUse), 0u);
     }
 }
-
-TEST(RobotExitCode, TellsEachWayARunEnds)
-{
-    struct TCase {
-        bool TimedOut, Unexpected, Repeated;
-        size_t AnswersLeft;
-        TRobotExit Code;
-    };
-    const TCase Cases[] = {
-        {false, false, false, 0, reAsAnswered},   {true, false, false, 0, reNotAsAnswered},
-        {false, true, false, 0, reNotAsAnswered}, {false, false, false, 1, reNotAsAnswered},
-        {false, false, true, 0, reRepeated},      {true, false, true, 2, reRepeated},
-    };
-    for (const TCase& Case : Cases) {
-        TRunResult Run;
-        Run.TimedOut = Case.TimedOut;
-        Run.Unexpected = Case.Unexpected;
-        Run.Repeated = Case.Repeated;
-        Run.AnswersLeft = Case.AnswersLeft;
-        EXPECT_EQ(RobotExitCode(Run), Case.Code) << DescribeRun(Run);
-    }
-}
