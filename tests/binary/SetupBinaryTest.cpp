@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "Rules/ProductText.h"
 #include "Setup/base/DlgIds.h"
 
 namespace {
@@ -204,7 +205,12 @@ TEST(SetupBinary, CarriesIconVersionAndManifest)
     ASSERT_NE(nullptr, Program());
     EXPECT_NE(nullptr,
               Resource(MAKEINTRESOURCEA(14), MAKEINTRESOURCEA(idSetupIcon)));   // group icon
-    EXPECT_NE(nullptr, Resource(MAKEINTRESOURCEA(16), MAKEINTRESOURCEA(1)));    // version
+    // A bundle's product resource takes the version resource's room: the longest one fits.
+    DWORD VersionSize = 0;
+    EXPECT_NE(nullptr, Resource(MAKEINTRESOURCEA(16), MAKEINTRESOURCEA(1), &VersionSize));
+    std::string Longest(2 * (ProductTextSize - 1), 'W');   // two bytes a character
+    EXPECT_GE(VersionSize,
+              ProductVersionResource(Longest, "65535.65535.65535.65535", Longest).size());
 
     DWORD Size = 0;
     const BYTE* Manifest = Resource(MAKEINTRESOURCEA(24), MAKEINTRESOURCEA(1), &Size);
