@@ -46,6 +46,15 @@ install() {   # EXE WANT
 }
 install "$work/signed.exe" 0
 echo "installed from the signed bundle"
+# The bundle's checksum covers its payload, not the signature behind it: a byte changed there
+# breaks the signature, which only Windows checks, and the bundle still installs.
+cp "$work/signed.exe" "$work/broken.exe"
+printf '\x5a' | dd of="$work/broken.exe" bs=1 seek=$(($(stat -c %s "$work/broken.exe") - 200)) \
+    conv=notrunc status=none
+! osslsigncode verify -CAfile "$work/cert.pem" -in "$work/broken.exe" 2>/dev/null |
+    grep -q 'Signature verification: ok' || { echo "a changed signature verified"; exit 1; }
+install "$work/broken.exe" 0
+echo "installed from the bundle with a changed signature, as the reference says"
 
 # The signed plain SETUP.EXE, beside the script as on a CD, and copies of it whose signature
 # (not checked by Wine's loader) begins after other paddings: the security directory entry, the
