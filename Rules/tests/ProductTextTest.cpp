@@ -46,32 +46,4 @@ TEST(ProductValueFault, NamesTheKeyThatTheResourceCannotTake)
     EXPECT_EQ(0u, ProductValueFault(ProductVersionKey, "1,0").find("ProductVersion '1,0' is no"));
 }
 
-// The resource laid out as the system's readers walk it: each block's length covers its
-// children, which begin on 4 bytes; a text's value length counts its characters with the NUL.
-TEST(ProductVersionResource, BlocksAsTheSystemReadsThem)
-{
-    std::string Resource = ProductVersionResource(std::string("P\0N\0", 4), "1.2", "");
-    auto Word = [&](size_t At) { return uint8_t(Resource[At]) | uint8_t(Resource[At + 1]) << 8; };
-    EXPECT_EQ(Resource.size(), size_t(Word(0)));
-    EXPECT_EQ(52, Word(2));        // the fixed part
-    EXPECT_EQ(0x04BD, Word(40));   // its signature, after the key and its padding
-    EXPECT_EQ(0x0002, Word(48));   // FileVersionMS: 1.2
-    EXPECT_EQ(0x0001, Word(50));
-    std::string Product = std::string("P\0N\0\0\0", 6);
-    size_t At = Resource.find(std::string("P\0r\0o\0d\0u\0c\0t\0N\0", 16));
-    ASSERT_NE(std::string::npos, At);
-    EXPECT_EQ(0u, (At - 6) % 4);
-    EXPECT_EQ(3, Word(At - 4));                        // "PN" and the NUL
-    EXPECT_EQ(Product, Resource.substr(At + 26, 6));   // after the key and its padding
-    EXPECT_EQ(std::string::npos, Resource.find(std::string("C\0o\0m\0p\0a\0n\0y\0", 14)));
-}
-
-TEST(FindVersionResource, RefusesWhatIsNoImage)
-{
-    TResourceSpot Spot;
-    std::string Head = "MZ" + std::string(200, '\0');
-    EXPECT_FALSE(FindVersionResource(Head.data(), Head.size(), Spot));
-    EXPECT_FALSE(FindVersionResource("not a program", 13, Spot));
-}
-
 }   // namespace
