@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "FileInfoKv/FileInfoKv.h"
 #include "Rules/BundleText.h"
 #include "Rules/ProductText.h"
 #include "Rules/SwitchText.h"
@@ -206,12 +207,17 @@ bool CopyImage(const char* OwnPath, char* Buffer)
     return Ok;
 }
 
-// The script's [Version] Key, as written; "" when it has none.
-std::string VersionKey(const std::string& Script, const char* Key)
+// Without ProductVersion, the product version of the file that ProjectVersionFile names, in
+// four parts, as the run takes ProjectVersion from it; "" when there is none.
+std::string FileProductVersion(const std::string& Script)
 {
-    char Value[ProductTextSize + 1];   // one more than the longest: a longer one is refused
-    GetPrivateProfileStringA("Version", Key, "", Value, sizeof Value, Script.c_str());
-    return Value;
+    std::string File = ReadProfile("Version", "ProjectVersionFile", Script), Text;
+    if (File.empty() || ReadVersionInfo((std::string(Pack.Medium) + "\\" + File).c_str(), Text) < 0)
+        return "";
+    char Version[ProductVersionSize];
+    wsprintfA(Version, "%u.%u.%u.%u", VersionInfo.Major, VersionInfo.Minor, VersionInfo.Release,
+              VersionInfo.Build);
+    return Version;
 }
 
 // Text as the version resource holds it: UTF-16, two bytes a character, without a NUL.
@@ -263,7 +269,7 @@ bool ReadProduct(const std::string& Script, char* Text, size_t TextSize)
     std::string* Values[] = {&Pack.Product, &Pack.Version, &Pack.Publisher};
     const char* const Keys[] = {ProductKey, ProductVersionKey, PublisherKey};
     for (int I = 0; I < 3; ++I) {
-        *Values[I] = VersionKey(Script, Keys[I]);
+        *Values[I] = ReadProfile("Version", Keys[I], Script.c_str());
         std::string Fault = ProductValueFault(Keys[I], *Values[I]);
         if (!Fault.empty()) {
             std::string Message =
@@ -272,6 +278,8 @@ bool ReadProduct(const std::string& Script, char* Text, size_t TextSize)
             return false;
         }
     }
+    if (Pack.Version.empty() && !(Pack.Product.empty() && Pack.Publisher.empty()))
+        Pack.Version = FileProductVersion(Script);
     return true;
 }
 

@@ -291,6 +291,11 @@ TEST(BundleRun, NamesTheProductInItsVersionResource)
         EXPECT_EQ(87u, Refused.ExitCode) << Wrong;
         EXPECT_TRUE(NothingAt(Run.Out + "\\wrong.exe")) << Wrong;
     }
+    // Without ProductVersion, the version of the file that gives ProjectVersion.
+    WithVersionKeys({"Product=Pocket Notes", "ProjectVersionFile=tool.dll"});
+    ASSERT_EQ(0u, Run.Pack(Run.Out + "\\file.exe").ExitCode);
+    EXPECT_EQ("1.2.0.0", VersionText(Run.Out + "\\file.exe", "ProductVersion"));
+    EXPECT_EQ("<none>", VersionText(Run.Out + "\\file.exe", "CompanyName"));
 }
 
 TEST(BundleRun, RefusesWhatItCannotPack)
