@@ -9,7 +9,8 @@ TSwitchScan ParseSwitches(const std::vector<std::string>& Args, TSwitches& Switc
     Script.clear();
     bool ScriptSeen = false;
     for (const std::string& Arg : Args) {
-        if (Arg.empty() || Arg[0] != '/') {
+        // "-?" is how many programs are asked for help; no script has that name.
+        if (Arg.empty() || (Arg[0] != '/' && Arg != "-?")) {
             if (!ScriptSeen)
                 Script = Arg;
             ScriptSeen = true;
@@ -66,7 +67,9 @@ std::string HelpText()
            "/plan=FILE\twrites what the run would do to FILE (FILE.json: as JSON), changing "
            "nothing\r\n"
            "/bundle=OUT.EXE\tpacks this folder into the single setup file OUT.EXE\r\n"
-           "/? or /help\tshows this text\r\n";
+           "/? or /help\tshows this text\r\n"
+           "Exit codes: 0 installed, 1 installed with warnings, 2 no signed script, 87 bad "
+           "command line, 1602 cancelled, 1603 failed, 3010 installed, restart to finish\r\n";
 }
 
 int RunExitCode(bool Completed, int32_t ErrorCount, TRunEnd End)

@@ -31,7 +31,7 @@ std::string HelpText();
 // Exit codes of a run with switches, in the scheme of the system's installer and error codes.
 const int ecSuccess = 0;
 const int ecWarnings = 1;          // installed, with warnings in the log
-const int ecScriptNotFound = 2;    // ERROR_FILE_NOT_FOUND: no script, or not the named one
+const int ecScriptNotFound = 2;    // ERROR_FILE_NOT_FOUND: no signed script, or not the named one
 const int ecBadCommandLine = 87;   // ERROR_INVALID_PARAMETER
 const int ecCancelled = 1602;      // ERROR_INSTALL_USEREXIT: declined or cancelled
 const int ecFailed = 1603;         // ERROR_INSTALL_FAILURE

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "Rules/CommandLineText.h"
+#include "Rules/InUseText.h"
 
 namespace {
 
@@ -33,6 +34,9 @@ TEST(ParseSwitches, SwitchesAnywhereAndTheFirstOtherArgumentIsTheScript)
         {"SETUP.EXE /quiet /quiet=1", ssBad, "", true, "", "/quiet=1"},
         {"SETUP.EXE /answers=a /Answers=a", ssTwice, "", false, "", "/Answers=a"},
         {"SETUP.EXE /", ssBad, "", false, "", "/"},
+        // As a package manager puts a folder with blanks in: the quotes inside the value go.
+        {"SETUP.EXE /quiet /dir=\"C:\\Program Files\\PN\"", ssOk, "", true, "C:\\Program Files\\PN",
+         ""},
     };
     for (const auto& Case : Cases) {
         SCOPED_TRACE(Case.CommandLine);
@@ -55,7 +59,7 @@ TEST(ParseSwitches, SwitchesAnywhereAndTheFirstOtherArgumentIsTheScript)
     EXPECT_EQ("r.ini", Switches.Record);
     EXPECT_EQ("a.ini", Switches.Answers);
     EXPECT_EQ("p.txt", Switches.Plan);
-    for (const char* Line : {"S /?", "S /HELP /quiet", "S a.inf /help"}) {
+    for (const char* Line : {"S /?", "S /HELP /quiet", "S a.inf /help", "S -?"}) {
         ASSERT_EQ(ssOk, ParseSwitches(CommandArguments(Line), Switches, Script, Bad)) << Line;
         EXPECT_TRUE(Switches.Help) << Line;
     }
@@ -74,6 +78,13 @@ TEST(RunExitCode, TheSchemeDeploymentToolsKnow)
     EXPECT_EQ(1602, RunExitCode(false, 301, reCancelled));
     EXPECT_EQ(87, RunExitCode(false, 301, reBadCommandLine));
     EXPECT_EQ(2, RunExitCode(false, 301, reScriptNotFound));
+}
+
+TEST(HelpText, NamesEveryExitCode)
+{
+    for (int Code : {ecSuccess, ecWarnings, ecScriptNotFound, ecBadCommandLine, ecCancelled,
+                     ecFailed, ecRestartNeeded})
+        EXPECT_NE(std::string::npos, HelpText().find(" " + std::to_string(Code) + " ")) << Code;
 }
 
 TEST(AnswerFile, ButtonsAndPolicies)

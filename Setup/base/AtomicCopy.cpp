@@ -169,13 +169,15 @@ bool CloseKeepingError(HANDLE Handle, bool Result)
 }
 
 // A plan copies nothing: it asks whether the file could be written, and whether a program holds
-// it now, which would make the copy fail as one that is in use.
+// it now, which would make the copy fail as one that is in use. The run's move over such a file
+// is refused as access denied, whether the file runs, is loaded or is held open: the plan says
+// the run's code, not the sharing violation of its own look.
 bool PlanCopy(const std::string& To)
 {
     bool InUse = GetFileAttributesA(To.c_str()) != INVALID_FILE_ATTRIBUTES && FileInUseNow(To);
     if (InUse) {
         PlanLine("in use now: " + To);
-        SetLastError(ERROR_SHARING_VIOLATION);
+        SetLastError(ERROR_ACCESS_DENIED);
         return false;
     }
     if (!MayWriteFile(To))

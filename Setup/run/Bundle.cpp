@@ -42,8 +42,32 @@ HANDLE OpenForReading(const char* Path)
                        FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
 }
 
+// Whether the bytes of Own from From to To are all zero: what a signing tool puts between the
+// image and the signature, to begin it on a whole step, when the image ends off one.
+bool OnlyZeros(HANDLE Own, uint64_t From, uint64_t To)
+{
+    const DWORD ChunkSize = 512;
+    char Chunk[ChunkSize];
+    LARGE_INTEGER At;
+    At.QuadPart = LONGLONG(From);
+    if (!SetFilePointerEx(Own, At, nullptr, FILE_BEGIN))
+        return false;
+    for (uint64_t Left = To - From; Left > 0;) {
+        DWORD Read = 0;
+        if (!ReadFile(Own, Chunk, Left < ChunkSize ? DWORD(Left) : ChunkSize, &Read, nullptr) ||
+            Read == 0)
+            return false;
+        for (DWORD I = 0; I < Read; ++I)
+            if (Chunk[I] != 0)
+                return false;
+        Left -= Read;
+    }
+    return true;
+}
+
 // Finds the payload: the trailer ends the data before a signature (a signing tool may have
-// padded it to whole steps). Damaged: more than the image, but no payload that fits.
+// padded it to whole steps). Damaged: more than the image, but no payload that fits; only zeros
+// there are a signed SETUP.EXE's padding, no payload.
 bool FindPayload(bool& Damaged)
 {
     Damaged = false;
@@ -71,6 +95,7 @@ bool FindPayload(bool& Damaged)
         Damaged = false;
         return true;
     }
+    Damaged = !OnlyZeros(Unpack.Own, Layout.ImageEnd, Layout.DataEnd);
     return false;
 }
 

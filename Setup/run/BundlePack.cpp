@@ -8,7 +8,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "FileInfoKv/FileInfoKv.h"
 #include "Rules/BundleText.h"
+#include "Rules/ProductText.h"
 #include "Rules/SwitchText.h"
 #include "Setup/base/Cabinet.h"
 #include "Setup/base/Report.h"
@@ -34,6 +36,8 @@ struct TPack {
     HANDLE Out;
     uint64_t ImageEnd;   // where the cabinet begins in Out
     bool Ok;
+    // [Version] Product, ProductVersion and Publisher of the script, for the version resource.
+    std::string Product, Version, Publisher;
 } Pack;
 
 // The callbacks of the cabinet library; it calls them with the C calling convention.
@@ -203,6 +207,82 @@ bool CopyImage(const char* OwnPath, char* Buffer)
     return Ok;
 }
 
+// Without ProductVersion, the product version of the file that ProjectVersionFile names, in
+// four parts, as the run takes ProjectVersion from it; "" when there is none.
+std::string FileProductVersion(const std::string& Script)
+{
+    std::string File = ReadProfile("Version", "ProjectVersionFile", Script), Text;
+    if (File.empty() || ReadVersionInfo((std::string(Pack.Medium) + "\\" + File).c_str(), Text) < 0)
+        return "";
+    char Version[ProductVersionSize];
+    wsprintfA(Version, "%u.%u.%u.%u", VersionInfo.Major, VersionInfo.Minor, VersionInfo.Release,
+              VersionInfo.Build);
+    return Version;
+}
+
+// Text as the version resource holds it: UTF-16, two bytes a character, without a NUL.
+std::string Wide(const std::string& Text)
+{
+    std::string Out(2 * Text.size() + 2, '\0');
+    int Len = MultiByteToWideChar(CP_ACP, 0, Text.data(), int(Text.size()),
+                                  reinterpret_cast<wchar_t*>(&Out[0]), int(Text.size() + 1));
+    Out.resize(2 * size_t(Len));
+    return Out;
+}
+
+// Puts the product's version resource over SETUP.EXE's own in the image copied to Out; the
+// image stays as it is when the script names no product. False when the image has no version
+// resource with the room for it.
+bool NameProduct()
+{
+    if (Pack.Product.empty() && Pack.Version.empty() && Pack.Publisher.empty())
+        return true;
+    std::string Resource =
+        ProductVersionResource(Wide(Pack.Product), Pack.Version, Wide(Pack.Publisher));
+    char* Image = static_cast<char*>(std::malloc(size_t(Pack.ImageEnd)));
+    LARGE_INTEGER At = {};
+    DWORD Read = 0;
+    TResourceSpot Spot;
+    bool Ok = Image && SetFilePointerEx(Pack.Out, At, nullptr, FILE_BEGIN) &&
+              ReadFile(Pack.Out, Image, DWORD(Pack.ImageEnd), &Read, nullptr) &&
+              FindVersionResource(Image, Read, Spot) && Resource.size() <= Spot.Length;
+    std::free(Image);
+    if (!Ok) {
+        SetLastError(ERROR_RESOURCE_DATA_NOT_FOUND);
+        return false;
+    }
+    uint32_t Length = uint32_t(Resource.size());
+    Resource.resize(size_t(Spot.Length), '\0');   // the rest of the room, cleared
+    At.QuadPart = LONGLONG(Spot.DataAt);
+    LARGE_INTEGER LengthAt;
+    LengthAt.QuadPart = LONGLONG(Spot.LengthAt);
+    return SetFilePointerEx(Pack.Out, At, nullptr, FILE_BEGIN) &&
+           WriteAll(Resource.data(), DWORD(Resource.size())) &&
+           SetFilePointerEx(Pack.Out, LengthAt, nullptr, FILE_BEGIN) &&
+           WriteAll(&Length, sizeof Length);
+}
+
+// Reads the product's name, version and publisher from Script; false, with the message in
+// Text, when the version resource can't take them.
+bool ReadProduct(const std::string& Script, char* Text, size_t TextSize)
+{
+    std::string* Values[] = {&Pack.Product, &Pack.Version, &Pack.Publisher};
+    const char* const Keys[] = {ProductKey, ProductVersionKey, PublisherKey};
+    for (int I = 0; I < 3; ++I) {
+        *Values[I] = ReadProfile("Version", Keys[I], Script.c_str());
+        std::string Fault = ProductValueFault(Keys[I], *Values[I]);
+        if (!Fault.empty()) {
+            std::string Message =
+                "Error: [Version] " + Fault + " in " + Script + ": nothing bundled";
+            lstrcpynA(Text, Message.c_str(), int(TextSize));
+            return false;
+        }
+    }
+    if (Pack.Version.empty() && !(Pack.Product.empty() && Pack.Publisher.empty()))
+        Pack.Version = FileProductVersion(Script);
+    return true;
+}
+
 typedef HFCI(__cdecl* TFciCreate)(PERF, PFNFCIFILEPLACED, PFNFCIALLOC, PFNFCIFREE, PFNFCIOPEN,
                                   PFNFCIREAD, PFNFCIWRITE, PFNFCICLOSE, PFNFCISEEK, PFNFCIDELETE,
                                   PFNFCIGETTEMPFILE, PCCAB, void*);
@@ -290,8 +370,8 @@ bool WriteBundle(const char* Own, const char* Temp, const char* Out, uint64_t& C
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     char* Buffer = static_cast<char*>(std::malloc(CopySize));
     bool Ok = Pack.Out != INVALID_HANDLE_VALUE && Buffer && CopyImage(Own, Buffer) &&
-              (CabinetSize = WriteCabinet()) != 0 && WriteTrailer(CabinetSize, Buffer) &&
-              FlushFileBuffers(Pack.Out);
+              NameProduct() && (CabinetSize = WriteCabinet()) != 0 &&
+              WriteTrailer(CabinetSize, Buffer) && FlushFileBuffers(Pack.Out);
     Error = GetLastError();
     if (Pack.Out != INVALID_HANDLE_VALUE) {
         GetFileSizeEx(Pack.Out, &Total);
@@ -329,14 +409,16 @@ int PackBundle(const std::string& OutArg, bool Quiet)
     lstrcpynA(Pack.Medium, Own, int(OwnName - Own + 1));
     ++OwnName;
     size_t MediumLen = std::strlen(Pack.Medium);
-    std::string Last;
-    if (FirstSignedInf(Pack.Medium, Last).empty()) {
+    std::string Last, Script = FirstSignedInf(Pack.Medium, Last);
+    if (Script.empty()) {
         wsprintfA(Text,
                   "Error: no *.INF-File with the required Version/Signature in %s: "
                   "nothing to bundle",
                   Pack.Medium);
         return Say(Text, true, Quiet);
     }
+    if (!ReadProduct(std::string(Pack.Medium) + "\\" + Script, Text, sizeof Text))
+        return Say(Text, true, Quiet);
     if (CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, Out, int(MediumLen), Pack.Medium,
                        int(MediumLen)) == CSTR_EQUAL &&
         Out[MediumLen] == '\\') {

@@ -76,7 +76,7 @@ static void FindNamedInf(const std::string& Arg)
     if (!PlainFileExists(Path))
         Refuse("Error: " + Path + "-not found!", reScriptNotFound);
     if (CheckInfSignature(Path) == 0)
-        Refuse("Error: " + Path + " has not the required Version/Signature");
+        Refuse("Error: " + Path + " has not the required Version/Signature", reScriptNotFound);
 }
 
 std::string FirstSignedInf(const std::string& Dir, std::string& Last)
@@ -108,7 +108,8 @@ static void SearchSignedInf()
                reScriptNotFound);
     if (InfFileName.empty())
         Refuse("Error: " + SourceDir + "\\" + Last + " has not the required Version/Signature" +
-               "\rand no other suitable *.INF found in this Directory");
+                   "\rand no other suitable *.INF found in this Directory",
+               reScriptNotFound);
 }
 
 void FindInfFile(const std::string& Arg)

@@ -23,8 +23,10 @@ const char* const OwnSections[] = {
     "RegWriteUninstall", "SetMnuLNK", "IniWrite", "DefaultUninstall", "DestinationDirs", "Options"};
 
 // Keys of the sections whose keys have a meaning; the keys of the other sections are names the
-// author chooses. Signature and AdvancedINF are for the system's INF engines.
-const char* const VersionKeys[] = {"FormKv", "ProjectVersionFile", "Signature", "AdvancedINF"};
+// author chooses. Signature and AdvancedINF are for the system's INF engines; Product,
+// ProductVersion and Publisher for /bundle.
+const char* const VersionKeys[] = {"FormKv",  "ProjectVersionFile", "Signature", "AdvancedINF",
+                                   "Product", "ProductVersion",     "Publisher"};
 const char* const InfoKeys[] = {"Before", "BeforeTitle", "DifferentDir", "DifferentDirTitle",
                                 "URL",    "After"};
 

@@ -138,6 +138,7 @@ std::vector<TFinding> TChecker::Run()
     CollectNamedSections(*this);
     CheckSections(*this);
     CheckOptions(*this);
+    CheckProduct(*this);
     CheckRegRead(*this);
     CheckRegWrite(*this, "RegWrite");
     CheckRegWrite(*this, "RegWriteUninstall");
@@ -161,6 +162,7 @@ std::vector<TFinding> TChecker::Run()
             CheckLinkTargets(*this, Err.Line->Value, Err.Step);
     CheckUninstallCompleteness(*this);
     CheckSystemProfile(*this);
+    CheckVendorFolder(*this);
     std::stable_sort(Findings.begin(), Findings.end(),
                      [](const TFinding& A, const TFinding& B) { return A.Line < B.Line; });
     return Findings;

@@ -128,6 +128,9 @@ void CheckSections(TChecker& Checker);
 // CheckOptions.cpp: the values of [Options].
 void CheckOptions(TChecker& Checker);
 
+// CheckProduct.cpp: the product that /bundle names in the bundle's version resource.
+void CheckProduct(TChecker& Checker);
+
 // CheckRegistry.cpp: the lines that SETUP.EXE writes into the registry and INI files, and reads
 // from the registry.
 void CheckRegRead(TChecker& Checker);
@@ -156,6 +159,9 @@ void CheckLimits(TChecker& Checker);
 // CheckUninstall.cpp: the uninstall entry, and what the uninstallation leaves behind.
 void CheckUninstallEntry(TChecker& Checker);
 void CheckUninstallCompleteness(TChecker& Checker);
+
+// CheckVendorFolder.cpp: the folders above the installation folder that the run makes.
+void CheckVendorFolder(TChecker& Checker);
 
 // CheckEngine.cpp: the uninstall sections as the system's INF engine reads them.
 void CheckUninstallSection(TChecker& Checker);

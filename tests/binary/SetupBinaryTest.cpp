@@ -5,9 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
+#include "Rules/ProductText.h"
 #include "Setup/base/DlgIds.h"
 
 namespace {
@@ -204,7 +207,20 @@ TEST(SetupBinary, CarriesIconVersionAndManifest)
     ASSERT_NE(nullptr, Program());
     EXPECT_NE(nullptr,
               Resource(MAKEINTRESOURCEA(14), MAKEINTRESOURCEA(idSetupIcon)));   // group icon
-    EXPECT_NE(nullptr, Resource(MAKEINTRESOURCEA(16), MAKEINTRESOURCEA(1)));    // version
+    // A bundle's product resource takes the version resource's room: the longest one fits.
+    DWORD VersionSize = 0;
+    const BYTE* Version = Resource(MAKEINTRESOURCEA(16), MAKEINTRESOURCEA(1), &VersionSize);
+    ASSERT_NE(nullptr, Version);
+    std::string Longest(2 * (ProductTextSize - 1), 'W');   // two bytes a character
+    EXPECT_GE(VersionSize,
+              ProductVersionResource(Longest, "65535.65535.65535.65535", Longest).size());
+    // The packer's own walk of the file finds the resource that the system finds.
+    std::ifstream File(std::getenv("SETUP_EXE"), std::ios::binary);
+    std::string Image((std::istreambuf_iterator<char>(File)), std::istreambuf_iterator<char>());
+    TResourceSpot Spot;
+    ASSERT_TRUE(FindVersionResource(Image.data(), Image.size(), Spot));
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(Version), VersionSize),
+              Image.substr(size_t(Spot.DataAt), size_t(Spot.Length)));
 
     DWORD Size = 0;
     const BYTE* Manifest = Resource(MAKEINTRESOURCEA(24), MAKEINTRESOURCEA(1), &Size);

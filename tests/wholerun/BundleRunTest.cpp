@@ -29,10 +29,13 @@ struct TBundled {
                          Lines({"[Version]", "FormKv=KELVOR", "[Info]", "Before=Readme.txt",
                                 "BeforeTitle=" + Inf.Name, "After=Thanks.txt", "[Strings]",
                                 "MyProgramPath=" + App, "[Files]",
-                                "Readme.txt=", "tool.dll=", "docs\\*.*=%MyProgramPath%\\docs"}));
+                                "Readme.txt=", "tool.dll=", "docs\\*.*=%MyProgramPath%\\docs",
+                                "tools\\*.*=%MyProgramPath%\\tools"}));
         Medium.WriteText("Readme.txt", "Read me first.\r\n");
         Medium.WriteText("Thanks.txt", "Thank you.\r\n");
         Medium.WriteText("docs\\guide.txt", "The guide.\r\n");
+        // Only the top folder's SETUP.EXE is the program itself: this one is the medium's.
+        Medium.WriteText("tools\\SETUP.EXE", "A tool of the product.\r\n");
         SYSTEMTIME Odd = June1(2021);
         Odd.wSecond = 7;
         SetLastWriteTime(Medium.Path("docs\\guide.txt"), Odd);
@@ -110,6 +113,7 @@ TEST(BundleRun, InstallsAsTheMediumFolderDoes)
     ASSERT_TRUE(GetFileAttributesExA((Run.BundleApp + "\\docs\\guide.txt").c_str(),
                                      GetFileExInfoStandard, &B));
     EXPECT_EQ(0, CompareFileTime(&A.ftLastWriteTime, &B.ftLastWriteTime));
+    EXPECT_TRUE(FileHolds(Run.BundleApp + "\\tools\\SETUP.EXE", "A tool of the product.\r\n"));
     EXPECT_EQ(std::vector<std::string>{}, Run.Unpacked());
 }
 
@@ -232,6 +236,66 @@ TEST(BundleRun, DISABLED_FullDiskTemporaryFolderTooSmallInstallsNothing)
     EXPECT_EQ(1603u, Quiet.ExitCode) << DescribeRun(Quiet);
     EXPECT_TRUE(FileContains(Temp + "LOGFILKV.LOG", Damaged));
     EXPECT_TRUE(NothingAt(Run.BundleApp));
+}
+
+// A text of the version resource of the file at Path, in its first translation; "<none>".
+std::string VersionText(const std::string& Path, const std::string& Name)
+{
+    std::vector<char> Data(GetFileVersionInfoSizeA(Path.c_str(), nullptr) + 1);
+    void* Value = nullptr;
+    UINT Length = 0;
+    if (!GetFileVersionInfoA(Path.c_str(), 0, DWORD(Data.size()), Data.data()) ||
+        !VerQueryValueA(Data.data(), ("\\StringFileInfo\\040904E4\\" + Name).c_str(), &Value,
+                        &Length))
+        return "<none>";
+    return static_cast<const char*>(Value);
+}
+
+TEST(BundleRun, NamesTheProductInItsVersionResource)
+{
+    TBundled Run;
+    // The keys go into the script's own [Version], after its signature.
+    std::string Script = *Run.Medium.ReadText(Run.Inf.Name);
+    size_t After = Script.find("FormKv=KELVOR\r\n") + 15;
+    auto WithVersionKeys = [&](std::initializer_list<std::string> Keys) {
+        Run.Medium.WriteText(Run.Inf.Name,
+                             Script.substr(0, After) + Lines(Keys) + Script.substr(After));
+    };
+    WithVersionKeys({"Product=Pocket Notes", "ProductVersion=1.2.3", "Publisher=Example Ltd"});
+    ASSERT_EQ(0u, Run.Pack(Run.Exe).ExitCode);
+    const struct {
+        const char *Name, *Bundle, *Setup;
+    } Texts[] = {{"ProductName", "Pocket Notes", "SETUP"},
+                 {"FileDescription", "Pocket Notes Setup", "Script-driven installer"},
+                 {"CompanyName", "Example Ltd", "SetupKv"},
+                 {"ProductVersion", "1.2.3", "1.0.0.1"}};
+    for (const auto& Text : Texts) {
+        EXPECT_EQ(Text.Bundle, VersionText(Run.Exe, Text.Name));
+        EXPECT_EQ(Text.Setup, VersionText(Run.Medium.SetupExe, Text.Name));
+    }
+    std::vector<char> Data(GetFileVersionInfoSizeA(Run.Exe.c_str(), nullptr));
+    VS_FIXEDFILEINFO* Fixed = nullptr;
+    UINT Length = 0;
+    ASSERT_TRUE(GetFileVersionInfoA(Run.Exe.c_str(), 0, DWORD(Data.size()), Data.data()) &&
+                VerQueryValueA(Data.data(), "\\", reinterpret_cast<void**>(&Fixed), &Length));
+    EXPECT_EQ(0x00010002u, Fixed->dwProductVersionMS);
+    EXPECT_EQ(0x00030000u, Fixed->dwFileVersionLS);
+    TRunResult Bundle = Run.RunBundle("/quiet /dir=" + Run.BundleApp, {});
+    EXPECT_EQ(0u, Bundle.ExitCode) << DescribeRun(Bundle);
+    EXPECT_TRUE(FileHolds(Run.BundleApp + "\\docs\\guide.txt", "The guide.\r\n"));
+    // What the resource can't take is refused before anything is written.
+    for (const std::string& Wrong :
+         {std::string("ProductVersion=1.x"), "Product=" + std::string(41, 'P')}) {
+        WithVersionKeys({Wrong});
+        TRunResult Refused = Run.Pack(Run.Out + "\\wrong.exe");
+        EXPECT_EQ(87u, Refused.ExitCode) << Wrong;
+        EXPECT_TRUE(NothingAt(Run.Out + "\\wrong.exe")) << Wrong;
+    }
+    // Without ProductVersion, the version of the file that gives ProjectVersion.
+    WithVersionKeys({"Product=Pocket Notes", "ProjectVersionFile=tool.dll"});
+    ASSERT_EQ(0u, Run.Pack(Run.Out + "\\file.exe").ExitCode);
+    EXPECT_EQ("1.2.0.0", VersionText(Run.Out + "\\file.exe", "ProductVersion"));
+    EXPECT_EQ("<none>", VersionText(Run.Out + "\\file.exe", "CompanyName"));
 }
 
 TEST(BundleRun, RefusesWhatItCannotPack)

@@ -5,11 +5,16 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cctype>
+#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <sstream>
 
 #include "Scenario.h"
+
+#include "Rules/InUseText.h"
+#include "Rules/SwitchText.h"
 
 namespace {
 
@@ -619,3 +624,21 @@ TEST(DocsExamples, EveryExampleIsShownAsItsFileAndRunsAsTheReferenceSays)
 }
 
 }   // namespace
+
+// The page for administrators lists exactly the exit codes that the program gives, which /?
+// names as well (its own unit test).
+TEST(DocsExitCodes, ThePageListsEveryCodeOfTheProgram)
+{
+    std::optional<std::string> Page = ReadFileText(SourceDir + "/docs/Unattended.md");
+    ASSERT_TRUE(Page);
+    size_t Begin = Page->find("\n## Exit codes\n"), End = Page->find("\n### ", Begin);
+    ASSERT_NE(std::string::npos, Begin);
+    std::istringstream Table(Page->substr(Begin, End - Begin));
+    std::vector<int> Listed;
+    for (std::string Line; std::getline(Table, Line);)
+        if (Line.size() > 2 && Line[0] == '|' && std::isdigit(uint8_t(Line[2])))
+            Listed.push_back(std::atoi(Line.c_str() + 2));
+    EXPECT_EQ((std::vector<int>{ecSuccess, ecWarnings, ecScriptNotFound, ecBadCommandLine,
+                                ecCancelled, ecFailed, ecRestartNeeded}),
+              Listed);
+}

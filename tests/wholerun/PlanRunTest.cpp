@@ -116,6 +116,40 @@ TEST_F(PlanRun, AFileInUseNowIsNamedAndNothingIsScheduled)
     EXPECT_TRUE(NothingAt(Medium.Path("App\\~setupkv-b.txt.tmp")));
 }
 
+// A file in use fails the copy in the plan as in the run, with the run's own error: a file held
+// open without sharing, and a loaded program (a library here), which the system maps.
+TEST_F(PlanRun, AFileInUseFailsThePlanWithTheRunsError)
+{
+    for (bool Loaded : {false, true}) {
+        SCOPED_TRACE(Loaded ? "loaded" : "held open");
+        WriteMedium();
+        std::string Held = App + "\\b.txt";
+        if (Loaded) {
+            ASSERT_TRUE(
+                CopyFileA((FixturesDir() + "\\Version1_2_0_0.dll").c_str(), Held.c_str(), FALSE));
+            SetLastWriteTime(Held, June1(2001));
+        }
+        HMODULE Library = Loaded ? LoadLibraryA(Held.c_str()) : nullptr;
+        HANDLE Holder =
+            Loaded ? INVALID_HANDLE_VALUE
+                   : CreateFileA(Held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_TRUE(Library || Holder != INVALID_HANDLE_VALUE);
+        TRunResult Planned = Medium.Run("/quiet /plan=" + PlanFile + " " + Inf.Name, {});
+        TRunResult Run = Medium.Run("/quiet " + Inf.Name, {});
+        if (Library)
+            FreeLibrary(Library);
+        else
+            CloseHandle(Holder);
+        ASSERT_TRUE(RanAsAnswered(Planned));
+        EXPECT_TRUE(RanAsAnswered(Run, 1603));
+        std::optional<std::string> Plan = Medium.ReadText(PlanFile);
+        std::optional<std::string> Log = Medium.ReadText(App + "\\LOGFILKV.LOG");
+        ASSERT_TRUE(Plan && Log);
+        EXPECT_EQ(ToldLines(*Log), ToldLines(*Plan)) << "log:\n" << *Log << "\nplan:\n" << *Plan;
+        RemoveTree(App);
+    }
+}
+
 TEST_F(PlanRun, AsJsonWithTheReportAndExitCode)
 {
     WriteMedium();
@@ -154,7 +188,7 @@ TEST_F(PlanRun, HelpShowsTheSwitchesAndDoesNothingElse)
 {
     WriteMedium();
     std::string Before = State();
-    for (const char* Asked : {"/?", "/HELP"}) {
+    for (const char* Asked : {"/?", "/HELP", "-?"}) {
         // The text goes to the standard output that the test gives; a box only without one.
         TRunResult Run = Medium.Run(std::string(Asked) + " " + Inf.Name, {});
         ASSERT_TRUE(RanAsAnswered(Run)) << Asked;
