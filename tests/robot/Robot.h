@@ -97,11 +97,11 @@ size_t TrailingRepeats(const std::vector<TDialog>& Dialogs, const TDialog& Dialo
 
 // robot.exe's exit codes.
 enum TRobotExit {
-    reAsAnswered = 0,       // every dialog got its answer, every answer was used, in time
-    reNotAsAnswered = 1,    // an unexpected dialog, an answer that did not fit, answers left, or
+    rxAsAnswered = 0,       // every dialog got its answer, every answer was used, in time
+    rxNotAsAnswered = 1,    // an unexpected dialog, an answer that did not fit, answers left, or
                             // the time limit
-    reBadCommandLine = 2,   // a bad command line or answers file: nothing was run
-    reRepeated = 3,         // a dialog came back unchanged RepeatLimit times to the default
+    rxBadCommandLine = 2,   // a bad command line or answers file: nothing was run
+    rxRepeated = 3,         // a dialog came back unchanged RepeatLimit times to the default
 };
 TRobotExit RobotExitCode(const TRunResult& Run);
 

@@ -87,7 +87,7 @@ int main(int argc, char** argv)
             Options.TimeoutMs = static_cast<unsigned>(std::strtoul(argv[++Arg], nullptr, 10));
         } else if (Option == "--answers" && HasValue) {
             if (!ReadAnswers(argv[++Arg], Options.Answers))
-                return reBadCommandLine;
+                return rxBadCommandLine;
         } else if (Option == "--transcript" && HasValue) {
             TranscriptPath = argv[++Arg];
         } else if (Option == "--workdir" && HasValue) {
@@ -101,12 +101,12 @@ int main(int argc, char** argv)
                 Options.Env.push_back({Var.substr(0, Eq), Var.substr(Eq + 1)});
         } else {
             std::cerr << "unknown option " << Option << "\n" << Usage;
-            return reBadCommandLine;
+            return rxBadCommandLine;
         }
     }
     if (Arg + 1 >= argc) {
         std::cerr << Usage;
-        return reBadCommandLine;
+        return rxBadCommandLine;
     }
     for (++Arg; Arg < argc; ++Arg)
         Options.CommandLine += (Options.CommandLine.empty() ? "" : " ") + QuoteArg(argv[Arg]);

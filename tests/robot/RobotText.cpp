@@ -282,6 +282,6 @@ size_t TrailingRepeats(const std::vector<TDialog>& Dialogs, const TDialog& Dialo
 TRobotExit RobotExitCode(const TRunResult& Run)
 {
     if (Run.Repeated)
-        return reRepeated;
-    return Run.Unexpected || Run.TimedOut || Run.AnswersLeft ? reNotAsAnswered : reAsAnswered;
+        return rxRepeated;
+    return Run.Unexpected || Run.TimedOut || Run.AnswersLeft ? rxNotAsAnswered : rxAsAnswered;
 }

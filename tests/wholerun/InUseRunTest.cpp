@@ -302,7 +302,7 @@ TEST_F(InUse, RobotWithDefaultsStopsOnTheDialogThatComesBackUnchanged)
     TRunResult Run = RunWithRobot(Options);
     Release();
     ASSERT_EQ(Run.Dialogs.size(), 2 + RepeatLimit + 1) << DescribeRun(Run);
-    EXPECT_EQ(RobotExitCode(Run), reRepeated);
+    EXPECT_EQ(RobotExitCode(Run), rxRepeated);
     EXPECT_FALSE(Run.TimedOut);
     EXPECT_EQ(Run.ExitCode, RobotKilledExitCode);
     EXPECT_EQ(Run.Dialogs[2].Answer, "default (click " + std::to_string(idRetry) + ")");
