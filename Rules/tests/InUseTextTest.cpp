@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "Rules/CaseText.h"
 #include "Rules/SwitchText.h"
 
 TEST(IsScheduledSource, FindsOnlySourcesOfTheList)
@@ -27,6 +28,49 @@ TEST(IsScheduledSource, FindsOnlySourcesOfTheList)
     EXPECT_FALSE(IsScheduledSource("", "C:\\a"));
     // A list cut short, without its last NUL, is still read to its end.
     EXPECT_TRUE(IsScheduledSource("\\??\\C:\\x\0!\\??\\C:\\y\0\\??\\C:\\a"s, "C:\\a"));
+}
+
+// The list in two bytes a character, from a text of ASCII letters.
+std::string Wide(const std::string& Text)
+{
+    std::string List;
+    for (char C : Text)
+        List += std::string{C, '\0'};
+    return List;
+}
+
+// Only our pairs go, compared folded; the others stay as they were, in their order, targets
+// (empty ones too) with them; a list cut short is left alone.
+TEST(DropPendingPairs, TakesOutThePairsOfTheSourceOnly)
+{
+    using namespace std::string_literals;
+    const std::string Ours = "\\??\\C:\\App\\~setupkv-a.dll.tmp";
+    const struct {
+        const char* Case;
+        std::string List;
+        int Dropped;
+        std::string Kept;
+    } Cases[] = {
+        {"ours among others",
+         "\\??\\C:\\x\0!\\??\\C:\\y\0"s + Ours + "\0!\\??\\C:\\App\\a.dll\0\\??\\C:\\gone\0\0\0\0"s,
+         1, "\\??\\C:\\x\0!\\??\\C:\\y\0\\??\\C:\\gone\0\0\0"s},
+        {"ours twice, alone", Ours + "\0!\\??\\C:\\App\\a.dll\0"s + Ours + "\0\0\0"s, 2, ""},
+        {"none of ours", "\\??\\C:\\x\0\0\0"s, 0, "\\??\\C:\\x\0\0\0"s},
+        {"no end, whole pairs", "\\??\\C:\\x\0\0"s + Ours + "\0\0"s, 1, "\\??\\C:\\x\0\0\0"s},
+        {"empty", "", 0, ""},
+        {"a source cut short", "\\??\\C:\\x\0\0"s + Ours, -1, ""},
+        {"a source without target", Ours + "\0"s, -1, ""},
+    };
+    for (const auto& Case : Cases) {
+        SCOPED_TRACE(Case.Case);
+        std::string Kept = "garbage", List = Wide(Case.List);
+        EXPECT_EQ(Case.Dropped,
+                  DropPendingPairs(List, FoldedText(List), Wide(FoldedText(Ours)), Kept));
+        EXPECT_EQ(Wide(Case.Kept), Kept);
+    }
+    std::string Odd = Wide(Ours + "\0"s) + "x";   // half a character for a target
+    std::string Kept;
+    EXPECT_EQ(-1, DropPendingPairs(Odd, Odd, Wide(Ours), Kept));
 }
 
 TEST(RestartExitCode, OnlyASuccessWaitsForTheRestart)
