@@ -84,44 +84,30 @@ void ForgetRenamesIn(const std::string& Dir)
 }
 
 // The list made unwritable, as for a user who is no administrator: the Session Manager key, which
-// holds it, denies everyone setting a value or making a subkey. Its own descriptor comes back at
-// the end, through the handle that changed it. Nothing when Deny is false.
-class TListDenied {
-public:
+// holds it, denies everyone setting a value. Its own access list comes back at the end, through
+// the handle that changed it. Nothing when Deny is false.
+struct TListDenied {
+    HKEY Key = nullptr;
+    std::vector<char> Saved = std::vector<char>(1 << 16);
     explicit TListDenied(bool Deny = true)
     {
-        if (Deny && RegOpenKeyExA(HKEY_LOCAL_MACHINE, SessionManager, 0, READ_CONTROL | WRITE_DAC,
-                                  &Key) != 0) {
-            ADD_FAILURE() << "the Session Manager key's access list can't be changed";
-            Key = nullptr;
-        }
-        DWORD Size = 0;
-        if (Key)
-            RegGetKeySecurity(Key, DACL_SECURITY_INFORMATION, nullptr, &Size);
-        Saved.resize(Size);
         PSECURITY_DESCRIPTOR Sd = nullptr;
-        if (Key && (Size == 0 ||
-                    RegGetKeySecurity(Key, DACL_SECURITY_INFORMATION, Saved.data(), &Size) != 0 ||
-                    !ConvertStringSecurityDescriptorToSecurityDescriptorA(
-                        "D:(D;;0x6;;;WD)(A;;KA;;;WD)", SDDL_REVISION_1, &Sd, nullptr) ||
-                    RegSetKeySecurity(Key, DACL_SECURITY_INFORMATION, Sd) != 0))
+        DWORD Size = DWORD(Saved.size());
+        if (Deny && (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SessionManager, 0, READ_CONTROL | WRITE_DAC,
+                                   &Key) != 0 ||
+                     RegGetKeySecurity(Key, DACL_SECURITY_INFORMATION, Saved.data(), &Size) != 0 ||
+                     !ConvertStringSecurityDescriptorToSecurityDescriptorA(
+                         "D:(D;;0x6;;;WD)(A;;KA;;;WD)", SDDL_REVISION_1, &Sd, nullptr) ||
+                     RegSetKeySecurity(Key, DACL_SECURITY_INFORMATION, Sd) != 0))
             ADD_FAILURE() << "the Session Manager key could not be denied";
         LocalFree(Sd);
     }
     ~TListDenied()
     {
-        if (!Key)
-            return;
-        if (!Saved.empty())
+        if (Key)
             RegSetKeySecurity(Key, DACL_SECURITY_INFORMATION, Saved.data());
         RegCloseKey(Key);
     }
-    TListDenied(const TListDenied&) = delete;
-    TListDenied& operator=(const TListDenied&) = delete;
-
-private:
-    HKEY Key = nullptr;
-    std::vector<char> Saved;
 };
 
 // Wine's start of Windows: "wineboot -r" carries out the renames of the list.
@@ -216,19 +202,30 @@ struct InUse : ::testing::Test {
     }
 };
 
-TEST_F(InUse, WithoutTheOptionOrWithFailTheRunFailsAsEver)
+// So does Restart where the system may not add to its list: the run says why, and no waiting file
+// stays behind.
+TEST_F(InUse, WithoutTheOptionWithFailOrARefusedRestartTheRunFailsAsEver)
 {
-    for (const char* Option : {"", "Fail", "Sometimes"}) {
+    TPendingLock Lock;
+    for (const char* Option : {"", "Fail", "Sometimes", "Restart"}) {
         SCOPED_TRACE(Option);
+        bool Restart = std::string(Option) == "Restart";
         Prepare(Option);
-        TRunResult Run = Medium.Run("/quiet " + Inf.Name, {});
+        TRunResult Run;
+        {
+            TListDenied Denied(Restart);
+            Run = Medium.Run("/quiet " + Inf.Name, {});
+        }
         Release();
         EXPECT_TRUE(RanAsAnswered(Run, 1603));
+        EXPECT_EQ(Restart, bool(FileContains(Log, "Error: can't replace " + Held +
+                                                      " at the next restart: ")));
         EXPECT_TRUE(FileContains(Log, "Error: can't copy " + Medium.Path("a.txt") + " to " + Held +
                                           ": Error "));
         EXPECT_TRUE(FileHolds(Held, "old"));
         EXPECT_TRUE(NothingAt(App + "\\b.txt"));
         EXPECT_TRUE(TempFilesIn(App).empty());
+        EXPECT_TRUE(PendingRenamesIn(Medium.Dir).empty());
         // An unknown value is said in the log (the checker calls it an error beforehand).
         EXPECT_EQ(std::string(Option) == "Sometimes",
                   bool(FileContains(Log, "[Options] FilesInUse=Sometimes is none of Fail, Ask, "
@@ -327,28 +324,6 @@ TEST_F(InUse, AskRetriesReplacesAtTheRestartOrCancels)
         }
         ForgetRenamesIn(Medium.Dir);
     }
-}
-
-// Where the system may not add to its list, the run says why, fails as a failed copy does and
-// leaves no waiting file behind.
-TEST_F(InUse, ARefusedReplacementFailsTheRunAndLeavesNoWaitingFile)
-{
-    TPendingLock Lock;
-    Prepare("Restart");
-    TRunResult Run;
-    {
-        TListDenied Denied;
-        Run = Medium.Run("/quiet " + Inf.Name, {});
-    }
-    Release();
-    EXPECT_TRUE(RanAsAnswered(Run, 1603));
-    EXPECT_TRUE(FileContains(Log, "Error: can't replace " + Held + " at the next restart: "));
-    EXPECT_TRUE(FileContains(Log, "Error: can't copy " + Medium.Path("a.txt") + " to " + Held +
-                                      ": Error "));
-    EXPECT_TRUE(FileHolds(Held, "old"));
-    EXPECT_TRUE(NothingAt(App + "\\b.txt"));
-    EXPECT_TRUE(TempFilesIn(App).empty());
-    EXPECT_TRUE(PendingRenamesIn(Medium.Dir).empty());
 }
 
 // Installed at once before the restart, the file's replacement is taken back from the system's
