@@ -2,6 +2,7 @@
 // start of Windows, and the texts of waiting, asking and reporting, without the system.
 #pragma once
 #include <string>
+#include <vector>
 
 #include "Rules/FilesText.h"
 
@@ -18,10 +19,25 @@ std::string WaitingFileName(const std::string& Name);
 // Exactly such a name; letter case ignored, as the file system does.
 bool IsWaitingFileName(const std::string& Name);
 
-// Whether Pending, the system's list of renames at the next start as the registry holds it (each
-// name NUL-ended, source and target in turn, an empty name at the end), names Path as a source.
-// Letter case is ignored; a source is written "\??\" + Path.
+// How the system's list of renames at the next start writes a path: this before the drive.
+const char* const PendingPrefix = "\\??\\";
+
+// The sources of Pending, the system's list of renames at the next start as the registry holds it
+// (each name NUL-ended, source and target in turn, an empty name at the end), in their order and
+// as the list writes them. A name that is not ended by a NUL ends the list as well.
+std::vector<std::string> PendingSources(const std::string& Pending);
+
+// Whether Pending names Path as a source (PendingPrefix + Path); letter case is ignored.
 bool IsScheduledSource(const std::string& Pending, const std::string& Path);
+
+// The same list in the system's own characters, two bytes each, in which it is written back:
+// Kept gets Pending without the pairs whose source is Source, the others as they were, and the
+// empty name at the end; "" when no pair stays. Names compare in Folded, Pending with every letter
+// in upper case (the system's to fold), against Source folded alike. Returns how many pairs went;
+// -1 (Kept empty) for a list that is not whole (a name without its NUL, a source without its
+// target), which is nobody's to rewrite.
+int DropPendingPairs(const std::string& Pending, const std::string& Folded,
+                     const std::string& Source, std::string& Kept);
 
 // The question of the in-use dialog about the system's file B.
 std::string InUseMessage(const std::string& B);

@@ -1,7 +1,7 @@
 // Fuzz target: the system's list of renames at the next start, as the registry holds it, may be
 // anything another program wrote there: reading it stays inside it. A list of names as the system
 // writes it names a source exactly when one of its pairs has it; and a waiting file's name is
-// known again, never as a killed run's file.
+// known again, never as a killed run's file. Taking pairs out of it leaves a list the system reads.
 #include "Rules/InUseText.h"
 
 #include <cstdint>
@@ -28,6 +28,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
         Named = Named || UpperAscii(Names[I]) == UpperAscii("\\??\\" + Path);
     }
     Check(IsScheduledSource(List + '\0', Path) == Named, "finds exactly the sources of the pairs");
+
+    // Written back without the pairs of one source, a whole list is whole again, keeps every
+    // other pair and loses all of that source's.
+    std::string Wide(reinterpret_cast<const char*>(Data), Size), Kept, Again;
+    std::string Source = Wide.substr(0, 2);
+    int Dropped = DropPendingPairs(Wide, Wide, Source, Kept);
+    if (Dropped >= 0) {
+        Check(DropPendingPairs(Kept, Kept, Source, Again) == 0 && Again == Kept,
+              "no pair of the source stays");
+        Check(Kept.size() <= Wide.size() + 2, "the list only shrinks");
+    } else {
+        Check(Kept.empty(), "a broken list is left alone");
+    }
 
     std::string Waiting = WaitingFileName(Path);
     Check(Path.empty() || (IsWaitingFileName(Waiting) && !IsTempFileName(Waiting)),

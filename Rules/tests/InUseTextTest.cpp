@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "Rules/CaseText.h"
 #include "Rules/SwitchText.h"
 
 TEST(IsScheduledSource, FindsOnlySourcesOfTheList)
@@ -27,6 +28,42 @@ TEST(IsScheduledSource, FindsOnlySourcesOfTheList)
     EXPECT_FALSE(IsScheduledSource("", "C:\\a"));
     // A list cut short, without its last NUL, is still read to its end.
     EXPECT_TRUE(IsScheduledSource("\\??\\C:\\x\0!\\??\\C:\\y\0\\??\\C:\\a"s, "C:\\a"));
+}
+
+// The list in two bytes a character, from a text of ASCII letters.
+std::string Wide(const std::string& Text)
+{
+    std::string List;
+    for (char C : Text)
+        List += std::string{C, '\0'};
+    return List;
+}
+
+// Only the source's pairs go, compared folded; the others stay as they were, targets (empty ones
+// too) with them; a list cut short is left alone.
+TEST(DropPendingPairs, TakesOutThePairsOfTheSourceOnly)
+{
+    using namespace std::string_literals;
+    const std::string Ours = "\\??\\C:\\~setupkv-a.tmp\0!\\??\\C:\\a\0"s,
+                      Other = "\\??\\C:\\x\0\0"s;
+    const struct {
+        std::string List;
+        int Dropped;
+        std::string Kept;
+    } Cases[] = {
+        {Other + Ours + Other + "\0\0"s, 1, Other + Other + "\0"s},
+        {Ours + Ours + "\0"s, 2, ""},
+        {Other + Ours, 1, Other + "\0"s},   // no empty name at the end
+        {Other + "\0"s, 0, Other + "\0"s},
+        {Other + "\\??\\C:\\cut"s, -1, ""},
+        {Ours.substr(0, Ours.find('!')), -1, ""},   // a source without its target
+    };
+    for (const auto& Case : Cases) {
+        std::string Kept = "garbage", List = Wide(Case.List);
+        EXPECT_EQ(Case.Dropped,
+                  DropPendingPairs(List, FoldedText(List), Wide("\\??\\C:\\~SETUPKV-A.TMP"), Kept));
+        EXPECT_EQ(Wide(Case.Kept), Kept) << Case.List;
+    }
 }
 
 TEST(RestartExitCode, OnlyASuccessWaitsForTheRestart)

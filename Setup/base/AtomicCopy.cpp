@@ -5,11 +5,13 @@
 #include <set>
 #include <vector>
 
+#include "Rules/CaseText.h"
 #include "Rules/FilesText.h"
 #include "Rules/InUseText.h"
 #include "Rules/PathParts.h"
 #include "Setup/base/OwnFile.h"
 #include "Setup/base/Plan.h"
+#include "Setup/base/WinText.h"
 
 namespace {
 
@@ -27,12 +29,14 @@ std::set<std::string> CleanedDirs;
 // that holds the file being written, or "" where none could be made.
 std::map<std::string, std::string> StagingDirs;
 
-// The files waiting for the next restart that the cleanups of this run have seen (full paths,
-// upper case). Nearly always none, so that a copy asks nothing more about them.
+// The files waiting for the next restart whose renames the system's list held when this run
+// first looked, or that this run scheduled (full paths, upper case), whether the files are there
+// or not. Nearly always none, so that a copy asks nothing more about them.
 std::set<std::string> WaitingSeen;
 
 // Where the system keeps the renames it carries out at its next start.
 const char* const SessionManagerKey = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+const wchar_t* const PendingValue = L"PendingFileRenameOperations";
 
 std::string UpperCase(std::string Text)
 {
@@ -54,8 +58,10 @@ HANDLE CreateTemp(const std::string& Dir, DWORD Attributes, std::string& Temp)
     static DWORD Count = 0;
     for (int Tries = 0; Tries < TempNameTries; ++Tries) {
         Temp = JoinPath(Dir, TempFileName(GetCurrentProcessId(), ++Count));
-        HANDLE File = CreateFileA(Temp.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
-                                  Attributes | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+        // A link placed under the name first makes it taken, instead of making its target.
+        HANDLE File = CreateFileA(
+            Temp.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+            Attributes | FILE_FLAG_SEQUENTIAL_SCAN | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
         if (File != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS)
             return File;
     }
@@ -205,6 +211,29 @@ HANDLE CreateTempFor(const std::string& To, bool Staged, DWORD Attributes, std::
     return Target;
 }
 
+// Gives the temporary file Temp, open as Target and Written whole, the name To (which replaces the
+// name there, never writes through it) and closes it; removes it when it can't.
+bool PutInPlace(HANDLE Target, const std::string& Temp, const std::string& To, bool Written)
+{
+    bool Tried = false;
+    bool Done = Written && RenameOpenFile(Target, To, Tried);
+    DWORD Error = GetLastError();
+    // Closing writes what the system still buffers: on a full disk that may be where it fails.
+    if (!CloseHandle(Target) && Written && !Done) {
+        Error = GetLastError();
+        Written = false;
+    }
+    if (Written && !Tried) {   // no renaming through the handle here: by the names
+        Done = MoveFileExA(Temp.c_str(), To.c_str(), MOVEFILE_REPLACE_EXISTING);
+        Error = GetLastError();
+    }
+    if (Done)
+        return true;
+    DeleteFileA(Temp.c_str());
+    SetLastError(Error);
+    return false;
+}
+
 // The copy of the open Source to To, through a folder of our own in To's folder when Staged.
 bool CopyFrom(HANDLE Source, const std::string& To, bool Staged)
 {
@@ -225,23 +254,7 @@ bool CopyFrom(HANDLE Source, const std::string& To, bool Staged)
     // power cut right after it leaves an empty or partial file under the final name.
     bool Copied = CopyContent(Source, Target) && SetFileTime(Target, nullptr, nullptr, &Written) &&
                   FlushFileBuffers(Target);
-    bool Tried = false;
-    bool Done = Copied && RenameOpenFile(Target, To, Tried);
-    DWORD Error = GetLastError();
-    // Closing writes what the system still buffers: on a full disk that may be where it fails.
-    if (!CloseHandle(Target) && Copied && !Done) {
-        Error = GetLastError();
-        Copied = false;
-    }
-    if (Copied && !Tried) {   // no renaming through the handle here: by the names
-        Done = MoveFileExA(Temp.c_str(), To.c_str(), MOVEFILE_REPLACE_EXISTING);
-        Error = GetLastError();
-    }
-    if (Done)
-        return true;
-    DeleteFileA(Temp.c_str());
-    SetLastError(Error);
-    return false;
+    return PutInPlace(Target, Temp, To, Copied);
 }
 
 // The copy of the file called From, opened as the date reader opens it.
@@ -262,41 +275,144 @@ std::string WaitingFor(const std::string& To)
     return JoinPath(FolderOf(To), WaitingFileName(FileNamePart(To)));
 }
 
-// The system's list of renames at the next start, as the registry holds it; "" when there is
-// none or it can't be read.
-std::string PendingRenames()
+// Text in the system's own characters, two bytes each, and back: in the code page of the
+// program's paths.
+std::string WideText(const std::string& Text)
 {
-    HKEY Key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SessionManagerKey, 0, KEY_QUERY_VALUE, &Key) !=
-        ERROR_SUCCESS)
-        return "";
-    const char* const Name = "PendingFileRenameOperations";
-    std::string List;
-    DWORD Size = 0;
-    LONG Result = RegQueryValueExA(Key, Name, nullptr, nullptr, nullptr, &Size);
+    int Length = MultiByteToWideChar(CP_ACP, 0, Text.data(), int(Text.size()), nullptr, 0);
+    std::string Wide(size_t(Length > 0 ? Length : 0) * sizeof(WCHAR), '\0');
+    if (!Wide.empty())
+        MultiByteToWideChar(CP_ACP, 0, Text.data(), int(Text.size()),
+                            reinterpret_cast<WCHAR*>(&Wide[0]), Length);
+    return Wide;
+}
+
+std::string NarrowText(const std::string& Wide)
+{
+    const WCHAR* Chars = reinterpret_cast<const WCHAR*>(Wide.data());
+    int Count = int(Wide.size() / sizeof(WCHAR));
+    int Length = WideCharToMultiByte(CP_ACP, 0, Chars, Count, nullptr, 0, nullptr, nullptr);
+    std::string Text(size_t(Length > 0 ? Length : 0), '\0');
+    if (!Text.empty())
+        WideCharToMultiByte(CP_ACP, 0, Chars, Count, &Text[0], Length, nullptr, nullptr);
+    return Text;
+}
+
+std::string UpperWide(std::string Wide)
+{
+    if (Wide.size() >= sizeof(WCHAR))
+        CharUpperBuffW(reinterpret_cast<WCHAR*>(&Wide[0]), DWORD(Wide.size() / sizeof(WCHAR)));
+    return Wide;
+}
+
+// The system's list of renames at the next start in Key, as the registry holds it in the system's
+// own characters; "" when there is none. False when it can't be read, or is no list of names.
+bool ReadPending(HKEY Key, std::string& List)
+{
+    DWORD Type = REG_MULTI_SZ, Size = 0;
+    List.clear();
+    LONG Result = RegQueryValueExW(Key, PendingValue, nullptr, &Type, nullptr, &Size);
     while (Result == ERROR_SUCCESS && Size > 0) {
         List.resize(Size);
-        Result =
-            RegQueryValueExA(Key, Name, nullptr, nullptr, reinterpret_cast<BYTE*>(&List[0]), &Size);
+        Result = RegQueryValueExW(Key, PendingValue, nullptr, &Type,
+                                  reinterpret_cast<BYTE*>(&List[0]), &Size);
         if (Result != ERROR_MORE_DATA)
             break;
         Result = ERROR_SUCCESS;   // it grew meanwhile: again, with the size it needs now
     }
-    RegCloseKey(Key);
     List.resize(Result == ERROR_SUCCESS ? Size : 0);
-    return List;
+    return Result == ERROR_FILE_NOT_FOUND || (Result == ERROR_SUCCESS && Type == REG_MULTI_SZ);
 }
 
-// To has been replaced now. A file that an earlier run left waiting for the next restart would
-// put its older content back then: it goes, when the system's list names it (a file of that name
-// that nothing would rename is not ours to judge). The rename then finds nothing to do.
+// The list in the program's characters, for looking up our own names; "" when there is none or
+// it can't be read.
+std::string PendingRenames()
+{
+    HKEY Key;
+    std::string List;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SessionManagerKey, 0, KEY_QUERY_VALUE, &Key) !=
+        ERROR_SUCCESS)
+        return "";
+    ReadPending(Key, List);
+    RegCloseKey(Key);
+    return NarrowText(List);
+}
+
+// What became of the renames of a waiting file.
+enum TWithdrawn {
+    wdNone,        // the list had none
+    wdWithdrawn,   // taken out of the list
+    wdStays,       // still in it: only an administrator may change the list
+};
+
+// Takes every rename of Waiting out of the system's list; the other programs' renames stay as
+// they were. The list is read and written back whole in the system's own characters, so that
+// no name of another program is changed by a code page.
+TWithdrawn WithdrawRenames(const std::string& Waiting)
+{
+    HKEY Key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SessionManagerKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
+                      &Key) != ERROR_SUCCESS)
+        return IsScheduledSource(PendingRenames(), Waiting) ? wdStays : wdNone;
+    std::string List, Kept;
+    int Dropped = ReadPending(Key, List)
+                      ? DropPendingPairs(List, UpperWide(List),
+                                         UpperWide(WideText(PendingPrefix + Waiting)), Kept)
+                      : -1;
+    LONG Result = ERROR_SUCCESS;
+    if (Dropped > 0 && Kept.empty())
+        Result = RegDeleteValueW(Key, PendingValue);
+    else if (Dropped > 0)
+        Result = RegSetValueExW(Key, PendingValue, 0, REG_MULTI_SZ,
+                                reinterpret_cast<const BYTE*>(Kept.data()), DWORD(Kept.size()));
+    RegCloseKey(Key);
+    if (Dropped < 0)   // unreadable, or not ours to rewrite
+        return IsScheduledSource(NarrowText(List), Waiting) ? wdStays : wdNone;
+    return Dropped == 0 ? wdNone : Result == ERROR_SUCCESS ? wdWithdrawn : wdStays;
+}
+
+// The waiting files that the system's list renames at the next start, once a run: a direct copy
+// later takes their renames back, also where the file itself has gone.
+void NoteScheduledWaiting()
+{
+    static bool Noted = false;
+    if (Noted)
+        return;
+    Noted = true;
+    std::string Prefix = PendingPrefix;
+    for (const std::string& Source : PendingSources(PendingRenames()))
+        if (StartsWithText(Source, Prefix) && IsWaitingFileName(FileNamePart(Source)))
+            WaitingSeen.insert(UpperCase(Source.substr(Prefix.size())));
+}
+
+// To has been replaced now. A rename that an earlier run scheduled for the next restart would put
+// its older file back then: it is taken out of the system's list, and its waiting file goes
+// after it. Never the file alone: its rename would then move whatever file of that name someone
+// puts there over To, as the system. Where the list can't be changed, the waiting file takes the
+// new file too, so that the restart changes nothing.
 void DropWaiting(const std::string& To)
 {
+    NoteScheduledWaiting();
     if (WaitingSeen.empty())
         return;
     std::string Waiting = WaitingFor(To);
-    if (WaitingSeen.erase(UpperCase(Waiting)) && IsScheduledSource(PendingRenames(), Waiting))
-        DeleteFileA(Waiting.c_str());
+    if (!WaitingSeen.erase(UpperCase(Waiting)))
+        return;
+    TWithdrawn Withdrawn = WithdrawRenames(Waiting);
+    if (Withdrawn == wdWithdrawn)
+        DeleteOwnFile(Waiting);
+    else if (Withdrawn == wdStays)
+        CopyByName(To, Waiting);
+}
+
+// What follows a copy that has replaced To: the system's copy of an old To read through the
+// profile functions goes, and so does a replacement that waits for the next restart.
+void Replaced(const std::string& To)
+{
+    if (Planning)
+        return;   // a plan replaced nothing
+    ProfileFileReplaced(To);
+    DropWaiting(To);
 }
 
 }   // namespace
@@ -315,9 +431,7 @@ void RemoveStaleTemps(const std::string& Dir)
         // The search also matches short names and names of users' own files ("~setupkv
         // notes.tmp"): only names in our own format are ours to remove. A link (to a folder
         // anywhere, or to a file) is never followed nor removed, and a file with a second name
-        // elsewhere is not ours either.
-        if (IsWaitingFileName(Found.cFileName))
-            WaitingSeen.insert(UpperCase(JoinPath(Dir, Found.cFileName)));
+        // elsewhere is not ours either. A file waiting for the next restart is no leftover.
         if (!IsTempFileName(Found.cFileName) ||
             (Found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
             continue;
@@ -346,7 +460,7 @@ bool CopyAtomic(const std::string& From, const std::string& To)
 {
     if (!CopyByName(From, To))
         return false;
-    DropWaiting(To);
+    Replaced(To);
     return true;
 }
 
@@ -354,7 +468,25 @@ bool CopyAtomic(HANDLE Source, const std::string& To)
 {
     if (!CopyFrom(Source, To, true))
         return false;
-    DropWaiting(To);
+    Replaced(To);
+    return true;
+}
+
+bool WriteAtomic(const std::string& Text, const std::string& To)
+{
+    std::string Temp;
+    HANDLE Target = CreateTemp(FolderOf(To), FILE_ATTRIBUTE_NORMAL, Temp);
+    if (Target == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD Put = 0;
+    bool Written = WriteFile(Target, Text.data(), DWORD(Text.size()), &Put, nullptr);
+    if (Written && Put != Text.size()) {
+        SetLastError(ERROR_DISK_FULL);   // a short write leaves no code of its own
+        Written = false;
+    }
+    if (!PutInPlace(Target, Temp, To, Written && FlushFileBuffers(Target)))
+        return false;
+    ProfileFileReplaced(To);
     return true;
 }
 

@@ -19,6 +19,12 @@ bool CopyAtomic(const std::string& From, const std::string& To);
 // the run's own inside To's folder, which RemoveStagingDirs removes again.
 bool CopyAtomic(HANDLE Source, const std::string& To);
 
+// Writes Text as the whole file To in the same way: a new file of our own beside To, flushed to
+// the disk, then given To's name, which replaces whatever had it as a name. A link or another
+// file's second name there is never written through: the file it led to stays as it was. False
+// with the system's error code in GetLastError when it can't be written.
+bool WriteAtomic(const std::string& Text, const std::string& To);
+
 // Removes the folders of the run's own that the copies made (each empty once its copy is done).
 void RemoveStagingDirs();
 
@@ -29,9 +35,9 @@ bool FileInUseNow(const std::string& Path);
 // For a To that is in use: writes the new file (Source as above, or INVALID_HANDLE_VALUE to open
 // From by its name) whole under its waiting name beside To (WaitingFileName), and has Windows
 // put it in To's place at its next start, once however often the file is installed before. A
-// successful copy to To later removes the waiting file again. False when the waiting file can't
-// be written, or when the system refuses the rename (Refused; the waiting file is gone again);
-// the system's error code is in GetLastError.
+// successful copy to To later, in this run or another, takes the rename back and removes the
+// waiting file. False when the waiting file can't be written, or when the system refuses the
+// rename (Refused; the waiting file is gone again); the system's error code is in GetLastError.
 bool CopyAtRestart(HANDLE Source, const std::string& From, const std::string& To, bool& Refused);
 
 // The attributes and last-write time of an open file, asked in the cheapest way the system has.
@@ -42,6 +48,6 @@ bool FileBasics(HANDLE File, DWORD& Attributes, FILETIME& Written);
 DWORD CopiedAttributes(DWORD SourceAttributes);
 
 // Removes the temporary files (and folders) that killed runs left in Dir (a file that another
-// running installation still writes can't be removed and stays), and notes the files that wait
-// there for the next restart, which stay. Each folder is looked at once a run.
+// running installation still writes can't be removed and stays); files that wait there for the
+// next restart stay. Each folder is looked at once a run.
 void RemoveStaleTemps(const std::string& Dir);

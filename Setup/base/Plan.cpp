@@ -9,6 +9,7 @@
 #include "Rules/MessageText.h"
 #include "Rules/PathMatch.h"
 #include "Rules/PathParts.h"
+#include "Setup/base/AtomicCopy.h"
 #include "Setup/base/Dialogs.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
@@ -157,14 +158,9 @@ bool WritePlan(const std::string& Report, int ExitCode)
         for (const std::string& Line : Lines)
             Text += Line + "\r\n";
     }
-    HANDLE File = CreateFileA(Path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (File == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD Done = 0;
-    bool Wrote =
-        WriteFile(File, Text.data(), DWORD(Text.size()), &Done, nullptr) && Done == Text.size();
-    return CloseHandle(File) && Wrote;
+    // The folder may be one that others write to: a link or second name placed under the plan's
+    // name is replaced as a name, never written through.
+    return WriteAtomic(Text, Path);
 }
 
 bool MayOpen(const std::string& Path, DWORD Access, DWORD Flags)

@@ -7,6 +7,7 @@
 #include "Rules/CaseText.h"
 #include "Rules/CommandLineText.h"
 #include "Rules/PathParts.h"
+#include "Setup/base/AtomicCopy.h"
 #include "Setup/base/Plan.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
@@ -91,9 +92,23 @@ bool LoadAnswers(const std::string& File, std::string& Why)
     }
 }
 
-bool Record(const std::string& Section, const std::string& Key, const std::string& Value)
+// The record file's text, kept whole, for the file is written whole at each answer (a file in a
+// folder that others may write to is never written through a link or second name put there):
+// the lines of the last answers to the folder and to files in use, and each conflict's section.
+std::string RecordedFolder, RecordedInUse, RecordedConflicts;
+
+// One line of the record, ended.
+std::string RecordLine(const std::string& Key, const std::string& Value)
 {
-    return WriteProfile(Section.c_str(), Key, Value, Switches.Record);
+    return Key + "=" + Value + "\r\n";
+}
+
+bool SaveRecord()
+{
+    return WriteAtomic("[" + std::string(AnswersSection) + "]\r\n" +
+                           RecordLine("Version", AnswersVersion) + RecordedFolder + RecordedInUse +
+                           RecordedConflicts,
+                       Switches.Record);
 }
 
 }   // namespace
@@ -133,9 +148,9 @@ bool ReadSwitches(std::string& Script, std::string& Why)
             return false;
     }
     if (!Switches.Record.empty()) {
+        // A record tells one run: the file is written anew.
         Switches.Record = FullPath(Switches.Record);
-        DeleteFileA(Switches.Record.c_str());   // a record tells one run
-        if (!Record(AnswersSection, "Version", AnswersVersion)) {
+        if (!SaveRecord()) {
             Why = "the record file " + Switches.Record + " can't be written";
             return false;
         }
@@ -170,14 +185,18 @@ TInUseAnswer RecordedInUseAnswer()
 
 void RecordInUse(TInUseAnswer Answer)
 {
-    if (!Switches.Record.empty())
-        Record(AnswersSection, InUseAnswerKey, InUseAnswerName(Answer));
+    if (Switches.Record.empty())
+        return;
+    RecordedInUse = RecordLine(InUseAnswerKey, InUseAnswerName(Answer));
+    SaveRecord();
 }
 
 void RecordFolder(const std::string& Folder)
 {
-    if (!Switches.Record.empty())
-        Record(AnswersSection, "Folder", Folder);
+    if (Switches.Record.empty())
+        return;
+    RecordedFolder = RecordLine("Folder", Folder);
+    SaveRecord();
 }
 
 void RecordConflict(const std::string& B, const std::string& Installed, const std::string& New,
@@ -185,13 +204,13 @@ void RecordConflict(const std::string& B, const std::string& Installed, const st
 {
     if (Switches.Record.empty())
         return;
-    std::string Section = ConflictSection(++Recorded);
-    Record(Section, "File", RecordedName(B));
-    Record(Section, "Installed", Installed);
-    Record(Section, "New", New);
-    Record(Section, "Answer", AnswerOfButton(Answer.Button));
-    Record(Section, "Always", Answer.Always ? "1" : "0");
-    Record(Section, "Backup", Answer.Backup ? "1" : "0");
+    RecordedConflicts += "\r\n[" + ConflictSection(++Recorded) + "]\r\n" +
+                         RecordLine("File", RecordedName(B)) + RecordLine("Installed", Installed) +
+                         RecordLine("New", New) +
+                         RecordLine("Answer", AnswerOfButton(Answer.Button)) +
+                         RecordLine("Always", Answer.Always ? "1" : "0") +
+                         RecordLine("Backup", Answer.Backup ? "1" : "0");
     if (Answer.Backup)
-        Record(Section, "BackupDir", Answer.BackupDir);
+        RecordedConflicts += RecordLine("BackupDir", Answer.BackupDir);
+    SaveRecord();
 }

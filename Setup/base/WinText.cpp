@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <set>
 
 #include "Rules/Capacities.h"
 #include "Rules/CaseText.h"
@@ -15,6 +16,28 @@
 
 const size_t ProfileLimit = 1u << 24;
 
+// The files that the profile functions have read or written in this run, full and folded: the
+// system may keep its copy of each and take it for the file again while the file's last-write
+// time stays the same, also after the file was replaced by another of the same time.
+static std::set<std::string> ProfileFiles;
+static std::string LastProfileFile;   // most calls name the file of the call before
+
+void NoteProfileFile(const std::string& File)
+{
+    if (File == LastProfileFile)
+        return;
+    LastProfileFile = File;
+    ProfileFiles.insert(FoldedText(FullPath(File)));
+}
+
+void ProfileFileReplaced(const std::string& Path)
+{
+    if (ProfileFiles.empty() || ProfileFiles.erase(FoldedText(FullPath(Path))) == 0)
+        return;
+    LastProfileFile.clear();
+    ReleaseProfile(Path);
+}
+
 // Reads with a growing buffer until the profile function no longer reports a cut: it returns
 // capacity - 1 for a cut value and capacity - 2 for a cut key list.
 static std::vector<char> ReadWhole(const char* Section, const char* Key, const char* Default,
@@ -22,6 +45,7 @@ static std::vector<char> ReadWhole(const char* Section, const char* Key, const c
 {
     std::vector<char> Buf(Start);
     DWORD CutAt = Key != nullptr ? 1 : 2;
+    NoteProfileFile(File);
     for (;;) {
         Got = GetPrivateProfileStringA(Section, Key, Default, Buf.data(), DWORD(Buf.size()),
                                        File.c_str());
@@ -70,6 +94,7 @@ static TFoldedValues SectionValues(const char* Section, const std::string& File,
 {
     // GetPrivateProfileSectionA returns capacity - 2 when the section does not fit.
     std::vector<char> Buf(1u << 16);
+    NoteProfileFile(File);
     for (;;) {
         TextSize = GetPrivateProfileSectionA(Section, Buf.data(), DWORD(Buf.size()), File.c_str());
         if (TextSize + 2 < Buf.size() || Buf.size() >= ProfileLimit)
@@ -209,6 +234,7 @@ bool WriteProfile(const char* Section, const std::string& Key, const std::string
     // A plan writes no file: it asks whether the run could.
     if (Planning)
         return MayWriteFile(File);   // the error as writing would give it
+    NoteProfileFile(File);
     return WritePrivateProfileStringA(Section, Key.c_str(), Value.c_str(), File.c_str());
 }
 

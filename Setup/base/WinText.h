@@ -28,6 +28,15 @@ std::vector<TProfileLine> ReadSection(const char* Section, const std::string& Fi
 // call reads the file again.
 void ReleaseProfile(const std::string& File);
 
+// Notes File (a full path) as read or written through the profile functions; the wrappers here do
+// it themselves, a direct call of a profile function does it beside the call.
+void NoteProfileFile(const std::string& File);
+
+// The file at Path has been replaced by another. When the run has used it through the profile
+// functions, the system's copy of the old file goes (ReleaseProfile): the system would take it
+// for the new file of the same last-write time and write it back with the next value.
+void ProfileFileReplaced(const std::string& Path);
+
 // Any directory at Path, hidden and system ones included.
 bool DirectoryExists(const std::string& Path);
 

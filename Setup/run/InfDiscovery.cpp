@@ -9,10 +9,12 @@
 #include "Setup/base/Log.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
+#include "Setup/base/WinText.h"
 
 int CheckInfSignature(const std::string& InfPath)
 {
     char Value[SignatureSize];
+    NoteProfileFile(InfPath);
     if (GetPrivateProfileStringA("Version", "FormKv", "", Value, sizeof Value, InfPath.c_str()) ==
         0)
         return 0;

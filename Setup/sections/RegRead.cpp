@@ -134,6 +134,7 @@ void ReadLine(const std::string& InfPath, const std::string& Name)
 void RegRead_Expand_Strings(const std::string& InfPath)
 {
     char Keys[KeyListSize];
+    NoteProfileFile(InfPath);
     DWORD Got =
         GetPrivateProfileStringA("RegRead", nullptr, "", Keys, sizeof Keys, InfPath.c_str());
     if (Got == sizeof Keys - 2)   // the list was cut

@@ -1,5 +1,5 @@
 // Whole runs among files that are not the installer's, where anyone may have put them: a second
-// name of another file where the log goes, users' files and links named like a killed run's
+// name of another file where the log, the plan or the record goes, users' files and links named like a killed run's
 // leftovers. Each stays as it was; the run writes and removes only files of its own. Another
 // vendor's INF of the script's name is a scenario (scenarios/ForeignFiles.*).
 #include <windows.h>
@@ -115,6 +115,32 @@ TEST_F(ForeignFiles, SecondNameWhereTheLogGoesKeepsTheOtherFileIntact)
         DeleteFileA(Planted.c_str());
         DeleteFileA(Used.c_str());
     }
+}
+
+// The plan and the record are written whole under their names: a second name of another file
+// put there, before the run or between two answers, is replaced as a name and never written
+// through, so the other file stays as it was.
+TEST_F(ForeignFiles, SecondNameWhereThePlanOrTheRecordGoesKeepsTheOtherFileIntact)
+{
+    WriteInf("");
+    std::string Plan = Medium.Path("plan.txt"), Record = Medium.Path("record.ini");
+    PlaceSecondName(Plan);
+    EXPECT_TRUE(RanAsAnswered(Medium.Run("/quiet /plan=" + Plan + " " + Inf.Name, {})));
+    EXPECT_TRUE(FileHolds(Victim, Precious));
+    EXPECT_TRUE(FileContains(Plan, "Plan of "));
+
+    // The first answer is written before the first dialog: the second name takes its place.
+    TWhen Planted([&] { return GetFileAttributesA(Record.c_str()) != INVALID_FILE_ATTRIBUTES; },
+                  [&] {
+                      DeleteFileA(Record.c_str());
+                      PlaceSecondName(Record);
+                  });
+    TRunResult Run =
+        Medium.Run("/record=" + Record + " " + Inf.Name, {"click 1", "click 1", "click 1"});
+    EXPECT_TRUE(RanAsAnswered(Run));
+    EXPECT_TRUE(Planted.Done());
+    EXPECT_TRUE(FileHolds(Victim, Precious));
+    EXPECT_EQ(App, ProfileValue(Record, "SetupAnswers", "Folder"));
 }
 
 // The cleanup of a killed run's leftovers before the copy into a folder removes our own names only,

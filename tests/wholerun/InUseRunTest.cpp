@@ -3,6 +3,8 @@
 // replaced at the next start of Windows, for which Wine's "wineboot -r" stands in here.
 #include <windows.h>
 
+#include <sddl.h>
+
 #include "Scenario.h"
 #include "Setup/base/DlgIds.h"
 
@@ -80,6 +82,33 @@ void ForgetRenamesIn(const std::string& Dir)
                        reinterpret_cast<const BYTE*>(Kept.c_str()), DWORD(Kept.size() + 1));
     RegCloseKey(Key);
 }
+
+// The list made unwritable, as for a user who is no administrator: the Session Manager key, which
+// holds it, denies everyone setting a value. Its own access list comes back at the end, through
+// the handle that changed it. Nothing when Deny is false.
+struct TListDenied {
+    HKEY Key = nullptr;
+    std::vector<char> Saved = std::vector<char>(1 << 16);
+    explicit TListDenied(bool Deny = true)
+    {
+        PSECURITY_DESCRIPTOR Sd = nullptr;
+        DWORD Size = DWORD(Saved.size());
+        if (Deny && (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SessionManager, 0, READ_CONTROL | WRITE_DAC,
+                                   &Key) != 0 ||
+                     RegGetKeySecurity(Key, DACL_SECURITY_INFORMATION, Saved.data(), &Size) != 0 ||
+                     !ConvertStringSecurityDescriptorToSecurityDescriptorA(
+                         "D:(D;;0x6;;;WD)(A;;KA;;;WD)", SDDL_REVISION_1, &Sd, nullptr) ||
+                     RegSetKeySecurity(Key, DACL_SECURITY_INFORMATION, Sd) != 0))
+            ADD_FAILURE() << "the Session Manager key could not be denied";
+        LocalFree(Sd);
+    }
+    ~TListDenied()
+    {
+        if (Key)
+            RegSetKeySecurity(Key, DACL_SECURITY_INFORMATION, Saved.data());
+        RegCloseKey(Key);
+    }
+};
 
 // Wine's start of Windows: "wineboot -r" carries out the renames of the list.
 bool RestartWindows()
@@ -173,19 +202,30 @@ struct InUse : ::testing::Test {
     }
 };
 
-TEST_F(InUse, WithoutTheOptionOrWithFailTheRunFailsAsEver)
+// So does Restart where the system may not add to its list: the run says why, and no waiting file
+// stays behind.
+TEST_F(InUse, WithoutTheOptionWithFailOrARefusedRestartTheRunFailsAsEver)
 {
-    for (const char* Option : {"", "Fail", "Sometimes"}) {
+    TPendingLock Lock;
+    for (const char* Option : {"", "Fail", "Sometimes", "Restart"}) {
         SCOPED_TRACE(Option);
+        bool Restart = std::string(Option) == "Restart";
         Prepare(Option);
-        TRunResult Run = Medium.Run("/quiet " + Inf.Name, {});
+        TRunResult Run;
+        {
+            TListDenied Denied(Restart);
+            Run = Medium.Run("/quiet " + Inf.Name, {});
+        }
         Release();
         EXPECT_TRUE(RanAsAnswered(Run, 1603));
+        EXPECT_EQ(Restart, bool(FileContains(Log, "Error: can't replace " + Held +
+                                                      " at the next restart: ")));
         EXPECT_TRUE(FileContains(Log, "Error: can't copy " + Medium.Path("a.txt") + " to " + Held +
                                           ": Error "));
         EXPECT_TRUE(FileHolds(Held, "old"));
         EXPECT_TRUE(NothingAt(App + "\\b.txt"));
         EXPECT_TRUE(TempFilesIn(App).empty());
+        EXPECT_TRUE(PendingRenamesIn(Medium.Dir).empty());
         // An unknown value is said in the log (the checker calls it an error beforehand).
         EXPECT_EQ(std::string(Option) == "Sometimes",
                   bool(FileContains(Log, "[Options] FilesInUse=Sometimes is none of Fail, Ask, "
@@ -283,6 +323,50 @@ TEST_F(InUse, AskRetriesReplacesAtTheRestartOrCancels)
             EXPECT_TRUE(NothingAt(Waiting));
         }
         ForgetRenamesIn(Medium.Dir);
+    }
+}
+
+// Installed at once before the restart, the file's replacement is taken back from the system's
+// list before its waiting file goes: a file that someone then puts under the waiting name is never
+// moved over the new one, also where the waiting file had been removed by hand. Where the list may
+// not be changed, the waiting file takes the new file too, and the restart changes nothing.
+TEST_F(InUse, ADirectInstallBeforeTheRestartTakesTheReplacementBack)
+{
+    TPendingLock Lock;
+    const struct {
+        const char* Case;
+        bool RemovedByHand;
+        bool Denied;
+    } Cases[] = {
+        {"waiting file there", false, false},
+        {"waiting file removed by hand", true, false},
+        {"list unwritable", false, true},
+    };
+    for (const auto& Case : Cases) {
+        SCOPED_TRACE(Case.Case);
+        Prepare("Restart");
+        ASSERT_TRUE(RanAsAnswered(Medium.Run("/quiet " + Inf.Name, {}), 3010));
+        Release();
+        if (Case.RemovedByHand)
+            DeleteFileA(Waiting.c_str());
+        PutText("a.txt", "newer", 2022);
+        {
+            TListDenied Denied(Case.Denied);
+            EXPECT_TRUE(RanAsAnswered(Medium.Run("/quiet " + Inf.Name, {})));
+        }
+        EXPECT_TRUE(FileHolds(Held, "newer"));
+        EXPECT_EQ(Case.Denied, !PendingRenamesIn(Medium.Dir).empty());
+        if (Case.Denied) {
+            EXPECT_TRUE(FileHolds(Waiting, "newer"));
+        } else {
+            EXPECT_TRUE(NothingAt(Waiting));
+            Medium.WriteText(Waiting, "planted");
+        }
+        ASSERT_TRUE(RestartWindows());
+        EXPECT_TRUE(FileHolds(Held, "newer"));
+        EXPECT_TRUE(Case.Denied ? NothingAt(Waiting) : FileHolds(Waiting, "planted"));
+        ForgetRenamesIn(Medium.Dir);
+        DeleteFileA(Waiting.c_str());
     }
 }
 
