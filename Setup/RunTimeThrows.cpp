@@ -7,6 +7,8 @@
 // is missing here, the run-time's own file of throws comes in and the link fails on the ones
 // defined twice: add the missing one here.
 #include <cstdarg>
+#include <cstdlib>
+#include <new>
 #include <string>
 
 #include "Setup/base/Report.h"
@@ -54,3 +56,44 @@ void __throw_out_of_range_fmt(const char* Format, ...)
 }
 
 }   // namespace std
+
+// The run-time's operator new throws std::bad_alloc, and that one throw brings the whole machinery
+// of exceptions along (the unwinder, the personality routine, type information, the exceptions'
+// own heap): a sixth of the program, in a program built without exceptions. Memory that can't be
+// had ends the run as the run-time's throw did, with the same text.
+void* operator new(std::size_t Size)
+{
+    if (void* Memory = std::malloc(Size ? Size : 1))
+        return Memory;
+    std::__throw_bad_alloc();
+}
+
+void* operator new(std::size_t Size, const std::nothrow_t&) noexcept
+{
+    return std::malloc(Size ? Size : 1);
+}
+
+void* operator new[](std::size_t Size)
+{
+    return operator new(Size);
+}
+
+void operator delete(void* Memory) noexcept
+{
+    std::free(Memory);
+}
+
+void operator delete(void* Memory, std::size_t) noexcept
+{
+    std::free(Memory);
+}
+
+void operator delete[](void* Memory) noexcept
+{
+    std::free(Memory);
+}
+
+void operator delete[](void* Memory, std::size_t) noexcept
+{
+    std::free(Memory);
+}
