@@ -7,6 +7,7 @@
 #include "Rules/DlgText.h"
 #include "Setup/base/Log.h"
 #include "Setup/base/Plan.h"
+#include "Setup/base/Progress.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
 #include "Setup/base/SysProgram.h"
@@ -262,5 +263,8 @@ int ShowDialog(const char* Template)
             PlanQuestion(Answer);
         return Answer;
     }
-    return int(DialogBoxParamA(GetModuleHandleA(nullptr), Template, nullptr, DlgProc, 0));
+    ProgressQuestion(true);
+    int Answer = int(DialogBoxParamA(GetModuleHandleA(nullptr), Template, nullptr, DlgProc, 0));
+    ProgressQuestion(false);
+    return Answer;
 }

@@ -15,4 +15,6 @@
 #define idLink 107
 #define idRetry 108
 #define idAtRestart 109
+#define idFile 110
+#define idBar 111
 #define idSetupIcon 1

@@ -5,6 +5,7 @@
 #include "Rules/MessageText.h"
 #include "Rules/ReportText.h"
 #include "Setup/base/Plan.h"
+#include "Setup/base/Progress.h"
 #include "Setup/base/RunState.h"
 
 std::string LogText;
@@ -24,8 +25,12 @@ void QuietLine(const std::string& Text)
 
 int MessageOrDefault(const std::string& Text, const char* Title, UINT Type)
 {
-    if (!Switches.Quiet)
-        return MessageBoxA(nullptr, Text.c_str(), Title, Type);
+    if (!Switches.Quiet) {
+        ProgressQuestion(true);
+        int Answer = MessageBoxA(nullptr, Text.c_str(), Title, Type);
+        ProgressQuestion(false);
+        return Answer;
+    }
     // The plan of a shown run names the box; a quiet run (and its plan) logs its text.
     if (Planning && PlanShown)
         PlanLine("would show the box \"" + OneLine(Text) + "\"");
@@ -92,6 +97,14 @@ void EndOnFailure(const std::string& Text)
 {
     ErrorBox(Text);
     std::exit(1);
+}
+
+void CancelRun(const char* Line)
+{
+    RunEnd = reCancelled;
+    MarkFatal();
+    LogText += Line;
+    EndRun();
 }
 
 void FatalError()

@@ -46,6 +46,14 @@ void MarkFatal();
 // Ends the run now by an ordinary process exit, so the exit procedure reports it.
 [[noreturn]] void EndRun();
 
+// The log's last line when the user cancels during the copies. Users and scripts read it as it
+// is: keep "canceled".
+const char FileCopyCancelledLine[] = "FileCopy canceled by User";
+
+// The user cancelled the installation: the run ends as cancelled, failed, with Line last in the
+// log (without a line end: the exit procedure starts the next line).
+[[noreturn]] void CancelRun(const char* Line);
+
 // MarkFatal, then EndRun.
 [[noreturn]] void FatalError();
 

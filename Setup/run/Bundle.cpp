@@ -10,6 +10,7 @@
 
 #include "Rules/BundleText.h"
 #include "Setup/base/Cabinet.h"
+#include "Setup/base/Progress.h"
 #include "SysDll/SysDll.h"
 
 namespace {
@@ -438,6 +439,7 @@ INT_PTR __cdecl UnpackNotify(FDINOTIFICATIONTYPE Type, PFDINOTIFICATION Note)
             static_cast<TMediumRecord*>(std::calloc(Unpack.Entries + 1, sizeof(TMediumRecord)));
         return Unpack.Index ? OpenCabMemory(Unpack.Index, uint64_t(Note->cb)) : -1;
     }
+    ProgressItem(Note->psz1, uint64_t(Note->cb));
     return CreateUnpacked(Note->psz1);
 }
 
@@ -528,8 +530,10 @@ TUnpacked UnpackOwnMedium(std::string& MediumDir, std::string& Message)
     TUnpacked Outcome = unNone;
     if (Found) {
         StartCheck();
+        ProgressStep(StepUnpacking, Unpack.Trailer.UnpackedBytes);
         Outcome = UnpackChecked(Message);
         // A damaged payload is reported as such, whatever else became of the unpacking.
+        ProgressStep(StepChecking, 0);
         Damaged = !CheckedIntact();
     }
     CloseHandle(Unpack.Own);

@@ -12,6 +12,7 @@
 #include "Setup/base/Dialogs.h"
 #include "Setup/base/Log.h"
 #include "Setup/base/Plan.h"
+#include "Setup/base/Progress.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
 #include "Setup/base/SysProgram.h"
@@ -67,6 +68,7 @@ void ExitProcedure()
     if (Ran)
         return;
     Ran = true;
+    ProgressClose();
 
     CloseStartedProgram(InfoProcess);
     CloseStartedProgram(DiffDirProcess);

@@ -10,6 +10,7 @@
 #include "Setup/base/Dialogs.h"
 #include "Setup/base/Log.h"
 #include "Setup/base/Plan.h"
+#include "Setup/base/Progress.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
 #include "Setup/base/SysProgram.h"
@@ -138,6 +139,7 @@ void RunInstallSequence()
     if (Planning)
         PlanVariables(SourceInfPath);
 
+    ProgressStep(StepRegistry, 0);
     ErrorCount += RegWriteSection("RegWrite", SourceInfPath, wmRegistry);
     ErrorCount += RegWriteSection("RegWriteUninstall", SourceInfPath, wmUninstall);
 
@@ -145,6 +147,7 @@ void RunInstallSequence()
 
     ProcessFilesSection(SourceInfPath);
 
+    ProgressStep(StepStartMenu, 0);
     SetStartMenuLinks(InfCopy, SourceInfPath, UseSetupx);
     IniWriteSection(SourceInfPath);
 

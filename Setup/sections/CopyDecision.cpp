@@ -16,6 +16,7 @@
 #include "Setup/base/DirTree.h"
 #include "Setup/base/Log.h"
 #include "Setup/base/Plan.h"
+#include "Setup/base/Progress.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
 #include "Setup/base/Unattended.h"
@@ -210,10 +211,7 @@ enum TResolution {
 // The user cancelled the installation at a file's question: the run ends there.
 [[noreturn]] void CancelFileCopy()
 {
-    RunEnd = reCancelled;
-    MarkFatal();
-    LogText += "FileCopy canceled by User";   // the exit procedure starts the next line
-    EndRun();
+    CancelRun(FileCopyCancelledLine);
 }
 
 // The user's answer to a conflict: the dialog, or the remembered answer while "always" holds.
@@ -380,6 +378,7 @@ bool LookAtCopy(const std::string& A, const std::string& B, TCopyLook& Look)
 
 bool CopyOneFile(const std::string& A, const std::string& B)
 {
+    ProgressItem(B.c_str(), 0);
     TCopyLook Look;
     if (!LookAtCopy(A, B, Look))
         return CopyFailed(A, B, ERROR_BAD_DEVICE);

@@ -9,6 +9,7 @@
 #include "Setup/base/Dialogs.h"
 #include "Setup/base/DirTree.h"
 #include "Setup/base/Log.h"
+#include "Setup/base/Progress.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
 #include "Setup/base/VarExpand.h"
@@ -193,7 +194,11 @@ void ProcessFilesSection(const std::string& SourceInfPath)
     CopyStopped = false;
     FilesInUse = ReadFilesInUse(SourceInfPath);
     std::string InfDir = DirectoryPart(SourceInfPath);
-    for (const TProfileLine& Line : ReadSection("Files", SourceInfPath)) {
+    std::vector<TProfileLine> Entries = ReadSection("Files", SourceInfPath);
+    // The bar goes by entries: what an entry's pattern will find is known only once it is copied.
+    ProgressStep(StepCopying, Entries.size());
+    for (const TProfileLine& Line : Entries) {
+        ProgressAt(&Line - Entries.data());
         const std::string& Key = Line.Key;
         std::string Dir = Line.Value;
         if (!Dir.empty()) {

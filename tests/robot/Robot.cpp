@@ -140,6 +140,41 @@ std::vector<TTopLevel> DialogWindows()
     return Windows;
 }
 
+// The program's progress window: a class of its own, which the dialog watch does not take.
+const char ProgressClass[] = "SetupKvProgress";
+const int ProgressFileId = 110;
+const int ProgressBarId = 111;
+
+HWND ProgressWindow(const TRun& Run)
+{
+    for (HWND Wnd = FindWindowExA(nullptr, nullptr, ProgressClass, nullptr); Wnd;
+         Wnd = FindWindowExA(nullptr, Wnd, ProgressClass, nullptr)) {
+        DWORD Pid = 0;
+        if (IsWindowVisible(Wnd) && GetWindowThreadProcessId(Wnd, &Pid) &&
+            Pid == Run.Proc.dwProcessId)
+            return Wnd;
+    }
+    return nullptr;
+}
+
+// Notes what the progress window shows when it differs from what was seen last.
+void WatchProgress(TRun& Run)
+{
+    HWND Wnd = ProgressWindow(Run);
+    if (!Wnd)
+        return;
+    TProgressSight Sight;
+    Sight.Step = WindowText(GetDlgItem(Wnd, 101));
+    Sight.File = WindowText(GetDlgItem(Wnd, ProgressFileId));
+    DWORD_PTR Pos;
+    if (Send(GetDlgItem(Wnd, ProgressBarId), PBM_GETPOS, 0, 0, Pos))
+        Sight.Bar = int(Pos);
+    std::vector<TProgressSight>& Seen = Run.Result.Progress;
+    if (Seen.empty() || Seen.back().Step != Sight.Step || Seen.back().File != Sight.File ||
+        Seen.back().Bar != Sight.Bar)
+        Seen.push_back(Sight);
+}
+
 // Processes whose parent is Pid, running now.
 std::vector<DWORD> ChildProcesses(DWORD Pid)
 {
@@ -362,6 +397,11 @@ bool Act(TRun& Run, HWND Wnd, const TDialog& Dialog, const std::vector<TLiveCont
     case TAction::akWait:
         Sleep(Action.Ms);
         return true;
+    case TAction::akCancelProgress:
+        if (HWND Progress = ProgressWindow(Run))
+            return PostMessageA(Progress, WM_COMMAND, IDCANCEL, 0);
+        Error = "no progress window to cancel";
+        return false;
     default: {
         int Id = DefaultButton(Wnd, Dialog, Live);
         Done += " (click " + std::to_string(Id) + ")";
@@ -582,6 +622,7 @@ TRunResult RunWithRobot(const TRunOptions& Options)
         std::vector<TTopLevel> Windows = Full ? TopLevelWindows() : DialogWindows();
         WatchDialogs(Run, Windows);
         if (Full) {
+            WatchProgress(Run);
             WatchNotepads(Run, Windows);
             LastFullLook = GetTickCount();
         }

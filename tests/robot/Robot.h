@@ -31,7 +31,16 @@ struct TDialog {
 };
 
 struct TAction {
-    enum TKind { akClick, akType, akCheck, akClose, akBrowse, akWait, akDefault } Kind;
+    enum TKind {
+        akClick,
+        akType,
+        akCheck,
+        akClose,
+        akBrowse,
+        akWait,
+        akDefault,
+        akCancelProgress
+    } Kind;
     int Id = 0;         // click, type, check
     std::string Text;   // type: the new text; browse: the folder
     unsigned Ms = 0;    // wait
@@ -39,13 +48,15 @@ struct TAction {
 using TAnswer = std::vector<TAction>;   // the actions that answer one dialog, in order
 
 // Parses one answer: actions separated by ';', each one of
-//   click ID | check ID | type ID TEXT | close | default | browse FOLDER | wait MS
+//   click ID | check ID | type ID TEXT | close | default | browse FOLDER | wait MS |
+//   cancelprogress
 // TEXT and FOLDER run to the next ';' (trimmed), so they may hold spaces but no ';'.
 // "check" clicks synchronously, so later actions see its effect; "close" posts WM_CLOSE, which
 // dialogs turn into command 2; "default" clicks the button Enter would press; "browse" selects
 // FOLDER in a shell folder browser, checks the selection and clicks OK; "wait" leaves the dialog
 // as it is for MS milliseconds (at most 600000), long enough for a person or a screenshot to
-// see it.
+// see it; "cancelprogress" clicks Cancel in the program's progress window (which is no dialog
+// that gets answers), to be asked about once the dialog at hand is answered.
 // Returns false with a reason in Error for a malformed line.
 bool ParseAnswer(const std::string& Line, TAnswer& Answer, std::string& Error);
 std::string FormatAnswer(const TAnswer& Answer);   // back into answer syntax
@@ -65,9 +76,17 @@ struct TNotepad {
     bool OpenAtEnd = false;   // still open when the program had ended; the robot then closes it
 };
 
+// What the progress window showed at one look; a new sight whenever something changed.
+struct TProgressSight {
+    std::string Step;   // control 101
+    std::string File;   // control 110
+    int Bar = -1;       // the bar's position, 0 to 1000
+};
+
 struct TRunResult {
     std::vector<TDialog> Dialogs;   // in the order they appeared
     std::vector<TNotepad> Notepads;
+    std::vector<TProgressSight> Progress;   // the program's progress window, in the order seen
     size_t AnswersUsed = 0;
     size_t AnswersLeft = 0;   // answers for dialogs that never came
     bool TimedOut = false;

@@ -42,8 +42,10 @@ bool ParseAction(const std::string& Piece, TAction& Action, std::string& Error)
     std::string Rest = VerbEnd == Piece.npos ? "" : Trim(Piece.substr(VerbEnd));
     Action.Id = 0;
     Action.Text.clear();
-    if (Verb == "CLOSE" || Verb == "DEFAULT") {
-        Action.Kind = Verb == "CLOSE" ? TAction::akClose : TAction::akDefault;
+    if (Verb == "CLOSE" || Verb == "DEFAULT" || Verb == "CANCELPROGRESS") {
+        Action.Kind = Verb == "CLOSE"     ? TAction::akClose
+                      : Verb == "DEFAULT" ? TAction::akDefault
+                                          : TAction::akCancelProgress;
         if (!Rest.empty())
             Error = "'" + Piece + "': takes no argument";
         return Rest.empty();
@@ -103,6 +105,8 @@ std::string FormatAction(const TAction& Action)
         return "browse " + Action.Text;
     case TAction::akWait:
         return "wait " + std::to_string(Action.Ms);
+    case TAction::akCancelProgress:
+        return "cancelprogress";
     default:
         return "default";
     }

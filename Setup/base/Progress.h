@@ -1,0 +1,31 @@
+// The progress window: which step the run is at, the file at hand and a bar, with a Cancel
+// button. It shows only once a step has taken longer than a moment, never in a quiet run or a
+// plan, and never takes the focus. The copy loops call it for every file: it looks at the clock
+// only every few files and paints at most ten times a second, so that it costs them nothing.
+#pragma once
+#include <cstdint>
+
+// The steps, as the window names them.
+extern const char* const StepChecking;
+extern const char* const StepUnpacking;
+extern const char* const StepCopying;
+extern const char* const StepRegistry;
+extern const char* const StepStartMenu;
+
+// A new step begins: its name, and the units (bytes, entries) of a full bar; 0: the bar stays
+// empty.
+void ProgressStep(const char* Step, uint64_t Total);
+
+// The step has done Done of its units.
+void ProgressAt(uint64_t Done);
+
+// The step comes to the file Name, which adds Units to what it has done. Where the user has
+// cancelled in the window, asks first whether to cancel the installation, and ends the run then.
+void ProgressItem(const char* Name, uint64_t Units);
+
+// A question is about to be shown (Asking) or has been answered. The window then shows where the
+// run stands, and takes no click until the answer: the question is the user's business.
+void ProgressQuestion(bool Asking);
+
+// The run ends: the window goes before the report.
+void ProgressClose();
