@@ -3,11 +3,11 @@
 #pragma once
 #include <cstdint>
 
-const uint32_t ProgressLookItems = 8;             // files between two looks at the clock
-const uint64_t ProgressLookBytes = 4u << 20;      // or bytes, for a medium of few large files
-const uint32_t ProgressDelayMs = 500;             // a step that takes longer gets the window
-const uint32_t ProgressPaintMs = 100;             // at most ten repaints a second
-const int ProgressBarRange = 1000;                // the bar's positions, 0 to this
+const uint32_t ProgressLookItems = 8;          // files between two looks at the clock
+const uint64_t ProgressLookBytes = 4u << 20;   // or bytes, for a medium of few large files
+const uint32_t ProgressDelayMs = 500;          // a step that takes longer gets the window
+const uint32_t ProgressPaintMs = 100;          // at most ten repaints a second
+const int ProgressBarRange = 1000;             // the bar's positions, 0 to this
 
 // Whether Items files or Bytes bytes since the last look call for a look at the clock.
 bool ProgressLookDue(uint32_t Items, uint64_t Bytes);

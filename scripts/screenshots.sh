@@ -11,6 +11,8 @@
 #                 of the example's script
 #   inuse.png     the question for TinyClock.exe, which is running, when version 1 is installed
 #                 over it with [Options] FilesInUse=Ask in a copy of the example's script
+#   progress.png  the progress window while version 2 copies 3,000 more files that a copy of
+#                 the example's script names
 #
 # The robot answers the dialogs (tests/robot) and holds each dialog to be pictured for
 # SHOTS_WAIT_MS (default 6000) milliseconds ("wait"). Meanwhile we grab every dialog window about
@@ -226,3 +228,15 @@ sleep 3   # until the program has started and holds its file
 printf '%s\n' default default "click 4" "wait $wait_ms; click 2" default >"$work/inuse.answers"
 run inuse "$work/inuse" "is in use by a program" inuse
 kill "$clock_pid" 2>/dev/null || true
+
+# The progress window: version 2 again, with a few thousand more files as the last [Files] entry of
+# a copy of the example's script (the bar, which goes by entries, stands at three quarters), so
+# that the copies take seconds and the window stays on screen as long as the dialogs are held.
+# The robot answers at once; the window is the one picture of the run.
+medium progress disk2
+mkdir -p "$work/progress/Help"
+for i in $(seq 3000); do printf 'page %d\n' "$i" >"$work/progress/Help/page$i.txt"; done
+sed -i '/^Licence\.txt=/a Help\\*.*=%MyProgramPath%\\Help' "$work/progress/TINYCLOCK.INF"
+grep -q '^Help' "$work/progress/TINYCLOCK.INF"
+printf '%s\n' default default default >"$work/progress.answers"
+run progress "$work/progress" "Installation successfully!" progress

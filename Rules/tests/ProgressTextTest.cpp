@@ -43,8 +43,9 @@ TEST(ProgressBarPos, ShareOfTheTotalWithoutOverflow)
         uint64_t Done, Total;
         int Pos;
     } Cases[] = {
-        {5, 0, 0},     {0, 4, 0},         {1, 4, 250},         {3, 4, 750},   {4, 4, 1000},
-        {9, 4, 1000},  {Huge / 2, Huge, 500}, {Huge, Huge, 1000}, {1, 3, 333},
+        {5, 0, 0},    {0, 4, 0},    {1, 4, 250},           {3, 4, 750},
+        {4, 4, 1000}, {9, 4, 1000}, {Huge / 2, Huge, 500}, {Huge, Huge, 1000},
+        {1, 3, 333},
     };
     for (const auto& Case : Cases) {
         SCOPED_TRACE(std::to_string(Case.Done) + "/" + std::to_string(Case.Total));

@@ -28,6 +28,7 @@ const int DelayTextSize = 12;        // milliseconds as digits; NUL included
 
 struct TProgress {
     HWND Window = nullptr;
+    bool Visible = false;
     bool Failed = false;   // no window could be made: the run goes on without one
     bool Cancel = false;   // Cancel was clicked and has not been asked about yet
     const char* Step = "";
@@ -127,11 +128,12 @@ void Look()
     if (!MayShow())
         return;
     DWORD Now = GetTickCount();
-    bool Shown = Progress.Window != nullptr;
-    switch (ProgressDue(Shown, Now, Progress.StepStart, Progress.LastPaint, Progress.DelayMs)) {
+    switch (ProgressDue(Progress.Visible, Now, Progress.StepStart, Progress.LastPaint,
+                        Progress.DelayMs)) {
     case pdShow:
-        if (Shown || MakeWindow()) {
+        if (Progress.Window != nullptr || MakeWindow()) {
             ShowWindow(Progress.Window, SW_SHOWNOACTIVATE);
+            Progress.Visible = true;
             Paint(Now);
         }
         break;
@@ -147,8 +149,8 @@ void Look()
 void AskCancel()
 {
     Progress.Cancel = false;
-    if (MessageOrDefault("Cancel the installation?", Caption.c_str(),
-                         MB_YESNO | MB_ICONQUESTION) != IDYES)
+    if (MessageOrDefault("Cancel the installation?", Caption.c_str(), MB_YESNO | MB_ICONQUESTION) !=
+        IDYES)
         return;
     CancelRun(Progress.Step == StepCopying ? FileCopyCancelledLine : "Setup canceled by User");
 }
@@ -164,8 +166,16 @@ void ProgressStep(const char* Step, uint64_t Total)
     Progress.Done = 0;
     Progress.Item[0] = '\0';
     Progress.StepStart = GetTickCount();
-    if (Progress.Window != nullptr)
+    if (Progress.Visible)
         Paint(Progress.StepStart);
+}
+
+void ProgressIdle()
+{
+    Progress.Step = "";
+    if (Progress.Visible)
+        ShowWindow(Progress.Window, SW_HIDE);
+    Progress.Visible = false;
 }
 
 void ProgressAt(uint64_t Done)
@@ -192,7 +202,7 @@ void ProgressItem(const char* Name, uint64_t Units)
 
 void ProgressQuestion(bool Asking)
 {
-    if (Progress.Window == nullptr)
+    if (!Progress.Visible)
         return;
     EnableWindow(Progress.Window, !Asking);
     if (Asking)
@@ -204,5 +214,6 @@ void ProgressClose()
     if (Progress.Window != nullptr)
         DestroyWindow(Progress.Window);
     Progress.Window = nullptr;
+    Progress.Visible = false;
     Progress.Failed = true;   // nothing shows it again
 }

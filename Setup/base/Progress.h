@@ -16,6 +16,10 @@ extern const char* const StepStartMenu;
 // empty.
 void ProgressStep(const char* Step, uint64_t Total);
 
+// No step is under way until the next ProgressStep: the window, if shown, goes away meanwhile,
+// so that it tells nothing stale while the run asks its first questions.
+void ProgressIdle();
+
 // The step has done Done of its units.
 void ProgressAt(uint64_t Done);
 

@@ -82,6 +82,7 @@ static void UnpackMedium()
     if (UnpackOwnMedium(MediumDir, Damage) > unDone) {
         ReportAndEnd(Damage, true);
     }
+    ProgressIdle();
 }
 
 // A clean run state, the exit procedure hooked, and the caption of every box and dialog.

@@ -255,6 +255,9 @@ std::string DescribeRun(const TRunResult& Run)
             Start = End + 1;
         }
     }
+    for (const TProgressSight& Sight : Run.Progress)
+        Result += "Progress \"" + EscapeText(Sight.Step) + "\" \"" + EscapeText(Sight.File) +
+                  "\" " + std::to_string(Sight.Bar) + "\n";
     Result += "Answers used: " + std::to_string(Run.AnswersUsed) + "\n";
     if (Run.AnswersLeft)
         Result += "Answers left unused: " + std::to_string(Run.AnswersLeft) + "\n";

@@ -21,8 +21,8 @@ struct ProgressRun : ::testing::Test {
     // and another such file; or, Small, three files in one entry.
     void WriteMedium(bool Small = false) const
     {
-        std::string Text = Lines({"[Version]", "FormKv=KELVOR", "[Strings]",
-                                  "MyProgramPath=" + App, "[Files]", "one\\*.*="});
+        std::string Text = Lines({"[Version]", "FormKv=KELVOR", "[Strings]", "MyProgramPath=" + App,
+                                  "[Files]", "one\\*.*="});
         if (!Small)
             Text += Lines({"old1.txt=", "two\\*.*=", "old2.txt="});
         Medium.WriteText(Inf.Name, Text);
@@ -41,19 +41,12 @@ struct ProgressRun : ::testing::Test {
     bool Seen(const TRunResult& Run, const std::string& Name, int Bar) const
     {
         for (const TProgressSight& Sight : Run.Progress)
-            if (Sight.Step == "Copying files" && Sight.File == App + "\\" + Name && Sight.Bar == Bar)
+            if (Sight.Step == "Copying files" && Sight.File == App + "\\" + Name &&
+                Sight.Bar == Bar)
                 return true;
         return false;
     }
 };
-
-std::string Sights(const TRunResult& Run)
-{
-    std::string Text;
-    for (const TProgressSight& Sight : Run.Progress)
-        Text += Sight.Step + " | " + Sight.File + " | " + std::to_string(Sight.Bar) + "\n";
-    return Text;
-}
 
 TEST_F(ProgressRun, LargeMediumShowsTheStepTheFileAndTheBarByEntries)
 {
@@ -64,8 +57,8 @@ TEST_F(ProgressRun, LargeMediumShowsTheStepTheFileAndTheBarByEntries)
     // Two questions, and the window took none of the answers.
     ASSERT_TRUE(RanAsAnswered(Run));
     EXPECT_TRUE(ShowsTemplate(Run, 4, "Installation successfully!"));
-    EXPECT_TRUE(Seen(Run, "old1.txt", 250)) << Sights(Run);   // in the second of four entries
-    EXPECT_TRUE(Seen(Run, "old2.txt", 750)) << Sights(Run);
+    EXPECT_TRUE(Seen(Run, "old1.txt", 250)) << DescribeRun(Run);   // in the second of four entries
+    EXPECT_TRUE(Seen(Run, "old2.txt", 750)) << DescribeRun(Run);
     EXPECT_TRUE(FileHolds(App + "\\9.txt", "two\\"));
 }
 
@@ -76,7 +69,8 @@ TEST_F(ProgressRun, CancelAsksAndEndsTheRunAsCancelInstallDoes)
 
     // Cancel is clicked while the first question waits, and asked about at the next file.
     TRunResult Run = Medium.Run(
-        Args, {Click1, Click1, "cancelprogress; " + Click1, "click " + std::to_string(IDYES), Click1},
+        Args,
+        {Click1, Click1, "cancelprogress; " + Click1, "click " + std::to_string(IDYES), Click1},
         AtOnce);
 
     ASSERT_TRUE(RanAsAnswered(Run, 1602));
@@ -107,12 +101,12 @@ TEST_F(ProgressRun, SmallMediumQuietRunAndPlanShowNoWindow)
     // Fewer files than the window waits for before it looks at the clock at all.
     TRunResult Small = Medium.Run(Inf.Name, {Click1, Click1, Click1}, AtOnce);
     EXPECT_TRUE(RanAsAnswered(Small));
-    EXPECT_TRUE(Small.Progress.empty()) << Sights(Small);
+    EXPECT_TRUE(Small.Progress.empty()) << DescribeRun(Small);
     WriteMedium();
     for (const std::string& Switch : {std::string("/quiet"), "/plan=" + Medium.Path("plan.txt")}) {
         TRunResult Run = Medium.Run(Switch + " " + Inf.Name, {}, AtOnce);
         EXPECT_TRUE(RanAsAnswered(Run)) << Switch;
-        EXPECT_TRUE(Run.Progress.empty()) << Switch << "\n" << Sights(Run);
+        EXPECT_TRUE(Run.Progress.empty()) << Switch << "\n" << DescribeRun(Run);
     }
 }
 
