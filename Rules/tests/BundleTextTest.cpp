@@ -21,6 +21,52 @@ TEST(BundleTrailer, ComesBackAndIsKnownByItsMagic)
     EXPECT_EQ(0xCBF43926u, Crc32(Crc32(0, "1234", 4), "56789", 5));
 }
 
+// The sizes are under the checksum: a trailer changed in any of them no longer has its seal.
+TEST(SealedCrc, CoversEverySizeOfTheTrailer)
+{
+    const TBundleTrailer Packed = {4096, 70000, 3, 0};
+    const uint32_t Seal = SealedCrc(0x1234u, Packed);
+    EXPECT_NE(0x1234u, Seal);
+    TBundleTrailer Changed = Packed;
+    Changed.Crc = 99;   // the checksum itself is not under it
+    EXPECT_EQ(Seal, SealedCrc(0x1234u, Changed));
+    for (auto Change : {+[](TBundleTrailer& T) { T.PayloadSize += 8; },
+                        +[](TBundleTrailer& T) { T.UnpackedBytes ^= 1ULL << 40; },
+                        +[](TBundleTrailer& T) { T.FileCount = 0; }}) {
+        Changed = Packed;
+        Change(Changed);
+        EXPECT_NE(Seal, SealedCrc(0x1234u, Changed));
+    }
+}
+
+// The room for the unpacked medium never wraps round to a small number, whatever a trailer says.
+TEST(UnpackRoom, SaturatesInsteadOfWrapping)
+{
+    const uint64_t Most = ~uint64_t(0);
+    const struct {
+        uint64_t Bytes;
+        uint32_t Files;
+        uint64_t Room;
+    } Cases[] = {
+        {70000, 3, 70000 + 3 * 4096},    {0, 0, 0},
+        {Most - 4096, 1, Most},          {Most - 4095, 1, Most},
+        {Most - 100, 0xFFFFFFFFu, Most}, {Most, 0, Most},
+    };
+    for (const auto& Case : Cases) {
+        SCOPED_TRACE(std::to_string(Case.Bytes) + " bytes, files: " + std::to_string(Case.Files));
+        EXPECT_EQ(Case.Room, UnpackRoom({0, Case.Bytes, Case.Files, 0}, 4096));
+    }
+    EXPECT_EQ(Most, UnpackRoom({0, 0, 0xFFFFFFFFu, 0}, Most / 2));
+}
+
+// An elevated run's folder is the administrators' and admits nobody else but the system.
+TEST(MediumFolderSddl, ElevatedAdmitsOnlySystemAndAdministrators)
+{
+    EXPECT_EQ("O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)", MediumFolderSddl(true, "S-1-5-21-1"));
+    EXPECT_EQ("D:P(A;OICI;FA;;;S-1-5-21-1)(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)",
+              MediumFolderSddl(false, "S-1-5-21-1"));
+}
+
 // The table-driven checksum against the polynomial's bitwise definition: every length around the
 // eight-byte steps, taken whole and split at every place.
 TEST(Crc32, IsTheBitwiseChecksumForEveryLengthAndSplit)
@@ -78,9 +124,20 @@ TEST(BundleNames, OnlySafePathsAndOurOwnFolders)
     struct {
         const char* Path;
         bool Safe;
-    } Paths[] = {{"SETUP.INF", true}, {"bin\\a.dll", true}, {"..\\x", false},  {"a\\..\\b", false},
-                 {"\\x", false},      {"C:x", false},       {"a\\\\b", false}, {"a/b", false},
-                 {"nul.txt", false},  {"", false},          {"a\\", false},    {"<medium>", false}};
+    } Paths[] = {{"SETUP.INF", true},
+                 {"bin\\a.dll", true},
+                 {"..\\x", false},
+                 {"a\\..\\b", false},
+                 {"\\x", false},
+                 {"C:x", false},
+                 {"a\\\\b", false},
+                 {"a/b", false},
+                 {"nul.txt", false},
+                 {"", false},
+                 {"a\\", false},
+                 {"<medium>", false},
+                 {"docs\\COM\xB9.txt", false},
+                 {"LPT\xC2\xB3", false}};
     for (const auto& Case : Paths)
         EXPECT_EQ(Case.Safe, IsSafeMediumPath(Case.Path)) << Case.Path;
     char Name[BundleDirNameSize];

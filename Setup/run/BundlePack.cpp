@@ -269,6 +269,7 @@ bool WriteTrailer(uint64_t CabinetSize, char* Buffer)
         Trailer.Crc = Crc32(Trailer.Crc, Buffer, Read);
         Left -= Read;
     }
+    Trailer.Crc = SealedCrc(Trailer.Crc, Trailer);
     std::string Bytes = EncodeBundleTrailer(Trailer);
     return Ok && WriteAll(Bytes.data(), DWORD(Bytes.size()));
 }

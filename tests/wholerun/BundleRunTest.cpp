@@ -2,6 +2,8 @@
 // installs as SETUP.EXE does from the medium; damaged bundles install nothing.
 #include <windows.h>
 
+#include <sddl.h>
+
 #include <algorithm>
 
 #include "Scenario.h"
@@ -205,6 +207,111 @@ TEST(BundleRun, KilledRunsFolderGoesWithTheNextRunAndNothingElse)
     EXPECT_EQ(0u, Next.ExitCode) << DescribeRun(Next);
     EXPECT_EQ(std::vector<std::string>{"~setupkvb my notes"}, Run.Unpacked());
     EXPECT_TRUE(FileHolds(Run.Tmp + "\\~setupkvb my notes\\notes.txt", "mine\r\n"));
+}
+
+// A folder named and made as a bundle run makes its own (what a killed run leaves), in Dir, with
+// a file in it and in a subfolder; its path.
+std::string MakeLookAlike(TScenario& S, const std::string& Dir)
+{
+    std::string Folder = Dir + "\\~setupkvb0123456789abcdef";
+    SECURITY_ATTRIBUTES Attributes = {sizeof Attributes, nullptr, FALSE};
+    EXPECT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(
+        "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)", SDDL_REVISION_1, &Attributes.lpSecurityDescriptor,
+        nullptr));
+    EXPECT_TRUE(CreateDirectoryA(Folder.c_str(), &Attributes));
+    LocalFree(Attributes.lpSecurityDescriptor);
+    S.WriteText(Folder + "\\notes.txt", "mine\r\n");
+    S.WriteText(Folder + "\\sub\\more.txt", "mine too\r\n");
+    return Folder;
+}
+
+// A plan of a bundle changes nothing: a folder that looks like a killed run's stays with its files.
+TEST(BundleRun, PlanLeavesFoldersThatLookLikeAKilledRunsAlone)
+{
+    TBundled Run;
+    ASSERT_EQ(0u, Run.Pack(Run.Exe).ExitCode);
+    std::string Folder = MakeLookAlike(Run.Medium, Run.Tmp);
+    TRunResult Plan = Run.RunBundle("/plan=" + Run.Out + "\\plan.txt", {});
+    EXPECT_EQ(0u, Plan.ExitCode) << DescribeRun(Plan);
+    EXPECT_EQ(std::vector<std::string>{"~setupkvb0123456789abcdef"}, Run.Unpacked());
+    EXPECT_TRUE(FileHolds(Folder + "\\notes.txt", "mine\r\n"));
+    EXPECT_TRUE(FileHolds(Folder + "\\sub\\more.txt", "mine too\r\n"));
+}
+
+// The unix path of Path, for a program of the machine's own.
+std::string UnixPath(const std::string& Path)
+{
+    typedef char*(CDECL * TUnixName)(const wchar_t*);
+    auto UnixName = reinterpret_cast<TUnixName>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    std::wstring Wide(Path.begin(), Path.end());
+    char* Name = UnixName ? UnixName(Wide.c_str()) : nullptr;
+    std::string Unix = Name ? Name : "";
+    HeapFree(GetProcessHeap(), 0, Name);
+    return Unix;
+}
+
+// swaploop.py, run as the machine's own program (as root): exchanges the folder Folder with a
+// symbolic link to Target, over and over, until it is stopped.
+class TSwapLoop {
+public:
+    TSwapLoop(const std::string& Folder, const std::string& Target, const std::string& Work)
+        : Stop(Work + "\\stop"), Count(Work + "\\count")
+    {
+        std::string Dir = UnixPath(Folder.substr(0, Folder.rfind('\\')));
+        std::string Command = "python3 " SETUP_SOURCE_DIR "/tests/wholerun/swaploop.py " +
+                              UnixPath(Folder) + " " + Dir + "/~swaplink " + UnixPath(Target) +
+                              " " + UnixPath(Work) + "/stop " + UnixPath(Work) + "/count";
+        STARTUPINFOA Startup = {};
+        Startup.cb = sizeof Startup;
+        PROCESS_INFORMATION Process = {};
+        EXPECT_TRUE(CreateProcessA("Z:\\usr\\bin\\python3", &Command[0], nullptr, nullptr, FALSE, 0,
+                                   nullptr, nullptr, &Startup, &Process))
+            << Command;
+        CloseHandle(Process.hProcess);
+        CloseHandle(Process.hThread);
+    }
+    // Stops the loop; the number of exchanges it made.
+    int End(const TScenario& S)
+    {
+        CloseHandle(
+            CreateFileA(Stop.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        // A program of the machine's own has no process handle to wait for: its last word.
+        for (int Wait = 0; Wait < 400 && NothingAt(Count); ++Wait)
+            Sleep(50);
+        std::optional<std::string> Made = S.ReadText(Count);
+        return Made ? std::atoi(Made->c_str()) : -1;
+    }
+
+private:
+    std::string Stop, Count;
+};
+
+// Someone who may write in the temporary folder swaps a folder that looks like a killed run's, or
+// a subfolder of it, for a link to another folder while a bundle run and a plan clean up: nothing
+// in that other folder is deleted.
+TEST(BundleRun, SwappingAKilledRunsFolderForALinkDeletesNothingOutside)
+{
+    for (const char* Swapped : {"", "\\sub"}) {
+        SCOPED_TRACE(std::string("swapped: ~setupkvb...") + Swapped);
+        TBundled Run;
+        ASSERT_EQ(0u, Run.Pack(Run.Exe).ExitCode);
+        std::string Folder = MakeLookAlike(Run.Medium, Run.Tmp) + Swapped;
+        std::string Outside = Run.Out + "\\outside";
+        for (int I = 0; I < 50; ++I)
+            Run.Medium.WriteText(Outside + "\\file" + std::to_string(I) + ".txt", "keep\r\n");
+        TSwapLoop Loop(Folder, Outside, Run.Out);
+        std::string Link =
+            Run.Tmp + (*Swapped ? "\\~setupkvb0123456789abcdef" : "") + "\\~swaplink";
+        for (int Wait = 0; Wait < 100 && NothingAt(Link); ++Wait)
+            Sleep(50);   // until the loop has made its link
+        TRunResult Plan = Run.RunBundle("/plan=" + Run.Out + "\\plan.txt", {});
+        TRunResult Real = Run.RunBundle("/quiet /dir=" + Run.BundleApp, {});
+        EXPECT_GT(Loop.End(Run.Medium), 0);
+        EXPECT_EQ(0u, Plan.ExitCode) << DescribeRun(Plan);
+        EXPECT_EQ(0u, Real.ExitCode) << DescribeRun(Real);
+        EXPECT_EQ(50u, NamesIn(Outside + "\\file*.txt").size());
+    }
 }
 
 // Run through fulldisk-run.sh, whose 1 MB drive is the temporary folder: too small for the
