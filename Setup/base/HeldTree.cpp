@@ -73,6 +73,37 @@ bool DeleteHeld(HANDLE File, DWORD Attributes)
     return SetInfo(File, &Disposition, sizeof Disposition, FileDispositionInformation);
 }
 
+// Whether the open File is the entry the listing showed: no link, in the same volume, a folder
+// where the listing showed one, and the same file (where the file system numbers its files).
+// Under Wine a symbolic link opens as what it leads to, and only the number tells it.
+bool IsListedEntry(HANDLE File, const THeldEntry& Entry, DWORD Serial)
+{
+    BY_HANDLE_FILE_INFORMATION Info;
+    if (!GetFileInformationByHandle(File, &Info))
+        return false;
+    LONGLONG Id = LONGLONG(Info.nFileIndexHigh) << 32 | Info.nFileIndexLow;
+    return !((Info.dwFileAttributes | Entry.Attributes) & FILE_ATTRIBUTE_REPARSE_POINT) &&
+           !((Info.dwFileAttributes ^ Entry.Attributes) & FILE_ATTRIBUTE_DIRECTORY) &&
+           Info.dwVolumeSerialNumber == Serial && (Entry.Id == 0 || Entry.Id == Id);
+}
+
+// Entry of the folder Dir, opened through Dir and checked (IsListedEntry): held and ready to be
+// deleted (Hold), else for listing it only, shared with the holder.
+HANDLE OpenChecked(HANDLE Dir, const THeldEntry& Entry, DWORD Serial, bool Hold)
+{
+    ULONG Kind =
+        Entry.Attributes & FILE_ATTRIBUTE_DIRECTORY ? FILE_DIRECTORY_FILE : FILE_NON_DIRECTORY_FILE;
+    HANDLE File = Hold ? OpenIn(Dir, Entry.Name, Entry.NameBytes, HeldAccess,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE, Kind)
+                       : OpenIn(Dir, Entry.Name, Entry.NameBytes, ListAccess,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, Kind);
+    if (File != INVALID_HANDLE_VALUE && !IsListedEntry(File, Entry, Serial)) {
+        CloseHandle(File);
+        return INVALID_HANDLE_VALUE;
+    }
+    return File;
+}
+
 // Which of two threads removes the file called Name: each takes the names of one parity.
 int ShareOf(const THeldEntry& Entry)
 {
@@ -103,11 +134,8 @@ void RemoveEntry(HANDLE Dir, const THeldEntry& Entry, void* Context)
     if (Link)   // opened as itself: removing it leaves what it leads to alone
         File = OpenIn(Dir, Entry.Name, Entry.NameBytes, DELETE | SYNCHRONIZE,
                       FILE_SHARE_READ | FILE_SHARE_WRITE, 0);
-    else if (Folder && Removal.Share >= 0)   // a share's pass only looks for files in it
-        File = OpenIn(Dir, Entry.Name, Entry.NameBytes, ListAccess,
-                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, FILE_DIRECTORY_FILE);
-    else
-        File = OpenListed(Dir, Entry, Removal.Serial);
+    else   // a share's pass only looks for files in a folder
+        File = OpenChecked(Dir, Entry, Removal.Serial, !Folder || Removal.Share < 0);
     if (File == INVALID_HANDLE_VALUE) {
         Removal.Left = true;
         return;
@@ -116,7 +144,8 @@ void RemoveEntry(HANDLE Dir, const THeldEntry& Entry, void* Context)
     if (Folder)
         Gone = RemoveInside(File, Removal.Serial, Removal.Share);
     if (Removal.Share < 0 || !Folder)
-        Gone = Gone && DeleteHeld(File, Entry.Attributes);
+        // A link's attributes are its target's under Wine, and the target is not ours to change.
+        Gone = Gone && DeleteHeld(File, Link ? 0 : Entry.Attributes);
     Removal.Left = Removal.Left || !Gone;
     CloseHandle(File);
 }
@@ -142,26 +171,13 @@ DWORD WINAPI RemoveSecondShare(void* Second)
     return 0;
 }
 
-// Whether the open File is the entry the listing showed: no link, in the same volume, a folder
-// where the listing showed one, and the same file (where the file system numbers its files).
-// Under Wine a symbolic link opens as what it leads to, and only the number tells it.
-bool IsListedEntry(HANDLE File, const THeldEntry& Entry, DWORD Serial)
-{
-    BY_HANDLE_FILE_INFORMATION Info;
-    if (!GetFileInformationByHandle(File, &Info))
-        return false;
-    LONGLONG Id = LONGLONG(Info.nFileIndexHigh) << 32 | Info.nFileIndexLow;
-    return !((Info.dwFileAttributes | Entry.Attributes) & FILE_ATTRIBUTE_REPARSE_POINT) &&
-           !((Info.dwFileAttributes ^ Entry.Attributes) & FILE_ATTRIBUTE_DIRECTORY) &&
-           Info.dwVolumeSerialNumber == Serial && (Entry.Id == 0 || Entry.Id == Id);
-}
-
 }   // namespace
 
 HANDLE OpenListing(const char* Path, DWORD& Serial)
 {
-    HANDLE Dir = CreateFileA(Path, ListAccess, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                             nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE Dir =
+        CreateFileA(Path, ListAccess, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     BY_HANDLE_FILE_INFORMATION Info;
     if (Dir != INVALID_HANDLE_VALUE && !GetFileInformationByHandle(Dir, &Info)) {
         CloseHandle(Dir);
@@ -200,15 +216,7 @@ bool ListHeld(HANDLE Dir, THeldVisit Visit, void* Context)
 
 HANDLE OpenListed(HANDLE Dir, const THeldEntry& Entry, DWORD Serial)
 {
-    ULONG Kind = Entry.Attributes & FILE_ATTRIBUTE_DIRECTORY ? FILE_DIRECTORY_FILE
-                                                               : FILE_NON_DIRECTORY_FILE;
-    HANDLE File = OpenIn(Dir, Entry.Name, Entry.NameBytes, HeldAccess,
-                         FILE_SHARE_READ | FILE_SHARE_WRITE, Kind);
-    if (File != INVALID_HANDLE_VALUE && !IsListedEntry(File, Entry, Serial)) {
-        CloseHandle(File);
-        return INVALID_HANDLE_VALUE;
-    }
-    return File;
+    return OpenChecked(Dir, Entry, Serial, true);
 }
 
 bool RenameHeld(HANDLE Dir, HANDLE Parent, const char* NewName)
@@ -230,11 +238,9 @@ bool RenameHeld(HANDLE Dir, HANDLE Parent, const char* NewName)
     // link that moved instead: the new name must lead to the folder held.
     THeldEntry Entry = {Name, ULONG(Length - 1) * sizeof(wchar_t), FILE_ATTRIBUTE_DIRECTORY,
                         LONGLONG(Info.nFileIndexHigh) << 32 | Info.nFileIndexLow};
-    HANDLE Check = Ok ? OpenIn(Parent, Entry.Name, Entry.NameBytes, ListAccess,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                               FILE_DIRECTORY_FILE)
-                      : INVALID_HANDLE_VALUE;
-    Ok = Check != INVALID_HANDLE_VALUE && IsListedEntry(Check, Entry, Info.dwVolumeSerialNumber);
+    HANDLE Check =
+        Ok ? OpenChecked(Parent, Entry, Info.dwVolumeSerialNumber, false) : INVALID_HANDLE_VALUE;
+    Ok = Check != INVALID_HANDLE_VALUE;
     if (Check != INVALID_HANDLE_VALUE)
         CloseHandle(Check);
     return Ok;

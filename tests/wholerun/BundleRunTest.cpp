@@ -8,6 +8,7 @@
 
 #include "Scenario.h"
 
+#include "Rules/BundleText.h"
 #include "Setup/base/DlgIds.h"
 
 namespace {
@@ -152,6 +153,13 @@ void ChangeOneByte(HANDLE File, LONGLONG Size, LONGLONG Image)
     WriteFile(File, &Byte, 1, &Done, nullptr);
 }
 
+// A size in the trailer, which the checksum covers as well.
+void ChangeUnpackedSize(HANDLE File, LONGLONG Size, LONGLONG)
+{
+    LONGLONG At = Size - LONGLONG(BundleTrailerSize) + 16;
+    ChangeOneByte(File, At, At);
+}
+
 // Damages the packed bundle as Damage says, given the bundle's size and the plain program's.
 void DamageBundle(TBundled& Run, void (*Damage)(HANDLE File, LONGLONG Size, LONGLONG Image))
 {
@@ -174,6 +182,7 @@ TEST(BundleRun, DamagedBundleInstallsNothing)
     } Cases[] = {
         {"cut short", CutShort},
         {"one byte changed in the payload", ChangeOneByte},
+        {"the unpacked size changed in the trailer", ChangeUnpackedSize},
     };
     for (const auto& Case : Cases) {
         SCOPED_TRACE(Case.What);
@@ -312,6 +321,32 @@ TEST(BundleRun, SwappingAKilledRunsFolderForALinkDeletesNothingOutside)
         EXPECT_EQ(0u, Real.ExitCode) << DescribeRun(Real);
         EXPECT_EQ(50u, NamesIn(Outside + "\\file*.txt").size());
     }
+}
+
+// A trailer crafted to say that the medium unpacks to nearly the largest number of bytes, sealed
+// as a packing would: the room needed does not wrap round to a small number, and there is none.
+TEST(BundleRun, HugeUnpackedSizeFindsNoRoom)
+{
+    TBundled Run;
+    ASSERT_EQ(0u, Run.Pack(Run.Exe).ExitCode);
+    std::optional<std::string> Bytes = Run.Medium.ReadText(Run.Exe);
+    ASSERT_TRUE(Bytes && Bytes->size() > BundleTrailerSize);
+    size_t At = Bytes->size() - BundleTrailerSize;
+    TBundleTrailer Trailer;
+    ASSERT_TRUE(DecodeBundleTrailer(Bytes->data() + At, Trailer));
+    uint32_t Payload = Crc32(0, Bytes->data() + At - Trailer.PayloadSize, Trailer.PayloadSize);
+    ASSERT_EQ(Trailer.Crc, SealedCrc(Payload, Trailer));
+    Trailer.UnpackedBytes = ~uint64_t(0) - 4096;
+    Trailer.Crc = SealedCrc(Payload, Trailer);
+    Bytes->replace(At, BundleTrailerSize, EncodeBundleTrailer(Trailer));
+    Run.Medium.WriteText(Run.Exe, *Bytes);
+
+    TRunResult Quiet = Run.RunBundle("/quiet /dir=" + Run.BundleApp, {});
+    EXPECT_EQ(1603u, Quiet.ExitCode) << DescribeRun(Quiet);
+    EXPECT_TRUE(FileContains(Run.Tmp + "\\LOGFILKV.LOG",
+                             "Not enough space in the temporary folder " + Run.Tmp));
+    EXPECT_TRUE(NothingAt(Run.BundleApp));
+    EXPECT_EQ(std::vector<std::string>{}, Run.Unpacked());
 }
 
 // Run through fulldisk-run.sh, whose 1 MB drive is the temporary folder: too small for the
