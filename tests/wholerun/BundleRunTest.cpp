@@ -396,4 +396,15 @@ TEST(BundleRun, RefusesWhatItCannotPack)
     EXPECT_EQ(87u, Run.Pack(Run.Exe).ExitCode);
 }
 
+// A name that Windows keeps for a device, a superscript port's too, is said before it is packed:
+// the unpacking would refuse it.
+TEST(BundleRun, RefusesToPackADeviceName)
+{
+    TBundled Run;
+    Run.Medium.WriteText("docs\\COM\xB9.txt", "a port, not a file\r\n");
+    TRunResult Refused = Run.Pack(Run.Exe);
+    EXPECT_EQ(87u, Refused.ExitCode) << DescribeRun(Refused);
+    EXPECT_TRUE(NothingAt(Run.Exe));
+}
+
 }   // namespace
