@@ -59,14 +59,6 @@ TEST(UnpackRoom, SaturatesInsteadOfWrapping)
     EXPECT_EQ(Most, UnpackRoom({0, 0, 0xFFFFFFFFu, 0}, Most / 2));
 }
 
-// An elevated run's folder is the administrators' and admits nobody else but the system.
-TEST(MediumFolderSddl, ElevatedAdmitsOnlySystemAndAdministrators)
-{
-    EXPECT_EQ("O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)", MediumFolderSddl(true, "S-1-5-21-1"));
-    EXPECT_EQ("D:P(A;OICI;FA;;;S-1-5-21-1)(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)",
-              MediumFolderSddl(false, "S-1-5-21-1"));
-}
-
 // The table-driven checksum against the polynomial's bitwise definition: every length around the
 // eight-byte steps, taken whole and split at every place.
 TEST(Crc32, IsTheBitwiseChecksumForEveryLengthAndSplit)
