@@ -287,8 +287,8 @@ bool FreshName(char (&Name)[BundleDirNameSize])
 
 // Removes the killed run's folder Name, which the listing showed with the number Id, from the
 // folder Temp holds. It gets a fresh name first, so that nothing prepared under the old name or
-// below it is in the way (under Wine a rename of the system's own files swaps a path even of a
-// held folder, and it is the new name that the deletions go by).
+// below it is in the way: under Wine a program of the machine's own can rename even a held
+// folder, and the deletions go by the folder's path, now the new one.
 void RemoveStale(HANDLE Temp, DWORD Serial, const char* Name, LONGLONG Id)
 {
     HANDLE Folder = OpenFolderIn(Temp, Serial, Name, Id);
