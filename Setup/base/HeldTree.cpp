@@ -16,10 +16,9 @@ const ULONG OpenOptions =
 const ACCESS_MASK HeldAccess = DELETE | READ_CONTROL | SYNCHRONIZE | FILE_READ_ATTRIBUTES |
                                FILE_WRITE_ATTRIBUTES | FILE_LIST_DIRECTORY;
 const ACCESS_MASK ListAccess = SYNCHRONIZE | FILE_READ_ATTRIBUTES | FILE_LIST_DIRECTORY;
-const size_t NewNameSize = MAX_PATH;   // a new name in a folder, with its NUL
 
-// The system's own calls for files: they open a file through the folder that holds it, and list,
-// rename and delete through a handle, which the Win32 calls of the oldest systems can't.
+// The system's own calls for files: they open a file through the folder that holds it, and list
+// and delete through a handle, which the Win32 calls of the oldest systems can't.
 typedef NTSTATUS(NTAPI* TNtCreateFile)(HANDLE*, ACCESS_MASK, OBJECT_ATTRIBUTES*, IO_STATUS_BLOCK*,
                                        LARGE_INTEGER*, ULONG, ULONG, ULONG, ULONG, void*, ULONG);
 typedef NTSTATUS(NTAPI* TNtQueryDirectoryFile)(HANDLE, HANDLE, void*, void*, IO_STATUS_BLOCK*,
@@ -225,33 +224,6 @@ bool ListHeld(HANDLE Dir, THeldVisit Visit, void* Context)
 HANDLE OpenListed(HANDLE Dir, const THeldEntry& Entry, DWORD Serial)
 {
     return OpenChecked(Dir, Entry, Serial, true);
-}
-
-bool RenameHeld(HANDLE Dir, HANDLE Parent, const char* NewName)
-{
-    wchar_t Name[NewNameSize];
-    int Length = MultiByteToWideChar(CP_ACP, 0, NewName, -1, Name, NewNameSize);
-    BY_HANDLE_FILE_INFORMATION Info = {};
-    const size_t InfoSize = sizeof(FILE_RENAME_INFORMATION) + sizeof Name;
-    auto* Rename = static_cast<FILE_RENAME_INFORMATION*>(std::calloc(1, InfoSize));
-    bool Ok = Length > 1 && Rename && GetFileInformationByHandle(Dir, &Info);
-    if (Ok) {
-        Rename->RootDirectory = Parent;
-        Rename->FileNameLength = ULONG(Length - 1) * sizeof(wchar_t);
-        std::memcpy(Rename->FileName, Name, Rename->FileNameLength);
-        Ok = SetInfo(Dir, Rename, ULONG(InfoSize), FileRenameInformation);
-    }
-    std::free(Rename);
-    // Under Wine the rename goes by the folder's old path, which someone may have swapped for a
-    // link that moved instead: the new name must lead to the folder held.
-    THeldEntry Entry = {Name, ULONG(Length - 1) * sizeof(wchar_t), FILE_ATTRIBUTE_DIRECTORY,
-                        LONGLONG(Info.nFileIndexHigh) << 32 | Info.nFileIndexLow};
-    HANDLE Check =
-        Ok ? OpenChecked(Parent, Entry, Info.dwVolumeSerialNumber, false) : INVALID_HANDLE_VALUE;
-    Ok = Check != INVALID_HANDLE_VALUE;
-    if (Check != INVALID_HANDLE_VALUE)
-        CloseHandle(Check);
-    return Ok;
 }
 
 bool RemoveHeldTree(HANDLE Dir, DWORD Serial)

@@ -30,10 +30,6 @@ bool ListHeld(HANDLE Dir, THeldVisit Visit, void* Context);
 // another file or folder, another volume than Serial), or when it is in use.
 HANDLE OpenListed(HANDLE Dir, const THeldEntry& Entry, DWORD Serial);
 
-// Gives the folder that Dir holds (opened by OpenListed) the name NewName in the folder Parent
-// holds, its parent, and checks that this name now leads to it. False when it can't or doesn't.
-bool RenameHeld(HANDLE Dir, HANDLE Parent, const char* NewName);
-
 // Removes everything in the folder Dir holds (opened by OpenListed), the files by two threads,
 // then the folder itself, which goes when Dir is closed. False when something stays.
 bool RemoveHeldTree(HANDLE Dir, DWORD Serial);

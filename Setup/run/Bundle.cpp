@@ -233,7 +233,7 @@ bool MadeAsOurs(HANDLE Folder, HANDLE Own)
 
 // The folders of bundle runs that were killed, found in the folder Temp holds: ours by their
 // name and as MadeAsOurs tells, and used by no live run, since each holds its folder against
-// deletion. At most so many a run, since each is renamed before it is emptied.
+// deletion. At most so many a run: the names are taken first, and the folders removed after.
 const int StaleFoldersAtMost = 16;
 struct TStale {
     DWORD Serial;
@@ -286,15 +286,13 @@ bool FreshName(char (&Name)[BundleDirNameSize])
 }
 
 // Removes the killed run's folder Name, which the listing showed with the number Id, from the
-// folder Temp holds. It gets a fresh name first, so that nothing prepared under the old name or
-// below it is in the way: under Wine a program of the machine's own can rename even a held
-// folder, and the deletions go by the folder's path, now the new one.
+// folder Temp holds. It is not renamed first: under Wine a rename goes by the folder's path, and
+// a program of the machine's own that swaps that path for a link makes it move what the link
+// leads to.
 void RemoveStale(HANDLE Temp, DWORD Serial, const char* Name, LONGLONG Id)
 {
     HANDLE Folder = OpenFolderIn(Temp, Serial, Name, Id);
-    char Fresh[BundleDirNameSize];
-    if (Folder != INVALID_HANDLE_VALUE && MadeAsOurs(Folder, Unpack.DirInUse) && FreshName(Fresh) &&
-        RenameHeld(Folder, Temp, Fresh))
+    if (Folder != INVALID_HANDLE_VALUE && MadeAsOurs(Folder, Unpack.DirInUse))
         RemoveHeldTree(Folder, Serial);
     if (Folder != INVALID_HANDLE_VALUE)
         CloseHandle(Folder);
