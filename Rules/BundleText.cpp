@@ -48,6 +48,30 @@ bool DecodeBundleTrailer(const char* Bytes, TBundleTrailer& Trailer)
     return true;
 }
 
+uint32_t SealedCrc(uint32_t PayloadCrc, const TBundleTrailer& Trailer)
+{
+    const size_t SizesAt = sizeof Magic, SizesEnd = BundleTrailerSize - 4;
+    std::string Bytes = EncodeBundleTrailer(Trailer);
+    return Crc32(PayloadCrc, Bytes.data() + SizesAt, SizesEnd - SizesAt);
+}
+
+uint64_t UnpackRoom(const TBundleTrailer& Trailer, uint64_t SlackPerFile)
+{
+    const uint64_t Most = ~uint64_t(0);
+    uint64_t Slack = Trailer.FileCount == 0 || SlackPerFile <= Most / Trailer.FileCount
+                         ? Trailer.FileCount * SlackPerFile
+                         : Most;
+    return Slack > Most - Trailer.UnpackedBytes ? Most : Slack + Trailer.UnpackedBytes;
+}
+
+std::string MediumFolderSddl(bool Elevated, const std::string& UserSid)
+{
+    const std::string Admitted = "(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
+    if (Elevated)
+        return "O:BAD:P" + Admitted;
+    return "D:P(A;OICI;FA;;;" + UserSid + ")" + Admitted;
+}
+
 uint32_t Crc32(uint32_t Crc, const void* Data, size_t Size)
 {
     // Eight bytes a step through eight tables (slicing by 8): the whole payload is checked before

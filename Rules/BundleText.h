@@ -18,7 +18,7 @@ struct TBundleTrailer {
     uint64_t PayloadSize = 0;     // the cabinet and its padding, in bytes
     uint64_t UnpackedBytes = 0;   // what the medium takes when unpacked
     uint32_t FileCount = 0;       // the medium's files (folders not counted)
-    uint32_t Crc = 0;             // CRC-32 of the payload
+    uint32_t Crc = 0;             // CRC-32 of the payload, then of the three numbers above
 };
 
 const size_t BundleTrailerSize = 32;
@@ -32,6 +32,14 @@ bool DecodeBundleTrailer(const char* Bytes, TBundleTrailer& Trailer);
 
 // CRC-32 (the polynomial of ZIP and PNG) of Size bytes, continued from Crc (0 to start).
 uint32_t Crc32(uint32_t Crc, const void* Data, size_t Size);
+
+// The trailer's checksum, given PayloadCrc, the payload's CRC-32: continued over the trailer's
+// sizes as EncodeBundleTrailer writes them, so that a changed size reads as damage too.
+uint32_t SealedCrc(uint32_t PayloadCrc, const TBundleTrailer& Trailer);
+
+// The room that unpacking the medium takes: its bytes, and SlackPerFile more for each file,
+// at most the largest number (a trailer may say anything before its checksum is known).
+uint64_t UnpackRoom(const TBundleTrailer& Trailer, uint64_t SlackPerFile);
 
 // Where a PE32 file's parts end, read from its first HeadSize bytes (headers and section table):
 // ImageEnd, the end of its last section's data, where anything appended begins; DataEnd, the
@@ -67,6 +75,12 @@ const char* const MediumIndexName = "<medium>";   // no file of a medium can hav
 
 // Whether Record is one an index may hold: its path NUL-ended and safe (IsSafeMediumPath).
 bool IsSafeMediumRecord(const TMediumRecord& Record);
+
+// The access list of a folder that a run unpacks its medium into, in the system's text form:
+// an elevated run's (Elevated) is owned by the administrators and admits only the system and
+// them, so that no unelevated program of the same user changes the medium before it is
+// installed; another run's admits the run's own user (UserSid) as well.
+std::string MediumFolderSddl(bool Elevated, const std::string& UserSid);
 
 // Folders that bundle runs unpack their medium into, in the user's temporary folder:
 // "~setupkvb" + 16 hex digits. Only names of exactly this form are ever removed as another

@@ -118,9 +118,15 @@ bool IsDeviceName(const std::string& Name)
     if (Base.size() == 3)
         return SameText(Base, "CON") || SameText(Base, "PRN") || SameText(Base, "AUX") ||
                SameText(Base, "NUL");
-    std::string Head = Base.substr(0, 3);
-    return Base.size() == 4 && (SameText(Head, "COM") || SameText(Head, "LPT")) && Base[3] >= '1' &&
-           Base[3] <= '9';
+    if (Base.size() < 4 ||
+        (!SameText(Base.substr(0, 3), "COM") && !SameText(Base.substr(0, 3), "LPT")))
+        return false;
+    std::string Digit = Base.substr(3);
+    // Windows takes the superscript digits one to three for ports as well: as the ANSI byte
+    // of the Western code page or as UTF-8, however the name came to us.
+    return (Digit.size() == 1 && Digit[0] >= '1' && Digit[0] <= '9') || Digit == "\xB9" ||
+           Digit == "\xB2" || Digit == "\xB3" || Digit == "\xC2\xB9" || Digit == "\xC2\xB2" ||
+           Digit == "\xC2\xB3";
 }
 
 std::string CopyFailedLine(const std::string& A, const std::string& B, unsigned long Code,

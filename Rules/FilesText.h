@@ -63,7 +63,8 @@ std::string NumberedName(const std::string& Name, uint32_t ProcessId, uint32_t T
 // without one, or whose only dot comes first (".profile"), gets Insert at its end.
 std::string BeforeExtension(const std::string& Name, const std::string& Insert);
 
-// A name that Windows takes for a device in every folder (CON, PRN, AUX, NUL, COM1-9, LPT1-9),
+// A name that Windows takes for a device in every folder (CON, PRN, AUX, NUL, COM1-9, LPT1-9,
+// COM and LPT with a superscript 1, 2 or 3 in ANSI or UTF-8),
 // also with an extension or trailing blanks and dots ("nul.txt", "COM1 ."): opening it opens the
 // device, never a file.
 bool IsDeviceName(const std::string& Name);

@@ -21,6 +21,34 @@ TEST(BundleTrailer, ComesBackAndIsKnownByItsMagic)
     EXPECT_EQ(0xCBF43926u, Crc32(Crc32(0, "1234", 4), "56789", 5));
 }
 
+// The sizes are under the checksum: a trailer changed in any of them no longer has its seal.
+TEST(SealedCrc, CoversEverySizeOfTheTrailer)
+{
+    const TBundleTrailer Packed = {4096, 70000, 3, 0};
+    const uint32_t Seal = SealedCrc(0x1234u, Packed);
+    for (TBundleTrailer Changed :
+         {TBundleTrailer{4104, 70000, 3, 0}, {4096, 70001, 3, 0}, {4096, 70000, 0, 0}})
+        EXPECT_NE(Seal, SealedCrc(0x1234u, Changed)) << Changed.PayloadSize;
+    EXPECT_EQ(Seal, SealedCrc(0x1234u, {4096, 70000, 3, Seal}));   // not the checksum itself
+}
+
+// The room for the unpacked medium never wraps round to a small number, whatever a trailer says.
+TEST(UnpackRoom, SaturatesInsteadOfWrapping)
+{
+    const uint64_t Most = ~uint64_t(0);
+    const struct {
+        uint64_t Bytes;
+        uint32_t Files;
+        uint64_t Room;
+    } Cases[] = {{70000, 3, 70000 + 3 * 4096},
+                 {Most - 4096, 1, Most},
+                 {Most - 4095, 1, Most},
+                 {Most - 100, 0xFFFFFFFFu, Most}};
+    for (const auto& Case : Cases)
+        EXPECT_EQ(Case.Room, UnpackRoom({0, Case.Bytes, Case.Files, 0}, 4096)) << Case.Bytes;
+    EXPECT_EQ(Most, UnpackRoom({0, 0, 0xFFFFFFFFu, 0}, Most / 2));
+}
+
 // The table-driven checksum against the polynomial's bitwise definition: every length around the
 // eight-byte steps, taken whole and split at every place.
 TEST(Crc32, IsTheBitwiseChecksumForEveryLengthAndSplit)
@@ -78,9 +106,20 @@ TEST(BundleNames, OnlySafePathsAndOurOwnFolders)
     struct {
         const char* Path;
         bool Safe;
-    } Paths[] = {{"SETUP.INF", true}, {"bin\\a.dll", true}, {"..\\x", false},  {"a\\..\\b", false},
-                 {"\\x", false},      {"C:x", false},       {"a\\\\b", false}, {"a/b", false},
-                 {"nul.txt", false},  {"", false},          {"a\\", false},    {"<medium>", false}};
+    } Paths[] = {{"SETUP.INF", true},
+                 {"bin\\a.dll", true},
+                 {"..\\x", false},
+                 {"a\\..\\b", false},
+                 {"\\x", false},
+                 {"C:x", false},
+                 {"a\\\\b", false},
+                 {"a/b", false},
+                 {"nul.txt", false},
+                 {"", false},
+                 {"a\\", false},
+                 {"<medium>", false},
+                 {"docs\\COM\xB9.txt", false},
+                 {"LPT\xC2\xB3", false}};
     for (const auto& Case : Paths)
         EXPECT_EQ(Case.Safe, IsSafeMediumPath(Case.Path)) << Case.Path;
     char Name[BundleDirNameSize];

@@ -106,11 +106,14 @@ TEST(NumberedName, NumberGoesBeforeTheExtension)
 
 TEST(IsDeviceName, DevicesWithAndWithoutExtension)
 {
-    for (const char* Device : {"CON", "con", "PRN", "AUX", "NUL", "nul.txt", "COM1", "com9.log",
-                               "LPT1", "CON .x", "NUL.tar.gz"})
+    // The superscript digits as the Western code page's bytes and as UTF-8.
+    for (const char* Device :
+         {"CON", "con", "PRN", "AUX", "NUL", "nul.txt", "COM1", "com9.log", "LPT1", "CON .x",
+          "NUL.tar.gz", "COM\xB9", "com\xB2.txt", "LPT\xB3 .x", "COM\xC2\xB9", "lpt\xC2\xB2.log"})
         EXPECT_TRUE(IsDeviceName(Device)) << Device;
     for (const char* File :
-         {"CONS", "CO", "COM", "COM0", "COMA", "LPT10", "xNUL", "a.CON", "", ".con", "console.txt"})
+         {"CONS", "CO", "COM", "COM0", "COMA", "LPT10", "xNUL", "a.CON", "", ".con", "console.txt",
+          "COM\xB4", "COM\xC2\xB4", "COM\xC2", "COM\xB9\xB9", "COM\xC2\xB9x"})
         EXPECT_FALSE(IsDeviceName(File)) << File;
 }
 

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <aclapi.h>
 #include <fdi.h>
 #include <sddl.h>
 
@@ -10,6 +11,7 @@
 
 #include "Rules/BundleText.h"
 #include "Setup/base/Cabinet.h"
+#include "Setup/base/HeldTree.h"
 #include "Setup/base/Progress.h"
 #include "SysDll/SysDll.h"
 
@@ -116,7 +118,7 @@ bool PayloadIntact(HANDLE Own)
         Left -= Read;
     }
     std::free(Buffer);
-    return Ok && Crc == Unpack.Trailer.Crc;
+    return Ok && SealedCrc(Crc, Unpack.Trailer) == Unpack.Trailer.Crc;
 }
 
 // The check of the payload runs in a thread of its own while the medium unpacks: it reads the
@@ -157,107 +159,38 @@ bool CheckedIntact()
     return Check.Intact;
 }
 
-// Which of two threads removes the file called Name: each takes the names of one parity.
-int ShareOf(const char* Name)
+// Whether the run has an administrator's full rights: elevated where the system knows elevation,
+// else a member of the administrators (as the system itself is).
+bool RunElevated()
 {
-    unsigned Sum = 0;
-    while (*Name)
-        Sum += uint8_t(*Name++);
-    return int(Sum & 1);
-}
-
-// Removes Dir with everything in it; with Share 0 or 1, only the plain files below it whose
-// names fall to that share (ShareOf), and nothing else. A link inside is removed as a link: what
-// it leads to is never touched.
-void RemoveTree(const char* Dir, int Share = -1)
-{
-    char Path[MAX_PATH + 2];
-    wsprintfA(Path, "%s\\*", Dir);
-    WIN32_FIND_DATAA Found;
-    HANDLE Search = FindFirstFileA(Path, &Found);
-    while (Search != INVALID_HANDLE_VALUE) {
-        DWORD Kind =
-            Found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT);
-        bool Mine = Share < 0 || Kind == FILE_ATTRIBUTE_DIRECTORY ||
-                    (Kind == 0 && ShareOf(Found.cFileName) == Share);
-        if (Mine && std::strcmp(Found.cFileName, ".") && std::strcmp(Found.cFileName, "..") &&
-            std::strlen(Dir) + std::strlen(Found.cFileName) + 2 <= sizeof Path) {
-            wsprintfA(Path, "%s\\%s", Dir, Found.cFileName);
-            if (Found.dwFileAttributes & FILE_ATTRIBUTE_READONLY)
-                SetFileAttributesA(Path, FILE_ATTRIBUTE_NORMAL);
-            if (Kind == FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(Path, Share);
-            else if (Kind != 0)
-                RemoveDirectoryA(Path);
-            else
-                DeleteFileA(Path);
-        }
-        if (!FindNextFileA(Search, &Found)) {
-            FindClose(Search);
-            break;
-        }
+    HANDLE Token;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &Token))
+        return false;
+    TOKEN_ELEVATION Elevation = {};
+    DWORD Size;
+    bool Known = GetTokenInformation(Token, TokenElevation, &Elevation, sizeof Elevation, &Size);
+    CloseHandle(Token);
+    if (Known)
+        return Elevation.TokenIsElevated != 0;
+    SID_IDENTIFIER_AUTHORITY Nt = SECURITY_NT_AUTHORITY;
+    PSID Admins;
+    BOOL Member = FALSE;
+    if (AllocateAndInitializeSid(&Nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0,
+                                 0, 0, 0, 0, &Admins)) {
+        CheckTokenMembership(nullptr, Admins, &Member);
+        FreeSid(Admins);
     }
-    if (Share >= 0)
-        return;
-    SetFileAttributesA(Dir, FILE_ATTRIBUTE_NORMAL);
-    RemoveDirectoryA(Dir);
+    return Member != FALSE;
 }
 
-// The helper thread of RemoveFolder.
-DWORD WINAPI RemoveSecondShare(void* Dir)
-{
-    RemoveTree(static_cast<const char*>(Dir), 1);
-    return 0;
-}
-
-// Removes Dir with everything in it, the files by two threads: the system serves each removal
-// in two requests, and while one thread waits for an answer the other makes its own request.
-void RemoveFolder(const char* Dir)
-{
-    HANDLE Helper = CreateThread(nullptr, 0, RemoveSecondShare, const_cast<char*>(Dir), 0, nullptr);
-    if (Helper) {
-        RemoveTree(Dir, 0);
-        WaitForSingleObject(Helper, INFINITE);
-        CloseHandle(Helper);
-    }
-    RemoveTree(Dir);   // the folders, the links, and what a share left
-}
-
-// The folders of bundle runs that were killed: ours by their name, and used by no live run,
-// since each holds its folder open against deletion.
-void RemoveStaleFolders(const char* Temp)
-{
-    char Path[MAX_PATH + 32];
-    wsprintfA(Path, "%s%s*", Temp, BundleDirPrefix);
-    WIN32_FIND_DATAA Found;
-    HANDLE Search = FindFirstFileA(Path, &Found);
-    while (Search != INVALID_HANDLE_VALUE) {
-        wsprintfA(Path, "%s%s", Temp, Found.cFileName);
-        if (IsBundleDirName(Found.cFileName) &&
-            (Found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) ==
-                FILE_ATTRIBUTE_DIRECTORY) {
-            HANDLE Probe = CreateFileA(
-                Path, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-            if (Probe != INVALID_HANDLE_VALUE) {   // else in use by a live run
-                CloseHandle(Probe);
-                RemoveFolder(Path);
-            }
-        }
-        if (!FindNextFileA(Search, &Found)) {
-            FindClose(Search);
-            break;
-        }
-    }
-}
-
-// Only the run's own user, the system and the administrators may use the folder: in the Windows
-// folder's Temp, where an installation as SYSTEM unpacks, any user may create files, and a file
-// slipped into the medium would be installed with it. Descriptor is the caller's to free
-// (LocalFree); false, and the folder gets the default, when the system can't say who we are.
+// The access list that the run's folder gets (MediumFolderSddl): only the run's own user, the
+// system and the administrators may use it, and only the latter two when the run is elevated. In
+// the Windows folder's Temp, where an installation as SYSTEM unpacks, any user may create files,
+// and a file slipped into the medium would be installed with it. Descriptor is the caller's to
+// free (LocalFree); false, and the folder gets the default, when the system can't say who we are.
 bool OwnOnly(SECURITY_ATTRIBUTES& Attributes, PSECURITY_DESCRIPTOR& Descriptor)
 {
-    const size_t SddlSize = 512;   // three entries, one with the user's SID as text
+    const size_t SidSize = 192;   // a SID as text, with its NUL
     HANDLE Token;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &Token))
         return false;
@@ -268,45 +201,159 @@ bool OwnOnly(SECURITY_ATTRIBUTES& Attributes, PSECURITY_DESCRIPTOR& Descriptor)
     char* Sid = nullptr;
     if (!Ok || !ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(User)->User.Sid, &Sid))
         return false;
-    char Sddl[SddlSize];
-    Ok = std::strlen(Sid) < SddlSize - 64;
-    if (Ok)
-        wsprintfA(Sddl, "D:P(A;OICI;FA;;;%s)(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)", Sid);
+    std::string Sddl = MediumFolderSddl(RunElevated(), Sid);
+    Ok = std::strlen(Sid) < SidSize;
     LocalFree(Sid);
     Attributes = {sizeof Attributes, nullptr, FALSE};
-    if (!Ok || !ConvertStringSecurityDescriptorToSecurityDescriptorA(Sddl, SDDL_REVISION_1,
+    if (!Ok || !ConvertStringSecurityDescriptorToSecurityDescriptorA(Sddl.c_str(), SDDL_REVISION_1,
                                                                      &Descriptor, nullptr))
         return false;
     Attributes.lpSecurityDescriptor = Descriptor;
     return true;
 }
 
+// Whether the access list Acl admits nobody but the system, the administrators and Owner.
+bool AdmitsOnlyOurs(PACL Acl, PSID Owner)
+{
+    SID_IDENTIFIER_AUTHORITY Nt = SECURITY_NT_AUTHORITY;
+    PSID System = nullptr, Admins = nullptr;
+    bool Ok =
+        Acl &&
+        AllocateAndInitializeSid(&Nt, 1, SECURITY_LOCAL_SYSTEM_RID, 0, 0, 0, 0, 0, 0, 0, &System) &&
+        AllocateAndInitializeSid(&Nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0,
+                                 0, 0, 0, 0, &Admins);
+    for (DWORD I = 0; Ok && I < Acl->AceCount; ++I) {
+        ACE_HEADER* Ace;
+        Ok = GetAce(Acl, I, reinterpret_cast<void**>(&Ace));
+        if (!Ok || Ace->AceType != ACCESS_ALLOWED_ACE_TYPE)
+            continue;   // a denial takes nothing from us
+        PSID Who = &reinterpret_cast<ACCESS_ALLOWED_ACE*>(Ace)->SidStart;
+        Ok = EqualSid(Who, System) || EqualSid(Who, Admins) || EqualSid(Who, Owner);
+    }
+    if (System)
+        FreeSid(System);
+    if (Admins)
+        FreeSid(Admins);
+    return Ok;
+}
+
+// Whether the folder Folder holds was made as this run makes its own: with the owner that the
+// run's own folder got (Own: the administrators for an elevated run, else the run's user; a
+// folder that another account made has that account for its owner) and an access list that
+// admits nobody else.
+bool MadeAsOurs(HANDLE Folder, HANDLE Own)
+{
+    PSID Owner = nullptr, Ours = nullptr;
+    PACL Acl = nullptr;
+    PSECURITY_DESCRIPTOR Descriptor = nullptr, OwnDescriptor = nullptr;
+    bool Ok = GetSecurityInfo(Folder, SE_FILE_OBJECT,
+                              OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &Owner,
+                              nullptr, &Acl, nullptr, &Descriptor) == ERROR_SUCCESS &&
+              GetSecurityInfo(Own, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &Ours, nullptr,
+                              nullptr, nullptr, &OwnDescriptor) == ERROR_SUCCESS &&
+              Owner && Ours && EqualSid(Owner, Ours) && AdmitsOnlyOurs(Acl, Owner);
+    LocalFree(Descriptor);
+    LocalFree(OwnDescriptor);
+    return Ok;
+}
+
+// The folders of bundle runs that were killed, found in the folder Temp holds: ours by their
+// name and as MadeAsOurs tells, and used by no live run, since each holds its folder against
+// deletion. At most so many a run: the names are taken first, and the folders removed after.
+const int StaleFoldersAtMost = 16;
+struct TStale {
+    DWORD Serial;
+    int Count;
+    char Names[StaleFoldersAtMost][BundleDirNameSize];
+    LONGLONG Ids[StaleFoldersAtMost];
+};
+
+void NoteStale(HANDLE, const THeldEntry& Entry, void* Context)
+{
+    TStale& Stale = *static_cast<TStale*>(Context);
+    char Name[BundleDirNameSize];
+    size_t Length = Entry.NameBytes / sizeof(wchar_t);
+    if (Stale.Count == StaleFoldersAtMost || Length >= sizeof Name ||
+        (Entry.Attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) !=
+            FILE_ATTRIBUTE_DIRECTORY)
+        return;
+    for (size_t I = 0; I < Length; ++I)
+        Name[I] = Entry.Name[I] < 0x80 ? char(Entry.Name[I]) : '?';
+    Name[Length] = '\0';
+    if (!IsBundleDirName(Name))
+        return;
+    std::memcpy(Stale.Names[Stale.Count], Name, sizeof Name);
+    Stale.Ids[Stale.Count++] = Entry.Id;
+}
+
+// The folder Name, which the listing showed with the number Id, opened held through the folder
+// Temp holds (OpenListed); INVALID_HANDLE_VALUE when it isn't what the listing showed, or in use.
+HANDLE OpenFolderIn(HANDLE Temp, DWORD Serial, const char* Name, LONGLONG Id)
+{
+    wchar_t Wide[BundleDirNameSize];
+    int Length = MultiByteToWideChar(CP_ACP, 0, Name, -1, Wide, BundleDirNameSize);
+    THeldEntry Entry = {Wide, ULONG(Length > 0 ? Length - 1 : 0) * sizeof(wchar_t),
+                        FILE_ATTRIBUTE_DIRECTORY, Id};
+    return Length > 1 ? OpenListed(Temp, Entry, Serial) : INVALID_HANDLE_VALUE;
+}
+
 typedef BOOLEAN(WINAPI* TGenRandom)(void*, ULONG);
 TGenRandom GenRandom;
+
+// A name for a folder of ours in the temporary folder that no one could know beforehand.
+bool FreshName(char (&Name)[BundleDirNameSize])
+{
+    uint64_t Random;
+    if (!SystemFunc(GenRandom, "advapi32.dll", "SystemFunction036") ||
+        !GenRandom(&Random, sizeof Random))
+        return false;
+    BundleDirName(Random, Name);
+    return true;
+}
+
+// Removes the killed run's folder Name, which the listing showed with the number Id, from the
+// folder Temp holds. It is not renamed first: under Wine a rename goes by the folder's path, and
+// a program of the machine's own that swaps that path for a link makes it move what the link
+// leads to.
+void RemoveStale(HANDLE Temp, DWORD Serial, const char* Name, LONGLONG Id)
+{
+    HANDLE Folder = OpenFolderIn(Temp, Serial, Name, Id);
+    if (Folder != INVALID_HANDLE_VALUE && MadeAsOurs(Folder, Unpack.DirInUse))
+        RemoveHeldTree(Folder, Serial);
+    if (Folder != INVALID_HANDLE_VALUE)
+        CloseHandle(Folder);
+}
+
+void RemoveStaleFolders(const char* Temp)
+{
+    TStale Stale = {};
+    HANDLE Dir = OpenListing(Temp, Stale.Serial);
+    if (Dir == INVALID_HANDLE_VALUE)
+        return;
+    ListHeld(Dir, NoteStale, &Stale);
+    for (int I = 0; I < Stale.Count; ++I)
+        RemoveStale(Dir, Stale.Serial, Stale.Names[I], Stale.Ids[I]);
+    CloseHandle(Dir);
+}
 
 // A new folder in Temp whose name no one could know beforehand, held open so that no other run
 // takes it for a killed run's leftover. A name that exists already is never used.
 bool MakeOwnFolder(const char* Temp)
 {
-    if (!SystemFunc(GenRandom, "advapi32.dll", "SystemFunction036"))
-        return false;
     SECURITY_ATTRIBUTES Attributes;
     PSECURITY_DESCRIPTOR Descriptor = nullptr;
     bool Secured = OwnOnly(Attributes, Descriptor);
     bool Made = false;
     for (int Try = 0; Try < RandomTries && !Made; ++Try) {
-        uint64_t Random;
-        if (!GenRandom(&Random, sizeof Random) ||
-            std::strlen(Temp) + BundleDirNameSize > sizeof Unpack.Dir)
-            break;
         char Name[BundleDirNameSize];
-        BundleDirName(Random, Name);
+        if (!FreshName(Name) || std::strlen(Temp) + BundleDirNameSize > sizeof Unpack.Dir)
+            break;
         wsprintfA(Unpack.Dir, "%s%s", Temp, Name);
         if (!CreateDirectoryA(Unpack.Dir, Secured ? &Attributes : nullptr))
             continue;
-        Unpack.DirInUse =
-            CreateFileA(Unpack.Dir, FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        Unpack.DirInUse = CreateFileA(Unpack.Dir, FILE_LIST_DIRECTORY | READ_CONTROL,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr);
         // Taken away between the two calls: another name.
         Made = Unpack.DirInUse != INVALID_HANDLE_VALUE;
     }
@@ -492,8 +539,8 @@ bool ApplyIndex()
 }
 
 // Unpacks the medium into a new folder of the run's own, while the check runs; Message tells why
-// when it did not.
-TUnpacked UnpackChecked(std::string& Message)
+// when it did not. Planned: the run is a plan.
+TUnpacked UnpackChecked(std::string& Message, bool Planned)
 {
     char Temp[MAX_PATH + 1];
     DWORD Len = GetTempPathA(sizeof Temp, Temp);   // ends in a backslash
@@ -501,20 +548,24 @@ TUnpacked UnpackChecked(std::string& Message)
         Message = "Error: no temporary folder to unpack the setup into";
         return unFailed;
     }
-    RemoveStaleFolders(Temp);
+    // The run's own folder first: a killed run's folder is taken for one of ours only when it
+    // was made as this one was (MadeAsOurs). A plan removes nothing but its own.
+    bool Made = MakeOwnFolder(Temp);
+    if (Made && !Planned)
+        RemoveStaleFolders(Temp);
     ULARGE_INTEGER Free;
-    uint64_t Needed = Unpack.Trailer.UnpackedBytes + Unpack.Trailer.FileCount * SlackPerFile;
+    uint64_t Needed = UnpackRoom(Unpack.Trailer, SlackPerFile);
     if (GetDiskFreeSpaceExA(Temp, &Free, nullptr, nullptr) && Free.QuadPart < Needed) {
         char Text[MAX_PATH + 160];
         const uint64_t Mega = 1 << 20;
         wsprintfA(Text,
-                  "Not enough space in the temporary folder %s to unpack the setup: %lu "
-                  "MB needed, %lu MB free.",
-                  Temp, ULONG((Needed + Mega - 1) / Mega), ULONG(Free.QuadPart / Mega));
+                  "Not enough space in the temporary folder %s to unpack the setup: %I64u "
+                  "MB needed, %I64u MB free.",
+                  Temp, Needed / Mega + (Needed % Mega != 0), Free.QuadPart / Mega);
         Message = Text;
         return unNoSpace;
     }
-    if (MakeOwnFolder(Temp) && Extract() && ApplyIndex())
+    if (Made && Extract() && ApplyIndex())
         return unDone;
     Message =
         std::string("Error: can't unpack the setup into ") + (*Unpack.Dir ? Unpack.Dir : Temp);
@@ -523,7 +574,7 @@ TUnpacked UnpackChecked(std::string& Message)
 
 }   // namespace
 
-TUnpacked UnpackOwnMedium(std::string& MediumDir, std::string& Message)
+TUnpacked UnpackOwnMedium(std::string& MediumDir, std::string& Message, bool Planned)
 {
     bool Damaged;
     bool Found = FindPayload(Damaged);
@@ -531,7 +582,7 @@ TUnpacked UnpackOwnMedium(std::string& MediumDir, std::string& Message)
     if (Found) {
         StartCheck();
         ProgressStep(StepUnpacking, Unpack.Trailer.UnpackedBytes);
-        Outcome = UnpackChecked(Message);
+        Outcome = UnpackChecked(Message, Planned);
         // A damaged payload is reported as such, whatever else became of the unpacking.
         ProgressStep(StepChecking, 0);
         Damaged = !CheckedIntact();
@@ -552,16 +603,34 @@ void RemoveOwnMedium()
 {
     if (!*Unpack.Dir)
         return;
+    BY_HANDLE_FILE_INFORMATION Info = {};
+    GetFileInformationByHandle(Unpack.DirInUse, &Info);
     CloseHandle(Unpack.DirInUse);
     // The run's current folder is the medium's, and a current folder can't be removed.
     char System[MAX_PATH];
     if (GetSystemDirectoryA(System, sizeof System))
         SetCurrentDirectoryA(System);
+    char Temp[sizeof Unpack.Dir];   // the folder's path is Temp and its name
+    std::memcpy(Temp, Unpack.Dir, sizeof Temp);
+    char* Name = std::strrchr(Temp, '\\');
+    *Name++ = '\0';
     // A program the run started may still have the folder as its current one for a moment (or
     // a virus scanner a file in it): try again for a while. What stays, the next bundle run
     // removes.
     for (int Try = 0; Try < RemoveTries; ++Try) {
-        RemoveFolder(Unpack.Dir);
+        DWORD Serial;
+        HANDLE Parent = OpenListing(Temp, Serial);
+        HANDLE Folder =
+            Parent == INVALID_HANDLE_VALUE
+                ? INVALID_HANDLE_VALUE
+                : OpenFolderIn(Parent, Serial, Name,
+                               LONGLONG(Info.nFileIndexHigh) << 32 | Info.nFileIndexLow);
+        if (Folder != INVALID_HANDLE_VALUE) {
+            RemoveHeldTree(Folder, Serial);
+            CloseHandle(Folder);
+        }
+        if (Parent != INVALID_HANDLE_VALUE)
+            CloseHandle(Parent);
         if (GetFileAttributesA(Unpack.Dir) == INVALID_FILE_ATTRIBUTES)
             break;
         Sleep(RemoveWaitMs);

@@ -21,11 +21,11 @@ enum TUnpacked {
     unFailed,    // the folder could not be made or filled
 };
 
-// When the program carries a medium: removes the folders of killed bundle runs, and unpacks it
-// into a new folder of the run's own in the user's temporary folder, named in MediumDir, while it
-// checks the payload whole; a damaged payload is named as such, whatever else went wrong.
-// Message tells why when it did not unpack.
-TUnpacked UnpackOwnMedium(std::string& MediumDir, std::string& Message);
+// When the program carries a medium: unpacks it into a new folder of the run's own in the user's
+// temporary folder, named in MediumDir, while it checks the payload whole, and removes the
+// folders of killed bundle runs, unless the run is a plan (Planned); a damaged payload is named
+// as such, whatever else went wrong. Message tells why when it did not unpack.
+TUnpacked UnpackOwnMedium(std::string& MediumDir, std::string& Message, bool Planned);
 
 // Removes the folder that UnpackOwnMedium made, with everything in it; nothing when it made none.
 void RemoveOwnMedium();

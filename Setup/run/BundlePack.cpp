@@ -38,6 +38,7 @@ struct TPack {
     bool Ok;
     // [Version] Product, ProductVersion and Publisher of the script, for the version resource.
     std::string Product, Version, Publisher;
+    char Refused[MediumPathSize];   // a path that no bundle could unpack; empty for none
 } Pack;
 
 // The callbacks of the cabinet library; it calls them with the C calling convention.
@@ -164,6 +165,10 @@ bool ListMedium(const char* Rel, const char* Own)
         if (std::strlen(Rel) + std::strlen(Name) + 2 > sizeof Entry.Path)
             return false;   // longer than a path the system takes
         wsprintfA(Entry.Path, *Rel ? "%s\\%s" : "%s%s", Rel, Name);
+        if (!IsSafeMediumPath(Entry.Path)) {   // a device's name, which the unpacking refuses
+            std::memcpy(Pack.Refused, Entry.Path, sizeof Pack.Refused);
+            return false;
+        }
         if (Found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             char Sub[MediumPathSize];
             std::memcpy(Sub, Entry.Path, sizeof Sub);
@@ -349,6 +354,7 @@ bool WriteTrailer(uint64_t CabinetSize, char* Buffer)
         Trailer.Crc = Crc32(Trailer.Crc, Buffer, Read);
         Left -= Read;
     }
+    Trailer.Crc = SealedCrc(Trailer.Crc, Trailer);
     std::string Bytes = EncodeBundleTrailer(Trailer);
     return Ok && WriteAll(Bytes.data(), DWORD(Bytes.size()));
 }
@@ -426,8 +432,16 @@ int PackBundle(const std::string& OutArg, bool Quiet)
                   Pack.Medium);
         return Say(Text, true, Quiet);
     }
-    if (!ListMedium("", OwnName) ||
-        Pack.Unpacked + uint64_t(Pack.Entries) * sizeof(TMediumRecord) >= CabinetLimit) {
+    Pack.Refused[0] = '\0';
+    bool Listed = ListMedium("", OwnName);
+    if (*Pack.Refused) {
+        wsprintfA(Text,
+                  "Error: %s in the medium %s has a name that Windows keeps for a device: no "
+                  "bundle can unpack it. Rename it.",
+                  Pack.Refused, Pack.Medium);
+        return Say(Text, true, Quiet);
+    }
+    if (!Listed || Pack.Unpacked + uint64_t(Pack.Entries) * sizeof(TMediumRecord) >= CabinetLimit) {
         wsprintfA(Text,
                   "Error: the medium %s is more than one bundle can carry (2 GB, paths "
                   "of %u characters)",

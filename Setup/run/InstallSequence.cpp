@@ -79,7 +79,7 @@ static std::string ScriptArgument()
 static void UnpackMedium()
 {
     std::string Damage;
-    if (UnpackOwnMedium(MediumDir, Damage) > unDone) {
+    if (UnpackOwnMedium(MediumDir, Damage, Planning) > unDone) {
         ReportAndEnd(Damage, true);
     }
     ProgressIdle();

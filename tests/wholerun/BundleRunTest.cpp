@@ -2,10 +2,13 @@
 // installs as SETUP.EXE does from the medium; damaged bundles install nothing.
 #include <windows.h>
 
+#include <sddl.h>
+
 #include <algorithm>
 
 #include "Scenario.h"
 
+#include "Rules/BundleText.h"
 #include "Setup/base/DlgIds.h"
 
 namespace {
@@ -154,6 +157,13 @@ void ChangeOneByte(HANDLE File, LONGLONG Size, LONGLONG Image)
     WriteFile(File, &Byte, 1, &Done, nullptr);
 }
 
+// A size in the trailer, which the checksum covers as well.
+void ChangeUnpackedSize(HANDLE File, LONGLONG Size, LONGLONG)
+{
+    LONGLONG At = Size - LONGLONG(BundleTrailerSize) + 16;
+    ChangeOneByte(File, At, At);
+}
+
 // Damages the packed bundle as Damage says, given the bundle's size and the plain program's.
 void DamageBundle(TBundled& Run, void (*Damage)(HANDLE File, LONGLONG Size, LONGLONG Image))
 {
@@ -176,6 +186,7 @@ TEST(BundleRun, DamagedBundleInstallsNothing)
     } Cases[] = {
         {"cut short", CutShort},
         {"one byte changed in the payload", ChangeOneByte},
+        {"the unpacked size changed in the trailer", ChangeUnpackedSize},
     };
     for (const auto& Case : Cases) {
         SCOPED_TRACE(Case.What);
@@ -209,6 +220,137 @@ TEST(BundleRun, KilledRunsFolderGoesWithTheNextRunAndNothingElse)
     EXPECT_EQ(0u, Next.ExitCode) << DescribeRun(Next);
     EXPECT_EQ(std::vector<std::string>{"~setupkvb my notes"}, Run.Unpacked());
     EXPECT_TRUE(FileHolds(Run.Tmp + "\\~setupkvb my notes\\notes.txt", "mine\r\n"));
+}
+
+// A folder named and made as a bundle run makes its own (what a killed run leaves), in Dir, with
+// a file in it and in a subfolder; its path.
+std::string MakeLookAlike(TScenario& S, const std::string& Dir)
+{
+    std::string Folder = Dir + "\\~setupkvb0123456789abcdef";
+    SECURITY_ATTRIBUTES Attributes = {sizeof Attributes, nullptr, FALSE};
+    EXPECT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(
+        "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)", SDDL_REVISION_1, &Attributes.lpSecurityDescriptor,
+        nullptr));
+    EXPECT_TRUE(CreateDirectoryA(Folder.c_str(), &Attributes));
+    LocalFree(Attributes.lpSecurityDescriptor);
+    S.WriteText(Folder + "\\notes.txt", "mine\r\n");
+    S.WriteText(Folder + "\\sub\\more.txt", "mine too\r\n");
+    return Folder;
+}
+
+// A plan of a bundle changes nothing: a folder that looks like a killed run's stays with its files.
+TEST(BundleRun, PlanLeavesFoldersThatLookLikeAKilledRunsAlone)
+{
+    TBundled Run;
+    ASSERT_EQ(0u, Run.Pack(Run.Exe).ExitCode);
+    std::string Folder = MakeLookAlike(Run.Medium, Run.Tmp);
+    TRunResult Plan = Run.RunBundle("/plan=" + Run.Out + "\\plan.txt", {});
+    EXPECT_EQ(0u, Plan.ExitCode) << DescribeRun(Plan);
+    EXPECT_EQ(std::vector<std::string>{"~setupkvb0123456789abcdef"}, Run.Unpacked());
+    EXPECT_TRUE(FileHolds(Folder + "\\notes.txt", "mine\r\n"));
+    EXPECT_TRUE(FileHolds(Folder + "\\sub\\more.txt", "mine too\r\n"));
+}
+
+// The unix path of Path, for a program of the machine's own.
+std::string UnixPath(const std::string& Path)
+{
+    typedef char*(CDECL * TUnixName)(const wchar_t*);
+    auto UnixName = reinterpret_cast<TUnixName>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    std::wstring Wide(Path.begin(), Path.end());
+    char* Name = UnixName ? UnixName(Wide.c_str()) : nullptr;
+    std::string Unix = Name ? Name : "";
+    HeapFree(GetProcessHeap(), 0, Name);
+    return Unix;
+}
+
+// swaploop.py, run as the machine's own program (as root): exchanges the folder Folder with a
+// symbolic link to Target, over and over, until it is stopped.
+class TSwapLoop {
+public:
+    TSwapLoop(const std::string& Folder, const std::string& Target, const std::string& Work)
+        : Stop(Work + "\\stop"), Count(Work + "\\count")
+    {
+        std::string Dir = UnixPath(Folder.substr(0, Folder.rfind('\\')));
+        std::string Command = "python3 " SETUP_SOURCE_DIR "/tests/wholerun/swaploop.py " +
+                              UnixPath(Folder) + " " + Dir + "/~swaplink " + UnixPath(Target) +
+                              " " + UnixPath(Work) + "/stop " + UnixPath(Work) + "/count";
+        STARTUPINFOA Startup = {};
+        Startup.cb = sizeof Startup;
+        PROCESS_INFORMATION Process = {};
+        EXPECT_TRUE(CreateProcessA("Z:\\usr\\bin\\python3", &Command[0], nullptr, nullptr, FALSE, 0,
+                                   nullptr, nullptr, &Startup, &Process))
+            << Command;
+        CloseHandle(Process.hProcess);
+        CloseHandle(Process.hThread);
+    }
+    // Stops the loop; the number of exchanges it made.
+    int End(const TScenario& S)
+    {
+        CloseHandle(
+            CreateFileA(Stop.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        // A program of the machine's own has no process handle to wait for: its last word.
+        for (int Wait = 0; Wait < 400 && NothingAt(Count); ++Wait)
+            Sleep(50);
+        std::optional<std::string> Made = S.ReadText(Count);
+        return Made ? std::atoi(Made->c_str()) : -1;
+    }
+
+private:
+    std::string Stop, Count;
+};
+
+// Someone who may write in the temporary folder swaps a folder that looks like a killed run's, or
+// a subfolder of it, for a link to another folder while a bundle run and a plan clean up: nothing
+// in that other folder is deleted.
+TEST(BundleRun, SwappingAKilledRunsFolderForALinkDeletesNothingOutside)
+{
+    for (const char* Swapped : {"", "\\sub"}) {
+        SCOPED_TRACE(std::string("swapped: ~setupkvb...") + Swapped);
+        TBundled Run;
+        ASSERT_EQ(0u, Run.Pack(Run.Exe).ExitCode);
+        std::string Folder = MakeLookAlike(Run.Medium, Run.Tmp) + Swapped;
+        std::string Outside = Run.Out + "\\outside";
+        for (int I = 0; I < 50; ++I)
+            Run.Medium.WriteText(Outside + "\\file" + std::to_string(I) + ".txt", "keep\r\n");
+        TSwapLoop Loop(Folder, Outside, Run.Out);
+        std::string Link =
+            Run.Tmp + (*Swapped ? "\\~setupkvb0123456789abcdef" : "") + "\\~swaplink";
+        for (int Wait = 0; Wait < 100 && NothingAt(Link); ++Wait)
+            Sleep(50);   // until the loop has made its link
+        TRunResult Plan = Run.RunBundle("/plan=" + Run.Out + "\\plan.txt", {});
+        TRunResult Real = Run.RunBundle("/quiet /dir=" + Run.BundleApp, {});
+        EXPECT_GT(Loop.End(Run.Medium), 0);
+        EXPECT_EQ(0u, Plan.ExitCode) << DescribeRun(Plan);
+        EXPECT_EQ(0u, Real.ExitCode) << DescribeRun(Real);
+        EXPECT_EQ(50u, NamesIn(Outside + "\\file*.txt").size());
+    }
+}
+
+// A trailer crafted to say that the medium unpacks to nearly the largest number of bytes, sealed
+// as a packing would: the room needed does not wrap round to a small number, and there is none.
+TEST(BundleRun, HugeUnpackedSizeFindsNoRoom)
+{
+    TBundled Run;
+    ASSERT_EQ(0u, Run.Pack(Run.Exe).ExitCode);
+    std::optional<std::string> Bytes = Run.Medium.ReadText(Run.Exe);
+    ASSERT_TRUE(Bytes && Bytes->size() > BundleTrailerSize);
+    size_t At = Bytes->size() - BundleTrailerSize;
+    TBundleTrailer Trailer;
+    ASSERT_TRUE(DecodeBundleTrailer(Bytes->data() + At, Trailer));
+    uint32_t Payload = Crc32(0, Bytes->data() + At - Trailer.PayloadSize, Trailer.PayloadSize);
+    ASSERT_EQ(Trailer.Crc, SealedCrc(Payload, Trailer));
+    Trailer.UnpackedBytes = ~uint64_t(0) - 4096;
+    Trailer.Crc = SealedCrc(Payload, Trailer);
+    Bytes->replace(At, BundleTrailerSize, EncodeBundleTrailer(Trailer));
+    Run.Medium.WriteText(Run.Exe, *Bytes);
+
+    TRunResult Quiet = Run.RunBundle("/quiet /dir=" + Run.BundleApp, {});
+    EXPECT_EQ(1603u, Quiet.ExitCode) << DescribeRun(Quiet);
+    EXPECT_TRUE(FileContains(Run.Tmp + "\\LOGFILKV.LOG",
+                             "Not enough space in the temporary folder " + Run.Tmp));
+    EXPECT_TRUE(NothingAt(Run.BundleApp));
+    EXPECT_EQ(std::vector<std::string>{}, Run.Unpacked());
 }
 
 // Run through fulldisk-run.sh, whose 1 MB drive is the temporary folder: too small for the
@@ -316,6 +458,17 @@ TEST(BundleRun, RefusesWhatItCannotPack)
     EXPECT_EQ(std::vector<std::string>{"held.exe"}, NamesIn(Run.Out + "\\held.exe*"));
     DeleteFileA(Run.Medium.Path(Run.Inf.Name).c_str());   // no script to take
     EXPECT_EQ(87u, Run.Pack(Run.Exe).ExitCode);
+}
+
+// A name that Windows keeps for a device, a superscript port's too, is said before it is packed:
+// the unpacking would refuse it.
+TEST(BundleRun, RefusesToPackADeviceName)
+{
+    TBundled Run;
+    Run.Medium.WriteText("docs\\COM\xB9.txt", "a port, not a file\r\n");
+    TRunResult Refused = Run.Pack(Run.Exe);
+    EXPECT_EQ(87u, Refused.ExitCode) << DescribeRun(Refused);
+    EXPECT_TRUE(NothingAt(Run.Exe));
 }
 
 }   // namespace
