@@ -16,7 +16,6 @@
 namespace {
 
 const DWORD CopyChunkSize = 1u << 20;   // bytes read and written at a time
-const int TempNameTries = 1000;         // names taken by others before a copy gives up
 
 // The attributes a copy may carry over; everything else belongs to the file system.
 const DWORD KeptAttributes = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN |
@@ -50,22 +49,6 @@ std::string FolderOf(const std::string& Path)
 {
     size_t Slash = Path.rfind('\\');
     return Slash == std::string::npos ? std::string(".") : Path.substr(0, Slash);
-}
-
-// A new temporary file in Dir, created for writing and shared with nobody; its path in Temp.
-HANDLE CreateTemp(const std::string& Dir, DWORD Attributes, std::string& Temp)
-{
-    static DWORD Count = 0;
-    for (int Tries = 0; Tries < TempNameTries; ++Tries) {
-        Temp = JoinPath(Dir, TempFileName(GetCurrentProcessId(), ++Count));
-        // A link placed under the name first makes it taken, instead of making its target.
-        HANDLE File = CreateFileA(
-            Temp.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
-            Attributes | FILE_FLAG_SEQUENTIAL_SCAN | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-        if (File != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS)
-            return File;
-    }
-    return INVALID_HANDLE_VALUE;   // the last error says the names are taken
 }
 
 // Where the temporary file of a copy into Dir is made: a folder of this run's own inside Dir,
@@ -102,30 +85,6 @@ bool CopyContent(HANDLE Source, HANDLE Target)
             return false;
         }
     }
-}
-
-typedef BOOL(WINAPI* TSetFileInformationByHandle)(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID, DWORD);
-
-// Gives the open file Handle the name To, replacing a file of that name, in one step. Through
-// the handle where the system can (one request instead of opening the file again by its name);
-// false when it can't, and then the caller moves the file by its name.
-bool RenameOpenFile(HANDLE Handle, const std::string& To, bool& Tried)
-{
-    static TSetFileInformationByHandle SetInfo =
-        reinterpret_cast<TSetFileInformationByHandle>(reinterpret_cast<void*>(
-            GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetFileInformationByHandle")));
-    Tried = false;
-    int Length = MultiByteToWideChar(CP_ACP, 0, To.c_str(), -1, nullptr, 0);
-    if (!SetInfo || Length <= 0)
-        return false;
-    std::vector<char> Buffer(sizeof(FILE_RENAME_INFO) + size_t(Length) * sizeof(WCHAR));
-    auto* Rename = reinterpret_cast<FILE_RENAME_INFO*>(Buffer.data());
-    Rename->ReplaceIfExists = TRUE;
-    Rename->RootDirectory = nullptr;
-    Rename->FileNameLength = DWORD(Length - 1) * sizeof(WCHAR);
-    MultiByteToWideChar(CP_ACP, 0, To.c_str(), -1, Rename->FileName, Length);
-    Tried = true;
-    return SetInfo(Handle, FileRenameInfo, Rename, DWORD(Buffer.size()));
 }
 
 typedef BOOL(WINAPI* TGetFileInformationByHandleEx)(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID,
@@ -209,29 +168,6 @@ HANDLE CreateTempFor(const std::string& To, bool Staged, DWORD Attributes, std::
     if (Target == INVALID_HANDLE_VALUE)
         Target = CreateTemp(Dir, Attributes, Temp);
     return Target;
-}
-
-// Gives the temporary file Temp, open as Target and Written whole, the name To (which replaces the
-// name there, never writes through it) and closes it; removes it when it can't.
-bool PutInPlace(HANDLE Target, const std::string& Temp, const std::string& To, bool Written)
-{
-    bool Tried = false;
-    bool Done = Written && RenameOpenFile(Target, To, Tried);
-    DWORD Error = GetLastError();
-    // Closing writes what the system still buffers: on a full disk that may be where it fails.
-    if (!CloseHandle(Target) && Written && !Done) {
-        Error = GetLastError();
-        Written = false;
-    }
-    if (Written && !Tried) {   // no renaming through the handle here: by the names
-        Done = MoveFileExA(Temp.c_str(), To.c_str(), MOVEFILE_REPLACE_EXISTING);
-        Error = GetLastError();
-    }
-    if (Done)
-        return true;
-    DeleteFileA(Temp.c_str());
-    SetLastError(Error);
-    return false;
 }
 
 // The copy of the open Source to To, through a folder of our own in To's folder when Staged.
@@ -469,24 +405,6 @@ bool CopyAtomic(HANDLE Source, const std::string& To)
     if (!CopyFrom(Source, To, true))
         return false;
     Replaced(To);
-    return true;
-}
-
-bool WriteAtomic(const std::string& Text, const std::string& To)
-{
-    std::string Temp;
-    HANDLE Target = CreateTemp(FolderOf(To), FILE_ATTRIBUTE_NORMAL, Temp);
-    if (Target == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD Put = 0;
-    bool Written = WriteFile(Target, Text.data(), DWORD(Text.size()), &Put, nullptr);
-    if (Written && Put != Text.size()) {
-        SetLastError(ERROR_DISK_FULL);   // a short write leaves no code of its own
-        Written = false;
-    }
-    if (!PutInPlace(Target, Temp, To, Written && FlushFileBuffers(Target)))
-        return false;
-    ProfileFileReplaced(To);
     return true;
 }
 

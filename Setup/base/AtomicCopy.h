@@ -19,12 +19,6 @@ bool CopyAtomic(const std::string& From, const std::string& To);
 // the run's own inside To's folder, which RemoveStagingDirs removes again.
 bool CopyAtomic(HANDLE Source, const std::string& To);
 
-// Writes Text as the whole file To in the same way: a new file of our own beside To, flushed to
-// the disk, then given To's name, which replaces whatever had it as a name. A link or another
-// file's second name there is never written through: the file it led to stays as it was. False
-// with the system's error code in GetLastError when it can't be written.
-bool WriteAtomic(const std::string& Text, const std::string& To);
-
 // Removes the folders of the run's own that the copies made (each empty once its copy is done).
 void RemoveStagingDirs();
 

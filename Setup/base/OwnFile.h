@@ -30,3 +30,23 @@ HANDLE CreateBeside(const std::string& Path, std::string& Fresh);
 // Removes the file at Path when it is ours: not a link, one name only, and not held open by anyone
 // (another running installation's file being written). False when it stays.
 bool DeleteOwnFile(const std::string& Path);
+
+// A new temporary file of ours in Dir (a name in the run's temporary format, which a later run
+// takes for a killed run's leftover), created for writing and deleting and shared with nobody;
+// its path in Temp. A link placed under the name first makes it taken.
+HANDLE CreateTemp(const std::string& Dir, DWORD Attributes, std::string& Temp);
+
+// Gives the open file Handle the name To, replacing a file of that name, in one step. Through
+// the handle where the system can (one request instead of opening the file again by its name);
+// false when it can't, and then the caller moves the file by its name (Tried false).
+bool RenameOpenFile(HANDLE Handle, const std::string& To, bool& Tried);
+
+// Gives the temporary file Temp, open as Target and Written whole, the name To (which replaces the
+// name there, never writes through it) and closes it; removes it when it can't.
+bool PutInPlace(HANDLE Target, const std::string& Temp, const std::string& To, bool Written);
+
+// Writes Text as the whole file To as an installed file is written: a new file of our own beside To, flushed to
+// the disk, then given To's name, which replaces whatever had it as a name. A link or another
+// file's second name there is never written through: the file it led to stays as it was. False
+// with the system's error code in GetLastError when it can't be written.
+bool WriteAtomic(const std::string& Text, const std::string& To);

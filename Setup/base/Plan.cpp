@@ -9,8 +9,8 @@
 #include "Rules/MessageText.h"
 #include "Rules/PathMatch.h"
 #include "Rules/PathParts.h"
-#include "Setup/base/AtomicCopy.h"
 #include "Setup/base/Dialogs.h"
+#include "Setup/base/OwnFile.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
 #include "Setup/base/WinText.h"
@@ -160,7 +160,10 @@ bool WritePlan(const std::string& Report, int ExitCode)
     }
     // The folder may be one that others write to: a link or second name placed under the plan's
     // name is replaced as a name, never written through.
-    return WriteAtomic(Text, Path);
+    if (!WriteAtomic(Text, Path))
+        return false;
+    ProfileFileReplaced(Path);
+    return true;
 }
 
 bool MayOpen(const std::string& Path, DWORD Access, DWORD Flags)

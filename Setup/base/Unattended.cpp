@@ -7,7 +7,7 @@
 #include "Rules/CaseText.h"
 #include "Rules/CommandLineText.h"
 #include "Rules/PathParts.h"
-#include "Setup/base/AtomicCopy.h"
+#include "Setup/base/OwnFile.h"
 #include "Setup/base/Plan.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
@@ -105,10 +105,14 @@ std::string RecordLine(const std::string& Key, const std::string& Value)
 
 bool SaveRecord()
 {
-    return WriteAtomic("[" + std::string(AnswersSection) + "]\r\n" +
-                           RecordLine("Version", AnswersVersion) + RecordedFolder + RecordedInUse +
-                           RecordedConflicts,
-                       Switches.Record);
+    // An answers file read through the profile functions in this run is written anew here.
+    bool Saved = WriteAtomic("[" + std::string(AnswersSection) + "]\r\n" +
+                                 RecordLine("Version", AnswersVersion) + RecordedFolder +
+                                 RecordedInUse + RecordedConflicts,
+                             Switches.Record);
+    if (Saved)
+        ProfileFileReplaced(Switches.Record);
+    return Saved;
 }
 
 }   // namespace
