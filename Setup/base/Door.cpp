@@ -1,0 +1,8 @@
+#include "Setup/base/Door.h"
+
+bool Planning = false;
+
+void ChooseDoors(bool Plan)
+{
+    Planning = Plan;
+}

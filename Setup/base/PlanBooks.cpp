@@ -1,0 +1,161 @@
+#include "Setup/base/PlanBooks.h"
+
+#include <map>
+#include <set>
+
+#include "Rules/CaseText.h"
+#include "Rules/PathParts.h"
+
+bool MayOpen(const std::string& Path, DWORD Access, DWORD Flags)
+{
+    HANDLE File =
+        CreateFileA(Path.c_str(), Access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, Flags, nullptr);
+    if (File == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(File);
+    return true;
+}
+
+// Dir as the system is asked about it: "C:" alone would be the drive's current directory.
+static std::string AsFolder(const std::string& Dir)
+{
+    return Dir.size() == 2 && Dir[1] == ':' ? Dir + "\\" : Dir;
+}
+
+bool MayAddTo(const std::string& Parent)
+{
+    return MayOpen(AsFolder(Parent), FILE_ADD_SUBDIRECTORY | FILE_ADD_FILE,
+                   FILE_FLAG_BACKUP_SEMANTICS);
+}
+
+// The folders that the plan has made, by their names in upper case.
+static std::set<std::string> MadeDirs;
+
+bool PlanMadeDir(const std::string& Path)
+{
+    return MadeDirs.count(FoldedText(Path)) != 0;
+}
+
+bool PlanMakeDir(const std::string& Path)
+{
+    DWORD Attributes = GetFileAttributesA(Path.c_str());
+    if (Attributes != INVALID_FILE_ATTRIBUTES || PlanMadeDir(Path))
+        return false;   // there already, as a folder or a file
+    size_t Cut = Path.find_last_of('\\');
+    if (Cut == std::string::npos)
+        return false;
+    std::string Parent = Path.substr(0, Cut);
+    DWORD ParentAttributes = GetFileAttributesA(AsFolder(Parent).c_str());
+    bool Made =
+        PlanMadeDir(Parent) || (ParentAttributes != INVALID_FILE_ATTRIBUTES &&
+                                (ParentAttributes & FILE_ATTRIBUTE_DIRECTORY) && MayAddTo(Parent));
+    if (Made)
+        MadeDirs.insert(FoldedText(Path));
+    return Made;
+}
+
+// The files that the plan has installed, by their names in upper case.
+static std::set<std::string> PlannedFiles;
+
+void PlanAddFile(const std::string& Path)
+{
+    PlannedFiles.insert(FoldedText(Path));
+}
+
+bool PlanHasFile(const std::string& Path)
+{
+    return PlannedFiles.count(FoldedText(Path)) != 0;
+}
+
+// Keys and values by root and name, letter case ignored as the registry ignores it.
+static std::set<std::string> PlannedKeys;
+static std::map<std::string, std::pair<DWORD, std::string>> PlannedValues;
+
+static std::string KeyName(HKEY Root, const std::string& SubKey)
+{
+    return std::to_string(uintptr_t(Root)) + "\\" + FoldedText(SubKey);
+}
+
+void PlanAddKey(HKEY Root, const std::string& SubKey)
+{
+    PlannedKeys.insert(KeyName(Root, SubKey));
+}
+
+bool PlanHasKey(HKEY Root, const std::string& SubKey)
+{
+    return PlannedKeys.count(KeyName(Root, SubKey)) != 0;
+}
+
+void PlanSetValue(HKEY Root, const std::string& SubKey, const std::string& Name, DWORD Type,
+                  const std::string& Data)
+{
+    PlannedValues[KeyName(Root, SubKey) + "\\\\" + FoldedText(Name)] = {Type, Data};
+}
+
+bool PlanValue(HKEY Root, const std::string& SubKey, const std::string& Name, DWORD& Type,
+               std::string& Data)
+{
+    auto Found = PlannedValues.find(KeyName(Root, SubKey) + "\\\\" + FoldedText(Name));
+    if (Found == PlannedValues.end())
+        return false;
+    Type = Found->second.first;
+    Data = Found->second.second;
+    return true;
+}
+
+bool MayCreateKey(HKEY Root, const std::string& SubKey)
+{
+    HKEY Key;
+    // A key that is there is opened by the run as far as it may; one that denies everything
+    // can't be opened, nor made again.
+    LONG Found = RegOpenKeyExA(Root, SubKey.c_str(), 0, MAXIMUM_ALLOWED, &Key);
+    if (Found == ERROR_SUCCESS)
+        RegCloseKey(Key);
+    if (Found != ERROR_FILE_NOT_FOUND)
+        return Found == ERROR_SUCCESS;
+    std::string Part = SubKey;
+    for (;;) {
+        size_t Cut = Part.rfind('\\');
+        Part.resize(Cut == std::string::npos ? 0 : Cut);
+        LONG Code =
+            RegOpenKeyExA(Root, Part.empty() ? nullptr : Part.c_str(), 0, KEY_CREATE_SUB_KEY, &Key);
+        if (Code == ERROR_SUCCESS) {
+            RegCloseKey(Key);
+            return true;
+        }
+        if (Code != ERROR_FILE_NOT_FOUND || Part.empty())
+            return false;   // the nearest existing key refuses new keys
+    }
+}
+
+LONG MaySetValue(HKEY Root, const std::string& SubKey)
+{
+    HKEY Key;
+    LONG Code = RegOpenKeyExA(Root, SubKey.c_str(), 0, KEY_SET_VALUE, &Key);
+    if (Code == ERROR_SUCCESS)
+        RegCloseKey(Key);
+    // A key the run would create first takes its values.
+    return Code == ERROR_FILE_NOT_FOUND && MayCreateKey(Root, SubKey) ? ERROR_SUCCESS : Code;
+}
+
+bool MayWriteFile(const std::string& Path)
+{
+    DWORD Attributes = GetFileAttributesA(Path.c_str());
+    if (Attributes != INVALID_FILE_ATTRIBUTES || PlanHasFile(Path)) {
+        // A folder of the file's name is no file that writing could open.
+        if (PlanHasFile(Path) || (!(Attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                                  MayOpen(Path, GENERIC_WRITE, FILE_FLAG_BACKUP_SEMANTICS)))
+            return true;
+        SetLastError(ERROR_ACCESS_DENIED);
+        return false;
+    }
+    std::string Dir = DirectoryPart(Path);
+    DropOneTrailingBackslash(Dir);
+    if (PlanMadeDir(Dir) || MayAddTo(Dir))
+        return true;
+    Attributes = GetFileAttributesA(AsFolder(Dir).c_str());
+    SetLastError(Attributes == INVALID_FILE_ATTRIBUTES ? ERROR_PATH_NOT_FOUND
+                                                       : ERROR_ACCESS_DENIED);
+    return false;
+}
