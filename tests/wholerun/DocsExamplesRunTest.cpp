@@ -589,8 +589,8 @@ TEST(DocsExamples, EveryExampleIsShownAsItsFileAndRunsAsTheReferenceSays)
         std::vector<std::string> Answers;
         for (const std::string& Answer : Example.Answers)
             Answers.push_back(Fill(Answer, Values));
-        TRunResult Run = Medium.Run("\"" + Disk + "\\" + Example.Name + "\"", Answers,
-                                    {{"ExampleKey", Values["{Key}"]}});
+        TRunResult Run = Medium.PlannedRun("\"" + Disk + "\\" + Example.Name + "\"", Answers,
+                                           {{"ExampleKey", Values["{Key}"]}});
         EXPECT_TRUE(RanAsAnswered(Run));
         EXPECT_TRUE(
             ShowsTemplate(Run, Run.Dialogs.empty() ? 0 : Run.Dialogs.size() - 1, Example.Report));
@@ -602,8 +602,8 @@ TEST(DocsExamples, EveryExampleIsShownAsItsFileAndRunsAsTheReferenceSays)
             Answers.clear();
             for (const std::string& Answer : Example.Again)
                 Answers.push_back(Fill(Answer, Values));
-            TRunResult Second = Medium.Run("\"" + Disk + "\\" + Example.Name + "\"", Answers,
-                                           {{"ExampleKey", Values["{Key}"]}});
+            TRunResult Second = Medium.PlannedRun("\"" + Disk + "\\" + Example.Name + "\"", Answers,
+                                                  {{"ExampleKey", Values["{Key}"]}});
             EXPECT_TRUE(RanAsAnswered(Second));
             EXPECT_TRUE(ShowsTemplate(Second,
                                       Second.Dialogs.empty() ? 0 : Second.Dialogs.size() - 1,

@@ -46,7 +46,7 @@ struct Faults : ::testing::Test {
     {
         Between.insert(Between.begin(), {Continue, TakePath});
         Between.push_back(Close);
-        return Medium.Run(Inf.Name, Between);
+        return Medium.PlannedRun(Inf.Name, Between);
     }
 
     // The run went as answered and ended with the report Text.
@@ -226,6 +226,7 @@ struct FullDisk : Faults {
         ASSERT_TRUE(Length > 0 && Length < sizeof Value) << "run it through fulldisk-run.sh";
         Drive = Value;
         App = Drive + "\\" + Medium.Id;
+        Medium.PlanMark = "none a plan can't know what only trying tells: a disk that fills up";
     }
     void TearDown() override { RemoveTree(App); }
 };

@@ -167,7 +167,7 @@ TEST_F(ForeignFiles, FilesNamedLikeLeftoversSurviveTheCleanup)
     std::string SecondName = App + "\\~setupkv04d2000a.tmp";   // our format, but two names
     PlaceSecondName(SecondName);
 
-    TRunResult Run = Medium.Run(Inf.Name, {"click 1", "click 1", "click 1"});
+    TRunResult Run = Medium.PlannedRun(Inf.Name, {"click 1", "click 1", "click 1"});
     EXPECT_TRUE(RanAsAnswered(Run));
     EXPECT_TRUE(ShowsTemplate(Run, 2, "Installation successfully!"));
     for (const auto& Case : Cases) {
@@ -196,7 +196,7 @@ TEST_F(ForeignFiles, LinkedFolderNamedLikeALeftoverIsNotEntered)
     std::string MakeLink = "/bin/ln -s \"" + UnixPath(Outside) + "\" \"" + UnixLink + "\"";
     if (UnixLink.empty() || !UnixLinkCommand(MakeLink, Link, true))
         GTEST_SKIP() << "no link to a folder can be made here";
-    TRunResult Run = Medium.Run(Inf.Name, {"click 1", "click 1", "click 1"});
+    TRunResult Run = Medium.PlannedRun(Inf.Name, {"click 1", "click 1", "click 1"});
     bool Stayed = IsLink(Link);
     UnixLinkCommand("/bin/rm \"" + UnixLink + "\"", Link, false);   // Wine's calls won't
     EXPECT_TRUE(RanAsAnswered(Run));

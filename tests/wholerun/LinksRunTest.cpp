@@ -38,7 +38,7 @@ struct LinksRun : ::testing::Test {
                          Lines({"[Version]", "FormKv=KELVOR"}) + ProgramPathRegRead(App) +
                              Lines({"[Strings]", "MyProgramPath=" + App, "LnkName=" + LnkName}) +
                              Sections);
-        return Medium.Run(InfName, Answers);
+        return Medium.PlannedRun(InfName, Answers);
     }
 };
 

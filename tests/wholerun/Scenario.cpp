@@ -10,6 +10,7 @@
 #include <shlobj.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <map>
@@ -142,7 +143,10 @@ TScenario::~TScenario()
     if (Dir.empty())
         return;
     if (::testing::Test::HasFailure())
-        std::printf("Medium of the failed test kept: %s\n", Dir.c_str());
+        std::printf("Medium of the failed test kept: %s, its last plan %s\n", Dir.c_str(),
+                    PlanFile().c_str());
+    else if (!DeleteFileA(PlanFile().c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND)
+        std::printf("Plan not removed: %s\n", PlanFile().c_str());
     else if (!RemoveTreeIn(Dir))
         std::printf("Medium not removed completely: %s\n", Dir.c_str());
 }
@@ -208,6 +212,49 @@ TRunResult TScenario::Run(const std::string& Args, const std::vector<std::string
         Options.Answers.push_back(Answer);
     }
     return RunWithRobot(Options);
+}
+
+bool AsksQuestion(const std::vector<std::string>& Answers)
+{
+    for (const std::string& Answer : Answers)
+        if (Answer != "click 1" && Answer != "click 6" && Answer != "default")
+            return true;
+    return false;
+}
+
+TRunResult TScenario::PlannedRun(const std::string& Args, const std::vector<std::string>& Answers,
+                                 const TEnvOverrides& Env) const
+{
+    if (!PlansFirst(Answers, PlanMark))
+        return Run(Args, Answers, Env);
+    DeleteFileA(PlanFile().c_str());   // the plan of an earlier run
+    ::testing::AssertionResult Planned =
+        RanAsAnswered(Run("/plan=" + PlanFile() + " " + Args, {}, Env));
+    EXPECT_TRUE(Planned) << "its plan; a plan that can't be made needs the mark none REASON";
+    TRunResult Result = Run(Args, Answers, Env);
+    if (Planned && RanAsAnswered(Result, Result.ExitCode)) {
+        EXPECT_TRUE(AsPlanned(PlanFile(), PlanMark));
+    }
+    return Result;
+}
+
+bool PlansFirst(const std::vector<std::string>& Answers, const std::string& Mark)
+{
+    bool Asks = AsksQuestion(Answers);
+    if (Asks && !Mark.empty())
+        ADD_FAILURE() << "a run that asks a question has no plan to mark: " << Mark;
+    return !Asks && Mark.rfind("none ", 0) != 0;
+}
+
+::testing::AssertionResult AsPlanned(const std::string& PlanFile, const std::string& Mark)
+{
+    ::testing::AssertionResult Same = PlanMatchesLog(PlanFile);
+    if (Mark.rfind("known-mismatch ", 0) != 0)
+        return Same;
+    if (Same)
+        return ::testing::AssertionFailure()
+               << "the plan matches the log now: drop the mark " << Mark;
+    return ::testing::AssertionSuccess();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -757,6 +804,44 @@ std::string KeySnapshot(HKEY Root, const std::string& SubKey)
     for (const std::string& Below : Subkeys)
         Text += KeySnapshot(Root, SubKey + "\\" + Below);
     return Text;
+}
+
+// Lines joined, each ended by a line end, for a comparison that shows them.
+static std::string Join(const std::vector<std::string>& Lines)
+{
+    std::string Text;
+    for (const std::string& Line : Lines)
+        Text += Line + "\n";
+    return Text;
+}
+
+::testing::AssertionResult PlanMatchesLog(const std::string& PlanFile)
+{
+    std::string Plan = ReadWholeFile(PlanFile).value_or("");
+    const std::string Said = "Plan: the log would be ";
+    size_t At = Plan.find(Said);
+    if (At == std::string::npos)
+        return ::testing::AssertionFailure() << "no plan at " << PlanFile << ", or it names no log";
+    At += Said.size();
+    std::string LogPath = Plan.substr(At, Plan.find('\r', At) - At);
+    std::optional<std::string> Log = ReadWholeFile(LogPath);
+    if (!Log)
+        return ::testing::AssertionFailure()
+               << "no log at " << LogPath << ", where the plan said it would be";
+    std::vector<std::string> Planned = ToldLines(Plan), Logged = ToldLines(*Log);
+    size_t Same = 0;
+    while (Same < Planned.size() && Same < Logged.size() && Planned[Same] == Logged[Same])
+        ++Same;
+    if (Same == Planned.size() && Same == Logged.size())
+        return ::testing::AssertionSuccess();
+    auto From = [Same](const std::vector<std::string>& Lines) {
+        return Join(std::vector<std::string>(Lines.begin() + Same,
+                                             Lines.begin() + std::min(Lines.size(), Same + 3)));
+    };
+    return ::testing::AssertionFailure()
+           << "plan and log part at line " << Same + 1 << " of their own lines:\nplan:\n"
+           << From(Planned) << "log:\n"
+           << From(Logged);
 }
 
 std::vector<std::string> ToldLines(const std::string& Text)

@@ -48,6 +48,14 @@ public:
     // syntax), with tmp and temp set to TmpDir and Env applied on top.
     TRunResult Run(const std::string& Args, const std::vector<std::string>& Answers,
                    const TEnvOverrides& Env = {}, unsigned TimeoutMs = 30000) const;
+
+    // Where the runs' plans go: beside the medium, so that no [Files] entry takes it.
+    std::string PlanFile() const { return Dir + ".plan.txt"; }
+    // Run, planned first with the same Args when it asks no question (see AsksQuestion) and
+    // PlanMark does not say none: its log must then be as planned (see AsPlanned).
+    TRunResult PlannedRun(const std::string& Args, const std::vector<std::string>& Answers,
+                          const TEnvOverrides& Env = {}) const;
+    std::string PlanMark;   // for PlannedRun: "none REASON", "known-mismatch CAUSE" or ""
 };
 
 // The test's own key HKCU\Software\SetupTest\<suite>.<test>.<pid>, removed with everything
@@ -109,6 +117,27 @@ std::string KeySnapshot(HKEY Root, const std::string& SubKey);
 // The lines of a log or plan that tell what its run did (or would do): for a log appended to by
 // several runs the last run's, without the log's header and the plan's own "Plan" lines.
 std::vector<std::string> ToldLines(const std::string& Text);
+
+// Whether a run with these Answers asks a question that its plan answers otherwise: an answer
+// other than OK, Yes or the default button. A plan takes what a quiet run takes: the first
+// button of a box, the proposed folder, Skip in a file conflict, the report's OK, the answer
+// file's choice (the default button of a shown run with /answers). A typed text, a checked box,
+// Cancel, Overwrite or Show log is the user's own. (The in-use dialog, where a quiet run takes
+// Replace at restart, and a second folder dialog, which it cancels, are left to the test.)
+bool AsksQuestion(const std::vector<std::string>& Answers);
+
+// Whether a run with these Answers is planned first: it asks no question, and its Mark is not
+// "none REASON" (what the design keeps a plan from knowing). Fails the test for a mark on a run
+// that asks a question.
+bool PlansFirst(const std::vector<std::string>& Answers, const std::string& Mark);
+
+// The run after the plan in PlanFile did as planned (PlanMatchesLog); for a Mark
+// "known-mismatch CAUSE", a fault of the plan that is known and not yet mended, it still differs.
+::testing::AssertionResult AsPlanned(const std::string& PlanFile, const std::string& Mark);
+
+// The plan in PlanFile against the log where it said the log would be, which the run after it
+// wrote: their told lines the same, in the same order; else where they part.
+::testing::AssertionResult PlanMatchesLog(const std::string& PlanFile);
 
 // The Windows INF directory, where the installer keeps its INF copies.
 std::string WindowsInfDir();

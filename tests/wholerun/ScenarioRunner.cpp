@@ -30,15 +30,25 @@
 //   delete PATH                      a file, or a folder with everything in it
 //   reg HKCU\KEY [NAME] = sz:TEXT | expand:TEXT | dword:NUMBER     ([] the default value)
 //   env NAME = TEXT                  in the environment of every later run
-// A plan: SETUP.EXE ARGUMENTS /plan=FILE (FILE beside the medium, so that no [Files] entry takes
-// it), which must end with exit code 0 and change nothing in the medium, the test's keys and the
-// INF folder:
-//   plan ARGUMENTS
-//   expect plan matches log          after the run: the log where the plan said it would be
-//                                    tells what the plan said the run would do
+//   deny HKCU\KEY = create-subkey set-value ...   the key (made if missing, volatile to refuse
+//                                    subkeys under Wine too) refuses everyone these rights, as
+//                                    HKLM\Software refuses a standard user
 // A run: SETUP.EXE from the medium, answering its dialogs in order:
 //   run ARGUMENTS
 //   answer ANSWER                    the robot's syntax; ids by name: IDOK, idBuf, idBackup, ...
+// A plan: SETUP.EXE /plan=FILE ARGUMENTS (FILE beside the medium, so that no [Files] entry takes
+// it), which must end with exit code 0 and change nothing in the medium, the test's keys and the
+// INF folder. Every run that asks no question is planned first, with its arguments, and the log
+// where the plan said it would be must then tell, line for line, what the plan said the run would
+// do. A run asks a question when one of its answers is not "click IDOK", "click IDYES" or
+// "default" (AsksQuestion in Scenario.h tells why). A line above a run changes that:
+//   plan: none REASON                not planned: what the design keeps a plan from knowing (a
+//                                    run that fails before its log, the in-use dialog's Retry)
+//   plan: known-mismatch CAUSE       planned, and the plan must still differ from the log (a
+//                                    fault of the plan, known and not yet mended)
+// And by hand, for a plan of other arguments:
+//   plan ARGUMENTS
+//   expect plan matches log          after the run
 // Expectations about the last run and what it left:
 //   expect exit = N                  its exit code (0 unless given); every answer must be used,
 //                                    no other dialog come, and the run end in time
@@ -68,6 +78,8 @@
 //   expect link PATH [FIELD] = TEXT  Target, Arguments, WorkDir, IconFile or IconIndex
 #include <windows.h>
 
+#include <sddl.h>
+
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -92,6 +104,7 @@ struct TStep {
     std::vector<std::string> Block;     // the indented lines below it, without the indent
     std::vector<std::string> Answers;   // of a run
     unsigned long ExitCode = 0;         // of a run
+    std::string PlanMark;               // of a run: "none REASON", "known-mismatch CAUSE" or ""
 };
 
 // Text without the blanks and tabs around it.
@@ -187,6 +200,7 @@ bool ReadSteps(const std::string& Text, std::vector<TStep>& Steps, std::string& 
     std::string Line;
     int Number = 0;
     size_t LastRun = std::string::npos;
+    std::string PlanMark;   // for the next run
     while (std::getline(In, Line)) {
         ++Number;
         if (!Line.empty() && Line.back() == '\r')
@@ -212,6 +226,16 @@ bool ReadSteps(const std::string& Text, std::vector<TStep>& Steps, std::string& 
             Steps.back().Answers.push_back(Rest);
             continue;
         }
+        std::string Reason, Kind = FirstWord(Rest, &Reason);
+        if (Verb == "plan:") {
+            if (!PlanMark.empty() || (Kind != "none" && Kind != "known-mismatch") ||
+                Reason.empty()) {
+                Error = Where + "expected one plan: none REASON or plan: known-mismatch CAUSE";
+                return false;
+            }
+            PlanMark = Rest;
+            continue;
+        }
         std::string Left, Value;
         if (Verb == "expect" && SplitValue(Rest, Left, Value) && Left == "exit") {
             if (LastRun == std::string::npos || !ParseNumber(Value, Steps[LastRun].ExitCode)) {
@@ -223,11 +247,15 @@ bool ReadSteps(const std::string& Text, std::vector<TStep>& Steps, std::string& 
         TStep Step;
         Step.Line = Number;
         Step.Text = Bare;
+        if (Verb == "run") {
+            LastRun = Steps.size();
+            Step.PlanMark.swap(PlanMark);
+        }
         Steps.push_back(Step);
-        if (Verb == "run")
-            LastRun = Steps.size() - 1;
     }
-    return true;
+    if (!PlanMark.empty())
+        Error = "a plan: line without a run after it";
+    return PlanMark.empty();
 }
 
 // The lines of a block, each ended by CR LF, as a file holds them.
@@ -254,15 +282,35 @@ const TFlag Attributes[] = {
     {"system", FILE_ATTRIBUTE_SYSTEM},     {"directory", FILE_ATTRIBUTE_DIRECTORY},
     {"archive", FILE_ATTRIBUTE_ARCHIVE},   {"normal", FILE_ATTRIBUTE_NORMAL}};
 
-// The attribute a scenario names; false for a name it does not know.
-bool AttributeBit(const std::string& Name, DWORD& Bit)
+const TFlag KeyRights[] = {{"create-subkey", KEY_CREATE_SUB_KEY}, {"set-value", KEY_SET_VALUE}};
+
+// The flag of Flags that a scenario names; false for a name it does not know.
+template <size_t N> bool FlagBit(const TFlag (&Flags)[N], const std::string& Name, DWORD& Bit)
 {
-    for (const TFlag& Flag : Attributes)
+    for (const TFlag& Flag : Flags)
         if (Name == Flag.Name) {
             Bit = Flag.Bit;
             return true;
         }
     return false;
+}
+
+bool AttributeBit(const std::string& Name, DWORD& Bit)
+{
+    return FlagBit(Attributes, Name, Bit);
+}
+
+// The flags of Flags that a scenario names, separated by blanks; false for a name it does not
+// know, which Unknown then holds.
+template <size_t N>
+bool FlagBits(const TFlag (&Flags)[N], const std::string& Names, DWORD& Bits, std::string& Unknown)
+{
+    std::istringstream In(Names);
+    DWORD Bit = 0;
+    for (Bits = 0; In >> Unknown; Bits |= Bit)
+        if (!FlagBit(Flags, Unknown, Bit))
+            return false;
+    return true;
 }
 
 // The control ids that answers and checks name.
@@ -430,32 +478,6 @@ std::string NoonText(int Year)
     return ::testing::AssertionFailure() << Why;
 }
 
-// Lines joined, each ended by a line end, for a comparison that shows them.
-std::string Join(const std::vector<std::string>& Lines)
-{
-    std::string Text;
-    for (const std::string& Line : Lines)
-        Text += Line + "\n";
-    return Text;
-}
-
-// The plan's lines as the log's; else a failure that shows where they part.
-::testing::AssertionResult SameLines(const std::vector<std::string>& Plan,
-                                     const std::vector<std::string>& Log)
-{
-    size_t At = 0;
-    while (At < Plan.size() && At < Log.size() && Plan[At] == Log[At])
-        ++At;
-    if (At == Plan.size() && At == Log.size())
-        return ::testing::AssertionSuccess();
-    auto From = [At](const std::vector<std::string>& Lines) {
-        return Join(std::vector<std::string>(Lines.begin() + At,
-                                             Lines.begin() + std::min(Lines.size(), At + 3)));
-    };
-    return Failed("plan and log part at line " + std::to_string(At + 1) + " of their own lines:\n" +
-                  "plan:\n" + From(Plan) + "log:\n" + From(Log));
-}
-
 // What was Found as Expected; else a failure that shows both.
 ::testing::AssertionResult Equal(const std::string& What, const std::string& Found,
                                  const std::string& Expected)
@@ -470,11 +492,7 @@ std::string Join(const std::vector<std::string>& Lines)
 class TScenarioRun {
 public:
     explicit TScenarioRun(const std::string& Name);
-    ~TScenarioRun()
-    {
-        RemoveTraces();
-        DeleteFileA(PlanFile().c_str());
-    }
+    ~TScenarioRun() { RemoveTraces(); }
     void Carry(const std::string& Name);
 
 private:
@@ -489,10 +507,12 @@ private:
     std::string Expand(const std::string& Text) const;
     std::string Computed(const std::string& Name) const;
     std::string PathOf(const std::string& Text) const { return Medium.Path(Expand(Text)); }
+    std::vector<std::string> NumberedAnswers(const TStep& Step) const;
     bool DoRun(const TStep& Step);
+    bool PlanAndRun(const TStep& Step, bool PlannedByHand);
     ::testing::AssertionResult DoPlan(const TStep& Step);
     std::string State() const;
-    std::string PlanFile() const { return Medium.Dir + ".plan.txt"; }
+    std::string PlanFile() const { return Medium.PlanFile(); }
     ::testing::AssertionResult Prepare(const TStep& Step);
     ::testing::AssertionResult Expect(const TStep& Step) const;
     ::testing::AssertionResult ExpectDialog(size_t Index, const std::string& Rest,
@@ -611,12 +631,19 @@ std::string TScenarioRun::Computed(const std::string& Name) const
     return "";
 }
 
-// Carries out the run Step; false when it did not go as its answers and exit code said.
-bool TScenarioRun::DoRun(const TStep& Step)
+// The answers of the run Step in the robot's syntax.
+std::vector<std::string> TScenarioRun::NumberedAnswers(const TStep& Step) const
 {
     std::vector<std::string> Answers;
     for (const std::string& Answer : Step.Answers)
         Answers.push_back(NumberedAnswer(Expand(Answer)));
+    return Answers;
+}
+
+// Carries out the run Step; false when it did not go as its answers and exit code said.
+bool TScenarioRun::DoRun(const TStep& Step)
+{
+    std::vector<std::string> Answers = NumberedAnswers(Step);
     std::string Args;
     FirstWord(Step.Text, &Args);
     Run = Medium.Run(Expand(Args), Answers, Env);
@@ -637,11 +664,41 @@ std::string TScenarioRun::State() const
 {
     std::string Args, Before = State();
     FirstWord(Step.Text, &Args);
+    DeleteFileA(PlanFile().c_str());   // the plan of an earlier run
     TRunResult Planned = Medium.Run("/plan=" + PlanFile() + " " + Expand(Args), {}, Env);
     ::testing::AssertionResult Ran = RanAsAnswered(Planned);
     if (!Ran)
         return Ran;
     return Equal("what the plan left", State(), Before);
+}
+
+// The key Text (HKCU\..., made if missing) refuses everyone the rights Names, and grants every
+// other: a deny entry, which the system weighs before any grant. Wine asks no right of a key
+// when a key is created below it; a new key that is to refuse subkeys is made volatile, which
+// refuses every lasting subkey there as the deny entry does on Windows.
+::testing::AssertionResult DenyKey(const std::string& Text, const std::string& Names)
+{
+    HKEY Root, Key;
+    std::string SubKey, Name;
+    DWORD Rights = 0;
+    if (!ParseKey(Text, Root, SubKey) || !FlagBits(KeyRights, Names, Rights, Name) || !Rights)
+        return Failed("expected deny HKCU\\KEY = create-subkey set-value ...");
+    PSECURITY_DESCRIPTOR Sd = nullptr;
+    std::string Sddl = "D:(D;;" + std::to_string(Rights) + ";;;WD)(A;;KA;;;WD)";
+    DWORD Volatile = Rights & KEY_CREATE_SUB_KEY ? REG_OPTION_VOLATILE : 0;
+    LONG Status = RegCreateKeyExA(Root, SubKey.c_str(), 0, nullptr, Volatile, WRITE_DAC, nullptr,
+                                  &Key, nullptr);
+    if (Status == ERROR_SUCCESS) {
+        Status = ConvertStringSecurityDescriptorToSecurityDescriptorA(Sddl.c_str(), SDDL_REVISION_1,
+                                                                      &Sd, nullptr)
+                     ? RegSetKeySecurity(Key, DACL_SECURITY_INFORMATION, Sd)
+                     : LONG(GetLastError());
+        LocalFree(Sd);
+        RegCloseKey(Key);
+    }
+    return Status == ERROR_SUCCESS
+               ? ::testing::AssertionSuccess()
+               : Failed("can't deny the rights: error " + std::to_string(Status));
 }
 
 // Carries out a step that prepares the medium, the registry or the runs' environment.
@@ -670,11 +727,10 @@ std::string TScenarioRun::State() const
             return Failed("expected: written PATH = YEAR, or YEAR noon");
         SetLastWriteTime(PathOf(Left), Noon.empty() ? June1(int(Year)) : June1Noon(int(Year)));
     } else if (Verb == "attributes" && HasValue) {
-        DWORD All = 0, Bit = 0;
-        std::istringstream Names(Value);
-        for (std::string Name; Names >> Name; All |= Bit)
-            if (!AttributeBit(Name, Bit))
-                return Failed("no attribute " + Name);
+        DWORD All = 0;
+        std::string Name;
+        if (!FlagBits(Attributes, Value, All, Name))
+            return Failed("no attribute " + Name);
         if (!SetFileAttributesA(PathOf(Left).c_str(), All))
             return Failed("can't set the attributes: error " + std::to_string(GetLastError()));
     } else if (Verb == "delete" && !HasValue) {
@@ -684,6 +740,8 @@ std::string TScenarioRun::State() const
             RemoveTree(Path);
     } else if (Verb == "env" && HasValue) {
         Env.push_back({Left, Value});
+    } else if (Verb == "deny" && HasValue) {
+        return DenyKey(Expand(Left), Value);
     } else if (Verb == "reg" && HasValue) {
         std::string KeyText, Name, After, SubKey;
         HKEY Root, Opened;
@@ -878,20 +936,8 @@ std::string TScenarioRun::State() const
         return Kind == "dialog" ? ExpectDialog(Number - 1, Rest, Value)
                                 : ExpectNotepad(Run.Notepads[Number - 1], Rest, Value);
     }
-    if (Kind == "plan" && Left == "matches log") {
-        // The log where the plan says it would be, which the run must have written.
-        std::optional<std::string> Plan = Medium.ReadText(PlanFile());
-        const std::string Said = "Plan: the log would be ";
-        size_t At = Plan ? Plan->find(Said) : std::string::npos;
-        if (At == std::string::npos)
-            return Failed("no plan, or it names no log");
-        At += Said.size();
-        std::string LogPath = Plan->substr(At, Plan->find('\r', At) - At);
-        std::optional<std::string> Log = Medium.ReadText(LogPath);
-        if (!Log)
-            return Failed("no log at " + LogPath + ", where the plan said it would be");
-        return SameLines(ToldLines(*Plan), ToldLines(*Log));
-    }
+    if (Kind == "plan" && Left == "matches log")
+        return PlanMatchesLog(PlanFile());
     if (Kind == "report")
         return ShowsTemplate(Run, Run.Dialogs.empty() ? 0 : Run.Dialogs.size() - 1, Value);
     if (Kind == "titles") {
@@ -909,6 +955,24 @@ std::string TScenarioRun::State() const
     return ExpectIn(Kind, Left, Value);
 }
 
+// Carries out the run Step, planned first unless it asks a question, its plan: line says none or
+// a plan step just before it planned it by hand; false when it did not go as its answers said.
+bool TScenarioRun::PlanAndRun(const TStep& Step, bool PlannedByHand)
+{
+    bool PlanFirst = PlansFirst(NumberedAnswers(Step), Step.PlanMark) && !PlannedByHand;
+    if (PlanFirst) {
+        ::testing::AssertionResult Planned = DoPlan(Step);
+        EXPECT_TRUE(Planned) << "a plan that can't be made needs a line plan: none REASON";
+        PlanFirst = bool(Planned);
+    }
+    if (!DoRun(Step))
+        return false;
+    if (PlanFirst) {
+        EXPECT_TRUE(AsPlanned(PlanFile(), Step.PlanMark));
+    }
+    return true;
+}
+
 // Reads the scenario Name and carries out its steps; a run that did not go as answered ends it.
 void TScenarioRun::Carry(const std::string& Name)
 {
@@ -920,13 +984,14 @@ void TScenarioRun::Carry(const std::string& Name)
     ASSERT_TRUE(ReadSteps(*Text, Steps, Error)) << File << ": " << Error;
     std::string Shown = "scenarios/" + Name + ".scenario";
     bool HaveRun = false;
+    std::string Before;   // the verb of the step before
     for (const TStep& Step : Steps) {
         ::testing::ScopedTrace Trace(Shown.c_str(), Step.Line, Step.Text);
         std::string Verb = FirstWord(Step.Text);
         if (Verb == "plan") {
             EXPECT_TRUE(DoPlan(Step));
         } else if (Verb == "run") {
-            if (!DoRun(Step))
+            if (!PlanAndRun(Step, Before == "plan"))
                 return;   // what the run left is not worth checking
             HaveRun = true;
         } else if (Verb != "expect") {
@@ -936,6 +1001,7 @@ void TScenarioRun::Carry(const std::string& Name)
         } else {
             EXPECT_TRUE(Expect(Step));
         }
+        Before = Verb;
     }
 }
 

@@ -93,9 +93,9 @@ struct TinyClockRoad : ::testing::Test {
         std::optional<std::string> Script = Medium.ReadText(DiskDir(Version) + "\\TINYCLOCK.INF");
         EXPECT_TRUE(Script) << "no medium in " << DiskDir(Version);
         Medium.WriteText(InfName, Own(Script.value_or("")));
-        return Medium.Run(InfName, {"click 1",
-                                    Folder.empty() ? "click 1" : "type 102 " + Folder + "; click 1",
-                                    "click 1"});
+        return Medium.PlannedRun(
+            InfName, {"click 1", Folder.empty() ? "click 1" : "type 102 " + Folder + "; click 1",
+                      "click 1"});
     }
 
     // Nothing of the installation in Dir is left: no file, no folder, no link, no key. A file of

@@ -17,7 +17,7 @@ TEST(StringsSection, ThreeHundredKeysAreAllSet)
     for (int I = 1; I <= 300; ++I)
         Text += "SetupTestVariable" + std::to_string(I) + "=value " + std::to_string(I) + "\r\n";
     Medium.WriteText(Inf.Name, Text);
-    TRunResult Run = Medium.Run("", {"click 1", "click 1"});
+    TRunResult Run = Medium.PlannedRun("", {"click 1", "click 1"});
 
     ASSERT_TRUE(RanAsAnswered(Run));
     for (int I : {1, 150, 299, 300})
@@ -40,7 +40,7 @@ struct RegReadRun : ::testing::Test {
         for (auto& Line : Text)
             Inf += Line + "\r\n";
         Medium.WriteText(this->Inf.Name, Inf);
-        return Medium.Run("", Answers, Env);
+        return Medium.PlannedRun("", Answers, Env);
     }
 };
 
@@ -72,7 +72,7 @@ struct LogFileRun : ::testing::Test {
             Inf.Name, Lines({"[Version]", "FormKv=KELVOR", "[Strings]", "MyProgramPath=" + Dir}) +
                           ProgramPathRegRead(Dir));
     }
-    TRunResult RunOnce() { return Medium.Run("", {"click 1", "click 1"}); }
+    TRunResult RunOnce() { return Medium.PlannedRun("", {"click 1", "click 1"}); }
 };
 
 TEST_F(LogFileRun, SecondRunAppendsBehindASeparator)
@@ -102,6 +102,8 @@ TEST_F(LogFileRun, LockedLogFileFallsBackToTheTemporaryDirectory)
     HANDLE Held = CreateFileA((Dir + "\\LOGFILKV.LOG").c_str(), GENERIC_READ, 0, nullptr,
                               OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, Held);
+    Medium.PlanMark = "known-mismatch the plan names the held log as the run's log, and lacks the "
+                      "lines of the run's falling back to the temporary one";
     TRunResult Run = RunOnce();
     CloseHandle(Held);
 
