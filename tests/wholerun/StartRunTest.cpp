@@ -42,7 +42,7 @@ TEST(RunEnd, AfterTextThatCannotBeShownGivesAWarning)
     TInstalledInf Inf("Warn");
     Medium.WriteText(Inf.Name, Lines({"[Version]", "FormKv=KELVOR", "[Info]", "After=Thanks.txt",
                                       "[Strings]", "MyProgramPath=" + Medium.Path("App")}));
-    TRunResult Run = Medium.Run("", {"click 1", "click 6", "click 1"});
+    TRunResult Run = Medium.PlannedRun("", {"click 1", "click 6", "click 1"});
 
     ASSERT_TRUE(RanAsAnswered(Run));
     EXPECT_TRUE(ShowsMessageBox(Run, 1, "Error to show Info Thanks.txt with Notepad.EXE"));
