@@ -75,8 +75,12 @@ TEST(UserDoor, QuietAndPlannedSidesAnswerAlikeAndSayWhatWouldShow)
          1, 1, "", "", "Plan: would show b.txt in Notepad at the end\r\n"},
         {"log file", [](TUserDoor& Side) { return int(Side.KeepsLog("C:\\A\\LOG")); }, 1, 0, "",
          "Plan: the log would be C:\\A\\LOG\r\n", "Plan: the log would be C:\\A\\LOG\r\n"},
-        {"a line for the plan", [](TUserDoor& Side) { Side.Tell("folder x"); return 0; }, 0, 0,
-         "", "Plan: folder x\r\n", "Plan: folder x\r\n"},
+        {"a line for the plan",
+         [](TUserDoor& Side) {
+             Side.Tell("folder x");
+             return 0;
+         },
+         0, 0, "", "Plan: folder x\r\n", "Plan: folder x\r\n"},
     };
     for (const auto& Case : Cases) {
         SCOPED_TRACE(Case.What);
