@@ -5,15 +5,11 @@
 #include "GetDirDlg/GetDirDlg.h"
 #include "Rules/Capacities.h"
 #include "Rules/DlgText.h"
-#include "Setup/base/Log.h"
-#include "Setup/base/Plan.h"
-#include "Setup/base/Progress.h"
-#include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
 #include "Setup/base/SysProgram.h"
+#include "Setup/base/UserDoor.h"
 #include "Setup/base/WinText.h"
 
-TDlgRec DlgRec = {};
 HFONT LinkFont = nullptr;
 
 const COLORREF LinkColour = RGB(0, 0, 255);
@@ -97,8 +93,9 @@ static void OnOverwrite(HWND Dlg)
     const char* Dir = DlgRec.Buf != nullptr ? DlgRec.Buf : "";
     if (DirectoryExists(Dir) || CreateDirectoryA(Dir, nullptr))
         Finish(Dlg, idOverwrite);
-    else
-        ErrorBox("Error: Could not find/create Directory!");
+    else   // a dialog shows only on the shown side, and so does its box
+        MessageBoxA(nullptr, "Error: Could not find/create Directory!", Caption.c_str(),
+                    MB_OK | MB_ICONERROR);
 }
 
 static void OnBrowse(HWND Dlg)
@@ -140,8 +137,9 @@ static void OnToggleAlways(HWND Dlg)
 
 static void OnShowLog()
 {
-    if (!OpenWithSystemProgram("notepad.exe", LogFilePath)) {
-        std::string Text = "Error to show LogFile " + LogFilePath + " with Notepad.EXE";
+    std::string Log = DlgRec.Buf != nullptr ? DlgRec.Buf : "";   // the log file's path
+    if (!OpenWithSystemProgram("notepad.exe", Log)) {
+        std::string Text = "Error to show LogFile " + Log + " with Notepad.EXE";
         MessageBoxA(nullptr, Text.c_str(), Caption.c_str(), MB_YESNO);
         ++ErrorCount;
     }
@@ -241,30 +239,7 @@ INT_PTR CALLBACK DlgProc(HWND Dlg, UINT Msg, WPARAM WParam, LPARAM LParam)
     return FALSE;
 }
 
-static int QuietAnswer()
-{
-    static int PathAsked = 0;
-    int Answer = IDOK;
-    if (DlgRec.Kind == dkInstallPath && ++PathAsked > 1)
-        Answer = IDCANCEL;
-    else if ((DlgRec.Kind == dkFileConflict || DlgRec.Kind == dkInUse) && DlgRec.Preset != 0)
-        Answer = DlgRec.Preset;
-    else if (DlgRec.Kind == dkInUse)
-        Answer = idAtRestart;   // nobody can close the program: a retry would find it in use again
-    DlgRec.Result = Answer;
-    return Answer;
-}
-
 int ShowDialog(const char* Template)
 {
-    if (Switches.Quiet) {
-        int Answer = QuietAnswer();
-        if (Planning)
-            PlanQuestion(Answer);
-        return Answer;
-    }
-    ProgressQuestion(true);
-    int Answer = int(DialogBoxParamA(GetModuleHandleA(nullptr), Template, nullptr, DlgProc, 0));
-    ProgressQuestion(false);
-    return Answer;
+    return User().Ask(Template);
 }

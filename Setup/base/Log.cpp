@@ -5,9 +5,9 @@
 #include "Rules/PathParts.h"
 #include "Setup/base/DirTree.h"
 #include "Setup/base/OwnFile.h"
-#include "Setup/base/Plan.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
+#include "Setup/base/UserDoor.h"
 #include "Setup/base/VarExpand.h"
 #include "Setup/base/WinText.h"
 
@@ -26,7 +26,6 @@ static bool WriteRaw(const std::string& Text)
     return false;
 }
 
-static bool TempDirectory(std::string& Dir);
 static bool OpenLogAt(std::string Path, bool Append, bool& Existed, std::string& Note);
 
 // After a write has failed (a full disk under the installation directory), the rest of the log
@@ -144,12 +143,6 @@ static bool OpenOrAppend(const std::string& Path)
     return true;
 }
 
-// tmp, else temp, as the user set them; false when neither is set.
-static bool TempDirectory(std::string& Dir)
-{
-    return (ReadEnv("tmp", Dir) && !Dir.empty()) || (ReadEnv("temp", Dir) && !Dir.empty());
-}
-
 static std::string NowText()
 {
     char Date[100] = "", Time[100] = "";
@@ -177,9 +170,8 @@ void OpenLogFile(const std::string& SourceInfPath)
                      "Error: can't create directory " + Dir);
     }
 
-    if (Planning) {
-        LogFilePath = Dir + LogFileName;   // named, never opened
-        PlanLine("the log would be " + LogFilePath);
+    if (!User().KeepsLog(Dir + LogFileName)) {
+        LogFilePath = Dir + LogFileName;   // a plan's: named, never opened
         return;
     }
     if (!OpenOrAppend(Dir + LogFileName)) {

@@ -9,20 +9,11 @@
 #include "Rules/MessageText.h"
 #include "Rules/PathMatch.h"
 #include "Rules/PathParts.h"
-#include "Setup/base/Dialogs.h"
+#include "Setup/base/DlgRec.h"
+#include "Setup/base/LogLines.h"
 #include "Setup/base/OwnFile.h"
-#include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
 #include "Setup/base/WinText.h"
-
-bool PlanShown = false;
-
-void StartPlan()
-{
-    ChooseDoors(true);
-    PlanShown = !Switches.Quiet;
-    Switches.Quiet = true;
-}
 
 void PlanLine(const std::string& Text)
 {
@@ -53,7 +44,7 @@ bool RunsAsSystem()
 void PlanSystemProfile(const std::string& What, const std::string& Path)
 {
     std::string Profile;
-    if (!Planning || !RunsAsSystem())
+    if (!RunsAsSystem())
         return;
     if (!Path.empty() &&
         !(ReadEnv("USERPROFILE", Profile) && IsAtOrBelow(FoldedText(Path), FoldedText(Profile))))
@@ -62,11 +53,11 @@ void PlanSystemProfile(const std::string& What, const std::string& Path)
                     "SYSTEM (as deployment tools run it)");
 }
 
-void PlanQuestion(int Answer)
+void PlanQuestion(int Answer, bool Shown)
 {
     std::string Field = DlgRec.Buf != nullptr ? DlgRec.Buf : "";
     // A quiet run asks nothing: it takes what the plan takes.
-    std::string Asks = PlanShown ? "would ask \"" : "would take the answer to \"";
+    std::string Asks = Shown ? "would ask \"" : "would take the answer to \"";
     std::string Taken = DlgRec.Preset != 0 ? "the recorded answer" : "the default";
     switch (DlgRec.Kind) {
     case dkContinue:
@@ -74,7 +65,7 @@ void PlanQuestion(int Answer)
                  "\": Continue goes on, Cancel ends the run with nothing installed");
         break;
     case dkInstallPath:
-        PlanLine(std::string(PlanShown ? "would ask for" : "would take") +
+        PlanLine(std::string(Shown ? "would ask for" : "would take") +
                  " the installation folder, proposing " + Field +
                  (Answer == IDOK ? "; taken" : "; not taken: the run ends"));
         return;
@@ -134,26 +125,25 @@ static std::vector<std::string> LinesOf(const std::string& Text)
 }
 
 static std::string PlanJson(const std::vector<std::string>& Lines, const std::string& Report,
-                            int ExitCode)
+                            int ExitCode, bool Shown)
 {
     std::string Json = "{\r\n  \"plan\": 1,\r\n  \"script\": " + JsonText(SourceInfPath) +
-                       ",\r\n  \"shown\": " + (PlanShown ? "true" : "false") +
-                       ",\r\n  \"lines\": [";
+                       ",\r\n  \"shown\": " + (Shown ? "true" : "false") + ",\r\n  \"lines\": [";
     for (size_t Index = 0; Index < Lines.size(); ++Index)
         Json += (Index ? ",\r\n    " : "\r\n    ") + JsonText(Lines[Index]);
     return Json + "\r\n  ],\r\n  \"report\": " + JsonText(Report) +
            ",\r\n  \"exitCode\": " + std::to_string(ExitCode) + "\r\n}\r\n";
 }
 
-bool WritePlan(const std::string& Report, int ExitCode)
+bool WritePlan(const std::string& Report, int ExitCode, bool Shown)
 {
     std::vector<std::string> Lines = LinesOf(LogText);
     std::string Text;
     const std::string& Path = Switches.Plan;
     if (Path.size() >= 5 && SameText(Path.substr(Path.size() - 5), ".json")) {
-        Text = PlanJson(Lines, Report, ExitCode);
+        Text = PlanJson(Lines, Report, ExitCode, Shown);
     } else {
-        Text = "Plan of " + SourceInfPath + (PlanShown ? ", shown" : ", quiet") + "\r\n";
+        Text = "Plan of " + SourceInfPath + (Shown ? ", shown" : ", quiet") + "\r\n";
         for (const std::string& Line : Lines)
             Text += Line + "\r\n";
     }

@@ -1,25 +1,21 @@
-// The plan (/plan=FILE): the run goes through all of its steps and makes every decision as a real
-// run would, but each step that would change the machine only looks whether it could, and says
-// what it would do. The plan's lines are the log the run would write.
+// The plan's output (/plan=FILE): the run goes through all of its steps and makes every decision
+// as a real run would, but each step that would change the machine only looks whether it could,
+// and says what it would do. The plan's lines are the log the run would write. Nothing here
+// calls up into the run: the plan's sides (the doors' plan implementations) call it.
 #pragma once
 #include <windows.h>
 
 #include <string>
 
+// Until every step asks its door instead, the choice and the books come with the plan's output.
 #include "Setup/base/Door.h"
 #include "Setup/base/PlanBooks.h"
 
-// Starts the plan: from now on nothing is shown either; where the run would ask, the plan says
-// so and takes the answer a quiet run takes.
-void StartPlan();
-
-// Whether the run that the plan describes is shown (started without /quiet).
-extern bool PlanShown;
-
 // Writes the plan to the file that /plan named: the lines the log would get (and the plan's own),
-// then the report and exit code the run would end with. A name ending in ".json" gets them as
-// JSON. False when the file can't be written.
-bool WritePlan(const std::string& Report, int ExitCode);
+// then the report and exit code the run would end with; Shown: the run it describes is shown
+// (started without /quiet). A name ending in ".json" gets them as JSON. False when the file can't
+// be written.
+bool WritePlan(const std::string& Report, int ExitCode, bool Shown);
 
 // The value of every variable that InfPath's [RegRead] and [Strings] set, and of those the run
 // sets itself, as the later sections will use them.
@@ -35,10 +31,12 @@ bool IsLocalSystem(PSID Sid);
 // Whether this process runs as the local system account: its token's user is that account.
 bool RunsAsSystem();
 
-// In a plan of a run as SYSTEM, says that What goes into SYSTEM's own profile, where no user sees
-// it: an HKCU value (Path empty), or a file at Path below the profile folder (a link).
+// For a plan of a run as SYSTEM, says that What goes into SYSTEM's own profile, where no user
+// sees it: an HKCU value (Path empty), or a file at Path below the profile folder (a link). Only
+// a plan's side calls it.
 void PlanSystemProfile(const std::string& What, const std::string& Path = "");
 
-// A question that the run would put where the plan takes the answer that a quiet run takes (the
-// recorded one, with /answers): what is asked, what each answer leads to, and the answer taken.
-void PlanQuestion(int Answer);
+// The question in DlgRec that the run would put where the plan takes the answer that a quiet run
+// takes (the recorded one, with /answers): what is asked (Shown: the run would ask it, else it
+// takes the answer too), what each answer leads to, and the answer taken.
+void PlanQuestion(int Answer, bool Shown);

@@ -8,8 +8,6 @@
 
 #include "Rules/ProgressText.h"
 #include "Setup/base/DlgIds.h"
-#include "Setup/base/Plan.h"
-#include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
 
 const char* const StepChecking = "Checking the setup file";
@@ -29,6 +27,7 @@ const int DelayTextSize = 12;        // milliseconds as digits; NUL included
 struct TProgress {
     HWND Window = nullptr;
     bool Visible = false;
+    bool Allowed = true;   // the run's side shows windows: neither quiet nor a plan
     bool Failed = false;   // no window could be made: the run goes on without one
     bool Cancel = false;   // Cancel was clicked and has not been asked about yet
     const char* Step = "";
@@ -117,7 +116,7 @@ void Paint(DWORD Now)
 // Whether the run may show the window at all.
 bool MayShow()
 {
-    return !Switches.Quiet && !Planning && !Progress.Failed && *Progress.Step;
+    return Progress.Allowed && !Progress.Failed && *Progress.Step;
 }
 
 // A look at the clock: shows the window once the step has been slow, repaints it now and then.
@@ -149,8 +148,12 @@ void Look()
 void AskCancel()
 {
     Progress.Cancel = false;
-    if (MessageOrDefault("Cancel the installation?", Caption.c_str(), MB_YESNO | MB_ICONQUESTION) !=
-        IDYES)
+    // Only a shown run has the window, so the question is always on screen.
+    ProgressQuestion(true);
+    int Answer = MessageBoxA(nullptr, "Cancel the installation?", Caption.c_str(),
+                             MB_YESNO | MB_ICONQUESTION);
+    ProgressQuestion(false);
+    if (Answer != IDYES)
         return;
     CancelRun(Progress.Step == StepCopying ? FileCopyCancelledLine : "Setup canceled by User");
 }
@@ -198,6 +201,11 @@ void ProgressItem(const char* Name, uint64_t Units)
         Look();
     if (Progress.Cancel)
         AskCancel();
+}
+
+void ProgressMayShow(bool May)
+{
+    Progress.Allowed = May;
 }
 
 void ProgressQuestion(bool Asking)

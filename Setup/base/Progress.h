@@ -27,6 +27,9 @@ void ProgressAt(uint64_t Done);
 // cancelled in the window, asks first whether to cancel the installation, and ends the run then.
 void ProgressItem(const char* Name, uint64_t Units);
 
+// Whether the window may show at all: the run's side chooses, once.
+void ProgressMayShow(bool May);
+
 // A question is about to be shown (Asking) or has been answered. The window then shows where the
 // run stands, and takes no click until the answer: the question is the user's business.
 void ProgressQuestion(bool Asking);

@@ -3,48 +3,11 @@
 #include <cstdlib>
 
 #include "Rules/MessageText.h"
-#include "Rules/ReportText.h"
-#include "Setup/base/Plan.h"
-#include "Setup/base/Progress.h"
-#include "Setup/base/RunState.h"
-
-std::string LogText;
-
-void LogLine(const std::string& Line)
-{
-    LogText += Line + "\r\n";
-}
-
-void QuietLine(const std::string& Text)
-{
-    std::string Line = OneLine(Text) + "\r\n";
-    if (LogText.size() < Line.size() ||
-        LogText.compare(LogText.size() - Line.size(), Line.size(), Line) != 0)
-        LogText += Line;
-}
+#include "Setup/base/UserDoor.h"
 
 int MessageOrDefault(const std::string& Text, const char* Title, UINT Type)
 {
-    if (!Switches.Quiet) {
-        ProgressQuestion(true);
-        int Answer = MessageBoxA(nullptr, Text.c_str(), Title, Type);
-        ProgressQuestion(false);
-        return Answer;
-    }
-    // The plan of a shown run names the box; a quiet run (and its plan) logs its text.
-    if (Planning && PlanShown)
-        PlanLine("would show the box \"" + OneLine(Text) + "\"");
-    else
-        QuietLine(Text);
-    switch (Type & MB_TYPEMASK) {
-    case MB_YESNO:
-    case MB_YESNOCANCEL:
-        return IDYES;
-    case MB_RETRYCANCEL:
-        return IDRETRY;
-    default:
-        return IDOK;
-    }
+    return User().Box(Text, Title, Type);
 }
 
 void ErrorBox(const std::string& Text)
@@ -83,32 +46,8 @@ void ReportAndEnd(const std::string& Box, bool Fatal, const std::string& Line)
     EndRun();
 }
 
-void MarkFatal()
-{
-    ErrorCount = FatalErrorCount(ErrorCount);
-}
-
-void EndRun()
-{
-    std::exit(0);
-}
-
 void EndOnFailure(const std::string& Text)
 {
     ErrorBox(Text);
     std::exit(1);
-}
-
-void CancelRun(const char* Line)
-{
-    RunEnd = reCancelled;
-    MarkFatal();
-    LogText += Line;
-    EndRun();
-}
-
-void FatalError()
-{
-    MarkFatal();
-    EndRun();
 }

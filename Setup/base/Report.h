@@ -1,21 +1,29 @@
 // The ways a step reports, one helper for each: a log line, a message box (or, in a quiet run,
 // its text as a log line), the fatal-error rule on the error count, and the end of the run.
+//
+// One way to log a line: LogLine. It keeps the line in order with the rest, pending until the
+// log file is open and the step flushes (Log.h). The others are for what LogLine can't say:
+// - LogNow (Log.h), where the line must be in the file before the next step changes the machine
+//   (a copy's outcome, a folder made): a run killed then still has it;
+// - LogPart, for a line built in parts (LogLine adds the last, or "" to end it) and for the
+//   log's unended last words (a cancel, "Abnormal Termination!");
+// - QuietLine is the quiet side's (UserDoor.h): a box's text where none shows. A step calls
+//   MessageOrDefault or ReportFailure, and each side does what it does with the box;
+// - PlanLine (Plan.h) is the plan sides' own: the plan implementations of the doors say with it
+//   what only a plan says. A step that is no door tells a plan's reader through User().Tell;
+// - LogText itself is read only by whoever writes the lines out (Log.h, the plan's file), cleared
+//   where nothing done is worth a report, and handed to a routine that collects lines into a
+//   string of the caller's (CreateDirTree). Nothing else appends to it.
 #pragma once
 #include <windows.h>
 
 #include <string>
 
-extern std::string LogText;   // pending log lines, each ending in CR LF; Log.h writes them out
+#include "Setup/base/LogLines.h"
+#include "Setup/base/RunState.h"
 
-// Appends Line and CR LF to the pending text.
-void LogLine(const std::string& Line);
-
-// A failure or question for the user in a quiet run: the text goes to the log as a line
-// (unless the line before says the same), and nothing is shown.
-void QuietLine(const std::string& Text);
-
-// A message box without owner titled Caption; in a quiet run its text is logged instead and the
-// box's default button is the answer.
+// A message box without owner titled Title, as the run's side shows it (UserDoor.h): in a quiet
+// run its text is logged instead and the box's default button is the answer.
 int MessageOrDefault(const std::string& Text, const char* Title, UINT Type);
 
 // Message box without owner, titled Caption, with the error icon; logged instead when quiet.
@@ -39,23 +47,6 @@ void ReportFailure(const std::string& Box, TAfterFailure After, const std::strin
 
 // The same for a failure that ends the run, after the fatal-error rule when Fatal.
 [[noreturn]] void ReportAndEnd(const std::string& Box, bool Fatal, const std::string& Line = "");
-
-// Applies the fatal-error rule to ErrorCount.
-void MarkFatal();
-
-// Ends the run now by an ordinary process exit, so the exit procedure reports it.
-[[noreturn]] void EndRun();
-
-// The log's last line when the user cancels during the copies. Users and scripts read it as it
-// is: keep "canceled".
-const char FileCopyCancelledLine[] = "FileCopy canceled by User";
-
-// The user cancelled the installation: the run ends as cancelled, failed, with Line last in the
-// log (without a line end: the exit procedure starts the next line).
-[[noreturn]] void CancelRun(const char* Line);
-
-// MarkFatal, then EndRun.
-[[noreturn]] void FatalError();
 
 // A failure that leaves the program no way on (a text that does not fit its buffer, the C++
 // run-time's own errors): its text in the error box, then the end, with exit code 1; the exit

@@ -1,7 +1,9 @@
 #include "Setup/base/RunState.h"
 
-#include "Setup/base/Dialogs.h"
-#include "Setup/base/Log.h"
+#include <cstdlib>
+
+#include "Rules/ReportText.h"
+#include "Setup/base/LogLines.h"
 
 int32_t ErrorCount = 0;
 std::string Caption;
@@ -27,6 +29,28 @@ void ResetRunState()
     ErrorCount = 0;
     InfoProcess = PROCESS_INFORMATION{};
     LogText.clear();
-    LogFileOpen = false;
-    LinkFont = nullptr;
+}
+
+void MarkFatal()
+{
+    ErrorCount = FatalErrorCount(ErrorCount);
+}
+
+void EndRun()
+{
+    std::exit(0);
+}
+
+void CancelRun(const char* Line)
+{
+    RunEnd = reCancelled;
+    MarkFatal();
+    LogPart(Line);
+    EndRun();
+}
+
+void FatalError()
+{
+    MarkFatal();
+    EndRun();
 }

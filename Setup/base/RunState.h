@@ -1,4 +1,5 @@
-// The state of one run, shared by every step. How a step reports is Report.h's.
+// The state of one run, shared by every step, and the ways the run ends without a word of its
+// own. How a step reports is Report.h's.
 #pragma once
 #include <windows.h>
 
@@ -25,6 +26,23 @@ extern TSwitches Switches;   // the command line's switches: quiet, folder, answ
 extern TRunEnd RunEnd;       // how the run ended, where its error count can't tell
 extern bool RestartNeeded;   // files in use wait for the next start of Windows
 
-// Starts a run from a clean state: no errors yet, nothing pending for the log and no log file,
-// no Notepad and no link font of an earlier run, and not completed.
+// Starts a run from a clean state: no errors yet, nothing pending for the log, no Notepad of an
+// earlier run, and not completed.
 void ResetRunState();
+
+// Applies the fatal-error rule to ErrorCount.
+void MarkFatal();
+
+// Ends the run now by an ordinary process exit, so the exit procedure reports it.
+[[noreturn]] void EndRun();
+
+// The log's last line when the user cancels during the copies. Users and scripts read it as it
+// is: keep "canceled".
+const char FileCopyCancelledLine[] = "FileCopy canceled by User";
+
+// The user cancelled the installation: the run ends as cancelled, failed, with Line last in the
+// log (without a line end: the exit procedure starts the next line).
+[[noreturn]] void CancelRun(const char* Line);
+
+// MarkFatal, then EndRun.
+[[noreturn]] void FatalError();

@@ -7,8 +7,8 @@
 #include "Rules/CaseText.h"
 #include "Rules/CommandLineText.h"
 #include "Rules/PathParts.h"
+#include "Setup/base/Door.h"
 #include "Setup/base/OwnFile.h"
-#include "Setup/base/Plan.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
 #include "Setup/base/VarExpand.h"
@@ -115,9 +115,8 @@ bool SaveRecord()
     return Saved;
 }
 
-}   // namespace
-
-bool ReadSwitches(std::string& Script, std::string& Why)
+// ReadSwitches, but for the choice of the run's doors; Plan: the run is a plan.
+bool TakeSwitches(std::string& Script, std::string& Why, bool& Plan)
 {
     // The first thing the run does, so the caller's environment can't stand in for values that
     // only the run decides.
@@ -141,7 +140,7 @@ bool ReadSwitches(std::string& Script, std::string& Why)
         }
         // Relative to the directory the program was started in, like the answer file.
         Switches.Plan = FullPath(Switches.Plan);
-        StartPlan();
+        Plan = true;
     }
     Switches.Dir = AbsolutePath(Switches.Dir);   // as the answer file's folder, below
     if (!Switches.Answers.empty()) {
@@ -160,6 +159,21 @@ bool ReadSwitches(std::string& Script, std::string& Why)
         }
     }
     return true;
+}
+
+}   // namespace
+
+bool ReadSwitches(std::string& Script, std::string& Why)
+{
+    bool Plan = false;
+    bool Read = TakeSwitches(Script, Why, Plan);
+    // Once the switches say whether the run is quiet, and before anything is asked or changed.
+    ChooseDoors(Plan);
+    // A plan asks nothing, as a quiet run: where a step still asks whether the run is quiet, the
+    // plan takes the quiet way.
+    if (Plan)
+        Switches.Quiet = true;
+    return Read;
 }
 
 std::string PresetFolder()

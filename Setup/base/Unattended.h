@@ -9,7 +9,8 @@
 // hold (ForgetInheritedVars), then reads the switches of the program's command line into
 // Switches (RunState) and the script argument into Script. False for a bad command line, with
 // the reason in Why: an unknown switch, a bad value, a switch given twice, an answer file that
-// can't be read, a record file that can't be written.
+// can't be read, a record file that can't be written. Whatever it returns, the run's doors are
+// chosen then (Door.h): a quiet run's and a plan's questions are no longer shown.
 bool ReadSwitches(std::string& Script, std::string& Why);
 
 // The installation folder that the path dialog proposes instead of the script's: /dir, else

@@ -11,55 +11,23 @@
 #include "Setup/base/AtomicCopy.h"
 #include "Setup/base/Dialogs.h"
 #include "Setup/base/Log.h"
-#include "Setup/base/Plan.h"
 #include "Setup/base/Progress.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
 #include "Setup/base/SysProgram.h"
+#include "Setup/base/UserDoor.h"
 #include "Setup/base/WinText.h"
 #include "Setup/run/Bundle.h"
 
-const size_t TempDirSize = LineBufSize;
-
 // The log in tmp (else temp) for a run that ended before its own log file was open. False when
 // neither variable gives a directory.
-static bool TempLogPath(std::string& Path)
-{
-    std::string Dir;
-    bool Found = (ReadEnv("tmp", Dir) && !Dir.empty()) || (ReadEnv("temp", Dir) && !Dir.empty());
-    if (!Found || Dir.size() >= TempDirSize)
-        return false;
-    AddTrailingBackslash(Dir);
-    Path = Dir + LogFileName;
-    return true;
-}
-
 static bool OpenTempLog()
 {
     if (!TempLogPath(LogFilePath))
         return false;
-    LogText += "Logfile: " + LogFilePath + "\r\n";
+    LogLine("Logfile: " + LogFilePath);
     CreateLogFile(LogFilePath);
     return true;
-}
-
-// The plan's end: the log in the temporary folder that the run would have to take (as it would
-// name it there), the report of a shown run, and the plan file written.
-[[noreturn]] static void EndPlan(const std::string& Report, UINT ExitCode)
-{
-    std::string TempLog;
-    bool InTemp = LogFilePath.empty() && TempLogPath(TempLog);
-    if (InTemp)
-        LogText += "Logfile: " + TempLog + "\r\n";
-    if (PlanShown) {   // its report would be a dialog
-        if (!LogText.empty() && LogText.back() != '\n')
-            LogText += "\r\n";
-        PlanLine("would end with the report \"" + Report + "\", exit code " +
-                 std::to_string(ExitCode) + " with switches");
-    }
-    if (InTemp)
-        PlanLine("the log would be " + TempLog);
-    ExitProcess(WritePlan(Report, int(ExitCode)) ? ecSuccess : ecFailed);
 }
 
 void ExitProcedure()
@@ -75,7 +43,7 @@ void ExitProcedure()
     RemoveStagingDirs();   // a run that ends half-way through its files leaves none behind
     RemoveOwnMedium();     // a bundle's unpacked medium goes with every run, whatever its end
     if (!Completed) {
-        LogText += "\r\nAbnormal Termination!";   // no line end: the next line follows directly
+        LogPart("\r\nAbnormal Termination!");   // no line end: the next line follows directly
         ErrorCount += 200;
     }
     // Files in use that wait for the next restart make a success one that needs the restart.
@@ -83,12 +51,9 @@ void ExitProcedure()
     UINT ExitCode = UINT(RestartExitCode(Code, RestartNeeded));
     std::string Report = RestartReport(ReportText(ErrorCount), Code, RestartNeeded);
     // A quiet run's report is a log line with the exit code that tells it: the last one, but for
-    // the line that names the log in the temporary folder.
-    if (Switches.Quiet && !(Planning && PlanShown))
-        LogText += "\r\n" + Report + " Exit code " + std::to_string(ExitCode) + "\r\n";
-    // A plan leaves no log: its file has the lines, and its exit code says whether it was written.
-    if (Planning)
-        EndPlan(Report, ExitCode);
+    // the line that names the log in the temporary folder. A plan leaves no log: its file has the
+    // lines, and its exit code says whether it was written.
+    User().Conclude(Report, ExitCode, LogFilePath);
     bool TriedTemp = false;
     if (!LogText.empty()) {
         if (!LogFileOpen)

@@ -4,10 +4,9 @@
 
 #include "Rules/ReportText.h"
 #include "Setup/base/Dialogs.h"
-#include "Setup/base/Plan.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
-#include "Setup/base/SysProgram.h"
+#include "Setup/base/UserDoor.h"
 #include "Setup/base/WinText.h"
 
 // The link stays in DlgRec after the prompt, so its text must outlive the call.
@@ -18,21 +17,17 @@ int InfoPrompt(const char* Key, const std::string& InfPath, DWORD WaitMs,
 {
     Process = PROCESS_INFORMATION{};
     std::string File = ReadProfile("Info", Key, InfPath);
-    if (!File.empty() && Planning && PlanShown)
-        PlanLine("would show " + File + " in Notepad");
-    if (!File.empty() && !Switches.Quiet) {   // a quiet run opens no window, Notepad neither
-        if (!StartSystemProgram("notepad.exe", File, Process)) {
-            int Answer = MessageOrDefault("Error to show Info with Notepad.EXE, Continue?",
-                                          Caption.c_str(), MB_YESNO);
-            if (Answer == IDNO) {
-                ++ErrorCount;
-                RunEnd = reCancelled;
-                return IDCANCEL;
-            }
+    if (!File.empty() && !User().ShowText(File, &Process)) {
+        int Answer = MessageOrDefault("Error to show Info with Notepad.EXE, Continue?",
+                                      Caption.c_str(), MB_YESNO);
+        if (Answer == IDNO) {
+            ++ErrorCount;
+            RunEnd = reCancelled;
+            return IDCANCEL;
         }
-        if (WaitMs >= 1)
-            Sleep(WaitMs);   // let Notepad's window come up before the prompt
     }
+    if (Process.hProcess != nullptr && WaitMs >= 1)
+        Sleep(WaitMs);   // let Notepad's window come up before the prompt
 
     std::string Headline = ReadProfile("Info", (std::string(Key) + "Title").c_str(), InfPath);
     if (Headline.empty() && std::strcmp(Key, "DifferentDir") == 0)

@@ -13,11 +13,11 @@
 #include "Setup/base/Dialogs.h"
 #include "Setup/base/DirTree.h"
 #include "Setup/base/Log.h"
-#include "Setup/base/Plan.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
 #include "Setup/base/SysProgram.h"
 #include "Setup/base/Unattended.h"
+#include "Setup/base/UserDoor.h"
 #include "Setup/base/VarExpand.h"
 #include "Setup/base/WinText.h"
 #include "Setup/run/InfoPrompt.h"
@@ -43,15 +43,16 @@ bool AcceptDifferentDir(const std::string& SourceInfPath)
 }
 
 // PATHSEL, shown again after each directory that can't be created, until the entry is settled.
-// False when the user cancelled PATHSEL or the DifferentDir prompt. Entered gets the entry, which
-// is empty when the user confirmed an empty field (nothing is created then).
-bool AskInstallPath(const std::string& Previous, std::string Proposal,
-                    const std::string& SourceInfPath, std::string& Entered)
+// IDOK when settled; IDCANCEL when the user cancelled PATHSEL or the DifferentDir prompt; IDABORT
+// when a quiet run gave up on a folder that can't be made. Entered gets the entry, which is empty
+// when the user confirmed an empty field (nothing is created then).
+int AskInstallPath(const std::string& Previous, std::string Proposal,
+                   const std::string& SourceInfPath, std::string& Entered)
 {
     std::vector<char> Buf;   // owned here, as DlgRec points at it until the end
     std::string NamePart;
-    bool Settled = false, Cancelled = false;
-    while (!Settled && !Cancelled) {
+    int Answer = 0;   // none yet
+    while (Answer == 0) {
         // Room for the whole proposal however long the script made it, so that confirming it
         // gives it back uncut.
         Buf.assign(std::max(PathSelSize, Proposal.size() + 1), 0);
@@ -63,8 +64,9 @@ bool AskInstallPath(const std::string& Previous, std::string Proposal,
         DlgRec.BufSize = int32_t(Buf.size());
         DlgRec.NamePart = NamePart.c_str();
         DlgRec.Kind = dkInstallPath;
-        if (ShowDialog("PathSel") != IDOK) {
-            Cancelled = true;
+        int Given = ShowDialog("PathSel");
+        if (Given != IDOK) {
+            Answer = Given;
             continue;
         }
         Buf.back() = 0;   // the field fills at most all but the last character
@@ -73,17 +75,17 @@ bool AskInstallPath(const std::string& Previous, std::string Proposal,
         // installed INF, the uninstallation, the next run) has another current directory.
         Entered = AbsolutePath(Buf.data());
         if (Entered.empty()) {
-            Settled = true;
+            Answer = IDOK;
             continue;
         }
         // The prompt shows the entry in Buf as its link when [Info] has no URL.
         if (!Previous.empty() && !SameText(Previous, Entered) &&
             !AcceptDifferentDir(SourceInfPath)) {
-            Cancelled = true;
+            Answer = IDCANCEL;
             continue;
         }
         if (CreateDirTree(Entered, LogText) >= 0) {
-            Settled = true;
+            Answer = IDOK;
             continue;
         }
         ReportFailure("Error: Failed to create InstallDirectory", afFatal);
@@ -93,7 +95,7 @@ bool AskInstallPath(const std::string& Previous, std::string Proposal,
     DlgRec.Buf = nullptr;
     DlgRec.BufSize = 0;
     DlgRec.NamePart = "";
-    return !Cancelled;
+    return Answer;
 }
 
 // Why the folder dialog proposes what it does, in the plan's words.
@@ -124,15 +126,16 @@ std::string SelectInstallPath(const std::string& PreviousInfPath, const std::str
 
     // The folder of the command line or the answer file, as if the user had typed it.
     std::string Preset = PresetFolder();
-    if (Planning)
-        PlanLine("installation folder " + (Preset.empty() ? Proposal : Preset) + ": " +
-                 ProposalReason(!Switches.Dir.empty(), !Preset.empty(), PreviousInfPath,
-                                !Previous.empty()));
+    User().Tell(
+        "installation folder " + (Preset.empty() ? Proposal : Preset) + ": " +
+        ProposalReason(!Switches.Dir.empty(), !Preset.empty(), PreviousInfPath, !Previous.empty()));
     std::string Entered;
-    if (!AskInstallPath(Previous, Preset.empty() ? Proposal : Preset, SourceInfPath, Entered)) {
-        // Quiet, the dialog gives up on a folder that can't be made: that is a failure, and
-        // its messages are the log's last lines.
-        if (!Switches.Quiet) {
+    int Answer =
+        AskInstallPath(Previous, Preset.empty() ? Proposal : Preset, SourceInfPath, Entered);
+    if (Answer != IDOK) {
+        // Given up on a folder that can't be made is a failure, whose messages are the log's
+        // last lines; cancelled, nothing was done.
+        if (Answer == IDCANCEL) {
             RunEnd = reCancelled;
             LogText.clear();   // nothing was done that the log should tell
         }

@@ -8,13 +8,14 @@
 #include "Rules/RegWriteText.h"
 #include "Rules/VersionText.h"
 #include "Setup/base/Dialogs.h"
+#include "Setup/base/Door.h"
 #include "Setup/base/Log.h"
-#include "Setup/base/Plan.h"
 #include "Setup/base/Progress.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
 #include "Setup/base/SysProgram.h"
 #include "Setup/base/Unattended.h"
+#include "Setup/base/UserDoor.h"
 #include "Setup/base/WinText.h"
 #include "Setup/run/Bundle.h"
 #include "Setup/run/ExitProc.h"
@@ -47,11 +48,7 @@ static void ReadProjectVersion()
 static void ShowAfterText()
 {
     std::string File = ReadProfile("Info", "After", SourceInfPath);
-    if (!File.empty() && Planning && PlanShown)
-        PlanLine("would show " + File + " in Notepad at the end");
-    if (File.empty() || Switches.Quiet)   // a quiet run opens no window, Notepad neither
-        return;
-    if (!OpenWithSystemProgram("notepad.exe", File)) {
+    if (!File.empty() && !User().ShowText(File, nullptr)) {
         std::string Text = "Error to show Info " + File + " with Notepad.EXE";
         MessageOrDefault(Text, Caption.c_str(), MB_YESNO);
         ++ErrorCount;
@@ -89,6 +86,8 @@ static void UnpackMedium()
 static void StartRun()
 {
     ResetRunState();
+    LogFileOpen = false;   // and no log file or link font of an earlier run
+    LinkFont = nullptr;
     HookExitProcedure();
     std::string OwnVersion;
     ReadVersionInfo(nullptr, OwnVersion);
@@ -137,8 +136,7 @@ void RunInstallSequence()
     // Nothing reads the installed copy again (the few later writes read it anew): a long
     // script would otherwise stay in memory twice.
     ReleaseProfile(TargetInfPath);
-    if (Planning)
-        PlanVariables(SourceInfPath);
+    User().VariablesSet(SourceInfPath);
 
     ProgressStep(StepRegistry, 0);
     ErrorCount += RegWriteSection("RegWrite", SourceInfPath, wmRegistry);

@@ -71,7 +71,7 @@ int WriteValue(HKEY Root, HKEY Key, const TRegWriteLine& Line, const TValue& Val
         if (Planning)
             PlanSetValue(Root, Line.SubKey, Line.ValueName, Value.Type, Value.Data);
         LogLine(Where + Status);
-        if (Root == HKEY_CURRENT_USER)
+        if (Planning && Root == HKEY_CURRENT_USER)
             PlanSystemProfile(Line.Root + "\\" + Line.SubKey);
         return 0;
     }

@@ -126,7 +126,8 @@ bool CreateLineLink(const std::string& Line, const std::string& LinkDir, int& Fa
         return false;
     }
     LogLine(LinkPath + "\t" + Status);
-    PlanSystemProfile(LinkFile, LinkFile);
+    if (Planning)
+        PlanSystemProfile(LinkFile, LinkFile);
     return true;
 }
 
