@@ -41,6 +41,15 @@ bool FileBasics(HANDLE File, DWORD& Attributes, FILETIME& Written);
 // them (the file system adds its own, such as "archive" for every new file).
 DWORD CopiedAttributes(DWORD SourceAttributes);
 
+// Where the system keeps the renames it carries out at its next start.
+extern const char* const SessionManagerKey;
+
+// The file that waits beside To for the next restart.
+std::string WaitingFor(const std::string& To);
+
+// Whether the system's list renames Waiting at its next start already.
+bool RenameScheduled(const std::string& Waiting);
+
 // Removes the temporary files (and folders) that killed runs left in Dir (a file that another
 // running installation still writes can't be removed and stays); files that wait there for the
 // next restart stay. Each folder is looked at once a run.

@@ -5,6 +5,7 @@
 #include "GetDirDlg/GetDirDlg.h"
 #include "Rules/Capacities.h"
 #include "Rules/DlgText.h"
+#include "Setup/base/FileDoor.h"
 #include "Setup/base/Log.h"
 #include "Setup/base/Plan.h"
 #include "Setup/base/Progress.h"
@@ -95,7 +96,7 @@ static void OnOverwrite(HWND Dlg)
     }
     ReadBuf(Dlg);
     const char* Dir = DlgRec.Buf != nullptr ? DlgRec.Buf : "";
-    if (DirectoryExists(Dir) || CreateDirectoryA(Dir, nullptr))
+    if (FolderReady(Dir))
         Finish(Dlg, idOverwrite);
     else
         ErrorBox("Error: Could not find/create Directory!");

@@ -12,6 +12,7 @@
 #include "Rules/PathParts.h"
 #include "Rules/ProfileText.h"
 #include "Rules/VarExpandText.h"
+#include "Setup/base/FileDoor.h"
 #include "Setup/base/Plan.h"
 
 const size_t ProfileLimit = 1u << 24;
@@ -164,9 +165,7 @@ void ReleaseProfile(const std::string& File)
 
 bool DirectoryExists(const std::string& Path)
 {
-    DWORD Attr = GetFileAttributesA(Path.c_str());
-    return (Attr != INVALID_FILE_ATTRIBUTES && (Attr & FILE_ATTRIBUTE_DIRECTORY)) ||
-           (Planning && PlanMadeDir(Path));
+    return Files().IsFolder(Path);
 }
 
 bool ReadEnv(const char* Name, std::string& Value)
