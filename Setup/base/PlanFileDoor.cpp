@@ -15,9 +15,16 @@ namespace {
 // it now, which would make the copy fail as one that is in use. The run's move over such a file
 // is refused as access denied, whether the file runs, is loaded or is held open: the plan says
 // the run's code, not the sharing violation of its own look. The file it would have installed
-// is then in its books as From's bytes.
-bool PlanCopy(const std::string& From, const std::string& To)
+// is then in its books as From's bytes. Without Source, From is opened as the run opens it.
+bool PlanCopy(HANDLE Source, const std::string& From, const std::string& To)
 {
+    if (Source == INVALID_HANDLE_VALUE) {
+        Source = CreateFileA(From.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                             nullptr);
+        if (Source == INVALID_HANDLE_VALUE)
+            return false;
+        CloseHandle(Source);
+    }
     if (!PlanHasFile(To) && GetFileAttributesA(To.c_str()) != INVALID_FILE_ATTRIBUTES &&
         FileInUseNow(To)) {
         PlanLine("in use now: " + To);
@@ -64,17 +71,17 @@ public:
     {
         return !PlanHasFile(Path) && FileInUseNow(Path);
     }
-    bool Install(HANDLE, const std::string& From, const std::string& To) override
+    bool Install(HANDLE Source, const std::string& From, const std::string& To) override
     {
-        return PlanCopy(ReadFrom(From), To);
+        return PlanCopy(Source, ReadFrom(From), To);
     }
     // A plan schedules nothing: it asks whether the system's list would take the rename.
-    bool InstallAtRestart(HANDLE, const std::string& From, const std::string& To,
+    bool InstallAtRestart(HANDLE Source, const std::string& From, const std::string& To,
                           bool& Refused) override
     {
         Refused = false;
         std::string Waiting = WaitingFor(To);
-        if (!PlanCopy(ReadFrom(From), Waiting))
+        if (!PlanCopy(Source, ReadFrom(From), Waiting))
             return false;
         Refused = !RenameScheduled(Waiting) &&
                   MaySetValue(HKEY_LOCAL_MACHINE, SessionManagerKey) != ERROR_SUCCESS;

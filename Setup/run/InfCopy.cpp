@@ -8,7 +8,7 @@
 #include "Setup/base/Dialogs.h"
 #include "Setup/base/FileDoor.h"
 #include "Setup/base/Log.h"
-#include "Setup/base/Plan.h"
+#include "Setup/base/PlanBooks.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
 #include "Setup/base/WinText.h"

@@ -11,7 +11,6 @@
 #include "Rules/UninstallText.h"
 #include "Setup/base/FileDoor.h"
 #include "Setup/base/Log.h"
-#include "Setup/base/Plan.h"
 #include "Setup/base/VarExpand.h"
 #include "Setup/base/WinText.h"
 #include "Setup/run/InfDiscovery.h"

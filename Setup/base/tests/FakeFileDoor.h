@@ -62,8 +62,7 @@ struct TFakeFiles : TFileDoor {
         Put(To, ReadFrom(From));
         return true;
     }
-    bool InstallAtRestart(HANDLE, const std::string&, const std::string& To,
-                          bool& Refused) override
+    bool InstallAtRestart(HANDLE, const std::string&, const std::string& To, bool& Refused) override
     {
         Refused = false;
         AtRestart.push_back(To);
