@@ -1,7 +1,8 @@
 // Writing an installed file whole or not at all: the copy is made under a temporary name (in the
 // destination folder, or in a folder of the run's own inside it), written through to the disk, and
 // takes the final name in one step only then. A run that is killed, a full disk, a vanished source
-// or a power cut leave the final name as it was or with the complete new file.
+// or a power cut leave the final name as it was or with the complete new file. Only the run's
+// file door copies and removes through these; the decisions go through the door (FileDoor.h).
 #pragma once
 #include <windows.h>
 
