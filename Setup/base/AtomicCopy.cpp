@@ -10,7 +10,6 @@
 #include "Rules/InUseText.h"
 #include "Rules/PathParts.h"
 #include "Setup/base/OwnFile.h"
-#include "Setup/base/Plan.h"
 #include "Setup/base/WinText.h"
 
 namespace {
@@ -33,8 +32,6 @@ std::map<std::string, std::string> StagingDirs;
 // or not. Nearly always none, so that a copy asks nothing more about them.
 std::set<std::string> WaitingSeen;
 
-// Where the system keeps the renames it carries out at its next start.
-const char* const SessionManagerKey = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
 const wchar_t* const PendingValue = L"PendingFileRenameOperations";
 
 std::string UpperCase(std::string Text)
@@ -133,24 +130,6 @@ bool CloseKeepingError(HANDLE Handle, bool Result)
     return Result;
 }
 
-// A plan copies nothing: it asks whether the file could be written, and whether a program holds
-// it now, which would make the copy fail as one that is in use. The run's move over such a file
-// is refused as access denied, whether the file runs, is loaded or is held open: the plan says
-// the run's code, not the sharing violation of its own look.
-bool PlanCopy(const std::string& To)
-{
-    bool InUse = GetFileAttributesA(To.c_str()) != INVALID_FILE_ATTRIBUTES && FileInUseNow(To);
-    if (InUse) {
-        PlanLine("in use now: " + To);
-        SetLastError(ERROR_ACCESS_DENIED);
-        return false;
-    }
-    if (!MayWriteFile(To))
-        return false;
-    PlanAddFile(To);
-    return true;
-}
-
 // Creates the temporary file that becomes To, in a folder of our own in To's folder when Staged;
 // Temp gets its name. INVALID_HANDLE_VALUE when none can be made.
 HANDLE CreateTempFor(const std::string& To, bool Staged, DWORD Attributes, std::string& Temp)
@@ -173,8 +152,6 @@ HANDLE CreateTempFor(const std::string& To, bool Staged, DWORD Attributes, std::
 // The copy of the open Source to To, through a folder of our own in To's folder when Staged.
 bool CopyFrom(HANDLE Source, const std::string& To, bool Staged)
 {
-    if (Planning)
-        return PlanCopy(To);
     DWORD SourceAttributes;
     FILETIME Written;
     if (!FileBasics(Source, SourceAttributes, Written) ||
@@ -203,12 +180,6 @@ bool CopyByName(const std::string& From, const std::string& To)
     if (Source == INVALID_HANDLE_VALUE)
         return false;
     return CloseKeepingError(Source, CopyFrom(Source, To, false));
-}
-
-// The file that waits beside To for the next restart.
-std::string WaitingFor(const std::string& To)
-{
-    return JoinPath(FolderOf(To), WaitingFileName(FileNamePart(To)));
 }
 
 // Text in the system's own characters, two bytes each, and back: in the code page of the
@@ -345,18 +316,26 @@ void DropWaiting(const std::string& To)
 // profile functions goes, and so does a replacement that waits for the next restart.
 void Replaced(const std::string& To)
 {
-    if (Planning)
-        return;   // a plan replaced nothing
     ProfileFileReplaced(To);
     DropWaiting(To);
 }
 
 }   // namespace
 
+const char* const SessionManagerKey = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+
+std::string WaitingFor(const std::string& To)
+{
+    return JoinPath(FolderOf(To), WaitingFileName(FileNamePart(To)));
+}
+
+bool RenameScheduled(const std::string& Waiting)
+{
+    return IsScheduledSource(PendingRenames(), Waiting);
+}
+
 void RemoveStaleTemps(const std::string& Dir)
 {
-    if (Planning)
-        return;   // a plan removes nothing
     if (!CleanedDirs.insert(UpperCase(Dir)).second)
         return;
     WIN32_FIND_DATAA Found;
@@ -433,18 +412,10 @@ bool CopyAtRestart(HANDLE Source, const std::string& From, const std::string& To
     if (!(Source != INVALID_HANDLE_VALUE ? CopyFrom(Source, Waiting, false)
                                          : CopyByName(From, Waiting)))
         return false;
-    // A plan schedules nothing: it asks whether the system's list would take the rename.
-    if (Planning) {
-        Refused = !IsScheduledSource(PendingRenames(), Waiting) &&
-                  MaySetValue(HKEY_LOCAL_MACHINE, SessionManagerKey) != ERROR_SUCCESS;
-        if (Refused)
-            SetLastError(ERROR_ACCESS_DENIED);
-        return !Refused;
-    }
     WaitingSeen.insert(UpperCase(Waiting));
     // The system carries out every rename of its list, also a second one of the same file, which
     // would then find it gone: one is enough.
-    if (IsScheduledSource(PendingRenames(), Waiting) ||
+    if (RenameScheduled(Waiting) ||
         MoveFileExA(Waiting.c_str(), To.c_str(),
                     MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING))
         return true;

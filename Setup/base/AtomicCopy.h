@@ -1,7 +1,8 @@
 // Writing an installed file whole or not at all: the copy is made under a temporary name (in the
 // destination folder, or in a folder of the run's own inside it), written through to the disk, and
 // takes the final name in one step only then. A run that is killed, a full disk, a vanished source
-// or a power cut leave the final name as it was or with the complete new file.
+// or a power cut leave the final name as it was or with the complete new file. Only the run's
+// file door copies and removes through these; the decisions go through the door (FileDoor.h).
 #pragma once
 #include <windows.h>
 
@@ -40,6 +41,15 @@ bool FileBasics(HANDLE File, DWORD& Attributes, FILETIME& Written);
 // The attributes that a copy of a file with SourceAttributes gets, as far as the copy decides
 // them (the file system adds its own, such as "archive" for every new file).
 DWORD CopiedAttributes(DWORD SourceAttributes);
+
+// Where the system keeps the renames it carries out at its next start.
+extern const char* const SessionManagerKey;
+
+// The file that waits beside To for the next restart.
+std::string WaitingFor(const std::string& To);
+
+// Whether the system's list renames Waiting at its next start already.
+bool RenameScheduled(const std::string& Waiting);
 
 // Removes the temporary files (and folders) that killed runs left in Dir (a file that another
 // running installation still writes can't be removed and stays); files that wait there for the

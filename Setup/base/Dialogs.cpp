@@ -5,6 +5,7 @@
 #include "GetDirDlg/GetDirDlg.h"
 #include "Rules/Capacities.h"
 #include "Rules/DlgText.h"
+#include "Setup/base/FileDoor.h"
 #include "Setup/base/RunState.h"
 #include "Setup/base/SysProgram.h"
 #include "Setup/base/UserDoor.h"
@@ -91,7 +92,7 @@ static void OnOverwrite(HWND Dlg)
     }
     ReadBuf(Dlg);
     const char* Dir = DlgRec.Buf != nullptr ? DlgRec.Buf : "";
-    if (DirectoryExists(Dir) || CreateDirectoryA(Dir, nullptr))
+    if (FolderReady(Dir))
         Finish(Dlg, idOverwrite);
     else   // a dialog shows only on the shown side, and so does its box
         MessageBoxA(nullptr, "Error: Could not find/create Directory!", Caption.c_str(),

@@ -5,6 +5,3 @@
 // 0: the directory exists or is a drive root; 1: created, each level made beyond the first
 // attempt logged as "<path>\t created" into Log; -1: failed, already shown and logged.
 int CreateDirTree(const std::string& Path, std::string& Log);
-
-// Makes the one folder Path (its parent must exist); in a plan, only in the plan's books.
-bool MakeFolder(const std::string& Path);

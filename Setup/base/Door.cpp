@@ -1,5 +1,6 @@
 #include "Setup/base/Door.h"
 
+#include "Setup/base/FileDoor.h"
 #include "Setup/base/UserDoor.h"
 
 bool Planning = false;
@@ -8,4 +9,5 @@ void ChooseDoors(bool Plan)
 {
     Planning = Plan;
     ChooseUserDoor(Plan);
+    ChooseFileDoor(Plan);
 }

@@ -55,17 +55,24 @@ bool PlanMakeDir(const std::string& Path)
     return Made;
 }
 
-// The files that the plan has installed, by their names in upper case.
-static std::set<std::string> PlannedFiles;
+// The files that the plan has installed, by their names in upper case, each with the file whose
+// bytes it would hold.
+static std::map<std::string, std::string> PlannedFiles;
 
-void PlanAddFile(const std::string& Path)
+void PlanAddFile(const std::string& Path, const std::string& Source)
 {
-    PlannedFiles.insert(FoldedText(Path));
+    PlannedFiles[FoldedText(Path)] = Source;
+}
+
+const std::string* PlanFileSource(const std::string& Path)
+{
+    auto Found = PlannedFiles.find(FoldedText(Path));
+    return Found != PlannedFiles.end() ? &Found->second : nullptr;
 }
 
 bool PlanHasFile(const std::string& Path)
 {
-    return PlannedFiles.count(FoldedText(Path)) != 0;
+    return PlanFileSource(Path) != nullptr;
 }
 
 // Keys and values by root and name, letter case ignored as the registry ignores it.

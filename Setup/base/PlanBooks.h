@@ -13,8 +13,10 @@ bool PlanMakeDir(const std::string& Path);
 // Whether the plan has made the folder Path (letter case ignored).
 bool PlanMadeDir(const std::string& Path);
 
-// The files that the plan has installed: a later step finds them there.
-void PlanAddFile(const std::string& Path);
+// The files that the plan has installed, each as a copy of Source: a later step finds them
+// there, with Source's bytes (PlanFileSource: nullptr for a file the plan did not install).
+void PlanAddFile(const std::string& Path, const std::string& Source);
+const std::string* PlanFileSource(const std::string& Path);
 bool PlanHasFile(const std::string& Path);
 
 // The registry keys that the plan has made and the values it has set, for the lines after them.

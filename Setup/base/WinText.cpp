@@ -13,6 +13,7 @@
 #include "Rules/ProfileText.h"
 #include "Rules/VarExpandText.h"
 #include "Setup/base/Door.h"
+#include "Setup/base/FileDoor.h"
 #include "Setup/base/PlanBooks.h"
 
 const size_t ProfileLimit = 1u << 24;
@@ -165,9 +166,7 @@ void ReleaseProfile(const std::string& File)
 
 bool DirectoryExists(const std::string& Path)
 {
-    DWORD Attr = GetFileAttributesA(Path.c_str());
-    return (Attr != INVALID_FILE_ATTRIBUTES && (Attr & FILE_ATTRIBUTE_DIRECTORY)) ||
-           (Planning && PlanMadeDir(Path));
+    return Files().IsFolder(Path);
 }
 
 bool ReadEnv(const char* Name, std::string& Value)

@@ -11,6 +11,7 @@
 
 #include "Rules/BundleText.h"
 #include "Setup/base/Cabinet.h"
+#include "Setup/base/FileDoor.h"
 #include "Setup/base/HeldTree.h"
 #include "Setup/base/Progress.h"
 #include "SysDll/SysDll.h"
@@ -319,7 +320,7 @@ void RemoveStale(HANDLE Temp, DWORD Serial, const char* Name, LONGLONG Id)
 {
     HANDLE Folder = OpenFolderIn(Temp, Serial, Name, Id);
     if (Folder != INVALID_HANDLE_VALUE && MadeAsOurs(Folder, Unpack.DirInUse))
-        RemoveHeldTree(Folder, Serial);
+        Files().RemoveKilledFolder(Folder, Serial);   // a plan removes nothing but its own
     if (Folder != INVALID_HANDLE_VALUE)
         CloseHandle(Folder);
 }
@@ -539,8 +540,8 @@ bool ApplyIndex()
 }
 
 // Unpacks the medium into a new folder of the run's own, while the check runs; Message tells why
-// when it did not. Planned: the run is a plan.
-TUnpacked UnpackChecked(std::string& Message, bool Planned)
+// when it did not.
+TUnpacked UnpackChecked(std::string& Message)
 {
     char Temp[MAX_PATH + 1];
     DWORD Len = GetTempPathA(sizeof Temp, Temp);   // ends in a backslash
@@ -549,9 +550,9 @@ TUnpacked UnpackChecked(std::string& Message, bool Planned)
         return unFailed;
     }
     // The run's own folder first: a killed run's folder is taken for one of ours only when it
-    // was made as this one was (MadeAsOurs). A plan removes nothing but its own.
+    // was made as this one was (MadeAsOurs).
     bool Made = MakeOwnFolder(Temp);
-    if (Made && !Planned)
+    if (Made)
         RemoveStaleFolders(Temp);
     ULARGE_INTEGER Free;
     uint64_t Needed = UnpackRoom(Unpack.Trailer, SlackPerFile);
@@ -574,7 +575,7 @@ TUnpacked UnpackChecked(std::string& Message, bool Planned)
 
 }   // namespace
 
-TUnpacked UnpackOwnMedium(std::string& MediumDir, std::string& Message, bool Planned)
+TUnpacked UnpackOwnMedium(std::string& MediumDir, std::string& Message)
 {
     bool Damaged;
     bool Found = FindPayload(Damaged);
@@ -582,7 +583,7 @@ TUnpacked UnpackOwnMedium(std::string& MediumDir, std::string& Message, bool Pla
     if (Found) {
         StartCheck();
         ProgressStep(StepUnpacking, Unpack.Trailer.UnpackedBytes);
-        Outcome = UnpackChecked(Message, Planned);
+        Outcome = UnpackChecked(Message);
         // A damaged payload is reported as such, whatever else became of the unpacking.
         ProgressStep(StepChecking, 0);
         Damaged = !CheckedIntact();

@@ -23,9 +23,9 @@ enum TUnpacked {
 
 // When the program carries a medium: unpacks it into a new folder of the run's own in the user's
 // temporary folder, named in MediumDir, while it checks the payload whole, and removes the
-// folders of killed bundle runs, unless the run is a plan (Planned); a damaged payload is named
-// as such, whatever else went wrong. Message tells why when it did not unpack.
-TUnpacked UnpackOwnMedium(std::string& MediumDir, std::string& Message, bool Planned);
+// folders of killed bundle runs through the run's door (a plan's removes none); a damaged payload
+// is named as such, whatever else went wrong. Message tells why when it did not unpack.
+TUnpacked UnpackOwnMedium(std::string& MediumDir, std::string& Message);
 
 // Removes the folder that UnpackOwnMedium made, with everything in it; nothing when it made none.
 void RemoveOwnMedium();

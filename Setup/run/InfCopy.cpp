@@ -6,8 +6,9 @@
 #include "Rules/PathParts.h"
 #include "Setup/base/AtomicCopy.h"
 #include "Setup/base/Dialogs.h"
+#include "Setup/base/FileDoor.h"
 #include "Setup/base/Log.h"
-#include "Setup/base/Plan.h"
+#include "Setup/base/PlanBooks.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
 #include "Setup/base/WinText.h"
@@ -17,7 +18,6 @@ namespace {
 
 const size_t MessageWidth = 70;   // columns of an error text shown in a message box
 const DWORD FoundPathSize = PathFieldSize;
-const int WriteTestTries = 1000;   // names taken by others before the write test gives up
 
 // The text for Code, or an empty one after telling the user that there is none.
 std::string ErrorTextOrBox(DWORD Code, size_t Width)
@@ -29,12 +29,9 @@ std::string ErrorTextOrBox(DWORD Code, size_t Width)
 }
 
 // Whole or not at all: a run killed here leaves the earlier installation's copy as it was.
-// A plan asks only whether the copy could be written.
 bool CopyInf()
 {
-    if (!Planning)
-        return CopyAtomic(SourceInfPath, TargetInfPath);
-    return MayWriteFile(TargetInfPath);
+    return Files().Install(INVALID_HANDLE_VALUE, SourceInfPath, TargetInfPath);
 }
 
 // Copies the INF file to TargetInfPath; when the INF directory denies access, into ProgramPath
@@ -93,40 +90,18 @@ bool OnSearchPath(const char* Name, const char* Extension)
 // nothing in it; a link is opened as itself.
 bool MayReplace(const std::string& TargetInfPath)
 {
-    if (GetFileAttributesA(TargetInfPath.c_str()) == INVALID_FILE_ATTRIBUTES)
+    if (Files().Attributes(TargetInfPath) == INVALID_FILE_ATTRIBUTES)
         return true;
     return MayOpen(TargetInfPath, GENERIC_WRITE, FILE_FLAG_OPEN_REPARSE_POINT);
 }
 
 }   // namespace
 
+// The test writes a file of our own: a file of TargetInfPath's own name, maybe another vendor's
+// INF, stays untouched until the copy really replaces it.
 bool InfDirWritable(const std::string& TargetInfPath)
 {
-    static const char Signature[] = "[Version]\r\nFormKv=KELVOR\r\n";
-    static uint32_t Count = 0;
-    std::string Dir = DirectoryPart(TargetInfPath);
-    if (Planning)   // the test below writes a file, which a plan never does
-        return MayWriteFile(JoinPath(Dir, TempFileName(GetCurrentProcessId(), 0))) &&
-               MayReplace(TargetInfPath);
-    for (int Tries = 0; Tries < WriteTestTries; ++Tries) {
-        // A file of our own, made new under a name that nobody has (a name taken first, even by
-        // a link, only makes us take the next one) and removed when closed, also when the run is
-        // killed. A file of TargetInfPath's own name, maybe another vendor's INF, stays
-        // untouched until the copy really replaces it.
-        std::string Test = JoinPath(Dir, TempFileName(GetCurrentProcessId(), ++Count));
-        HANDLE File = CreateFileA(Test.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-        if (File == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS)
-            continue;
-        if (File == INVALID_HANDLE_VALUE)
-            return false;
-        DWORD Written = 0;
-        bool Wrote = WriteFile(File, Signature, sizeof Signature - 1, &Written, nullptr) &&
-                     Written == sizeof Signature - 1;
-        CloseHandle(File);
-        return Wrote && MayReplace(TargetInfPath);
-    }
-    return false;
+    return Files().MayWriteIn(DirectoryPart(TargetInfPath)) && MayReplace(TargetInfPath);
 }
 
 void InstallInfCopy()
@@ -136,8 +111,7 @@ void InstallInfCopy()
         ProgramPath.clear();
     CopyInfFile(ProgramPath);
     // A copy from a read-only medium must stay writable for the uninstallation.
-    if (!Planning)
-        SetFileAttributesA(TargetInfPath.c_str(), FILE_ATTRIBUTE_ARCHIVE);
+    Files().SetAttributes(TargetInfPath, FILE_ATTRIBUTE_ARCHIVE);
 
     // The installed INF keeps the directory with its backslash, the variable without it.
     std::string InfDir = DirectoryPart(TargetInfPath);

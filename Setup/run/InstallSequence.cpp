@@ -9,6 +9,7 @@
 #include "Rules/VersionText.h"
 #include "Setup/base/Dialogs.h"
 #include "Setup/base/Door.h"
+#include "Setup/base/FileDoor.h"
 #include "Setup/base/Log.h"
 #include "Setup/base/Progress.h"
 #include "Setup/base/Report.h"
@@ -76,7 +77,7 @@ static std::string ScriptArgument()
 static void UnpackMedium()
 {
     std::string Damage;
-    if (UnpackOwnMedium(MediumDir, Damage, Planning) > unDone) {
+    if (UnpackOwnMedium(MediumDir, Damage) > unDone) {
         ReportAndEnd(Damage, true);
     }
     ProgressIdle();
@@ -129,8 +130,8 @@ void RunInstallSequence()
     // The INF copy, with the variables the uninstallation needs; then the last layer of
     // variables, on the installed copy.
     InstallInfCopy();
-    // A plan has written no copy: the script itself holds the same [RegRead] and [Strings].
-    const std::string& InfCopy = Planning ? SourceInfPath : TargetInfPath;
+    // Where the copy's text is: a plan wrote none, and the script holds the same sections.
+    const std::string& InfCopy = Files().ReadFrom(TargetInfPath);
     RegRead_Expand_Strings(InfCopy);
     ExpandStringsSection(smSetVars | smWriteInf, SourceInfPath, TargetInfPath, "Strings");
     // Nothing reads the installed copy again (the few later writes read it anew): a long

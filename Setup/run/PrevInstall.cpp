@@ -9,8 +9,8 @@
 #include "Rules/CaseText.h"
 #include "Rules/PathParts.h"
 #include "Rules/UninstallText.h"
+#include "Setup/base/FileDoor.h"
 #include "Setup/base/Log.h"
-#include "Setup/base/Plan.h"
 #include "Setup/base/VarExpand.h"
 #include "Setup/base/WinText.h"
 #include "Setup/run/InfDiscovery.h"
@@ -146,7 +146,7 @@ std::string FindPreviousInf(const std::string& SourceInfPath, const std::string&
     if (!Installed.empty() && LastWriteTime(FromRegistry) > LastWriteTime(Installed)) {
         LogLine("using the newer " + FromRegistry);
         // "sucessfully" is the program's established wording.
-        if (Planning ? MayWriteFile(Installed) : DeleteFileA(Installed.c_str()) != FALSE)
+        if (Files().Remove(Installed))
             LogLine("older " + Installed + " sucessfully deleted!");
         else
             LogLine("failed to delete older " + Installed + ", ignored!");

@@ -13,9 +13,8 @@
 #include "Rules/PathParts.h"
 #include "Setup/base/AtomicCopy.h"
 #include "Setup/base/Dialogs.h"
-#include "Setup/base/DirTree.h"
+#include "Setup/base/FileDoor.h"
 #include "Setup/base/Log.h"
-#include "Setup/base/Plan.h"
 #include "Setup/base/Progress.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
@@ -149,29 +148,6 @@ TFileFacts MissingFacts()
     return Facts;
 }
 
-// The backup directory exists, or is made the way the dialog makes it: one level.
-bool BackupDirReady()
-{
-    return DirectoryExists(BackupDir) || (BackupDir[0] != '\0' && MakeFolder(BackupDir));
-}
-
-// The first name in Dir that nothing has: B's own, else "name (2).ext", "name (3).ext", ... An
-// earlier backup may be the only copy left of an older file, so it is never replaced. False when
-// no name is free (or none can be looked at).
-bool FreeBackupTarget(const std::string& Dir, const std::string& B, std::string& Target)
-{
-    std::string Name = FileNamePart(B);
-    for (int Number = 1; Number <= BackupNamesMax; ++Number) {
-        Target = BackupTarget(Dir, Number == 1 ? Name : BackupName(Name, Number));
-        // In a folder that the plan makes, every name is free.
-        if (GetFileAttributesA(Target.c_str()) == INVALID_FILE_ATTRIBUTES &&
-            (GetLastError() == ERROR_FILE_NOT_FOUND || (Planning && PlanMadeDir(Dir))) &&
-            !(Planning && PlanHasFile(Target)))
-            return true;
-    }
-    return false;
-}
-
 // Copies B into the backup directory and logs it. A failure lets the user choose between going
 // on without the backup and ending the run; a quiet run has nobody to agree to losing the file,
 // so B stays, which fails the run. False when B must stay.
@@ -179,7 +155,9 @@ bool BackUp(const std::string& B, const TCopyPlan& Plan)
 {
     std::string Dir = BackupDir;
     std::string Target;
-    bool Done = BackupDirReady() && FreeBackupTarget(Dir, B, Target) && CopyAtomic(B, Target);
+    // The backup directory is made the way the dialog makes it: one level.
+    bool Done = FolderReady(BackupDir) && FreeBackupTarget(Dir, B, Target) &&
+                Files().Install(INVALID_HANDLE_VALUE, B, Target);
     std::string Line = BackupLine(B, Plan, Dir, Done);
     if (Done && Target != BackupTarget(Dir, B))
         Line += " as " + FileNamePart(Target);   // beside an earlier backup of the same name
@@ -282,7 +260,7 @@ bool CopyFailed(const std::string& A, const std::string& B, DWORD Code)
 // could not open it.
 bool CopyNow(const std::string& A, const std::string& B, const THandle& Source)
 {
-    return Source.Handle != INVALID_HANDLE_VALUE ? CopyAtomic(Source.Handle, B) : CopyAtomic(A, B);
+    return Files().Install(Source.Handle, A, B);
 }
 
 // A copy that failed with Code failed because B is in use: the codes that a replacement of a
@@ -291,7 +269,7 @@ bool InUse(DWORD Code, const std::string& B)
 {
     return (Code == ERROR_ACCESS_DENIED || Code == ERROR_SHARING_VIOLATION ||
             Code == ERROR_LOCK_VIOLATION) &&
-           FileInUseNow(B);
+           Files().InUse(B);
 }
 
 // The in-use dialog about B, the answer file's answer preset; returns idRetry, idAtRestart or
@@ -320,7 +298,7 @@ bool ReplaceAtRestart(const std::string& A, const std::string& B, const THandle&
                       const TCopyPlan& Plan, DWORD Code)
 {
     bool Refused;
-    if (CopyAtRestart(Source.Handle, A, B, Refused)) {
+    if (Files().InstallAtRestart(Source.Handle, A, B, Refused)) {
         LogNow(RestartLine(B, Plan));
         RestartNeeded = true;
         return true;
@@ -345,6 +323,18 @@ int AnswerInUse(const std::string& B)
 
 TFilesInUse FilesInUse = fuFail;
 
+bool FreeBackupTarget(const std::string& Dir, const std::string& B, std::string& Target)
+{
+    std::string Name = FileNamePart(B);
+    for (int Number = 1; Number <= BackupNamesMax; ++Number) {
+        Target = BackupTarget(Dir, Number == 1 ? Name : BackupName(Name, Number));
+        if (Files().Attributes(Target) == INVALID_FILE_ATTRIBUTES &&
+            GetLastError() == ERROR_FILE_NOT_FOUND)
+            return true;
+    }
+    return false;
+}
+
 bool LookAtCopy(const std::string& A, const std::string& B, TCopyLook& Look)
 {
     // Opening a device's name opens the device, which may wait for input for ever.
@@ -352,14 +342,16 @@ bool LookAtCopy(const std::string& A, const std::string& B, TCopyLook& Look)
         return false;
     Look.LookA = LookAt(A, Look.Source);
     Look.New = ReadVersionFacts(A, Look.LookA);
-    Look.AttributesB = GetFileAttributesA(B.c_str());
+    // B as the run's door shows it: in a plan, what the plan has installed there by now.
+    Look.AttributesB = Files().Attributes(B);
     Look.OldMissing = Missing(Look.AttributesB);
-    Look.LookB = Look.OldMissing ? TFirstLook{} : LookAt(B, Look.Installed);
-    Look.Old = Look.OldMissing ? MissingFacts() : ReadVersionFacts(B, Look.LookB);
+    const std::string& ReadB = Files().ReadFrom(B);
+    Look.LookB = Look.OldMissing ? TFirstLook{} : LookAt(ReadB, Look.Installed);
+    Look.Old = Look.OldMissing ? MissingFacts() : ReadVersionFacts(ReadB, Look.LookB);
     if (Look.New.Value <= 0) {
         ReadDate(A, Look.LookA, Look.New);
         if (!Look.OldMissing)
-            ReadDate(B, Look.LookB, Look.Old);
+            ReadDate(ReadB, Look.LookB, Look.Old);
     }
     Look.Plan = PlanCopy(Look.New, Look.Old);
     // A read-only file that someone else made stays: a copy could not open it for writing,

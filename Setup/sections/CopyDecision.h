@@ -62,6 +62,11 @@ bool LookAtCopy(const std::string& A, const std::string& B, TCopyLook& Look);
 // more. Ends the run when the user cancels the installation.
 bool CopyOneFile(const std::string& A, const std::string& B);
 
+// The first name for a backup of B in Dir that nothing has: B's own, else "name (2).ext",
+// "name (3).ext", ... An earlier backup may be the only copy left of an older file, so it is never
+// replaced. False when no name is free (or none can be looked at).
+bool FreeBackupTarget(const std::string& Dir, const std::string& B, std::string& Target);
+
 // The answer that "always" repeats without asking: the button, whether to back up, and the
 // backup directory that the user confirmed with it.
 struct TConflictAnswer {

@@ -8,6 +8,7 @@
 #include "Setup/base/AtomicCopy.h"
 #include "Setup/base/Dialogs.h"
 #include "Setup/base/DirTree.h"
+#include "Setup/base/FileDoor.h"
 #include "Setup/base/Log.h"
 #include "Setup/base/Progress.h"
 #include "Setup/base/Report.h"
@@ -41,7 +42,7 @@ void EnterSubdirectory(const std::string& FromDir, const std::string& Name,
         return;
     std::string Target = ToDir + Name;
     // A hidden or system directory counts too: making it again would fail and stop all copying.
-    if (!DirectoryExists(Target) && !MakeFolder(Target)) {
+    if (!FolderReady(Target)) {
         CopyStopped = true;
         // Copying stopped half-way: the report must not call that a success.
         ReportFailure("Error: couldn't create the directory " + Target, afFatal);
@@ -179,7 +180,7 @@ void CopyTree(std::string FromDir, const std::string& Pattern, std::string ToDir
     DlgRec.Always = false;
     DropOneTrailingBackslash(FromDir);
     DropOneTrailingBackslash(ToDir);
-    RemoveStaleTemps(ToDir);   // even when every file of this folder is kept as it is
+    Files().RemoveStaleTemps(ToDir);   // even when every file of this folder is kept as it is
     AddTrailingBackslash(ToDir);
     if (!Recursive) {
         Walk(FromDir, Pattern.c_str(), tkAll, Pattern, ToDir, false);
