@@ -35,7 +35,10 @@ private:
     std::set<std::string> Keys;
     std::map<std::string, std::pair<DWORD, std::string>> Values;
     std::map<std::string, std::string> Entries;
-    std::string KeyName() const { return std::to_string(uintptr_t(Root)) + "\\" + FoldedText(SubKey); }
+    std::string KeyName() const
+    {
+        return std::to_string(uintptr_t(Root)) + "\\" + FoldedText(SubKey);
+    }
     void Hold(HKEY NewRoot, const std::string& NewSubKey, HKEY NewKey);
 };
 
@@ -97,13 +100,7 @@ TStoredValue TPlanSettings::ReadValue(const std::string& Name, size_t Limit)
     auto Planned = Values.find(KeyName() + "\\\\" + FoldedText(Name));
     if (Planned == Values.end())
         return ReadStoredValue(Key, Name, Limit);
-    TStoredValue Stored;
-    Stored.Found = true;
-    Stored.Type = Planned->second.first;
-    Stored.Whole = Planned->second.second.size() < Limit;
-    if (Stored.Whole)
-        Stored.Data = Planned->second.second;
-    return Stored;
+    return KnownValue(Planned->second.first, Planned->second.second, Limit);
 }
 
 LONG TPlanSettings::SetValue(const std::string& Name, DWORD Type, const std::string& Data)

@@ -95,8 +95,8 @@ bool TRealSettings::WriteEntry(const TIniEntry& Entry)
         return false;
     }
     NoteProfileFile(Entry.File);
-    return WritePrivateProfileStringA(Entry.Section.c_str(), Entry.Key.c_str(),
-                                      Entry.Value.c_str(), Entry.File.c_str());
+    return WritePrivateProfileStringA(Entry.Section.c_str(), Entry.Key.c_str(), Entry.Value.c_str(),
+                                      Entry.File.c_str());
 }
 
 bool TRealSettings::LinkDate(const std::string& LinkFile, std::string& Date)
@@ -134,8 +134,8 @@ TStoredValue ReadStoredValue(HKEY Key, const std::string& Name, size_t Limit)
 {
     TStoredValue Stored;
     DWORD Size = 0;
-    if (!Key || RegQueryValueExA(Key, Name.c_str(), nullptr, &Stored.Type, nullptr, &Size) !=
-                    ERROR_SUCCESS)
+    if (!Key ||
+        RegQueryValueExA(Key, Name.c_str(), nullptr, &Stored.Type, nullptr, &Size) != ERROR_SUCCESS)
         return Stored;
     Stored.Found = true;
     if (Size >= Limit)

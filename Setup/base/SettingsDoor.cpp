@@ -27,6 +27,17 @@ bool EntryFits(const TIniEntry& Entry)
     return true;
 }
 
+TStoredValue KnownValue(DWORD Type, const std::string& Data, size_t Limit)
+{
+    TStoredValue Stored;
+    Stored.Found = true;
+    Stored.Type = Type;
+    Stored.Whole = Data.size() < Limit;
+    if (Stored.Whole)
+        Stored.Data = Data;
+    return Stored;
+}
+
 bool WriteProfile(const char* Section, const std::string& Key, const std::string& Value,
                   const std::string& File)
 {

@@ -74,6 +74,9 @@ TSettingsDoor& PlanSettingsDoor();
 // whatever the root's handle allows; and so a plan asks the same question as the run.
 LONG OpenKeyParent(HKEY Root, const std::string& SubKey, HKEY& Parent, size_t& Cut);
 
+// A value whose type and bytes are known (to a plan's books, say), as ReadValue gives it.
+TStoredValue KnownValue(DWORD Type, const std::string& Data, size_t Limit);
+
 // The value Name of the open Key as the real door reads it (the plan too, for a value that it
 // has not set); nothing found when Key is null.
 TStoredValue ReadStoredValue(HKEY Key, const std::string& Name, size_t Limit);

@@ -12,9 +12,9 @@
 
 class TFakeSettings : public TSettingsDoor {
 public:
-    std::set<std::string> Keys;         // the keys there are
-    std::set<std::string> Closed;       // keys that may be read but not given subkeys
-    std::set<std::string> ReadOnly;     // keys whose values may be read but not set
+    std::set<std::string> Keys;       // the keys there are
+    std::set<std::string> Closed;     // keys that may be read but not given subkeys
+    std::set<std::string> ReadOnly;   // keys whose values may be read but not set
     std::map<std::string, std::pair<DWORD, std::string>> Values;
     std::map<std::string, std::string> Entries;   // "File [Section] Key" -> value
     std::map<std::string, TLinkFields> Links;     // by the link's file
@@ -43,16 +43,9 @@ public:
     void CloseKey() override { Open.clear(); }
     TStoredValue ReadValue(const std::string& ValueName, size_t Limit) override
     {
-        TStoredValue Stored;
         auto Found = Values.find(Open + "\\\\" + ValueName);
-        if (Found == Values.end())
-            return Stored;
-        Stored.Found = true;
-        Stored.Type = Found->second.first;
-        Stored.Whole = Found->second.second.size() < Limit;
-        if (Stored.Whole)
-            Stored.Data = Found->second.second;
-        return Stored;
+        return Found == Values.end() ? TStoredValue()
+                                     : KnownValue(Found->second.first, Found->second.second, Limit);
     }
     LONG SetValue(const std::string& ValueName, DWORD Type, const std::string& Data) override
     {

@@ -71,18 +71,45 @@ TEST_F(SettingsSections, RegWriteWordsEachValueByWhatTheKeyHolds)
         {"Name", "Reg_SZ,new", false, false, REG_NONE, "",
          "HKCU\\Software\\T\tcreated\r\nHKCU\\Software\\T\tName created\r\n", 0},
         {"Name", "Reg_SZ,new", true, false, REG_NONE, "", "HKCU\\Software\\T\tName created\r\n", 0},
-        {"Name", "Reg_SZ,new", true, false, REG_SZ, {"new", 4}, "HKCU\\Software\\T\tName refreshed", 0},
-        {"Name", "Reg_SZ,NEW", true, false, REG_SZ, {"new", 4}, "HKCU\\Software\\T\tName changed", 0},
-        {"Name", "Reg_SZ,new", true, false, REG_DWORD, DWordData(1), "HKCU\\Software\\T\tName set", 0},
-        {"Name", "Reg_SZ,new", true, false, REG_SZ, Long, "HKCU\\Software\\T\tName set", 0},
-        {"N", "Reg_DWORD, 1a", true, false, REG_DWORD, DWordData(26), "HKCU\\Software\\T\tN refreshed",
+        {"Name",
+         "Reg_SZ,new",
+         true,
+         false,
+         REG_SZ,
+         {"new", 4},
+         "HKCU\\Software\\T\tName refreshed",
          0},
+        {"Name",
+         "Reg_SZ,NEW",
+         true,
+         false,
+         REG_SZ,
+         {"new", 4},
+         "HKCU\\Software\\T\tName changed",
+         0},
+        {"Name", "Reg_SZ,new", true, false, REG_DWORD, DWordData(1), "HKCU\\Software\\T\tName set",
+         0},
+        {"Name", "Reg_SZ,new", true, false, REG_SZ, Long, "HKCU\\Software\\T\tName set", 0},
+        {"N", "Reg_DWORD, 1a", true, false, REG_DWORD, DWordData(26),
+         "HKCU\\Software\\T\tN refreshed", 0},
         {"", "Reg_SZ,new", true, false, REG_NONE, "", "HKCU\\Software\\T\t<default> created", 0},
         // Without the right to write, a value as wanted already is no failure worth a box.
-        {"Name", "Reg_SZ,new", true, true, REG_SZ, {"new", 4},
-         "HKCU\\Software\\T\tName already ok\r\n", 1},
-        {"Name", "Reg_SZ,new", true, true, REG_SZ, {"old", 4},
-         "HKCU\\Software\\T\tName changed: failed!\r\nError 5 at SetValue of HKCU\\Software\\T", 1},
+        {"Name",
+         "Reg_SZ,new",
+         true,
+         true,
+         REG_SZ,
+         {"new", 4},
+         "HKCU\\Software\\T\tName already ok\r\n",
+         1},
+        {"Name",
+         "Reg_SZ,new",
+         true,
+         true,
+         REG_SZ,
+         {"old", 4},
+         "HKCU\\Software\\T\tName changed: failed!\r\nError 5 at SetValue of HKCU\\Software\\T",
+         1},
     };
     for (const auto& Case : Cases) {
         std::string Line = "A=HKCU,Software\\T," + std::string(Case.Name) + "," + Case.Line;
@@ -186,8 +213,8 @@ TEST_F(SettingsSections, PlanAndRunPartNowhereOnAClosedKey)
 {
     TClosedKey Closed("Closed" + std::to_string(GetCurrentProcessId()));
     const std::string Where = "A=HKCU," + Closed.SubKey;
-    TTestInf Inf("[Missing]\r\n" + Where + "\\Missing\\Deeper,Name,Reg_SZ,x\r\n[Same]\r\n" +
-                 Where + ",Name,Reg_SZ,x\r\n[Other]\r\n" + Where + ",Name,Reg_SZ,y\r\n");
+    TTestInf Inf("[Missing]\r\n" + Where + "\\Missing\\Deeper,Name,Reg_SZ,x\r\n[Same]\r\n" + Where +
+                 ",Name,Reg_SZ,x\r\n[Other]\r\n" + Where + ",Name,Reg_SZ,y\r\n");
     for (const char* Section : {"Missing", "Same", "Other"}) {
         SCOPED_TRACE(Section);
         std::string Logs[2];
