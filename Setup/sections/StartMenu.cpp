@@ -108,8 +108,7 @@ bool CreateLineLink(const std::string& Line, const std::string& LinkDir, int& Fa
     LinkCommand(Fields, Link.Target, Link.Arguments, Link.WorkDir);
     Link.IconFile = Fields.IconFile;
     Link.IconIndex = IconIndexOf(Fields.IconIndex);
-    bool Failed = !Settings().CreateLink(Link, LinkFile);
-    if (Failed) {
+    if (!Settings().CreateLink(Link, LinkFile)) {
         ReportFailure("Error: can't create Link " + LinkFile, afGoOn, "Error: can't create Link");
         ++Failures;
         return false;

@@ -70,7 +70,7 @@ public:
     }
     bool LinkDate(const std::string& LinkFile, std::string& Date) override
     {
-        Date = "01.06.2020 12:00:00";
+        Date = "06/01/2020 12:00:00";
         return Links.count(LinkFile) != 0;
     }
     bool CreateLink(const TLinkFields& Link, const std::string& LinkFile) override

@@ -1,6 +1,5 @@
-// The decisions of the settings sections, made over a machine of the test's own (FakeSettings.h):
-// what a line finds decides the log's word, and a key that can't be made falls back. Then the
-// plan's door against the real one on the registry itself, where they must part nowhere.
+// The settings sections' decisions over a machine of the test's own (FakeSettings.h); then the
+// plan's door against the real one on the registry itself, where the two must part nowhere.
 #include <windows.h>
 
 #include <sddl.h>
@@ -15,7 +14,6 @@
 #include "Setup/base/tests/FakeSettings.h"
 #include "Setup/sections/IniWrite.h"
 #include "Setup/sections/RegWrite.h"
-#include "Setup/sections/StartMenu.h"
 
 namespace {
 
@@ -31,17 +29,15 @@ struct TTestInf {
                std::to_string(++Count) + ".inf";
         std::ofstream(Path, std::ios::binary) << Text;
     }
-    ~TTestInf()
-    {
-        ReleaseProfile(Path);
-        DeleteFileA(Path.c_str());
-    }
+    ~TTestInf() { ReleaseProfile(Path), DeleteFileA(Path.c_str()); }
 };
 
-// Each test starts quiet, with an empty log and no errors, on the fake machine.
+// Each test runs quiet, from an empty log and no errors, on the fake machine; the tests after it
+// find the run as it was.
 class SettingsSections : public testing::Test {
 protected:
     TFakeSettings Machine;
+    TSwitches Before = Switches;
     void SetUp() override
     {
         UseSettingsDoor(Machine);
@@ -49,94 +45,69 @@ protected:
         LogText.clear();
         ErrorCount = 0;
     }
-    void TearDown() override { ChooseSettingsDoor(false); }
+    void TearDown() override
+    {
+        ChooseSettingsDoor(false);
+        Switches = Before;
+        LogText.clear();
+        ErrorCount = 0;
+    }
 };
-
-const char* const Key = "HKCU\\Software\\T";
 
 }   // namespace
 
 TEST_F(SettingsSections, RegWriteWordsEachValueByWhatTheKeyHolds)
 {
-    const std::string Long(2601, 'x');
+    const std::string Key = "HKCU\\Software\\T", Long(2601, 'x');
+    enum { Missing, There, ReadOnly };
     const struct {
-        const char* Name;   // of the value
-        const char* Line;   // its type and value
-        bool KeyThere, ReadOnly;
-        DWORD Type;         // of the value there; REG_NONE: none
-        std::string Data;   // its bytes
-        const char* Log;    // how the log starts
+        const char* Line;   // name, type and value
+        int KeyState;
+        DWORD Type;   // of the value there; REG_NONE: none
+        std::string Data;
+        const char* Log;   // how the log starts, after "HKCU\Software\T<TAB>"
         int Result;
     } Cases[] = {
-        {"Name", "Reg_SZ,new", false, false, REG_NONE, "",
-         "HKCU\\Software\\T\tcreated\r\nHKCU\\Software\\T\tName created\r\n", 0},
-        {"Name", "Reg_SZ,new", true, false, REG_NONE, "", "HKCU\\Software\\T\tName created\r\n", 0},
-        {"Name",
-         "Reg_SZ,new",
-         true,
-         false,
-         REG_SZ,
-         {"new", 4},
-         "HKCU\\Software\\T\tName refreshed",
-         0},
-        {"Name",
-         "Reg_SZ,NEW",
-         true,
-         false,
-         REG_SZ,
-         {"new", 4},
-         "HKCU\\Software\\T\tName changed",
-         0},
-        {"Name", "Reg_SZ,new", true, false, REG_DWORD, DWordData(1), "HKCU\\Software\\T\tName set",
-         0},
-        {"Name", "Reg_SZ,new", true, false, REG_SZ, Long, "HKCU\\Software\\T\tName set", 0},
-        {"N", "Reg_DWORD, 1a", true, false, REG_DWORD, DWordData(26),
-         "HKCU\\Software\\T\tN refreshed", 0},
-        {"", "Reg_SZ,new", true, false, REG_NONE, "", "HKCU\\Software\\T\t<default> created", 0},
+        {"N,Reg_SZ,new", Missing, REG_NONE, "", "created\r\nHKCU\\Software\\T\tN created\r\n", 0},
+        {"N,Reg_SZ,new", There, REG_NONE, "", "N created\r\n", 0},
+        {",Reg_SZ,new", There, REG_NONE, "", "<default> created\r\n", 0},
+        {"N,Reg_SZ,new", There, REG_SZ, {"new", 4}, "N refreshed\r\n", 0},
+        {"N,Reg_SZ,NEW", There, REG_SZ, {"new", 4}, "N changed\r\n", 0},
+        {"N,Reg_SZ,new", There, REG_DWORD, DWordData(1), "N set\r\n", 0},
+        {"N,Reg_SZ,new", There, REG_SZ, Long, "N set\r\n", 0},   // too long to compare
+        {"N,Reg_DWORD, 1a", There, REG_DWORD, DWordData(26), "N refreshed\r\n", 0},
         // Without the right to write, a value as wanted already is no failure worth a box.
-        {"Name",
-         "Reg_SZ,new",
-         true,
-         true,
-         REG_SZ,
-         {"new", 4},
-         "HKCU\\Software\\T\tName already ok\r\n",
-         1},
-        {"Name",
-         "Reg_SZ,new",
-         true,
-         true,
+        {"N,Reg_SZ,new", ReadOnly, REG_SZ, {"new", 4}, "N already ok\r\n", 1},
+        {"N,Reg_SZ,new",
+         ReadOnly,
          REG_SZ,
          {"old", 4},
-         "HKCU\\Software\\T\tName changed: failed!\r\nError 5 at SetValue of HKCU\\Software\\T",
+         "N changed: failed!\r\nError 5 at SetValue of HKCU\\Software\\T",
          1},
     };
     for (const auto& Case : Cases) {
-        std::string Line = "A=HKCU,Software\\T," + std::string(Case.Name) + "," + Case.Line;
-        SCOPED_TRACE(Line);
+        SCOPED_TRACE(Case.Line);
         Machine = TFakeSettings();
-        if (Case.KeyThere)
+        if (Case.KeyState != Missing)
             Machine.Keys.insert(Key);
-        if (Case.ReadOnly)
+        if (Case.KeyState == ReadOnly)
             Machine.ReadOnly.insert(Key);
         if (Case.Type != REG_NONE)
-            Machine.Values[std::string(Key) + "\\\\" + Case.Name] = {Case.Type, Case.Data};
+            Machine.Values[Key + "\\\\N"] = {Case.Type, Case.Data};
         LogText.clear();
-        TTestInf Inf("[RegWrite]\r\n" + Line + "\r\n");
+        TTestInf Inf("[RegWrite]\r\nA=HKCU,Software\\T," + std::string(Case.Line) + "\r\n");
         EXPECT_EQ(Case.Result, RegWriteSection("RegWrite", Inf.Path, wmRegistry));
-        EXPECT_EQ(0u, LogText.rfind(Case.Log, 0)) << LogText;
+        EXPECT_EQ(0u, LogText.rfind(Key + "\t" + Case.Log, 0)) << LogText;
     }
 }
 
 // A key below one that may be read but not given subkeys (HKLM\Software for a standard user):
-// the section falls back, to the links of ErrSection where it names one.
+// the section falls back, to the links of ErrSection where it names one, and makes no key.
 TEST_F(SettingsSections, RegWriteFallsBackWhereTheKeyCantBeMade)
 {
-    Machine.Keys = {"HKLM\\Software"};
-    Machine.Closed = {"HKLM\\Software"};
-    TTestInf Inf("[RegWrite]\r\nA=HKLM,Software\\Vendor\\Product,Name,Reg_SZ,x\r\n"
-                 "[RegWriteUninstall]\r\nErrSection=Links\r\n"
-                 "A=HKLM,Software\\Vendor\\Product,Name,Reg_SZ,x\r\n"
+    Machine.Keys = Machine.Closed = {"HKLM\\Software"};
+    const std::string Line = "A=HKLM,Software\\Vendor\\Product,Name,Reg_SZ,x\r\n";
+    TTestInf Inf("[RegWrite]\r\n" + Line + "[RegWriteUninstall]\r\nErrSection=Links\r\n" + Line +
                  "[Links]\r\nGone=C:\\App\\Uninstall,C:\\App\\b.txt\r\n");
     EXPECT_EQ(101, RegWriteSection("RegWrite", Inf.Path, wmRegistry));
     EXPECT_EQ(FallbackHeadText(false, wmRegistry) + NoErrSectionText("RegWrite"), LogText);
@@ -147,22 +118,9 @@ TEST_F(SettingsSections, RegWriteFallsBackWhereTheKeyCantBeMade)
               LogText);
     EXPECT_EQ(1u, Machine.Links.count("C:\\App\\Uninstall.LNK"));
     EXPECT_EQ(std::set<std::string>{"HKLM\\Software"}, Machine.Keys);
-    EXPECT_TRUE(Machine.Values.empty());
 }
 
-// The start-menu folder takes LnkName as the INF holds it when the run reads it (the expanded
-// value that [Strings] put there), and records MenuPath in it.
-TEST_F(SettingsSections, LocateProgramsMenuReadsLnkNameThroughTheDoor)
-{
-    TTestInf Inf("[Strings]\r\nLnkName=%Product% Tools\r\n");
-    Machine.Entries[Inf.Path + " [Strings] LnkName"] = "Acme Tools";
-    std::string Folder;
-    ASSERT_EQ(0, LocateProgramsMenu(Folder, Inf.Path));
-    EXPECT_EQ("\\Acme Tools", Folder.substr(Folder.rfind('\\')));
-    EXPECT_EQ(Folder, Machine.Entries[Inf.Path + " [Strings] MenuPath"]);
-}
-
-TEST_F(SettingsSections, IniWriteWritesEachLineAndShowsTheOneThatFails)
+TEST_F(SettingsSections, IniWriteShowsTheLineThatFailsAndWritesTheNext)
 {
     TTestInf Inf("[IniWrite]\r\nA=S,K,v,C:\\Denied.ini\r\nB=S,K,w,C:\\App\\app.ini\r\n");
     Machine.Unwritable = {"C:\\Denied.ini"};
@@ -174,45 +132,31 @@ TEST_F(SettingsSections, IniWriteWritesEachLineAndShowsTheOneThatFails)
 
 namespace {
 
-// A key of the test's own below HKCU\Software\SetupTest that may be read, but neither given
-// subkeys nor values: a standard user's HKLM\Software. Removed again.
-struct TClosedKey {
-    std::string SubKey;
-    HKEY Key = nullptr;
-    explicit TClosedKey(const std::string& Name) : SubKey("Software\\SetupTest\\" + Name)
-    {
-        RegCreateKeyExA(HKEY_CURRENT_USER, SubKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                        &Key, nullptr);
-        RegSetValueExA(Key, "Name", 0, REG_SZ, reinterpret_cast<const BYTE*>("x"), 2);
-        EXPECT_TRUE(SetSecurity("O:SYD:P(A;;KR;;;WD)"));
-    }
-    ~TClosedKey()
-    {
-        SetSecurity("O:BAD:(A;;KA;;;WD)");
-        RegCloseKey(Key);
-        RegDeleteTreeA(HKEY_CURRENT_USER, SubKey.c_str());
-    }
-    bool SetSecurity(const char* Text)
-    {
-        PSECURITY_DESCRIPTOR Sd;
-        if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(Text, SDDL_REVISION_1, &Sd,
-                                                                  nullptr))
-            return false;
-        bool Ok = RegSetKeySecurity(Key, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
-                                    Sd) == ERROR_SUCCESS;
-        LocalFree(Sd);
-        return Ok;
-    }
-};
+bool SetKeySecurity(HKEY Key, const char* Text)
+{
+    PSECURITY_DESCRIPTOR Sd;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(Text, SDDL_REVISION_1, &Sd, nullptr))
+        return false;
+    LONG Code = RegSetKeySecurity(Key, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, Sd);
+    LocalFree(Sd);
+    return Code == ERROR_SUCCESS;
+}
 
 }   // namespace
 
-// The plan's door gives each section the log that the real door then gives: a value below a
-// missing subkey of the closed key, a value as wanted in it, and another.
+// A key that may be read but given neither subkeys nor values, as HKLM\Software is to a standard
+// user: the plan's door gives each section the log that the real door then gives, for a value
+// below a missing subkey of it, a value as wanted in it, and another.
 TEST_F(SettingsSections, PlanAndRunPartNowhereOnAClosedKey)
 {
-    TClosedKey Closed("Closed" + std::to_string(GetCurrentProcessId()));
-    const std::string Where = "A=HKCU," + Closed.SubKey;
+    const std::string SubKey =
+        "Software\\SetupTest\\Closed" + std::to_string(GetCurrentProcessId());
+    HKEY Key;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, SubKey.c_str(), 0, nullptr, 0,
+                                             KEY_ALL_ACCESS, nullptr, &Key, nullptr));
+    RegSetValueExA(Key, "Name", 0, REG_SZ, reinterpret_cast<const BYTE*>("x"), 2);
+    EXPECT_TRUE(SetKeySecurity(Key, "O:SYD:P(A;;KR;;;WD)"));
+    const std::string Where = "A=HKCU," + SubKey;
     TTestInf Inf("[Missing]\r\n" + Where + "\\Missing\\Deeper,Name,Reg_SZ,x\r\n[Same]\r\n" + Where +
                  ",Name,Reg_SZ,x\r\n[Other]\r\n" + Where + ",Name,Reg_SZ,y\r\n");
     for (const char* Section : {"Missing", "Same", "Other"}) {
@@ -225,24 +169,13 @@ TEST_F(SettingsSections, PlanAndRunPartNowhereOnAClosedKey)
             Results[Plan] = RegWriteSection(Section, Inf.Path, wmRegistry);
             Logs[Plan] = LogText;
         }
-        EXPECT_EQ(Logs[0], Logs[1]);
-        EXPECT_EQ(Results[0], Results[1]);
+        EXPECT_EQ(Logs[1], Logs[0]);
+        EXPECT_EQ(Results[1], Results[0]);
+        if (Section[0] == 'M') {   // both fall back
+            EXPECT_EQ(FallbackHeadText(false, wmRegistry) + NoErrSectionText(Section), Logs[0]);
+        }
     }
-    // Both fall back; neither makes the key.
-    ChooseSettingsDoor(true);
-    LogText.clear();
-    RegWriteSection("Missing", Inf.Path, wmRegistry);
-    EXPECT_EQ(FallbackHeadText(false, wmRegistry) + NoErrSectionText("Missing"), LogText);
-}
-
-// What the plan would have written into an INF is what it reads there afterwards, as the run
-// reads what it wrote: the INF copy's LnkName, expanded by [Strings], not the script's.
-TEST(PlanSettingsDoor, ReadsTheEntriesItWouldHaveWritten)
-{
-    TTestInf Inf("[Strings]\r\nLnkName=%Product% Tools\r\nOther=kept\r\n");
-    TSettingsDoor& Plan = PlanSettingsDoor();
-    ASSERT_TRUE(Plan.WriteEntry({"Strings", "LnkName", "Acme Tools", Inf.Path, false}));
-    EXPECT_EQ("Acme Tools", Plan.ReadEntry("strings", "lnkname", Inf.Path));
-    EXPECT_EQ("kept", Plan.ReadEntry("Strings", "Other", Inf.Path));
-    EXPECT_EQ("%Product% Tools", ReadProfile("Strings", "LnkName", Inf.Path));
+    SetKeySecurity(Key, "O:BAD:(A;;KA;;;WD)");
+    RegCloseKey(Key);
+    RegDeleteTreeA(HKEY_CURRENT_USER, SubKey.c_str());
 }
