@@ -105,7 +105,13 @@ TStoredValue TPlanSettings::ReadValue(const std::string& Name, size_t Limit)
 
 LONG TPlanSettings::SetValue(const std::string& Name, DWORD Type, const std::string& Data)
 {
-    LONG Code = MaySetValue(Root, SubKey);
+    // A key that the run would create takes its values; one that is there tells whether it
+    // would take them.
+    LONG Code = ERROR_SUCCESS;
+    HKEY Probe;
+    if (Key &&
+        (Code = RegOpenKeyExA(Root, SubKey.c_str(), 0, KEY_SET_VALUE, &Probe)) == ERROR_SUCCESS)
+        RegCloseKey(Probe);
     if (Code == ERROR_SUCCESS)
         Values[KeyName() + "\\\\" + FoldedText(Name)] = {Type, Data};
     return Code;
