@@ -1,6 +1,7 @@
 #include "Setup/base/Door.h"
 
 #include "Setup/base/FileDoor.h"
+#include "Setup/base/SettingsDoor.h"
 #include "Setup/base/UserDoor.h"
 
 bool Planning = false;
@@ -10,4 +11,5 @@ void ChooseDoors(bool Plan)
     Planning = Plan;
     ChooseUserDoor(Plan);
     ChooseFileDoor(Plan);
+    ChooseSettingsDoor(Plan);
 }

@@ -224,20 +224,6 @@ bool SetEnv(const std::string& Name, const std::string& Value)
     return SetEnvironmentVariableA(Name.c_str(), Value.c_str());
 }
 
-bool WriteProfile(const char* Section, const std::string& Key, const std::string& Value,
-                  const std::string& File)
-{
-    if (!SystemTakes(Section) || !SystemTakes(Key) || !SystemTakes(Value) || !SystemTakes(File)) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return false;
-    }
-    // A plan writes no file: it asks whether the run could.
-    if (Planning)
-        return MayWriteFile(File);   // the error as writing would give it
-    NoteProfileFile(File);
-    return WritePrivateProfileStringA(Section, Key.c_str(), Value.c_str(), File.c_str());
-}
-
 bool SystemErrorText(DWORD Code, size_t Width, std::string& Text)
 {
     char* Message = nullptr;

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "Setup/base/SettingsDoor.h"   // WriteProfile
+
 // A profile value; Default when the key is missing.
 std::string ReadProfile(const char* Section, const char* Key, const std::string& File,
                         const char* Default = "");
@@ -53,11 +55,6 @@ std::string AbsolutePath(const std::string& Path);
 
 // Sets a process environment variable; false, and nothing set, when the system can't take it.
 bool SetEnv(const std::string& Name, const std::string& Value);
-
-// Writes one profile value; false (last error ERROR_INVALID_PARAMETER), and nothing written, when
-// a text is too long for the system, so that a value is never stored cut.
-bool WriteProfile(const char* Section, const std::string& Key, const std::string& Value,
-                  const std::string& File);
 
 // The system's text for an error code: on one line when Width is 0, else broken into lines of
 // at most Width characters. False, and Text empty, when the system has none.

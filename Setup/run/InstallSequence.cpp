@@ -148,7 +148,7 @@ void RunInstallSequence()
     ProcessFilesSection(SourceInfPath);
 
     ProgressStep(StepStartMenu, 0);
-    SetStartMenuLinks(InfCopy, SourceInfPath, UseSetupx);
+    SetStartMenuLinks(TargetInfPath, SourceInfPath, UseSetupx);
     IniWriteSection(SourceInfPath);
 
     CloseStartedProgram(InfoProcess);

@@ -3,9 +3,9 @@
 #include <windows.h>
 
 #include "Rules/IniWriteText.h"
-#include "Setup/base/Plan.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
+#include "Setup/base/SettingsDoor.h"
 #include "Setup/base/VarExpand.h"
 #include "Setup/base/WinText.h"
 
@@ -34,10 +34,7 @@ void WriteEntry(const std::string& Line)
     // Expanded whole: a cut value or path would write the wrong entry or the wrong file.
     std::string Value = ExpandVars(Fields.Value);
     std::string File = ExpandVars(Fields.File);
-    // The log has no line for an entry; the plan names each.
-    if (Planning)
-        PlanLine("IniWrite " + File + " [" + Section + "] " + Fields.Key + "=" + Value);
-    if (!WriteProfile(Section.c_str(), Fields.Key, Value, File)) {
+    if (!Settings().WriteEntry({Section, Fields.Key, Value, File, true})) {
         DWORD Code = GetLastError();
         // No blank between "IniWrite" and the section name: the program's own wording.
         ReportFailure("Error " + std::to_string(Code) + "(" + SystemMessage(Code) +

@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <vector>
-
 #include "Rules/Capacities.h"
 #include "Rules/CaseText.h"
 #include "Rules/RegWriteText.h"
@@ -12,6 +10,7 @@
 #include "Setup/base/RegKeys.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
+#include "Setup/base/SettingsDoor.h"
 #include "Setup/base/VarExpand.h"
 #include "Setup/base/WinText.h"
 #include "Setup/sections/StartMenu.h"
@@ -28,48 +27,26 @@ struct TValue {
     std::string Data;   // the bytes to write: a string with its NUL, or a number's 4 bytes
 };
 
-// How the write will change the value: " created", " refreshed", " changed" or " set". A plan
-// asks its own books first, for a value that an earlier line would have written.
-const char* ValueStatus(HKEY Root, HKEY Key, const TRegWriteLine& Line, const TValue& Value)
+// How setting Value over what the key holds changes it: " created", " refreshed", " changed"
+// or " set".
+const char* ValueStatus(const TStoredValue& Stored, const TValue& Value)
 {
-    const std::string& Name = Line.ValueName;
-    std::string Planned;
-    DWORD PlannedType;
-    if (Planning && PlanValue(Root, Line.SubKey, Name, PlannedType, Planned))
-        return PlannedType != Value.Type || Planned.size() >= CompareLimit      ? " set"
-               : SameStoredValue(PlannedType == REG_DWORD, Planned, Value.Data) ? " refreshed"
-                                                                                : " changed";
-    if (!Key)
-        return " created";   // in a key that the plan makes
-    DWORD Type = REG_NONE, Size = 0;
-    if (RegQueryValueExA(Key, Name.c_str(), nullptr, &Type, nullptr, &Size) != ERROR_SUCCESS)
+    if (!Stored.Found)
         return " created";
-    if (Type != Value.Type || Size >= CompareLimit)
+    if (Stored.Type != Value.Type || !Stored.Whole)
         return " set";
-    std::vector<char> Stored(Size + 1);
-    if (RegQueryValueExA(Key, Name.c_str(), nullptr, &Type, reinterpret_cast<BYTE*>(Stored.data()),
-                         &Size) != ERROR_SUCCESS ||
-        Type != Value.Type)
-        return " set";   // changed under our feet: no comparison to make
-    return SameStoredValue(Type == REG_DWORD, std::string(Stored.data(), Size), Value.Data)
-               ? " refreshed"
-               : " changed";
+    return SameStoredValue(Value.Type == REG_DWORD, Stored.Data, Value.Data) ? " refreshed"
+                                                                             : " changed";
 }
 
-// Writes the line's value into the open Key; 0, or 1 when the write failed.
-int WriteValue(HKEY Root, HKEY Key, const TRegWriteLine& Line, const TValue& Value)
+// Writes the line's value into the open key; 0, or 1 when the write failed.
+int WriteValue(HKEY Root, const TRegWriteLine& Line, const TValue& Value)
 {
     std::string Where = Line.Root + "\\" + Line.SubKey + "\t" +
                         (Line.ValueName.empty() ? "<default>" : Line.ValueName);
-    const char* Status = ValueStatus(Root, Key, Line, Value);
-    // A plan only asks whether the value could be set; the words are the same.
-    LONG Code = Planning ? MaySetValue(Root, Line.SubKey)
-                         : RegSetValueExA(Key, Line.ValueName.c_str(), 0, Value.Type,
-                                          reinterpret_cast<const BYTE*>(Value.Data.data()),
-                                          DWORD(Value.Data.size()));
+    const char* Status = ValueStatus(Settings().ReadValue(Line.ValueName, CompareLimit), Value);
+    LONG Code = Settings().SetValue(Line.ValueName, Value.Type, Value.Data);
     if (Code == ERROR_SUCCESS) {
-        if (Planning)
-            PlanSetValue(Root, Line.SubKey, Line.ValueName, Value.Type, Value.Data);
         LogLine(Where + Status);
         if (Planning && Root == HKEY_CURRENT_USER)
             PlanSystemProfile(Line.Root + "\\" + Line.SubKey);
@@ -106,29 +83,17 @@ int FallBack(const char* Section, const std::string& ErrSection, const std::stri
     return Result;
 }
 
-// The key that the last line wrote into, kept open for the next line: scripts write many
-// values into one key, and opening and closing it for each is two requests to the registry.
-struct TOpenKey {
-    HKEY Root = nullptr;
-    std::string SubKey;
-    HKEY Key = nullptr;   // null in a plan, for a key that the run would create
-    bool Held = false;    // a key (or, in a plan, a key to be made) for the lines to come
-    TOpenKey() = default;
-    TOpenKey(const TOpenKey&) = delete;
-    TOpenKey& operator=(const TOpenKey&) = delete;
-    ~TOpenKey() { Close(); }
-    void Close()
-    {
-        if (Key)
-            RegCloseKey(Key);
-        Key = nullptr;
-        Held = false;
-    }
+// Lets go of the open key when the section ends, on every way out.
+struct TKeyRelease {
+    TKeyRelease() = default;
+    TKeyRelease(const TKeyRelease&) = delete;
+    TKeyRelease& operator=(const TKeyRelease&) = delete;
+    ~TKeyRelease() { Settings().CloseKey(); }
 };
 
 // Carries out one expanded line; 0 to go on with the next, else the section's result.
 int WriteLine(const char* Section, const std::string& Line, const std::string& ErrSection,
-              const std::string& InfPath, int Mode, TOpenKey& Open)
+              const std::string& InfPath, int Mode)
 {
     TRegWriteLine Fields;
     if (!SplitRegWriteLine(Line, Fields)) {
@@ -151,26 +116,13 @@ int WriteLine(const char* Section, const std::string& Line, const std::string& E
     }
     HKEY Root = ParseRootKey(Fields.Root.c_str());
 
-    if (!Open.Held || Open.Root != Root || Open.SubKey != Fields.SubKey) {
-        Open.Close();
-        HKEY Key = nullptr;
-        // A key that the plan has made is there for the lines after it, without a handle.
-        if (RegOpenKeyA(Root, Fields.SubKey.c_str(), &Key) != ERROR_SUCCESS &&
-            !(Planning && PlanHasKey(Root, Fields.SubKey))) {
-            Key = nullptr;
-            if (Planning ? !MayCreateKey(Root, Fields.SubKey)
-                         : RegCreateKeyA(Root, Fields.SubKey.c_str(), &Key) != ERROR_SUCCESS)
-                return FallBack(Section, ErrSection, InfPath, Mode);
-            if (Planning)
-                PlanAddKey(Root, Fields.SubKey);
-            LogLine(Fields.Root + "\\" + Fields.SubKey + "\tcreated");
-        }
-        Open.Root = Root;
-        Open.SubKey = Fields.SubKey;
-        Open.Key = Key;
-        Open.Held = true;
+    // The door keeps the key open for the lines after that write into it.
+    if (!Settings().OpenKey(Root, Fields.SubKey)) {
+        if (!Settings().CreateKey(Root, Fields.SubKey))
+            return FallBack(Section, ErrSection, InfPath, Mode);
+        LogLine(Fields.Root + "\\" + Fields.SubKey + "\tcreated");
     }
-    return WriteValue(Root, Open.Key, Fields, Value);
+    return WriteValue(Root, Fields, Value);
 }
 
 }   // namespace
@@ -178,7 +130,7 @@ int WriteLine(const char* Section, const std::string& Line, const std::string& E
 int RegWriteSection(const char* Section, const std::string& InfPath, int Mode)
 {
     std::string ErrSection;   // the link section that stands in for the lines after it
-    TOpenKey Open;
+    TKeyRelease Release;
     for (const TProfileLine& Line : ReadSection(Section, InfPath)) {
         const std::string& Key = Line.Key;
         const std::string& Raw = Line.Value;
@@ -189,7 +141,7 @@ int RegWriteSection(const char* Section, const std::string& InfPath, int Mode)
             continue;
         }
         // Read and expanded whole, so a long value is written as the script says.
-        int Result = WriteLine(Section, ExpandVars(Raw), ErrSection, InfPath, Mode, Open);
+        int Result = WriteLine(Section, ExpandVars(Raw), ErrSection, InfPath, Mode);
         if (Result != 0)
             return Result;
     }

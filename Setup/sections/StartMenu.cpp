@@ -4,14 +4,13 @@
 
 #include <vector>
 
-#include "FileInfoKv/FileInfoKv.h"
-#include "LnkOleU/LnkOleU.h"
 #include "Rules/LinkText.h"
 #include "Setup/base/DirTree.h"
 #include "Setup/base/Log.h"
 #include "Setup/base/Plan.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
+#include "Setup/base/SettingsDoor.h"
 #include "Setup/base/VarExpand.h"
 #include "Setup/base/WinText.h"
 
@@ -87,7 +86,6 @@ bool CreateLineLink(const std::string& Line, const std::string& LinkDir, int& Fa
         return false;
     }
     std::string LinkPath = LinkFilePath(Fields.Name, LinkDir);
-    int32_t IconIndex = IconIndexOf(Fields.IconIndex);
 
     // LinkDir is made for every line, also one whose link has a directory of its own. An empty
     // one (the fallback's sections) names no directory to make.
@@ -102,25 +100,15 @@ bool CreateLineLink(const std::string& Line, const std::string& LinkDir, int& Fa
     // The path is expanded once more, within a fixed limit: a longer one ends the run.
     std::string LinkFile = ExpandEnvPasString(LinkPath);
     std::string Status = "created";
-    if (GetFileAttributesA(LinkFile.c_str()) != INVALID_FILE_ATTRIBUTES) {
-        int64_t Time;
-        std::string Date;
-        GetFileDate(LinkFile.c_str(), fdLastWrite, Time, Date);
+    std::string Date;
+    if (Settings().LinkDate(LinkFile, Date))
         Status = Date + " replaced";
-    }
 
-    std::string Target, Arguments, WorkDir;
-    LinkCommand(Fields, Target, Arguments, WorkDir);
-    // A plan writes no link: the link object takes the fields or not (a target that the plan
-    // installs is taken as there), and the link's file could be written or not.
-    bool Failed = Planning
-                      ? (!PlanHasFile(Target) &&
-                         CreateShellLink(Target.c_str(), Arguments.c_str(), WorkDir.c_str(),
-                                         Fields.IconFile.c_str(), IconIndex, nullptr) != 0) ||
-                            !MayWriteFile(LinkFile)
-                      : CreateShellLink(Target.c_str(), Arguments.c_str(), WorkDir.c_str(),
-                                        Fields.IconFile.c_str(), IconIndex, LinkFile.c_str()) != 0;
-    if (Failed) {
+    TLinkFields Link;
+    LinkCommand(Fields, Link.Target, Link.Arguments, Link.WorkDir);
+    Link.IconFile = Fields.IconFile;
+    Link.IconIndex = IconIndexOf(Fields.IconIndex);
+    if (!Settings().CreateLink(Link, LinkFile)) {
         ReportFailure("Error: can't create Link " + LinkFile, afGoOn, "Error: can't create Link");
         ++Failures;
         return false;
@@ -150,7 +138,8 @@ int LocateProgramsMenu(std::string& Folder, const std::string& InfPath)
     }
     if (Folder.empty() || Folder.back() != '\\')
         Folder += '\\';
-    Folder += ReadProfile("Strings", "LnkName", InfPath);
+    // The name as the run left it in the INF: [Strings] has put its value there, expanded.
+    Folder += Settings().ReadEntry("Strings", "LnkName", InfPath);
     if (!SetEnv("MenuPath", Folder)) {
         ReportFailure("Error: can't set environment variable", afFatal);
         return -1;
