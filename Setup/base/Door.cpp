@@ -4,11 +4,8 @@
 #include "Setup/base/SettingsDoor.h"
 #include "Setup/base/UserDoor.h"
 
-bool Planning = false;
-
 void ChooseDoors(bool Plan)
 {
-    Planning = Plan;
     ChooseUserDoor(Plan);
     ChooseFileDoor(Plan);
     ChooseSettingsDoor(Plan);

@@ -5,9 +5,6 @@
 // the doors never ask which they have.
 #pragma once
 
-// True for the whole of a run started with /plan=FILE. Only the choice of the doors reads it.
-extern bool Planning;
-
 // Chooses the run's doors: the plan's when Plan, else the real ones (which a run has from its
 // start).
 void ChooseDoors(bool Plan);

@@ -8,8 +8,6 @@
 #include <string>
 
 // Until every step asks its door instead, the choice and the books come with the plan's output.
-#include "Setup/base/Door.h"
-#include "Setup/base/PlanBooks.h"
 
 // Writes the plan to the file that /plan named: the lines the log would get (and the plan's own),
 // then the report and exit code the run would end with; Shown: the run it describes is shown

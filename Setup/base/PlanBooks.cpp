@@ -5,6 +5,7 @@
 
 #include "Rules/CaseText.h"
 #include "Rules/PathParts.h"
+#include "Setup/base/SettingsDoor.h"
 
 bool MayOpen(const std::string& Path, DWORD Access, DWORD Flags)
 {
@@ -75,67 +76,6 @@ bool PlanHasFile(const std::string& Path)
     return PlanFileSource(Path) != nullptr;
 }
 
-// Keys and values by root and name, letter case ignored as the registry ignores it.
-static std::set<std::string> PlannedKeys;
-static std::map<std::string, std::pair<DWORD, std::string>> PlannedValues;
-
-static std::string KeyName(HKEY Root, const std::string& SubKey)
-{
-    return std::to_string(uintptr_t(Root)) + "\\" + FoldedText(SubKey);
-}
-
-void PlanAddKey(HKEY Root, const std::string& SubKey)
-{
-    PlannedKeys.insert(KeyName(Root, SubKey));
-}
-
-bool PlanHasKey(HKEY Root, const std::string& SubKey)
-{
-    return PlannedKeys.count(KeyName(Root, SubKey)) != 0;
-}
-
-void PlanSetValue(HKEY Root, const std::string& SubKey, const std::string& Name, DWORD Type,
-                  const std::string& Data)
-{
-    PlannedValues[KeyName(Root, SubKey) + "\\\\" + FoldedText(Name)] = {Type, Data};
-}
-
-bool PlanValue(HKEY Root, const std::string& SubKey, const std::string& Name, DWORD& Type,
-               std::string& Data)
-{
-    auto Found = PlannedValues.find(KeyName(Root, SubKey) + "\\\\" + FoldedText(Name));
-    if (Found == PlannedValues.end())
-        return false;
-    Type = Found->second.first;
-    Data = Found->second.second;
-    return true;
-}
-
-bool MayCreateKey(HKEY Root, const std::string& SubKey)
-{
-    HKEY Key;
-    // A key that is there is opened by the run as far as it may; one that denies everything
-    // can't be opened, nor made again.
-    LONG Found = RegOpenKeyExA(Root, SubKey.c_str(), 0, MAXIMUM_ALLOWED, &Key);
-    if (Found == ERROR_SUCCESS)
-        RegCloseKey(Key);
-    if (Found != ERROR_FILE_NOT_FOUND)
-        return Found == ERROR_SUCCESS;
-    std::string Part = SubKey;
-    for (;;) {
-        size_t Cut = Part.rfind('\\');
-        Part.resize(Cut == std::string::npos ? 0 : Cut);
-        LONG Code =
-            RegOpenKeyExA(Root, Part.empty() ? nullptr : Part.c_str(), 0, KEY_CREATE_SUB_KEY, &Key);
-        if (Code == ERROR_SUCCESS) {
-            RegCloseKey(Key);
-            return true;
-        }
-        if (Code != ERROR_FILE_NOT_FOUND || Part.empty())
-            return false;   // the nearest existing key refuses new keys
-    }
-}
-
 LONG MaySetValue(HKEY Root, const std::string& SubKey)
 {
     HKEY Key;
@@ -143,7 +83,14 @@ LONG MaySetValue(HKEY Root, const std::string& SubKey)
     if (Code == ERROR_SUCCESS)
         RegCloseKey(Key);
     // A key the run would create first takes its values.
-    return Code == ERROR_FILE_NOT_FOUND && MayCreateKey(Root, SubKey) ? ERROR_SUCCESS : Code;
+    if (Code != ERROR_FILE_NOT_FOUND)
+        return Code;
+    HKEY Parent;
+    size_t Cut;
+    Code = OpenKeyParent(Root, SubKey, Parent, Cut);
+    if (Code == ERROR_SUCCESS)
+        RegCloseKey(Parent);
+    return Code;
 }
 
 bool MayWriteFile(const std::string& Path)

@@ -19,14 +19,6 @@ void PlanAddFile(const std::string& Path, const std::string& Source);
 const std::string* PlanFileSource(const std::string& Path);
 bool PlanHasFile(const std::string& Path);
 
-// The registry keys that the plan has made and the values it has set, for the lines after them.
-void PlanAddKey(HKEY Root, const std::string& SubKey);
-bool PlanHasKey(HKEY Root, const std::string& SubKey);
-void PlanSetValue(HKEY Root, const std::string& SubKey, const std::string& Name, DWORD Type,
-                  const std::string& Data);
-bool PlanValue(HKEY Root, const std::string& SubKey, const std::string& Name, DWORD& Type,
-               std::string& Data);
-
 // Opens Path (file or folder) for Access with Flags and closes it again, changing nothing in it;
 // false when that is refused, and GetLastError tells why. FILE_FLAG_BACKUP_SEMANTICS opens a
 // folder too; FILE_FLAG_OPEN_REPARSE_POINT opens a link as itself.
@@ -34,10 +26,6 @@ bool MayOpen(const std::string& Path, DWORD Access, DWORD Flags);
 
 // Whether a folder could be made below Parent (which exists): the right to add one to it.
 bool MayAddTo(const std::string& Parent);
-
-// Whether the registry would let the run create (or open) SubKey below Root: the key is there and
-// opens, or it is missing and its nearest existing parent lets the run add keys to it.
-bool MayCreateKey(HKEY Root, const std::string& SubKey);
 
 // What setting a value in Root\SubKey would give: ERROR_SUCCESS, or the code of the refusal.
 LONG MaySetValue(HKEY Root, const std::string& SubKey);

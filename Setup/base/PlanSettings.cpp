@@ -7,6 +7,7 @@
 #include "LnkOleU/LnkOleU.h"
 #include "Rules/CaseText.h"
 #include "Setup/base/Plan.h"
+#include "Setup/base/PlanBooks.h"
 #include "Setup/base/SettingsDoor.h"
 #include "Setup/base/WinText.h"
 

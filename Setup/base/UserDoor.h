@@ -20,6 +20,9 @@ public:
     virtual bool ShowText(const std::string& File, PROCESS_INFORMATION* Process) = 0;
     // A line for whoever reads a plan, where the run's log says nothing.
     virtual void Tell(const std::string& Line) = 0;
+    // What (an HKCU value, or a link at Path) has gone into the profile of the user the run is
+    // as; a plan of a run as SYSTEM says that no user will see it there.
+    virtual void IntoProfile(const std::string& What, const std::string& Path) = 0;
     // The variables are set for the rest of the run from InfPath's [RegRead] and [Strings].
     virtual void VariablesSet(const std::string& InfPath) = 0;
     // Whether the log goes into a file at Path; a plan only names it.

@@ -31,6 +31,10 @@ public:
 
     bool ShowText(const std::string& File, PROCESS_INFORMATION*) override;
     void Tell(const std::string& Line) override { PlanLine(Line); }
+    void IntoProfile(const std::string& What, const std::string& Path) override
+    {
+        PlanSystemProfile(What, Path);
+    }
     void VariablesSet(const std::string& InfPath) override { PlanVariables(InfPath); }
 
     bool KeepsLog(const std::string& Path) override

@@ -52,6 +52,7 @@ public:
 
     bool ShowText(const std::string&, PROCESS_INFORMATION*) override { return true; }
     void Tell(const std::string&) override {}
+    void IntoProfile(const std::string&, const std::string&) override {}
     void VariablesSet(const std::string&) override {}
     bool KeepsLog(const std::string&) override { return true; }
 

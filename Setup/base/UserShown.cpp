@@ -31,6 +31,7 @@ public:
     }
 
     void Tell(const std::string&) override {}
+    void IntoProfile(const std::string&, const std::string&) override {}
     void VariablesSet(const std::string&) override {}
     bool KeepsLog(const std::string&) override { return true; }
     // Its report is the log file's dialog, after the log is closed.

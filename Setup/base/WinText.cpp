@@ -12,9 +12,7 @@
 #include "Rules/PathParts.h"
 #include "Rules/ProfileText.h"
 #include "Rules/VarExpandText.h"
-#include "Setup/base/Door.h"
 #include "Setup/base/FileDoor.h"
-#include "Setup/base/PlanBooks.h"
 
 const size_t ProfileLimit = 1u << 24;
 

@@ -8,7 +8,6 @@
 #include "Rules/RegWriteText.h"
 #include "Rules/VersionText.h"
 #include "Setup/base/Dialogs.h"
-#include "Setup/base/Door.h"
 #include "Setup/base/FileDoor.h"
 #include "Setup/base/Log.h"
 #include "Setup/base/Progress.h"

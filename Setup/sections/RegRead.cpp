@@ -72,11 +72,11 @@ bool ReadValue(const std::string& Name, const TRegReadLine& Fields, HKEY Key, st
                                   reinterpret_cast<BYTE*>(Buf.data()), &Size);
     std::string Where = Name + "\\" + Fields.SubKey + "," + Fields.ValueName;
     if (Status == ERROR_FILE_NOT_FOUND) {
-        LogText += "Value " + Where + " does not exist";
+        LogPart("Value " + Where + " does not exist");
         return false;
     }
     if (Status != ERROR_SUCCESS) {
-        LogText += "Couldn't query value " + Where + " " + SystemMessage(FailureCode(Status));
+        LogPart("Couldn't query value " + Where + " " + SystemMessage(FailureCode(Status)));
         ++ErrorCount;
         return false;
     }
@@ -88,7 +88,7 @@ bool ReadValue(const std::string& Name, const TRegReadLine& Fields, HKEY Key, st
     return true;
 }
 
-void ReadLine(const std::string& InfPath, const std::string& Name)
+void ReadRegLine(const std::string& InfPath, const std::string& Name)
 {
     std::string Raw = ReadProfile("RegRead", Name.c_str(), InfPath);
     std::string Line = RegReadLineFits(Raw.size(), 0) ? ExpandVars(Raw) : Raw;
@@ -104,10 +104,10 @@ void ReadLine(const std::string& InfPath, const std::string& Name)
     std::string Value;
     bool Got = false;
     if (Status == ERROR_FILE_NOT_FOUND) {
-        LogText += "Key " + Name + "\\" + Fields.SubKey + " does not exist";
+        LogPart("Key " + Name + "\\" + Fields.SubKey + " does not exist");
     } else if (Status != ERROR_SUCCESS) {
-        LogText += "Couldn't open " + Name + "\\" + Fields.SubKey + " " +
-                   SystemMessage(FailureCode(Status));
+        LogPart("Couldn't open " + Name + "\\" + Fields.SubKey + " " +
+                SystemMessage(FailureCode(Status)));
         ++ErrorCount;
     } else {
         Got = ReadValue(Name, Fields, Key, Value);
@@ -115,11 +115,11 @@ void ReadLine(const std::string& InfPath, const std::string& Name)
     }
     if (!Got) {
         if (Fields.HasDefault) {
-            LogText += ", using default " + Fields.Default;
+            LogPart(", using default " + Fields.Default);
             Value = Fields.Default;
             Got = true;
         }
-        LogText += "\r\n";
+        LogLine("");
     }
     if (!Got)
         return;
@@ -141,6 +141,6 @@ void RegRead_Expand_Strings(const std::string& InfPath)
         EndAborted("Internal error: Buffer in RegRead_Expand_Strings too small!");
     for (const char* Name = Keys; Got > 0 && *Name; Name += std::strlen(Name) + 1)
         if (!IsReserved(Name))
-            ReadLine(InfPath, Name);
+            ReadRegLine(InfPath, Name);
     LogLine("Section [RegRead] processed");
 }

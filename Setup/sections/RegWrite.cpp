@@ -6,11 +6,11 @@
 #include "Rules/CaseText.h"
 #include "Rules/RegWriteText.h"
 #include "Setup/base/Log.h"
-#include "Setup/base/Plan.h"
 #include "Setup/base/RegKeys.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
 #include "Setup/base/SettingsDoor.h"
+#include "Setup/base/UserDoor.h"
 #include "Setup/base/VarExpand.h"
 #include "Setup/base/WinText.h"
 #include "Setup/sections/StartMenu.h"
@@ -48,8 +48,8 @@ int WriteValue(HKEY Root, const TRegWriteLine& Line, const TValue& Value)
     LONG Code = Settings().SetValue(Line.ValueName, Value.Type, Value.Data);
     if (Code == ERROR_SUCCESS) {
         LogLine(Where + Status);
-        if (Planning && Root == HKEY_CURRENT_USER)
-            PlanSystemProfile(Line.Root + "\\" + Line.SubKey);
+        if (Root == HKEY_CURRENT_USER)
+            User().IntoProfile(Line.Root + "\\" + Line.SubKey, "");
         return 0;
     }
     // Without the right to write, a value that already is as wanted is no failure worth a box;
@@ -71,15 +71,15 @@ int WriteValue(HKEY Root, const TRegWriteLine& Line, const TValue& Value)
 int FallBack(const char* Section, const std::string& ErrSection, const std::string& InfPath,
              int Mode)
 {
-    LogText += FallbackHeadText(!ErrSection.empty(), Mode);
+    LogPart(FallbackHeadText(!ErrSection.empty(), Mode));
     if (ErrSection.empty()) {
-        LogText += NoErrSectionText(Section);
+        LogPart(NoErrSectionText(Section));
         return 101;
     }
     int Failures = CreateSectionLinks(ErrSection, "", InfPath);
     std::string Text;
     int Result = FallbackEndText(Mode, Failures, Text);
-    LogText += Text;
+    LogPart(Text);
     return Result;
 }
 

@@ -7,10 +7,10 @@
 #include "Rules/LinkText.h"
 #include "Setup/base/DirTree.h"
 #include "Setup/base/Log.h"
-#include "Setup/base/Plan.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
 #include "Setup/base/SettingsDoor.h"
+#include "Setup/base/UserDoor.h"
 #include "Setup/base/VarExpand.h"
 #include "Setup/base/WinText.h"
 
@@ -81,7 +81,7 @@ bool CreateLineLink(const std::string& Line, const std::string& LinkDir, int& Fa
     if (!SplitLinkLine(Line, Fields)) {
         // LF before CR and no line end after: the program's own form of this line. The wording
         // names [SetMnuLNK] whichever section the line came from.
-        LogText += "\n\rin [SetMnuLNK] cmd not found behind lnk-FileName";
+        LogPart("\n\rin [SetMnuLNK] cmd not found behind lnk-FileName");
         ++Failures;
         return false;
     }
@@ -114,8 +114,7 @@ bool CreateLineLink(const std::string& Line, const std::string& LinkDir, int& Fa
         return false;
     }
     LogLine(LinkPath + "\t" + Status);
-    if (Planning)
-        PlanSystemProfile(LinkFile, LinkFile);
+    User().IntoProfile(LinkFile, LinkFile);
     return true;
 }
 
