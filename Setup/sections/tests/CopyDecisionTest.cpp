@@ -4,6 +4,7 @@
 
 #include "Setup/base/Log.h"
 #include "Setup/base/RunState.h"
+#include "Setup/base/UserDoor.h"
 #include "Setup/base/tests/FakeFileDoor.h"
 
 namespace {
@@ -46,6 +47,7 @@ TEST(CopyOneFile, EachOutcomeIsLoggedAndDoneThroughTheDoor)
     };
     std::string A = RealFile("new.txt", "new", 2020);
     Switches.Quiet = true;
+    ChooseUserDoor(false);   // questions take the quiet answer, boxes are logged
     FilesInUse = fuRestart;
     for (const TCase& Case : Cases) {
         SCOPED_TRACE(Case.Outcome);
@@ -68,6 +70,7 @@ TEST(CopyOneFile, EachOutcomeIsLoggedAndDoneThroughTheDoor)
         DeleteFileA(Old.c_str());
     }
     Switches.Quiet = false;
+    ChooseUserDoor(false);
     FilesInUse = fuFail;
     DeleteFileA(A.c_str());
 }

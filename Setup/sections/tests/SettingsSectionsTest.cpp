@@ -10,6 +10,7 @@
 #include "Rules/RegWriteText.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
+#include "Setup/base/UserDoor.h"
 #include "Setup/base/WinText.h"
 #include "Setup/base/tests/FakeSettings.h"
 #include "Setup/sections/IniWrite.h"
@@ -42,6 +43,7 @@ protected:
     {
         UseSettingsDoor(Machine);
         Switches.Quiet = true;
+        ChooseUserDoor(false);   // boxes are logged, not shown
         LogText.clear();
         ErrorCount = 0;
     }
@@ -49,6 +51,7 @@ protected:
     {
         ChooseSettingsDoor(false);
         Switches = Before;
+        ChooseUserDoor(false);
         LogText.clear();
         ErrorCount = 0;
     }
