@@ -6,6 +6,13 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
+
+// One entry that a directory search gave: its name as spelled there, and its attributes.
+struct TFoundEntry {
+    std::string Name;
+    DWORD Attributes;
+};
 
 class TFileDoor {
 public:
@@ -22,6 +29,9 @@ public:
     // The file to read for the bytes, version and date that Path holds now: Path itself, or the
     // file that a plan installed at Path.
     virtual const std::string& ReadFrom(const std::string& Path) = 0;
+    // What a directory search of the folder Dir for Pattern (a name or wildcards) finds, in the
+    // order the search gives it; nothing when Dir is missing or nothing matches.
+    virtual std::vector<TFoundEntry> Find(const std::string& Dir, const std::string& Pattern) = 0;
     // Whether replacing the file at Path would fail now because a program uses it.
     virtual bool InUse(const std::string& Path) = 0;
 

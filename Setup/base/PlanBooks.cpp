@@ -1,7 +1,6 @@
 #include "Setup/base/PlanBooks.h"
 
 #include <map>
-#include <set>
 
 #include "Rules/CaseText.h"
 #include "Rules/PathParts.h"
@@ -30,8 +29,8 @@ bool MayAddTo(const std::string& Parent)
                    FILE_FLAG_BACKUP_SEMANTICS);
 }
 
-// The folders that the plan has made, by their names in upper case.
-static std::set<std::string> MadeDirs;
+// The folders that the plan has made, by their names in upper case, each as the run would spell it.
+static std::map<std::string, std::string> MadeDirs;
 
 bool PlanMadeDir(const std::string& Path)
 {
@@ -52,23 +51,44 @@ bool PlanMakeDir(const std::string& Path)
         PlanMadeDir(Parent) || (ParentAttributes != INVALID_FILE_ATTRIBUTES &&
                                 (ParentAttributes & FILE_ATTRIBUTE_DIRECTORY) && MayAddTo(Parent));
     if (Made)
-        MadeDirs.insert(FoldedText(Path));
+        MadeDirs.emplace(FoldedText(Path), Path);
     return Made;
 }
 
-// The files that the plan has installed, by their names in upper case, each with the file whose
-// bytes it would hold.
-static std::map<std::string, std::string> PlannedFiles;
+// A file that the plan has installed: as the run would spell it, and the file whose bytes it
+// would hold.
+struct TPlannedFile {
+    std::string Path, Source;
+};
+// By their names in upper case.
+static std::map<std::string, TPlannedFile> PlannedFiles;
 
 void PlanAddFile(const std::string& Path, const std::string& Source)
 {
-    PlannedFiles[FoldedText(Path)] = Source;
+    PlannedFiles[FoldedText(Path)] = {Path, Source};
 }
 
 const std::string* PlanFileSource(const std::string& Path)
 {
     auto Found = PlannedFiles.find(FoldedText(Path));
-    return Found != PlannedFiles.end() ? &Found->second : nullptr;
+    return Found != PlannedFiles.end() ? &Found->second.Source : nullptr;
+}
+
+std::vector<std::string> PlanMadeIn(const std::string& Dir)
+{
+    std::string Folded = FoldedText(Dir);
+    AddTrailingBackslash(Folded);
+    std::vector<std::string> Made;
+    auto TakeIn = [&](const std::string& Key, const std::string& Path) {
+        if (Key.size() > Folded.size() && Key.compare(0, Folded.size(), Folded) == 0 &&
+            Key.find('\\', Folded.size()) == std::string::npos)
+            Made.push_back(Path);
+    };
+    for (const auto& Folder : MadeDirs)
+        TakeIn(Folder.first, Folder.second);
+    for (const auto& File : PlannedFiles)
+        TakeIn(File.first, File.second.Path);
+    return Made;
 }
 
 bool PlanHasFile(const std::string& Path)

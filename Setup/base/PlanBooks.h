@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 // What CreateDirectory(Path) would do now, in a plan: true where it would make the folder, whose
 // parent is there or made earlier in the plan; the plan then counts Path as made.
@@ -18,6 +19,9 @@ bool PlanMadeDir(const std::string& Path);
 void PlanAddFile(const std::string& Path, const std::string& Source);
 const std::string* PlanFileSource(const std::string& Path);
 bool PlanHasFile(const std::string& Path);
+
+// The folders and files that the plan has made right in the folder Dir, as the run spells them.
+std::vector<std::string> PlanMadeIn(const std::string& Dir);
 
 // Opens Path (file or folder) for Access with Flags and closes it again, changing nothing in it;
 // false when that is refused, and GetLastError tells why. FILE_FLAG_BACKUP_SEMANTICS opens a

@@ -3,7 +3,11 @@
 // asks the system whether the run would have the right to make it.
 #include "Setup/base/FileDoor.h"
 
+#include <algorithm>
+
+#include "Rules/CaseText.h"
 #include "Rules/FilesText.h"
+#include "Rules/PathMatch.h"
 #include "Rules/PathParts.h"
 #include "Setup/base/AtomicCopy.h"
 #include "Setup/base/Plan.h"
@@ -37,6 +41,18 @@ bool PlanCopy(HANDLE Source, const std::string& From, const std::string& To)
     return true;
 }
 
+// Puts Entry among the entries of a search where a file system that keeps names in order (as NTFS
+// does) lists it: before the first name after it, letter case ignored; "." and ".." stay first.
+void InsertInOrder(std::vector<TFoundEntry>& Entries, const TFoundEntry& Entry)
+{
+    std::string Folded = FoldedText(Entry.Name);
+    auto At = Entries.begin();
+    while (At != Entries.end() &&
+           (At->Name == "." || At->Name == ".." || FoldedText(At->Name) < Folded))
+        ++At;
+    Entries.insert(At, Entry);
+}
+
 class TPlanFiles : public TFileDoor {
 public:
     bool IsFolder(const std::string& Path) override
@@ -65,6 +81,21 @@ public:
     {
         const std::string* Source = PlanFileSource(Path);
         return Source != nullptr ? *Source : Path;
+    }
+    // The search finds what the plan has made in Dir by now as well, where the run would find it.
+    std::vector<TFoundEntry> Find(const std::string& Dir, const std::string& Pattern) override
+    {
+        std::vector<TFoundEntry> Entries = RealFileDoor().Find(Dir, Pattern);
+        for (const std::string& Path : PlanMadeIn(Dir)) {
+            std::string Name = FileNamePart(Path);
+            bool Listed = std::any_of(Entries.begin(), Entries.end(), [&](const TFoundEntry& E) {
+                return FoldedText(E.Name) == FoldedText(Name);
+            });
+            if (!Listed && WildcardMatch(Pattern, Name))
+                InsertInOrder(Entries, {Name, PlanMadeDir(Path) ? FILE_ATTRIBUTE_DIRECTORY
+                                                                : Attributes(Path)});
+        }
+        return Entries;
     }
     // The plan's own new file is used by nobody.
     bool InUse(const std::string& Path) override

@@ -47,6 +47,19 @@ public:
     }
     DWORD Attributes(const std::string& Path) override { return GetFileAttributesA(Path.c_str()); }
     const std::string& ReadFrom(const std::string& Path) override { return Path; }
+    std::vector<TFoundEntry> Find(const std::string& Dir, const std::string& Pattern) override
+    {
+        std::vector<TFoundEntry> Entries;
+        WIN32_FIND_DATAA Found;
+        HANDLE Search = FindFirstFileA((Dir + "\\" + Pattern).c_str(), &Found);
+        if (Search == INVALID_HANDLE_VALUE)
+            return Entries;
+        do
+            Entries.push_back({Found.cFileName, Found.dwFileAttributes});
+        while (FindNextFileA(Search, &Found));
+        FindClose(Search);
+        return Entries;
+    }
     bool InUse(const std::string& Path) override { return FileInUseNow(Path); }
     bool Install(HANDLE Source, const std::string& From, const std::string& To) override
     {

@@ -340,8 +340,10 @@ bool LookAtCopy(const std::string& A, const std::string& B, TCopyLook& Look)
     // Opening a device's name opens the device, which may wait for input for ever.
     if (IsDeviceName(FileNamePart(A)))
         return false;
-    Look.LookA = LookAt(A, Look.Source);
-    Look.New = ReadVersionFacts(A, Look.LookA);
+    // A as the door shows it too: in a plan, a file that an earlier step installed there.
+    const std::string& ReadA = Files().ReadFrom(A);
+    Look.LookA = LookAt(ReadA, Look.Source);
+    Look.New = ReadVersionFacts(ReadA, Look.LookA);
     // B as the run's door shows it: in a plan, what the plan has installed there by now.
     Look.AttributesB = Files().Attributes(B);
     Look.OldMissing = Missing(Look.AttributesB);
@@ -349,7 +351,7 @@ bool LookAtCopy(const std::string& A, const std::string& B, TCopyLook& Look)
     Look.LookB = Look.OldMissing ? TFirstLook{} : LookAt(ReadB, Look.Installed);
     Look.Old = Look.OldMissing ? MissingFacts() : ReadVersionFacts(ReadB, Look.LookB);
     if (Look.New.Value <= 0) {
-        ReadDate(A, Look.LookA, Look.New);
+        ReadDate(ReadA, Look.LookA, Look.New);
         if (!Look.OldMissing)
             ReadDate(ReadB, Look.LookB, Look.Old);
     }

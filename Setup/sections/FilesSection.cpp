@@ -109,21 +109,15 @@ const TNameIndex::TEntry* ListedEntry(const std::string& FromDir, const std::str
         return nullptr;   // a single name costs less to search for than a listing
     if (!Listing.Listed) {
         Listing.Listed = true;
-        WIN32_FIND_DATAA Found;
-        HANDLE Find = FindFirstFileA((FromDir + "\\*").c_str(), &Found);
-        if (Find != INVALID_HANDLE_VALUE) {
-            do
-                Listing.Index.Add(Found.cFileName, Found.dwFileAttributes);
-            while (FindNextFileA(Find, &Found));
-            FindClose(Find);
-        }
+        for (const TFoundEntry& Entry : Files().Find(FromDir, "*"))
+            Listing.Index.Add(Entry.Name, Entry.Attributes);
         Listing.Index.Seal();
     }
     return Listing.Index.Find(Name);
 }
 
-// One directory search of FromDir for Search, taking what Take says, in the order the file
-// system gives. ToDir ends in a backslash.
+// One directory search of FromDir for Search through the door, taking what Take says, in the order
+// the search gives. ToDir ends in a backslash.
 void Walk(const std::string& FromDir, const char* Search, TTake Take, const std::string& Pattern,
           const std::string& ToDir, bool Recursive)
 {
@@ -135,16 +129,12 @@ void Walk(const std::string& FromDir, const char* Search, TTake Take, const std:
             return;
         }
     }
-    WIN32_FIND_DATAA Found;
-    HANDLE Find = FindFirstFileA((FromDir + "\\" + Search).c_str(), &Found);
-    if (Find == INVALID_HANDLE_VALUE)
-        return;   // nothing matches: no error
-    for (bool More = true; More; More = FindNextFileA(Find, &Found)) {
-        if (!TakeEntry(FromDir, Found.cFileName, Found.dwFileAttributes, Take, Pattern, ToDir,
-                       Recursive))
+    // Nothing that matches is no error. What the walk installs into FromDir meanwhile (the
+    // destination may lie in it) is not walked: the search has listed the folder as it was.
+    for (const TFoundEntry& Entry : Files().Find(FromDir, Search)) {
+        if (!TakeEntry(FromDir, Entry.Name, Entry.Attributes, Take, Pattern, ToDir, Recursive))
             break;
     }
-    FindClose(Find);
 }
 
 // Makes an entry's destination directory. When that took more than one level, each is logged at

@@ -50,8 +50,6 @@ struct FilesRun : ::testing::Test {
 // run itself has put it into the folder after the first keys.
 TEST_F(FilesRun, KeysThatEachNameOneFileFindWhatASearchWouldFind)
 {
-    Medium.PlanMark = "known-mismatch the plan's search of a [Files] key does not find the file "
-                      "that an earlier key would have put on the medium: no line for late.txt";
     // A killed run's temporary file and folder on the medium are never installed.
     for (const char* Name :
          {"set\\a.txt", "set\\Mixed.TXT", "set\\Long File Name.txt", "set\\~setupkv00000001.tmp",

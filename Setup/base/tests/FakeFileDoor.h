@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Rules/CaseText.h"
+#include "Rules/PathMatch.h"
 #include "Rules/PathParts.h"
 
 struct TFakeFiles : TFileDoor {
@@ -36,6 +37,22 @@ struct TFakeFiles : TFileDoor {
     {
         auto File = Found.find(FoldedText(Path));
         return File != Found.end() ? File->second : Path;
+    }
+    // The folders and files right in Dir that match Pattern, by their folded names.
+    std::vector<TFoundEntry> Find(const std::string& Dir, const std::string& Pattern) override
+    {
+        std::vector<TFoundEntry> Entries;
+        std::string In = FoldedText(Dir);
+        AddTrailingBackslash(In);
+        auto TakeIn = [&](const std::string& Path, DWORD Attributes) {
+            if (DirectoryPart(Path) == In && WildcardMatch(Pattern, FileNamePart(Path)))
+                Entries.push_back({FileNamePart(Path), Attributes});
+        };
+        for (const std::string& Folder : Folders)
+            TakeIn(Folder, FILE_ATTRIBUTE_DIRECTORY);
+        for (const auto& File : Found)
+            TakeIn(File.first, FILE_ATTRIBUTE_ARCHIVE);
+        return Entries;
     }
     bool InUse(const std::string& Path) override { return Busy.count(FoldedText(Path)); }
     bool Install(HANDLE, const std::string& From, const std::string& To) override

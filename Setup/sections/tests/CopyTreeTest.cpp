@@ -8,6 +8,7 @@
 #include "Setup/base/Log.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
+#include "Setup/base/tests/FakeFileDoor.h"
 #include "Setup/tests/OwnDialogs.h"
 
 namespace {
@@ -112,6 +113,40 @@ TEST_F(CopyTreeTest, AlwaysOfADirectoryHoldsAgainAfterItsSubdirectory)
         EXPECT_NE(std::string::npos, LogText.find(" not replaced by ", At)) << LogText;
     }
     EXPECT_NE(std::string::npos, LogText.find(To + "\\m\\c.txt\t")) << LogText;
+}
+
+// The walk looks through the door: files and folders that only the machine behind it has (a plan's
+// books, an earlier key's copies) are found by a single name, by a pattern and with /s alike.
+TEST(CopyTree, FindsWhatOnlyTheDoorHas)
+{
+    const std::string Medium = "C:\\FAKEMEDIUM", App = "C:\\FAKEAPP";
+    char Temp[MAX_PATH];
+    GetTempPathA(sizeof Temp, Temp);
+    std::string Bytes = Temp + std::to_string(GetCurrentProcessId()) + "late.txt";
+    WriteFileAt(Bytes, "late", 2020);
+    struct TCase {
+        const char* Pattern;
+        bool Recursive;
+        std::vector<std::string> Installed;
+    } Cases[] = {
+        {"LATE.TXT", false, {App + "\\LATE.TXT"}},
+        {"*.TXT", false, {App + "\\LATE.TXT"}},
+        {"*.TXT", true, {App + "\\LATE.TXT", App + "\\SUB\\DEEP.TXT"}},
+    };
+    for (const TCase& Case : Cases) {
+        SCOPED_TRACE(Case.Pattern + std::string(Case.Recursive ? " /s" : ""));
+        TFakeFiles Machine;
+        Machine.Folders = {Medium, Medium + "\\SUB", App};
+        Machine.Found = {{Medium + "\\LATE.TXT", Bytes}, {Medium + "\\SUB\\DEEP.TXT", Bytes}};
+        CopyStopped = false;
+
+        CopyTree(Medium, Case.Pattern, App, Case.Recursive);
+
+        EXPECT_EQ(Case.Installed, Machine.Installed);
+        EXPECT_NE(std::string::npos, LogText.find(App + "\\LATE.TXT\t")) << LogText;
+        LogText.clear();
+    }
+    DeleteFileA(Bytes.c_str());
 }
 
 }   // namespace
