@@ -1,11 +1,13 @@
 // The plan's door to the settings: it changes nothing. It keeps books of the keys, values and
 // entries that the run would have made by then, for the lines after them, and asks the system
 // whether the run would have the right to make each change.
+#include <algorithm>
 #include <map>
 #include <set>
 
 #include "LnkOleU/LnkOleU.h"
 #include "Rules/CaseText.h"
+#include "Rules/ProfileText.h"
 #include "Setup/base/Plan.h"
 #include "Setup/base/PlanBooks.h"
 #include "Setup/base/SettingsDoor.h"
@@ -21,6 +23,7 @@ public:
     TStoredValue ReadValue(const std::string& Name, size_t Limit) override;
     LONG SetValue(const std::string& Name, DWORD Type, const std::string& Data) override;
     std::string ReadEntry(const char* Section, const char* Key, const std::string& File) override;
+    std::vector<TProfileLine> ReadEntries(const char* Section, const std::string& File) override;
     bool WriteEntry(const TIniEntry& Entry) override;
     bool LinkDate(const std::string& LinkFile, std::string& Date) override;
     bool CreateLink(const TLinkFields& Link, const std::string& LinkFile) override;
@@ -32,10 +35,16 @@ private:
     HKEY Key = nullptr;
     bool Held = false;
     LONG Found = ERROR_SUCCESS;   // what the last opening of a key not held found
+    // An entry that the run would have written by then: its key as first written, its value, and
+    // its place among the entries written (a file keeps a key where it first wrote it).
+    struct TBookedEntry {
+        std::string Key, Value;
+        size_t Order = 0;
+    };
     // Keys, values and entries by their names, letter case ignored as the system ignores it.
     std::set<std::string> Keys;
     std::map<std::string, std::pair<DWORD, std::string>> Values;
-    std::map<std::string, std::string> Entries;
+    std::map<std::string, TBookedEntry> Entries;
     std::string KeyName() const
     {
         return std::to_string(uintptr_t(Root)) + "\\" + FoldedText(SubKey);
@@ -46,6 +55,12 @@ private:
 std::string EntryName(const std::string& File, const std::string& Section, const std::string& Key)
 {
     return FoldedText(File) + "\n" + FoldedText(Section) + "\n" + FoldedText(Key);
+}
+
+// A value written as the profile functions give it back: blanks trimmed, enclosing quotes gone.
+std::string ReadBack(const std::string& Value)
+{
+    return UnquotedValue(TrimmedBlanks(Value));
 }
 
 void TPlanSettings::Hold(HKEY NewRoot, const std::string& NewSubKey, HKEY NewKey)
@@ -122,7 +137,38 @@ std::string TPlanSettings::ReadEntry(const char* Section, const char* EntryKey,
                                      const std::string& File)
 {
     auto Written = Entries.find(EntryName(File, Section, EntryKey));
-    return Written != Entries.end() ? Written->second : ReadProfile(Section, EntryKey, File);
+    return Written != Entries.end() ? ReadBack(Written->second.Value)
+                                    : ReadProfile(Section, EntryKey, File);
+}
+
+// The section as the file has it, then the entries that the run would have written into it, in
+// the order written: a key that is there takes its new value in place, a new one comes last
+// (where the key list has ended already after a line without a name).
+std::vector<TProfileLine> TPlanSettings::ReadEntries(const char* Section, const std::string& File)
+{
+    bool Listless = false;
+    std::vector<TProfileLine> Lines = ReadSection(Section, File, &Listless);
+    std::string Head = EntryName(File, Section, "");
+    std::vector<const TBookedEntry*> Written;
+    for (auto At = Entries.lower_bound(Head);
+         At != Entries.end() && At->first.compare(0, Head.size(), Head) == 0; ++At)
+        Written.push_back(&At->second);
+    if (Written.empty())
+        return Lines;
+    std::sort(Written.begin(), Written.end(),
+              [](const TBookedEntry* A, const TBookedEntry* B) { return A->Order < B->Order; });
+    // A section of thousands of keys is searched by name, not line by line for each entry.
+    std::multimap<std::string, size_t> Places;
+    for (size_t At = 0; At < Lines.size(); ++At)
+        Places.emplace(FoldedText(Lines[At].Key), At);
+    for (const TBookedEntry* Entry : Written) {
+        auto Same = Places.equal_range(FoldedText(Entry->Key));
+        if (Same.first == Same.second && !Listless)
+            Lines.push_back({Entry->Key, ReadBack(Entry->Value)});
+        for (auto At = Same.first; At != Same.second; ++At)   // every line that lists the name
+            Lines[At->second].Value = ReadBack(Entry->Value);
+    }
+    return Lines;
 }
 
 bool TPlanSettings::WriteEntry(const TIniEntry& Entry)
@@ -137,7 +183,10 @@ bool TPlanSettings::WriteEntry(const TIniEntry& Entry)
     }
     if (!MayWriteFile(Entry.File))
         return false;   // the error as writing would give it
-    Entries[EntryName(Entry.File, Entry.Section, Entry.Key)] = Entry.Value;
+    TBookedEntry& Booked = Entries[EntryName(Entry.File, Entry.Section, Entry.Key)];
+    if (Booked.Order == 0)
+        Booked = {Entry.Key, "", Entries.size()};
+    Booked.Value = Entry.Value;
     return true;
 }
 

@@ -16,6 +16,10 @@ public:
     TStoredValue ReadValue(const std::string& Name, size_t Limit) override;
     LONG SetValue(const std::string& Name, DWORD Type, const std::string& Data) override;
     std::string ReadEntry(const char* Section, const char* Key, const std::string& File) override;
+    std::vector<TProfileLine> ReadEntries(const char* Section, const std::string& File) override
+    {
+        return ReadSection(Section, File);
+    }
     bool WriteEntry(const TIniEntry& Entry) override;
     bool LinkDate(const std::string& LinkFile, std::string& Date) override;
     bool CreateLink(const TLinkFields& Link, const std::string& LinkFile) override;

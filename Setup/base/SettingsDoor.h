@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // What a key holds under a value's name, as far as the word for setting it needs.
 struct TStoredValue {
@@ -21,6 +22,12 @@ struct TStoredValue {
 struct TIniEntry {
     std::string Section, Key, Value, File;
     bool Named;   // a line of the script's [IniWrite]: the log has no line for it, a plan names it
+};
+
+// One key of a section with the value that the profile functions give for it.
+struct TProfileLine {
+    std::string Key;
+    std::string Value;
 };
 
 // The fields a shell link takes.
@@ -46,6 +53,10 @@ public:
     // The entry as the run finds it now, "" when there is none.
     virtual std::string ReadEntry(const char* Section, const char* Key,
                                   const std::string& File) = 0;
+    // The section's keys in the order the file lists them, each with its value, as the run finds
+    // them now: read whole (ReadSection), since a script's long section read key by key costs
+    // minutes.
+    virtual std::vector<TProfileLine> ReadEntries(const char* Section, const std::string& File) = 0;
     // Writes the entry; false (GetLastError tells why) when it is not written, never cut.
     virtual bool WriteEntry(const TIniEntry& Entry) = 0;
     // Whether a file is at LinkFile; Date its last write, as the log words a file's date.

@@ -126,10 +126,12 @@ static TFoldedValues SectionValues(const char* Section, const std::string& File,
     return Values;
 }
 
-std::vector<TProfileLine> ReadSection(const char* Section, const std::string& File)
+std::vector<TProfileLine> ReadSection(const char* Section, const std::string& File, bool* Listless)
 {
     DWORD TextSize;
     TFoldedValues Values = SectionValues(Section, File, TextSize);
+    if (Listless != nullptr)   // the empty name sorts first
+        *Listless = !Values.empty() && Values.front().first.empty();
 
     // The key list is never longer than the section's text: one read.
     DWORD Got;

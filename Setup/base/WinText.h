@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "Setup/base/SettingsDoor.h"   // WriteProfile
+#include "Setup/base/SettingsDoor.h"   // WriteProfile, TProfileLine
 
 // A profile value; Default when the key is missing.
 std::string ReadProfile(const char* Section, const char* Key, const std::string& File,
@@ -18,12 +18,11 @@ std::vector<std::string> ReadKeyList(const char* Section, const std::string& Fil
 // A whole section in two reads, as ReadKeyList and ReadProfile give it key by key: every key
 // name in the order the file lists them, each with the value that ReadProfile gives for it (that
 // of the first line of the name, surrounding quotes dropped). Reading key by key costs a search
-// of the file per key, which grows with the file: thousands of keys took minutes.
-struct TProfileLine {
-    std::string Key;
-    std::string Value;
-};
-std::vector<TProfileLine> ReadSection(const char* Section, const std::string& File);
+// of the file per key, which grows with the file: thousands of keys took minutes. Listless, when
+// given, tells whether the section has a line with "=" and no name: the key list ends there, so a
+// key added at the section's end is not listed.
+std::vector<TProfileLine> ReadSection(const char* Section, const std::string& File,
+                                      bool* Listless = nullptr);
 
 // Lets the system forget what it keeps of File from the profile functions' last use of it (the
 // whole file, parsed, for the next call): megabytes for a script of many thousand lines. The next

@@ -109,12 +109,13 @@ bool ResolveFromRegistry(TPass& Pass, TStringsKey Class, const std::string& Key,
 
 void RunPass(TPass& Pass)
 {
-    for (const std::string& Key : ReadKeyList(Pass.Section, Pass.SourceInf)) {
-        std::string Raw = ReadProfile(Pass.Section, Key.c_str(), Pass.SourceInf);
-        TStringsKey Class = ClassifyStringsKey(Key);
+    // Through the door: the values of [RegRead] that the run has written into the section by
+    // now are among its keys.
+    for (const TProfileLine& Line : Settings().ReadEntries(Pass.Section, Pass.SourceInf)) {
+        TStringsKey Class = ClassifyStringsKey(Line.Key);
         if (Class == skPlain)
-            ResolvePlain(Pass, Key, Raw);
-        else if (!ResolveFromRegistry(Pass, Class, Key, Raw))
+            ResolvePlain(Pass, Line.Key, Line.Value);
+        else if (!ResolveFromRegistry(Pass, Class, Line.Key, Line.Value))
             return;   // no summary after a failure
     }
     if (Pass.Mode & smWriteInf) {

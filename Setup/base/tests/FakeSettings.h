@@ -59,6 +59,15 @@ public:
         auto Found = Entries.find(File + " [" + Section + "] " + Key);
         return Found != Entries.end() ? Found->second : "";
     }
+    std::vector<TProfileLine> ReadEntries(const char* Section, const std::string& File) override
+    {
+        std::string Head = File + " [" + Section + "] ";
+        std::vector<TProfileLine> Lines;
+        for (auto At = Entries.lower_bound(Head);
+             At != Entries.end() && At->first.compare(0, Head.size(), Head) == 0; ++At)
+            Lines.push_back({At->first.substr(Head.size()), At->second});
+        return Lines;
+    }
     bool WriteEntry(const TIniEntry& Entry) override
     {
         if (Unwritable.count(Entry.File)) {
