@@ -120,41 +120,6 @@ bool TRealSettings::CreateLink(const TLinkFields& Link, const std::string& LinkF
 
 }   // namespace
 
-LONG OpenKeyParent(HKEY Root, const std::string& SubKey, HKEY& Parent, size_t& Cut)
-{
-    std::string Part = SubKey;
-    for (;;) {
-        Cut = Part.rfind('\\');
-        Part.resize(Cut == std::string::npos ? 0 : Cut);
-        Cut = Part.empty() ? 0 : Cut + 1;
-        LONG Code = RegOpenKeyExA(Root, Part.empty() ? nullptr : Part.c_str(), 0,
-                                  KEY_CREATE_SUB_KEY, &Parent);
-        if (Code != ERROR_FILE_NOT_FOUND || Part.empty())
-            return Code;
-    }
-}
-
-TStoredValue ReadStoredValue(HKEY Key, const std::string& Name, size_t Limit)
-{
-    TStoredValue Stored;
-    DWORD Size = 0;
-    if (!Key ||
-        RegQueryValueExA(Key, Name.c_str(), nullptr, &Stored.Type, nullptr, &Size) != ERROR_SUCCESS)
-        return Stored;
-    Stored.Found = true;
-    if (Size >= Limit)
-        return Stored;
-    std::vector<char> Data(Size + 1);
-    DWORD Type = REG_NONE;
-    // A value changed under our feet between the two reads is not compared.
-    Stored.Whole = RegQueryValueExA(Key, Name.c_str(), nullptr, &Type,
-                                    reinterpret_cast<BYTE*>(Data.data()), &Size) == ERROR_SUCCESS &&
-                   Type == Stored.Type;
-    if (Stored.Whole)
-        Stored.Data.assign(Data.data(), Size);
-    return Stored;
-}
-
 TSettingsDoor& RealSettingsDoor()
 {
     static TRealSettings Door;

@@ -19,25 +19,6 @@ void UseSettingsDoor(TSettingsDoor& Chosen)
     Door = &Chosen;
 }
 
-bool EntryFits(const TIniEntry& Entry)
-{
-    for (const std::string* Text : {&Entry.Section, &Entry.Key, &Entry.Value, &Entry.File})
-        if (Text->size() >= SystemTextSize)
-            return false;
-    return true;
-}
-
-TStoredValue KnownValue(DWORD Type, const std::string& Data, size_t Limit)
-{
-    TStoredValue Stored;
-    Stored.Found = true;
-    Stored.Type = Type;
-    Stored.Whole = Data.size() < Limit;
-    if (Stored.Whole)
-        Stored.Data = Data;
-    return Stored;
-}
-
 bool WriteProfile(const char* Section, const std::string& Key, const std::string& Value,
                   const std::string& File)
 {
