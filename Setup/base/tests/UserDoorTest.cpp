@@ -108,3 +108,102 @@ TEST(UserDoor, QuietRunGivesUpOnAFolderThatCantBeMade)
     EXPECT_EQ(IDABORT, Path(QuietUser()));
     EXPECT_EQ(IDABORT, DlgRec.Result);
 }
+
+namespace {
+
+// A folder of the test's own below the temporary directory, with the files the cases put there.
+struct TLogDir {
+    std::string Path;
+    TLogDir()
+    {
+        char Base[MAX_PATH];
+        GetTempPathA(sizeof Base, Base);
+        Path = std::string(Base) + "UserDoorTest" + std::to_string(GetCurrentProcessId());
+        CreateDirectoryA(Path.c_str(), nullptr);
+    }
+    ~TLogDir()
+    {
+        WIN32_FIND_DATAA Found;
+        HANDLE Find = FindFirstFileA((Path + "\\*").c_str(), &Found);
+        for (bool More = Find != INVALID_HANDLE_VALUE; More; More = FindNextFileA(Find, &Found))
+            DeleteFileA((Path + "\\" + Found.cFileName).c_str());
+        FindClose(Find);
+        RemoveDirectoryA(Path.c_str());
+    }
+    std::string Put(const std::string& Name, const std::string& Text) const
+    {
+        HANDLE File = CreateFileA((Path + "\\" + Name).c_str(), GENERIC_WRITE, 0, nullptr,
+                                  CREATE_ALWAYS, 0, nullptr);
+        DWORD Written;
+        WriteFile(File, Text.data(), DWORD(Text.size()), &Written, nullptr);
+        CloseHandle(File);
+        return Path + "\\" + Name;
+    }
+    // The folder's files, each with its size: what a plan must leave as it was.
+    std::string Listing() const
+    {
+        std::string Text;
+        WIN32_FIND_DATAA Found;
+        HANDLE Find = FindFirstFileA((Path + "\\*").c_str(), &Found);
+        for (bool More = Find != INVALID_HANDLE_VALUE; More; More = FindNextFileA(Find, &Found))
+            Text += std::string(Found.cFileName) + " " + std::to_string(Found.nFileSizeLow) + "\n";
+        FindClose(Find);
+        return Text;
+    }
+};
+
+}   // namespace
+
+// The plans open the log as the run does, asking the system the same question and changing
+// nothing: a missing file is made, one held open without sharing or in a missing folder can't
+// be had, and where another file's second name is, the log is a new file beside it, which a plan
+// names with the run's process id left open.
+TEST(UserDoor, PlannedSidesOpenTheLogAsTheRunDoesAndChangeNothing)
+{
+    TLogDir Dir;
+    std::string Own = Dir.Put("OWN.LOG", "earlier\r\n"), Held = Dir.Put("HELD.LOG", "held\r\n");
+    std::string Second = Dir.Path + "\\SECOND.LOG";
+    ASSERT_TRUE(CreateHardLinkA(Second.c_str(), Dir.Put("other.txt", "other").c_str(), nullptr));
+    HANDLE Holder = CreateFileA(Held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    const std::string Beside = Dir.Path + "\\SECOND-";
+    const struct {
+        const char* What;
+        std::string Path;
+        TOwnOpen Found;
+        bool Existed;
+    } Cases[] = {
+        {"missing file", Dir.Path + "\\NEW.LOG", ooOpened, false},
+        {"own file, made anew", Own, ooOpened, true},
+        {"held without sharing", Held, ooFailed, false},
+        {"missing folder", Dir.Path + "\\none\\NEW.LOG", ooFailed, false},
+        {"second name of another file", Second, ooForeign, true},
+    };
+    for (const auto& Case : Cases) {
+        SCOPED_TRACE(Case.What);
+        std::string Before = Dir.Listing();
+        for (TUserDoor* Side : {&PlannedUser(false), &PlannedUser(true), &QuietUser()}) {
+            HANDLE File = INVALID_HANDLE_VALUE;
+            bool Existed = false;
+            std::string Made;
+            EXPECT_EQ(Case.Found, Side->OpenLog(Case.Path, false, File, Existed, Made));
+            EXPECT_EQ(Case.Existed, Existed);
+            bool Run = Side == &QuietUser();
+            EXPECT_EQ(Case.Found == ooForeign
+                          ? Beside +
+                                (Run ? std::to_string(GetCurrentProcessId()) : "<process id>") +
+                                ".LOG"
+                          : "",
+                      Made);
+            EXPECT_EQ(Run && (Case.Found == ooOpened || !Made.empty()),
+                      File != INVALID_HANDLE_VALUE);
+            if (!Run) {
+                EXPECT_EQ(Before, Dir.Listing());
+            }
+            CloseHandle(File);
+        }
+    }
+    CloseHandle(Holder);
+    std::string After = Dir.Listing();   // what the run's side did
+    EXPECT_NE(std::string::npos, After.find("NEW.LOG 0\n")) << After;
+    EXPECT_NE(std::string::npos, After.find("OWN.LOG 0\n")) << After;
+}
