@@ -6,6 +6,7 @@
 
 #include "Setup/base/DlgRec.h"
 #include "Setup/base/LogLines.h"
+#include "Setup/base/tests/TempDir.h"
 
 namespace {
 
@@ -111,46 +112,28 @@ TEST(UserDoor, QuietRunGivesUpOnAFolderThatCantBeMade)
 
 namespace {
 
-// A folder of the test's own below the temporary directory, with the files the cases put there.
-struct TLogDir {
-    std::string Path;
-    TLogDir()
-    {
-        char Base[MAX_PATH];
-        GetTempPathA(sizeof Base, Base);
-        Path = std::string(Base) + "UserDoorTest" + std::to_string(GetCurrentProcessId());
-        CreateDirectoryA(Path.c_str(), nullptr);
-    }
-    ~TLogDir()
-    {
-        WIN32_FIND_DATAA Found;
-        HANDLE Find = FindFirstFileA((Path + "\\*").c_str(), &Found);
-        for (bool More = Find != INVALID_HANDLE_VALUE; More; More = FindNextFileA(Find, &Found))
-            DeleteFileA((Path + "\\" + Found.cFileName).c_str());
-        FindClose(Find);
-        RemoveDirectoryA(Path.c_str());
-    }
-    std::string Put(const std::string& Name, const std::string& Text) const
-    {
-        HANDLE File = CreateFileA((Path + "\\" + Name).c_str(), GENERIC_WRITE, 0, nullptr,
-                                  CREATE_ALWAYS, 0, nullptr);
-        DWORD Written;
-        WriteFile(File, Text.data(), DWORD(Text.size()), &Written, nullptr);
-        CloseHandle(File);
-        return Path + "\\" + Name;
-    }
-    // The folder's files, each with its size: what a plan must leave as it was.
-    std::string Listing() const
-    {
-        std::string Text;
-        WIN32_FIND_DATAA Found;
-        HANDLE Find = FindFirstFileA((Path + "\\*").c_str(), &Found);
-        for (bool More = Find != INVALID_HANDLE_VALUE; More; More = FindNextFileA(Find, &Found))
-            Text += std::string(Found.cFileName) + " " + std::to_string(Found.nFileSizeLow) + "\n";
-        FindClose(Find);
-        return Text;
-    }
-};
+// Name in Dir, holding Text: its path.
+std::string Put(const TTempDir& Dir, const std::string& Name, const std::string& Text)
+{
+    std::string Path = Dir.Path + "\\" + Name;
+    HANDLE File = CreateFileA(Path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD Written;
+    WriteFile(File, Text.data(), DWORD(Text.size()), &Written, nullptr);
+    CloseHandle(File);
+    return Path;
+}
+
+// Dir's files, each with its size: what a plan must leave as it was.
+std::string Listing(const TTempDir& Dir)
+{
+    std::string Text;
+    WIN32_FIND_DATAA Found;
+    HANDLE Find = FindFirstFileA((Dir.Path + "\\*").c_str(), &Found);
+    for (bool More = Find != INVALID_HANDLE_VALUE; More; More = FindNextFileA(Find, &Found))
+        Text += std::string(Found.cFileName) + " " + std::to_string(Found.nFileSizeLow) + "\n";
+    FindClose(Find);
+    return Text;
+}
 
 }   // namespace
 
@@ -160,10 +143,10 @@ struct TLogDir {
 // names with the run's process id left open.
 TEST(UserDoor, PlannedSidesOpenTheLogAsTheRunDoesAndChangeNothing)
 {
-    TLogDir Dir;
-    std::string Own = Dir.Put("OWN.LOG", "earlier\r\n"), Held = Dir.Put("HELD.LOG", "held\r\n");
+    TTempDir Dir("UserDoorTest");
+    std::string Own = Put(Dir, "OWN.LOG", "earlier\r\n"), Held = Put(Dir, "HELD.LOG", "held\r\n");
     std::string Second = Dir.Path + "\\SECOND.LOG";
-    ASSERT_TRUE(CreateHardLinkA(Second.c_str(), Dir.Put("other.txt", "other").c_str(), nullptr));
+    ASSERT_TRUE(CreateHardLinkA(Second.c_str(), Put(Dir, "other.txt", "other").c_str(), nullptr));
     HANDLE Holder = CreateFileA(Held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     const std::string Beside = Dir.Path + "\\SECOND-";
     const struct {
@@ -180,7 +163,7 @@ TEST(UserDoor, PlannedSidesOpenTheLogAsTheRunDoesAndChangeNothing)
     };
     for (const auto& Case : Cases) {
         SCOPED_TRACE(Case.What);
-        std::string Before = Dir.Listing();
+        std::string Before = Listing(Dir);
         for (TUserDoor* Side : {&PlannedUser(false), &PlannedUser(true), &QuietUser()}) {
             HANDLE File = INVALID_HANDLE_VALUE;
             bool Existed = false;
@@ -197,13 +180,13 @@ TEST(UserDoor, PlannedSidesOpenTheLogAsTheRunDoesAndChangeNothing)
             EXPECT_EQ(Run && (Case.Found == ooOpened || !Made.empty()),
                       File != INVALID_HANDLE_VALUE);
             if (!Run) {
-                EXPECT_EQ(Before, Dir.Listing());
+                EXPECT_EQ(Before, Listing(Dir));
             }
             CloseHandle(File);
         }
     }
     CloseHandle(Holder);
-    std::string After = Dir.Listing();   // what the run's side did
+    std::string After = Listing(Dir);   // what the run's side did
     EXPECT_NE(std::string::npos, After.find("NEW.LOG 0\n")) << After;
     EXPECT_NE(std::string::npos, After.find("OWN.LOG 0\n")) << After;
 }
