@@ -6,6 +6,7 @@
 
 #include "Setup/base/DlgRec.h"
 #include "Setup/base/LogLines.h"
+#include "Setup/base/OwnFile.h"
 #include "Setup/base/tests/TempDir.h"
 
 namespace {
@@ -112,17 +113,6 @@ TEST(UserDoor, QuietRunGivesUpOnAFolderThatCantBeMade)
 
 namespace {
 
-// Name in Dir, holding Text: its path.
-std::string Put(const TTempDir& Dir, const std::string& Name, const std::string& Text)
-{
-    std::string Path = Dir.Path + "\\" + Name;
-    HANDLE File = CreateFileA(Path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD Written;
-    WriteFile(File, Text.data(), DWORD(Text.size()), &Written, nullptr);
-    CloseHandle(File);
-    return Path;
-}
-
 // Dir's files, each with its size: what a plan must leave as it was.
 std::string Listing(const TTempDir& Dir)
 {
@@ -144,9 +134,11 @@ std::string Listing(const TTempDir& Dir)
 TEST(UserDoor, PlannedSidesOpenTheLogAsTheRunDoesAndChangeNothing)
 {
     TTempDir Dir("UserDoorTest");
-    std::string Own = Put(Dir, "OWN.LOG", "earlier\r\n"), Held = Put(Dir, "HELD.LOG", "held\r\n");
-    std::string Second = Dir.Path + "\\SECOND.LOG";
-    ASSERT_TRUE(CreateHardLinkA(Second.c_str(), Put(Dir, "other.txt", "other").c_str(), nullptr));
+    std::string Own = Dir.Path + "\\OWN.LOG", Held = Dir.Path + "\\HELD.LOG",
+                Other = Dir.Path + "\\other.txt", Second = Dir.Path + "\\SECOND.LOG";
+    ASSERT_TRUE(WriteAtomic("earlier", Own) && WriteAtomic("held", Held) &&
+                WriteAtomic("other", Other) &&
+                CreateHardLinkA(Second.c_str(), Other.c_str(), nullptr));
     HANDLE Holder = CreateFileA(Held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     const std::string Beside = Dir.Path + "\\SECOND-";
     const struct {
