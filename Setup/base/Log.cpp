@@ -85,36 +85,43 @@ void FlushLogText()
 // The log file at Path, made anew (Append: appended to when it is there; Existed tells). Where
 // Path is another file's second name or a link (anyone may place one in the temporary folder),
 // that file stays as it is and the log goes into a new file beside it: LogFilePath names it, and
-// Note is the line that says so.
+// Note is the line that says so. A plan's side only asks what the run's open would find, and
+// then no file is open though LogFileOpen says that the run would have it.
 static bool OpenLogAt(std::string Path, bool Append, bool& Existed, std::string& Note)
 {
     LogFilePath = Path;
     Existed = false;
-    TOwnOpen Opened = OpenOwnFile(Path, Append, LogFile, Existed);
-    if (Opened == ooForeign) {
-        std::string Fresh;
-        LogFile = CreateBeside(Path, Fresh);
+    std::string Beside;
+    TOwnOpen Found = User().OpenLog(Path, Append, LogFile, Existed, Beside);
+    LogFileOpen = Found == ooOpened;
+    if (Found == ooForeign) {
         Existed = false;
         Note = "Warning: " + Path +
                " is a link or has a second name, not a LogFile of ours: "
                "left as it is";
-        if (LogFile != INVALID_HANDLE_VALUE) {
-            LogFilePath = Fresh;
-            Note += ", using " + Fresh + " as Logfile";
+        if (!Beside.empty()) {
+            LogFilePath = Beside;
+            Note += ", using " + Beside + " as Logfile";
+            LogFileOpen = true;
         }
     }
-    LogFileOpen = LogFile != INVALID_HANDLE_VALUE;
     return LogFileOpen;
+}
+
+// OpenLogAt, with its note in the log whether the log could be opened or not.
+static bool OpenLog(const std::string& Path, bool Append, bool& Existed)
+{
+    std::string Note;
+    bool Opened = OpenLogAt(Path, Append, Existed, Note);
+    if (!Note.empty())
+        LogLine(Note);
+    return Opened;
 }
 
 bool CreateLogFile(const std::string& Path)
 {
     bool Existed;
-    std::string Note;
-    bool Opened = OpenLogAt(Path, false, Existed, Note);   // Path may be LogFilePath itself
-    if (!Note.empty())
-        LogLine(Note);
-    return Opened;
+    return OpenLog(Path, false, Existed);   // Path may be LogFilePath itself
 }
 
 bool CloseLogFile()
@@ -126,29 +133,27 @@ bool CloseLogFile()
     return Closed;
 }
 
-// An existing log gets a separator before this run's part; a new one starts empty.
-static bool OpenOrAppend(const std::string& Path)
-{
-    bool Existed;
-    std::string Note;
-    if (!OpenLogAt(Path, true, Existed, Note))
-        return false;
-    if (!Note.empty())
-        LogLine(Note);
-    if (Existed && !WriteLog("\r\n" + std::string(50, '=') + "\r\n")) {
-        CloseLogFile();
-        LogFileOpen = false;
-        return false;
-    }
-    return true;
-}
-
 static std::string NowText()
 {
     char Date[100] = "", Time[100] = "";
     GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, Date, sizeof Date);
     GetTimeFormatA(LOCALE_USER_DEFAULT, 0, nullptr, nullptr, Time, sizeof Time);
     return std::string(Date) + " " + Time;
+}
+
+// The separator after an earlier run's part (Existed), this run's head and everything pending,
+// which stays pending when it can't be written anywhere.
+static void WriteLogHead(const std::string& SourceInfPath, bool Existed)
+{
+    int64_t Time;
+    std::string CreatedDate, ChangedDate;
+    GetFileDate(SourceInfPath.c_str(), fdCreation, Time, CreatedDate);
+    GetFileDate(SourceInfPath.c_str(), fdLastWrite, Time, ChangedDate);
+    std::string Head = Existed ? "\r\n" + std::string(50, '=') + "\r\n" : "";
+    Head += "Date/Time:\t" + NowText() + "\r\n" + "SourceInfFile\t" + SourceInfPath +
+            " Created:" + CreatedDate + ", Changed:" + ChangedDate + "\r\n";
+    if (WriteLog(Head + LogText + "\r\n"))
+        LogText.clear();
 }
 
 void OpenLogFile(const std::string& SourceInfPath)
@@ -170,13 +175,12 @@ void OpenLogFile(const std::string& SourceInfPath)
                      "Error: can't create directory " + Dir);
     }
 
-    if (!User().KeepsLog(Dir + LogFileName)) {
-        LogFilePath = Dir + LogFileName;   // a plan's: named, never opened
-        return;
-    }
-    if (!OpenOrAppend(Dir + LogFileName)) {
+    // An existing log gets a separator before this run's part; a new one starts empty.
+    bool Existed = false;
+    if (!OpenLog(Dir + LogFileName, true, Existed)) {
         // The doubled "the" and the two blanks are the line as readers of old logs know it.
         LogLine("Error: could not create/open the the LogFile  " + Dir + LogFileName);
+        Existed = false;   // the temporary log is made anew
         std::string Temp;
         if (TempDirectory(Temp)) {
             AddTrailingBackslash(Temp);
@@ -185,16 +189,9 @@ void OpenLogFile(const std::string& SourceInfPath)
         }
     }
 
-    // Without any log file the pending lines stay for the exit procedure's last attempt.
-    if (!LogFileOpen)
+    // Without any log file the pending lines stay for the exit procedure's last attempt; a
+    // plan's stay for the plan's file.
+    if (!LogFileOpen || !User().KeepsLog(LogFilePath))
         return;
-    int64_t Time;
-    std::string CreatedDate, ChangedDate;
-    GetFileDate(SourceInfPath.c_str(), fdCreation, Time, CreatedDate);
-    GetFileDate(SourceInfPath.c_str(), fdLastWrite, Time, ChangedDate);
-    WriteLog("Date/Time:\t" + NowText() + "\r\n");
-    WriteLog("SourceInfFile\t" + SourceInfPath + " Created:" + CreatedDate +
-             ", Changed:" + ChangedDate + "\r\n");
-    WriteLog(LogText + "\r\n");
-    LogText.clear();
+    WriteLogHead(SourceInfPath, Existed);
 }

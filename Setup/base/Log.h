@@ -9,7 +9,7 @@
 
 extern HANDLE LogFile;   // the open log file, INVALID_HANDLE_VALUE when none
 extern std::string LogFilePath;
-extern bool LogFileOpen;
+extern bool LogFileOpen;   // the run has its log file at LogFilePath (a plan: would have it)
 
 // Writes Line and its line end into the log file at once. Before the log file is open, or when
 // it can't be written, the line waits with the pending text instead, so it is never lost.

@@ -10,6 +10,11 @@ namespace {
 const uint32_t FreshNameTries = 100;   // names taken by others before we give up
 const int TempNameTries = 1000;        // names taken by others before a copy gives up
 
+// How a file of ours is opened to be written: shared for reading only, a link as itself.
+const DWORD OwnAccess = GENERIC_WRITE | FILE_READ_ATTRIBUTES;
+const DWORD OwnSharing = FILE_SHARE_READ;
+const DWORD OwnFlags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT;
+
 typedef BOOL(WINAPI* TSetFileInformationByHandle)(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID, DWORD);
 
 // Closes File, keeping the error code that the caller reports.
@@ -34,8 +39,8 @@ TOwnOpen OpenOwnFile(const std::string& Path, bool Append, HANDLE& File, bool& E
 {
     // Opening changes nothing in a file that is there, and a link is opened as itself, not as what
     // it points to: the look comes before the first change.
-    File = CreateFileA(Path.c_str(), GENERIC_WRITE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ, nullptr,
-                       OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    File =
+        CreateFileA(Path.c_str(), OwnAccess, OwnSharing, nullptr, OPEN_ALWAYS, OwnFlags, nullptr);
     if (File == INVALID_HANDLE_VALUE)
         return ooFailed;
     Existed = GetLastError() == ERROR_ALREADY_EXISTS;
@@ -50,6 +55,17 @@ TOwnOpen OpenOwnFile(const std::string& Path, bool Append, HANDLE& File, bool& E
         return ooOpened;
     CloseKeepingError(File);
     return ooFailed;
+}
+
+TOwnOpen LookOwnFile(const std::string& Path)
+{
+    HANDLE File =
+        CreateFileA(Path.c_str(), OwnAccess, OwnSharing, nullptr, OPEN_EXISTING, OwnFlags, nullptr);
+    if (File == INVALID_HANDLE_VALUE)
+        return ooFailed;
+    bool Foreign = IsForeignFile(File);
+    CloseHandle(File);
+    return Foreign ? ooForeign : ooOpened;
 }
 
 HANDLE CreateBeside(const std::string& Path, std::string& Fresh)

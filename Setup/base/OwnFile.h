@@ -23,6 +23,11 @@ enum TOwnOpen {
 // only after it was found to be ours.
 TOwnOpen OpenOwnFile(const std::string& Path, bool Append, HANDLE& File, bool& Existed);
 
+// What OpenOwnFile would find at Path where a file is there, asked with the same access and
+// sharing; nothing is made, emptied or written. ooFailed when it can't be opened, and the last
+// error says why (ERROR_FILE_NOT_FOUND or ERROR_PATH_NOT_FOUND: none there).
+TOwnOpen LookOwnFile(const std::string& Path);
+
 // A new file of ours beside Path, under a name that nobody had (see NumberedName), made for writing
 // and shared for reading only; its path in Fresh. INVALID_HANDLE_VALUE when none can be made.
 HANDLE CreateBeside(const std::string& Path, std::string& Fresh);

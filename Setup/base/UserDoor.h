@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "Setup/base/OwnFile.h"
+
 class TUserDoor {
 public:
     virtual ~TUserDoor() = default;
@@ -25,10 +27,17 @@ public:
     virtual void IntoProfile(const std::string& What, const std::string& Path) = 0;
     // The variables are set for the rest of the run from InfPath's [RegRead] and [Strings].
     virtual void VariablesSet(const std::string& InfPath) = 0;
-    // Whether the log goes into a file at Path; a plan only names it.
+    // Opens the log file at Path for writing as OpenOwnFile does (Append: at its end, else made
+    // anew) and says what it found; Existed: a file was there. Where a file of someone else's is there (ooForeign), that
+    // stays as it is and the log is a new file beside it (CreateBeside's), named in Beside and
+    // open in File; Beside stays empty when none can be made. A plan opens, makes and empties
+    // nothing: it asks the system what the run's open would find, and File stays shut.
+    virtual TOwnOpen OpenLog(const std::string& Path, bool Append, HANDLE& File, bool& Existed,
+                             std::string& Beside) = 0;
+    // Whether the log goes into the file at Path, where the run has it now; a plan only names it.
     virtual bool KeepsLog(const std::string& Path) = 0;
     // The run's end, before the log is closed: its report and exit code, and the log file's path
-    // (empty when it has none yet). A plan writes its file and ends here.
+    // (empty when it has none open). A plan writes its file and ends here.
     virtual void Conclude(const std::string& Report, UINT ExitCode, const std::string& LogPath) = 0;
 };
 
@@ -48,6 +57,10 @@ TUserDoor& PlannedUser(bool Shown);
 // answers it, and the default button of a box of Type.
 int QuietAnswer();
 int DefaultButton(UINT Type);
+
+// The log's open of the shown and the quiet side, which the run does (see TUserDoor::OpenLog).
+TOwnOpen OpenOwnLog(const std::string& Path, bool Append, HANDLE& File, bool& Existed,
+                    std::string& Beside);
 
 // The quiet side's report: a log line with the exit code that tells it.
 void QuietReport(const std::string& Report, UINT ExitCode);

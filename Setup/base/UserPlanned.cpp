@@ -1,10 +1,13 @@
 // The plan's side (/plan): it takes the quiet answers and says what the run it describes would
 // ask and show; where a quiet run logs a box's text, so does its plan. At the end it writes the
 // plan's file instead of a log.
+#include "Rules/FilesText.h"
 #include "Rules/MessageText.h"
+#include "Rules/PathParts.h"
 #include "Rules/SwitchText.h"
 #include "Setup/base/LogLines.h"
 #include "Setup/base/Plan.h"
+#include "Setup/base/PlanBooks.h"
 #include "Setup/base/UserDoor.h"
 
 namespace {
@@ -37,6 +40,9 @@ public:
     }
     void VariablesSet(const std::string& InfPath) override { PlanVariables(InfPath); }
 
+    TOwnOpen OpenLog(const std::string& Path, bool, HANDLE& File, bool& Existed,
+                     std::string& Beside) override;
+
     bool KeepsLog(const std::string& Path) override
     {
         PlanLine("the log would be " + Path);
@@ -55,6 +61,24 @@ bool TPlannedUser::ShowText(const std::string& File, PROCESS_INFORMATION* Proces
     if (Shown)
         PlanLine("would show " + File + " in Notepad" + (Process != nullptr ? "" : " at the end"));
     return true;
+}
+
+// A file that is not there would be made where the run may add one to its folder (or the plan
+// has made that), and so would the one beside someone else's file, whose name has the run's
+// process id in it, which a plan can't know.
+TOwnOpen TPlannedUser::OpenLog(const std::string& Path, bool, HANDLE& File, bool& Existed,
+                               std::string& Beside)
+{
+    File = INVALID_HANDLE_VALUE;
+    TOwnOpen Found = LookOwnFile(Path);
+    Existed = Found != ooFailed;
+    DWORD Error = GetLastError();
+    if (Found == ooFailed && (Error == ERROR_FILE_NOT_FOUND || Error == ERROR_PATH_NOT_FOUND))
+        return MayWriteFile(Path) ? ooOpened : ooFailed;
+    std::string Dir = DirectoryPart(Path), Name = FileNamePart(Path);
+    if (Found == ooForeign && MayWriteFile(Dir + NumberedName(Name, GetCurrentProcessId(), 0)))
+        Beside = Dir + BeforeExtension(Name, "-<process id>");
+    return Found;
 }
 
 // The log in the temporary folder that the run would have to take (as it would name it there),

@@ -54,6 +54,11 @@ public:
     void Tell(const std::string&) override {}
     void IntoProfile(const std::string&, const std::string&) override {}
     void VariablesSet(const std::string&) override {}
+    TOwnOpen OpenLog(const std::string& Path, bool Append, HANDLE& File, bool& Existed,
+                     std::string& Beside) override
+    {
+        return OpenOwnLog(Path, Append, File, Existed, Beside);
+    }
     bool KeepsLog(const std::string&) override { return true; }
 
     void Conclude(const std::string& Report, UINT ExitCode, const std::string&) override

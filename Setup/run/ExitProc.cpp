@@ -53,7 +53,7 @@ void ExitProcedure()
     // A quiet run's report is a log line with the exit code that tells it: the last one, but for
     // the line that names the log in the temporary folder. A plan leaves no log: its file has the
     // lines, and its exit code says whether it was written.
-    User().Conclude(Report, ExitCode, LogFilePath);
+    User().Conclude(Report, ExitCode, LogFileOpen ? LogFilePath : std::string());
     bool TriedTemp = false;
     if (!LogText.empty()) {
         if (!LogFileOpen)

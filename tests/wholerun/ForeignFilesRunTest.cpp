@@ -102,16 +102,26 @@ TEST_F(ForeignFiles, SecondNameWhereTheLogGoesKeepsTheOtherFileIntact)
         CreateDirectoryA(Case.LogDir.c_str(), nullptr);
         std::string Planted = Case.LogDir + "\\LOGFILKV.LOG";
         PlaceSecondName(Planted);
+        auto Warning = [&](const std::string& Used) {
+            return "Warning: " + Planted +
+                   " is a link or has a second name, not a LogFile of ours: left as it is, "
+                   "using " +
+                   Used + " as Logfile\r\n";
+        };
+        if (Case.LogDir == App) {   // a plan opens nothing, and can't know the run's process id
+            std::string Plan = Medium.Path("plan.txt"),
+                        Beside = App + "\\LOGFILKV-<process id>.LOG";
+            EXPECT_TRUE(RanAsAnswered(Medium.Run("/quiet /plan=" + Plan + " " + Case.Args, {})));
+            EXPECT_TRUE(FileContains(Plan, Warning(Beside)));
+            EXPECT_TRUE(FileContains(Plan, "Plan: the log would be " + Beside + "\r\n"));
+        }
         TRunResult Run = Medium.Run(Case.Args, Case.Answers);
         ASSERT_FALSE(Run.Dialogs.empty()) << DescribeRun(Run);
         EXPECT_TRUE(ShowsTemplate(Run, Run.Dialogs.size() - 1, Case.Report));
         EXPECT_TRUE(FileHolds(Victim, Precious));
         std::string Used = Run.Dialogs.back().TextOf(idLink);
         EXPECT_EQ(0u, Used.rfind(Case.LogDir + "\\LOGFILKV-", 0)) << Used;
-        EXPECT_TRUE(FileContains(Used, "Warning: " + Planted +
-                                           " is a link or has a second name, "
-                                           "not a LogFile of ours: left as it is, using " +
-                                           Used + " as Logfile\r\n"));
+        EXPECT_TRUE(FileContains(Used, Warning(Used)));
         DeleteFileA(Planted.c_str());
         DeleteFileA(Used.c_str());
     }

@@ -686,6 +686,13 @@ std::string TScenarioRun::State() const
     PSECURITY_DESCRIPTOR Sd = nullptr;
     std::string Sddl = "D:(D;;" + std::to_string(Rights) + ";;;WD)(A;;KA;;;WD)";
     DWORD Volatile = Rights & KEY_CREATE_SUB_KEY ? REG_OPTION_VOLATILE : 0;
+    // Only the key itself: keys above it made volatile here would refuse the lasting keys that
+    // every later test makes below them, until Wine's server ends.
+    size_t Cut = SubKey.rfind('\\');
+    if (Cut != std::string::npos &&
+        RegCreateKeyExA(Root, SubKey.substr(0, Cut).c_str(), 0, nullptr, 0, KEY_READ, nullptr, &Key,
+                        nullptr) == ERROR_SUCCESS)
+        RegCloseKey(Key);
     LONG Status = RegCreateKeyExA(Root, SubKey.c_str(), 0, nullptr, Volatile, WRITE_DAC, nullptr,
                                   &Key, nullptr);
     if (Status == ERROR_SUCCESS) {

@@ -7,6 +7,7 @@
 #include "Rules/Capacities.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
+#include "Setup/base/tests/TempDir.h"
 #include "Setup/tests/OwnDialogs.h"
 
 namespace {
@@ -17,27 +18,6 @@ struct DlgProcTest : ::testing::Test {
         Caption = "SETUP V9.08.0007.0006";
         DlgRec = TDlgRec{};
         ErrorCount = 0;
-    }
-};
-
-// A folder of the test's own below the temporary directory, removed afterwards.
-struct TTempDir {
-    std::string Path;
-    TTempDir()
-    {
-        char Base[MAX_PATH];
-        GetTempPathA(sizeof Base, Base);
-        Path = std::string(Base) + "DlgProcTest" + std::to_string(GetCurrentProcessId());
-        CreateDirectoryA(Path.c_str(), nullptr);
-    }
-    ~TTempDir()
-    {
-        std::string From = Path + '\0';
-        SHFILEOPSTRUCTA Op = {};
-        Op.wFunc = FO_DELETE;
-        Op.pFrom = From.c_str();
-        Op.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
-        SHFileOperationA(&Op);
     }
 };
 
@@ -111,7 +91,7 @@ TEST_F(DlgProcTest, AlwaysAndSkipAreKeptForTheNextConflict)
 
 TEST_F(DlgProcTest, OverwriteWithBackupNeedsADirectoryItCanMake)
 {
-    TTempDir Temp;
+    TTempDir Temp("DlgProcTest");
     std::string Missing = Temp.Path + "\\no\\such";
     std::string Good = Temp.Path + "\\backup";
     char Backup[BackupDirSize];

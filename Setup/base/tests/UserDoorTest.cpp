@@ -6,6 +6,8 @@
 
 #include "Setup/base/DlgRec.h"
 #include "Setup/base/LogLines.h"
+#include "Setup/base/OwnFile.h"
+#include "Setup/base/tests/TempDir.h"
 
 namespace {
 
@@ -107,4 +109,76 @@ TEST(UserDoor, QuietRunGivesUpOnAFolderThatCantBeMade)
     EXPECT_EQ(IDOK, Path(QuietUser()));
     EXPECT_EQ(IDABORT, Path(QuietUser()));
     EXPECT_EQ(IDABORT, DlgRec.Result);
+}
+
+namespace {
+
+// Dir's files, each with its size: what a plan must leave as it was.
+std::string Listing(const TTempDir& Dir)
+{
+    std::string Text;
+    WIN32_FIND_DATAA Found;
+    HANDLE Find = FindFirstFileA((Dir.Path + "\\*").c_str(), &Found);
+    for (bool More = Find != INVALID_HANDLE_VALUE; More; More = FindNextFileA(Find, &Found))
+        Text += std::string(Found.cFileName) + " " + std::to_string(Found.nFileSizeLow) + "\n";
+    FindClose(Find);
+    return Text;
+}
+
+}   // namespace
+
+// The plans open the log as the run does, asking the system the same question and changing
+// nothing: a missing file is made, one held open without sharing or in a missing folder can't
+// be had, and where another file's second name is, the log is a new file beside it, which a plan
+// names with the run's process id left open.
+TEST(UserDoor, PlannedSidesOpenTheLogAsTheRunDoesAndChangeNothing)
+{
+    TTempDir Dir("UserDoorTest");
+    std::string Own = Dir.Path + "\\OWN.LOG", Held = Dir.Path + "\\HELD.LOG",
+                Other = Dir.Path + "\\other.txt", Second = Dir.Path + "\\SECOND.LOG";
+    ASSERT_TRUE(WriteAtomic("earlier", Own) && WriteAtomic("held", Held) &&
+                WriteAtomic("other", Other) &&
+                CreateHardLinkA(Second.c_str(), Other.c_str(), nullptr));
+    HANDLE Holder = CreateFileA(Held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    const std::string Beside = Dir.Path + "\\SECOND-";
+    const struct {
+        const char* What;
+        std::string Path;
+        TOwnOpen Found;
+        bool Existed;
+    } Cases[] = {
+        {"missing file", Dir.Path + "\\NEW.LOG", ooOpened, false},
+        {"own file, made anew", Own, ooOpened, true},
+        {"held without sharing", Held, ooFailed, false},
+        {"missing folder", Dir.Path + "\\none\\NEW.LOG", ooFailed, false},
+        {"second name of another file", Second, ooForeign, true},
+    };
+    for (const auto& Case : Cases) {
+        SCOPED_TRACE(Case.What);
+        std::string Before = Listing(Dir);
+        for (TUserDoor* Side : {&PlannedUser(false), &PlannedUser(true), &QuietUser()}) {
+            HANDLE File = INVALID_HANDLE_VALUE;
+            bool Existed = false;
+            std::string Made;
+            EXPECT_EQ(Case.Found, Side->OpenLog(Case.Path, false, File, Existed, Made));
+            EXPECT_EQ(Case.Existed, Existed);
+            bool Run = Side == &QuietUser();
+            EXPECT_EQ(Case.Found == ooForeign
+                          ? Beside +
+                                (Run ? std::to_string(GetCurrentProcessId()) : "<process id>") +
+                                ".LOG"
+                          : "",
+                      Made);
+            EXPECT_EQ(Run && (Case.Found == ooOpened || !Made.empty()),
+                      File != INVALID_HANDLE_VALUE);
+            if (!Run) {
+                EXPECT_EQ(Before, Listing(Dir));
+            }
+            CloseHandle(File);
+        }
+    }
+    CloseHandle(Holder);
+    std::string After = Listing(Dir);   // what the run's side did
+    EXPECT_NE(std::string::npos, After.find("NEW.LOG 0\n")) << After;
+    EXPECT_NE(std::string::npos, After.find("OWN.LOG 0\n")) << After;
 }
