@@ -62,5 +62,19 @@ int DefaultButton(UINT Type);
 TOwnOpen OpenOwnLog(const std::string& Path, bool Append, HANDLE& File, bool& Existed,
                     std::string& Beside);
 
+// What the shown and the quiet side share: a run that acts, with nothing to tell a plan's reader.
+class TActingUser : public TUserDoor {
+public:
+    void Tell(const std::string&) override {}
+    void IntoProfile(const std::string&, const std::string&) override {}
+    void VariablesSet(const std::string&) override {}
+    TOwnOpen OpenLog(const std::string& Path, bool Append, HANDLE& File, bool& Existed,
+                     std::string& Beside) override
+    {
+        return OpenOwnLog(Path, Append, File, Existed, Beside);
+    }
+    bool KeepsLog(const std::string&) override { return true; }
+};
+
 // The quiet side's report: a log line with the exit code that tells it.
 void QuietReport(const std::string& Report, UINT ExitCode);

@@ -40,7 +40,7 @@ void QuietReport(const std::string& Report, UINT ExitCode)
 
 namespace {
 
-class TQuietUser : public TUserDoor {
+class TQuietUser : public TActingUser {
 public:
     int Ask(const char*) override { return QuietAnswer(); }
 
@@ -51,15 +51,6 @@ public:
     }
 
     bool ShowText(const std::string&, PROCESS_INFORMATION*) override { return true; }
-    void Tell(const std::string&) override {}
-    void IntoProfile(const std::string&, const std::string&) override {}
-    void VariablesSet(const std::string&) override {}
-    TOwnOpen OpenLog(const std::string& Path, bool Append, HANDLE& File, bool& Existed,
-                     std::string& Beside) override
-    {
-        return OpenOwnLog(Path, Append, File, Existed, Beside);
-    }
-    bool KeepsLog(const std::string&) override { return true; }
 
     void Conclude(const std::string& Report, UINT ExitCode, const std::string&) override
     {

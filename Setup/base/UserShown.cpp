@@ -6,7 +6,7 @@
 
 namespace {
 
-class TShownUser : public TUserDoor {
+class TShownUser : public TActingUser {
 public:
     int Ask(const char* Template) override
     {
@@ -30,15 +30,6 @@ public:
                                   : OpenWithSystemProgram("notepad.exe", File);
     }
 
-    void Tell(const std::string&) override {}
-    void IntoProfile(const std::string&, const std::string&) override {}
-    void VariablesSet(const std::string&) override {}
-    TOwnOpen OpenLog(const std::string& Path, bool Append, HANDLE& File, bool& Existed,
-                     std::string& Beside) override
-    {
-        return OpenOwnLog(Path, Append, File, Existed, Beside);
-    }
-    bool KeepsLog(const std::string&) override { return true; }
     // Its report is the log file's dialog, after the log is closed.
     void Conclude(const std::string&, UINT, const std::string&) override {}
 };
