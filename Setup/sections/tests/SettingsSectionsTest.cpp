@@ -15,6 +15,7 @@
 #include "Setup/base/tests/FakeSettings.h"
 #include "Setup/sections/IniWrite.h"
 #include "Setup/sections/RegWrite.h"
+#include "Setup/sections/StartMenu.h"
 
 namespace {
 
@@ -181,4 +182,20 @@ TEST_F(SettingsSections, PlanAndRunPartNowhereOnAClosedKey)
     SetKeySecurity(Key, "O:BAD:(A;;KA;;;WD)");
     RegCloseKey(Key);
     RegDeleteTreeA(HKEY_CURRENT_USER, SubKey.c_str());
+}
+
+// A link is "created" where there was none, replaced (with the old one's date) where there was,
+// and one that can't be written ends the section with its line and the box's text in the log.
+TEST_F(SettingsSections, LinksAreWordedByWhatWasThereAndAFailureEndsTheSection)
+{
+    Machine.Links["C:\\App\\Old.LNK"] = {};
+    Machine.Unwritable = {"C:\\App\\Denied.LNK"};
+    TTestInf Inf("[Links]\r\nA=C:\\App\\New,C:\\App\\b.txt\r\nB=C:\\App\\Old,C:\\App\\b.txt,-x\r\n"
+                 "C=C:\\App\\Denied,C:\\App\\b.txt\r\nD=C:\\App\\Later,C:\\App\\b.txt\r\n");
+    EXPECT_EQ(1, CreateSectionLinks("Links", "", Inf.Path));
+    EXPECT_EQ("C:\\App\\New.LNK\tcreated\r\nC:\\App\\Old.LNK\t06/01/2020 12:00:00 replaced\r\n"
+              "Error: can't create Link\r\nError: can't create Link C:\\App\\Denied.LNK\r\n",
+              LogText);
+    EXPECT_EQ("-x", Machine.Links["C:\\App\\Old.LNK"].Arguments);
+    EXPECT_EQ(0u, Machine.Links.count("C:\\App\\Later.LNK"));
 }
