@@ -171,9 +171,9 @@ def median(values):
 
 class ProcessWatch:
     """Samples VmHWM and RssAnon of every process whose command line starts with Program, the
-    Windows path it was started by (every 10 ms), and notes the time (time.time()) it last saw
-    one running. The whole path, so that a program of the same name in another Wine prefix (a
-    test of another work tree, on the same machine) is not taken for it."""
+    path it was started by (every 10 ms), and notes the time (time.time()) it last saw one
+    running. The whole path, so that a program of the same name in another Wine prefix (a test
+    of another work tree, on the same machine) is not taken for it."""
 
     def __init__(self, program):
         self.program = program.lower().encode()
@@ -365,7 +365,8 @@ class Bench:
         command = self.copy_commands(method, source, dest)
         self.settle()
         if method == "loop" and payload == "small":
-            with ProcessWatch(win_path(self.args.loop)) as process:
+            # Started from Linux: Wine keeps the Linux path as the first argument.
+            with ProcessWatch(self.args.loop) as process:
                 start = time.perf_counter()
                 code = self.run(command)
                 seconds = time.perf_counter() - start
