@@ -30,12 +30,11 @@ Parts (bench/run.sh --only PART,...):
             is where every bundle run frees thousands), which may halve or double the figure.
             The peer: an NSIS installer of the small tree (makensis with its defaults: zlib, not
             solid), run /S /D= beside the bundle run quiet (/quiet /dir=) into the same folder,
-            in the same rounds; their lifetimes and sizes are compared. Once, both under strace:
-            the quiet bundle run's passes (unpacking, the copy pass, the temporary folder's
-            removal) beside the peer's whole run.
+            in the same rounds; their lifetimes and sizes are compared, and each is cut into
+            its passes.
   scale     100,000 files of 1 to 8 KB in 500 folders, copied by SETUP.EXE run quiet from the
             folder and by copyloop.exe, both under the robot (lifetime against lifetime), and
-            SETUP.EXE's peak private memory.
+            SETUP.EXE's peak private memory; both runs cut into their passes.
 
 What the figures mean:
   fixed cost  lifetime of a run whose [Files] entry matches nothing: start, three dialogs
@@ -44,6 +43,10 @@ What the figures mean:
   per key     net / N, in ms. "Flat" means the cost at the largest N is within 1.25x of that at
               the smallest: no work grows with the square of the script's length.
   RssAnon     the private memory of SETUP.EXE's process, sampled from /proc every 10 ms.
+  passes      of a quiet run, by the change times of the files it installed: until the first
+              file (a bundle unpacks its medium and checks its payload there), the copies until
+              the last file, and after it until the process ends (a bundle removes its
+              temporary folder there).
 Large files are judged net against xcopy, as small files are: the fixed cost is the dialogs'.
 
 Run through bench/run.sh, which builds what is needed and passes the paths.
