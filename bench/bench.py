@@ -30,8 +30,8 @@ Parts (bench/run.sh --only PART,...):
             is where every bundle run frees thousands), which may halve or double the figure.
             The peer: an NSIS installer of the small tree (makensis with its defaults: zlib, not
             solid), run /S /D= beside the bundle run quiet (/quiet /dir=) into the same folder,
-            in the same rounds; their lifetimes and sizes are compared, and each is cut into
-            its passes.
+            in the same rounds, and the folder run quiet as well; their lifetimes and sizes
+            are compared, and each is cut into its passes.
   scale     100,000 files of 1 to 8 KB in 500 folders, copied by SETUP.EXE run quiet from the
             folder and by copyloop.exe, both under the robot (lifetime against lifetime), and
             SETUP.EXE's peak private memory; both runs cut into their passes.
@@ -549,20 +549,21 @@ class Bench:
             def check():
                 found = count_files(os.path.join(root, payload))
                 return "%d files, expected %d" % (found, expected) if found != expected else None
-            # The quiet bundle run and the peer's silent run install into the same folder.
-            runs = {"folder": ([win_path(os.path.join(folder, "SETUP.EXE")), win_path(inf)],
-                               SETUP_DIALOGS),
-                    "bundle": ([win_path(exe)], SETUP_DIALOGS)}
+            # The quiet runs and the peer's silent run install into the same folder.
+            setup = [win_path(os.path.join(folder, "SETUP.EXE")), win_path(inf)]
+            quiet = ["/quiet", "/dir=" + win_path(root)]
+            runs = {"folder": (setup, SETUP_DIALOGS), "bundle": ([win_path(exe)], SETUP_DIALOGS)}
             if payload in self.peers:
-                runs["quiet"] = ([win_path(exe), "/quiet", "/dir=" + win_path(root)], 0)
+                runs["quiet"] = ([win_path(exe)] + quiet, 0)
                 runs["nsis"] = ([win_path(self.peers[payload]), "/S", "/D=" + win_path(root)], 0)
+                runs["folder-quiet"] = (setup + quiet, 0)
             forms = list(runs)
             shift = round_ % len(forms)
             for form in forms[shift:] + forms[:shift]:
                 shutil.rmtree(root, ignore_errors=True)
                 self.forget_inf_copy(inf)
                 self.robot(("bundle", payload, form), runs[form][0], runs[form][1], check,
-                           installs=os.path.join(root, payload) if form in ("quiet", "nsis") else None)
+                           installs=os.path.join(root, payload) if not runs[form][1] else None)
             places = [("extrac32", self.temp_dir()), ("extrac32-work", self.out)]
             for method, place in places if round_ % 2 == 0 else places[::-1]:
                 self.unpack_round(payload, method, place, cabinet, expected)
@@ -862,6 +863,10 @@ class Bench:
                              quiet / peer <= 1.0))
                 rows.append(self.passes_row(("bundle", "small", "quiet"), "bundle"))
                 rows.append(self.passes_row(("bundle", "small", "nsis"), "NSIS"))
+                folder = self.med(("bundle", "small", "folder-quiet"))
+                rows.append(("  the same, / the folder run quiet", "%.2f (/ %.2f s)"
+                             % (quiet / folder, folder), "", None))
+                rows.append(self.passes_row(("bundle", "small", "folder-quiet"), "folder run"))
                 bundle_size = self.bundle_sizes["small"][0]
                 peer_size = os.path.getsize(self.peers["small"])
                 rows.append(("bundle size, small / NSIS installer (zlib)",
