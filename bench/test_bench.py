@@ -19,9 +19,15 @@ def bench_of(parts, work):
                                           setup=None, rounds=1))
 
 
-def zombie(pid):
-    with open("/proc/%d/status" % pid) as f:
-        return "\nState:\tZ" in f.read()
+def wait_for(proc_file, pid, text):
+    """Until /proc/PID/PROC_FILE holds text: a child shows its own argument and state only once
+    it has run so far."""
+    for _ in range(1000):
+        with open("/proc/%d/%s" % (pid, proc_file), "rb") as f:
+            if text in f.read():
+                return
+        time.sleep(0.01)
+    raise AssertionError("/proc/%d/%s never held %r" % (pid, proc_file, text))
 
 
 class WatchTest(unittest.TestCase):
@@ -30,13 +36,14 @@ class WatchTest(unittest.TestCase):
         other = subprocess.Popen(["Z:\\other\\SETUP.EXE", "30"], executable="sleep")
         ours = subprocess.Popen(["Z:\\bench\\SETUP.EXE", "30"], executable="sleep")
         try:
+            for process in (other, ours):
+                wait_for("cmdline", process.pid, b"SETUP.EXE")
             watch = bench.ProcessWatch("Z:\\bench\\SETUP.EXE")
             watch.sample()
             self.assertEqual(watch.pid, str(ours.pid))
             seen = watch.last_seen
             ours.send_signal(signal.SIGKILL)
-            while not zombie(ours.pid):
-                time.sleep(0.01)
+            wait_for("status", ours.pid, b"\nState:\tZ")
             watch.sample()   # ended, not yet reaped: no longer running
             self.assertIsNone(watch.pid)
             self.assertEqual(watch.last_seen, seen)
