@@ -28,6 +28,13 @@ Parts (bench/run.sh --only PART,...):
             beside: making a file costs what its folder's place on the disk makes it cost (an
             ext4 without journal passes over recently freed inodes, and the temporary folder
             is where every bundle run frees thousands), which may halve or double the figure.
+            The peer: an NSIS installer of the small tree (makensis with its defaults: zlib, not
+            solid), run /S /D= beside the bundle run quiet (/quiet /dir=) into the same folder,
+            in the same rounds, and the folder run quiet as well; their lifetimes and sizes
+            are compared, and each is cut into its passes.
+  scale     100,000 files of 1 to 8 KB in 500 folders, copied by SETUP.EXE run quiet from the
+            folder and by copyloop.exe, both under the robot (lifetime against lifetime), and
+            SETUP.EXE's peak private memory; both runs cut into their passes.
 
 What the figures mean:
   fixed cost  lifetime of a run whose [Files] entry matches nothing: start, three dialogs
@@ -36,6 +43,10 @@ What the figures mean:
   per key     net / N, in ms. "Flat" means the cost at the largest N is within 1.25x of that at
               the smallest: no work grows with the square of the script's length.
   RssAnon     the private memory of SETUP.EXE's process, sampled from /proc every 10 ms.
+  passes      of a quiet run, by the change times of the files it installed: until the first
+              file (a bundle unpacks its medium and checks its payload there), the copies until
+              the last file, and after it until the process ends (a bundle removes its
+              temporary folder there).
 Large files are judged net against xcopy, as small files are: the fixed cost is the dialogs'.
 
 Run through bench/run.sh, which builds what is needed and passes the paths.
@@ -55,18 +66,22 @@ import sizemap
 
 SMALL_DIRS = 50
 SMALL_FILES_PER_DIR = 100
+SCALE_DIRS = 500
+SCALE_FILES_PER_DIR = 200
 LARGE_FILES = 3
 LARGE_SIZE = 64 << 20
 KEY_COUNTS = (1000, 5000, 20000)
 QUICK_KEY_COUNTS = (200, 1000, 4000)
 BENCH_KEY = r"Software\SetupBench"
 SETUP_DIALOGS = 3
-PARTS = ("files", "keys", "start", "size", "bundle")
+PARTS = ("files", "keys", "start", "size", "bundle", "scale")
 SIZE_TARGET = sizemap.TARGET   # the one size limit of SETUP.EXE
 MEMORY_TARGET_KB = 8 * 1024
 BUNDLE_MEMORY_TARGET_KB = 16 * 1024
+SCALE_MEMORY_TARGET_KB = 16 * 1024
 BIG_FILES, BIG_SIZE = 16, 64 << 20   # the 1 GB medium of the bundle's memory figure
 TRAILER_SIZE = 32                    # a bundle's trailer: magic, payload size, ...
+PASSES = ("until the first file", "copies", "after the last file")   # of a watched run
 
 
 def win_path(path):
@@ -86,23 +101,28 @@ def replace_dir(final, fill):
     os.rename(tmp, final)
 
 
-def make_file_payloads(medium):
-    def small(tmp):
+def small_tree(dirs, files_per_dir):
+    """Fills a folder with dirs folders of files_per_dir files of 1 to 8 KB of random bytes, the
+    same ones every time."""
+    def fill(tmp):
         rng = random.Random(5)
-        for d in range(SMALL_DIRS):
-            folder = os.path.join(tmp, "dir%02d" % d)
+        for d in range(dirs):
+            folder = os.path.join(tmp, "dir%0*d" % (len(str(dirs - 1)), d))
             os.makedirs(folder)
-            for f in range(SMALL_FILES_PER_DIR):
+            for f in range(files_per_dir):
                 with open(os.path.join(folder, "file%03d.dat" % f), "wb") as out:
                     out.write(rng.randbytes(rng.randint(1024, 8192)))
+    return fill
 
+
+def make_file_payloads(medium):
     def large(tmp):
         for f in range(LARGE_FILES):
             with open(os.path.join(tmp, "big%d.bin" % f), "wb") as out:
                 for _ in range(LARGE_SIZE >> 20):
                     out.write(os.urandom(1 << 20))
 
-    replace_dir(os.path.join(medium, "small"), small)
+    replace_dir(os.path.join(medium, "small"), small_tree(SMALL_DIRS, SMALL_FILES_PER_DIR))
     replace_dir(os.path.join(medium, "large"), large)
 
 
@@ -153,13 +173,16 @@ def median(values):
 
 
 class ProcessWatch:
-    """Samples VmHWM and RssAnon of every process whose command line names Program (every
-    10 ms)."""
+    """Samples VmHWM and RssAnon of every process whose command line starts with Program, the
+    path it was started by (every 10 ms), and notes the time (time.time()) it last saw one
+    running. The whole path, so that a program of the same name in another Wine prefix (a test
+    of another work tree, on the same machine) is not taken for it."""
 
     def __init__(self, program):
         self.program = program.lower().encode()
         self.peak_hwm = 0
         self.peak_anon = 0
+        self.last_seen = None
         self.pid = None
         self.stop = threading.Event()
         self.thread = threading.Thread(target=self.run, daemon=True)
@@ -185,9 +208,12 @@ class ProcessWatch:
         try:
             with open("/proc/%s/status" % self.pid) as f:
                 status = f.read()
+            if "\nState:\tZ" in status:
+                raise OSError("ended, not yet reaped")
         except OSError:
             self.pid = None   # ended; a later process of the same name is watched as well
             return
+        self.last_seen = time.time()
         for line in status.splitlines():
             if line.startswith("VmHWM:"):
                 self.peak_hwm = max(self.peak_hwm, int(line.split()[1]))
@@ -225,6 +251,7 @@ class Bench:
         self.sizemap = None
         self.bundles = {}       # payload -> (medium folder, script, bundle, cabinet)
         self.bundle_sizes = {}  # payload -> (bundle bytes, zip -9 bytes)
+        self.peers = {}         # payload -> NSIS installer of the bundle's medium
 
     def run(self, command):
         return subprocess.run(command, env=self.env, stdout=subprocess.DEVNULL,
@@ -242,15 +269,17 @@ class Bench:
     def fail(self, key, problem, command):
         sys.exit("bench: %s: %s (command: %s)" % ("/".join(key), problem, " ".join(command)))
 
-    def robot(self, key, program_args, dialogs, check=None, watch=True):
+    def robot(self, key, program_args, dialogs, check=None, watch=True, installs=None):
         """Runs a program under the robot; records its lifetime (seconds) under key and returns
-        the milliseconds to its first dialog."""
-        command = ["wine", self.args.robot, "--defaults", "--at-once", "--timing", "--timeout",
-                   "600000", "--"] + program_args
+        the milliseconds to its first dialog. A run without dialogs (quiet) must end with exit
+        code 0; the robot then looks for windows at its slow pace only, so that it takes no time
+        from the run. With installs, the folder the run fills, its passes are recorded too."""
+        command = ["wine", self.args.robot, "--defaults", "--timing", "--timeout", "1800000"] + \
+            (["--at-once"] if dialogs else []) + ["--"] + program_args
         self.settle()
         start = time.perf_counter()
         if watch:
-            with ProcessWatch(os.path.basename(program_args[0].replace("\\", "/"))) as process:
+            with ProcessWatch(program_args[0]) as process:
                 result = subprocess.run(command, env=self.env, capture_output=True, text=True,
                                         errors="replace")
             hwm, anon = self.memory.get(key, (0, 0))
@@ -265,15 +294,32 @@ class Bench:
         if result.returncode != 0 or not timing:
             self.fail(key, "robot exit code %d: %s" % (result.returncode, result.stdout[-500:]),
                       command)
+        if not dialogs and "Exit code: 0\n" not in result.stdout:
+            self.fail(key, "a failed quiet run: %s" % result.stdout[-500:], command)
         if seen != dialogs:
             self.fail(key, "%d dialogs instead of %d (an error box?): %s"
                       % (seen, dialogs, result.stdout[-1500:]), command)
         problem = check() if check else None
         if problem:
             self.fail(key, problem, command)
-        self.record(key[:2] + ("setup+robot",), seconds)
+        self.record(key[:2] + (key[2] + "+robot",), seconds)
         self.record(key, float(timing.group(2)) / 1000)
+        if installs:
+            self.record_passes(key, process, installs)
         return float(timing.group(1))
+
+    def record_passes(self, key, process, folder):
+        """Cuts a watched run into its passes by the change times of the files it installed:
+        until the first file (with a bundle: the unpacking and its checksum), the copies until
+        the last file, and what follows until the process ends (with a bundle: the removal of
+        its temporary folder). The watch sees the end within 10 ms; the start is the end less
+        the lifetime, since Wine names the process only once its loader has run."""
+        changed = [os.stat(os.path.join(path, name)).st_ctime
+                   for path, _, names in os.walk(folder) for name in names]
+        end = process.last_seen
+        marks = [end - self.times[key][-1], min(changed), max(changed), end]
+        for n, name in enumerate(PASSES):
+            self.record(key[:2] + ("%s %d %s" % (key[2], n + 1, name),), marks[n + 1] - marks[n])
 
     def setup_args(self, inf):
         return [win_path(os.path.join(self.medium, "SETUP.EXE")), win_path(inf)]
@@ -322,7 +368,8 @@ class Bench:
         command = self.copy_commands(method, source, dest)
         self.settle()
         if method == "loop" and payload == "small":
-            with ProcessWatch("copyloop.exe") as process:
+            # Started from Linux: Wine keeps the Linux path as the first argument.
+            with ProcessWatch(self.args.loop) as process:
                 start = time.perf_counter()
                 code = self.run(command)
                 seconds = time.perf_counter() - start
@@ -502,15 +549,42 @@ class Bench:
             def check():
                 found = count_files(os.path.join(root, payload))
                 return "%d files, expected %d" % (found, expected) if found != expected else None
-            for form in ("folder", "bundle") if round_ % 2 == 0 else ("bundle", "folder"):
+            # The quiet runs and the peer's silent run install into the same folder.
+            setup = [win_path(os.path.join(folder, "SETUP.EXE")), win_path(inf)]
+            quiet = ["/quiet", "/dir=" + win_path(root)]
+            runs = {"folder": (setup, SETUP_DIALOGS), "bundle": ([win_path(exe)], SETUP_DIALOGS)}
+            if payload in self.peers:
+                runs["quiet"] = ([win_path(exe)] + quiet, 0)
+                runs["nsis"] = ([win_path(self.peers[payload]), "/S", "/D=" + win_path(root)], 0)
+                runs["folder-quiet"] = (setup + quiet, 0)
+            forms = list(runs)
+            shift = round_ % len(forms)
+            for form in forms[shift:] + forms[:shift]:
                 shutil.rmtree(root, ignore_errors=True)
                 self.forget_inf_copy(inf)
-                args = [win_path(os.path.join(folder, "SETUP.EXE")), win_path(inf)] \
-                    if form == "folder" else [win_path(exe)]
-                self.robot(("bundle", payload, form), args, SETUP_DIALOGS, check)
+                self.robot(("bundle", payload, form), runs[form][0], runs[form][1], check,
+                           installs=os.path.join(root, payload) if not runs[form][1] else None)
             places = [("extrac32", self.temp_dir()), ("extrac32-work", self.out)]
             for method, place in places if round_ % 2 == 0 else places[::-1]:
                 self.unpack_round(payload, method, place, cabinet, expected)
+
+    def make_peer(self, payload):
+        """The peer: an NSIS installer of the bundle's payload, built by makensis with NSIS's
+        defaults (zlib, not solid, its own check of the whole file at the start). It installs the
+        payload's folder into the folder /D= names, as the bundle's script does."""
+        source = os.path.join(self.bundles[payload][0], payload)
+        script = os.path.join(self.work, payload + "-nsis.nsi")
+        exe = os.path.join(self.work, payload + "-nsis.exe")
+        with open(script, "w") as out:
+            out.write('Name "Bench %s"\nOutFile "%s"\nInstallDir "$PROGRAMFILES\\Bench"\n'
+                      'Section\n  SetOutPath "$INSTDIR"\n  File /r "%s"\nSectionEnd\n'
+                      % (payload, exe, source))
+        command = ["makensis", "-V1", script]
+        start = time.perf_counter()
+        if subprocess.run(command, stdout=subprocess.DEVNULL).returncode:
+            self.fail(("bundle", payload, "makensis"), "makensis failed", command)
+        self.record(("bundle", payload, "makensis"), time.perf_counter() - start)
+        return exe
 
     def temp_dir(self):
         """The Linux path of the temporary folder that Wine gives SETUP.EXE."""
@@ -551,6 +625,33 @@ class Bench:
             shutil.rmtree(path, ignore_errors=True)
         os.remove(exe)
 
+    # --- scale: 100,000 small files ---
+
+    def scale_round(self, round_):
+        """SETUP.EXE (quiet, from the folder) and the reference loop copy the tree of 100,000
+        files, each run under the robot and watched for memory; each copy is removed after
+        it."""
+        source = os.path.join(self.medium, "scale")
+        expected = SCALE_DIRS * SCALE_FILES_PER_DIR
+        inf = os.path.join(self.medium, "SCALE.INF")
+        for method in ("setup", "loop") if round_ % 2 == 0 else ("loop", "setup"):
+            root = os.path.join(self.out, "scale-" + method)
+            dest = os.path.join(root, "scale")
+            shutil.rmtree(root, ignore_errors=True)
+
+            def check():
+                found = count_files(dest)
+                return "%d files, expected %d" % (found, expected) if found != expected else None
+            if method == "setup":
+                write_inf(inf, root, ["scale\\*.*=%MyProgramPath%\\scale"])
+                self.forget_inf_copy(inf)
+                args = self.setup_args(inf) + ["/quiet"]
+            else:
+                os.makedirs(root)   # the loop makes the last level only
+                args = [win_path(self.args.loop), win_path(source), win_path(dest)]
+            self.robot(("scale", "first", method), args, 0, check, installs=dest)
+            shutil.rmtree(root, ignore_errors=True)
+
     # --- size ---
 
     def size(self):
@@ -584,6 +685,9 @@ class Bench:
         if "bundle" in self.parts:
             for payload in ("small", "large"):
                 self.bundles[payload] = self.make_bundle(payload)
+            self.peers["small"] = self.make_peer("small")
+        if "scale" in self.parts:
+            replace_dir(os.path.join(self.medium, "scale"), small_tree(SCALE_DIRS, SCALE_FILES_PER_DIR))
         holder = self.hold_desktop()
         try:
             self.rounds()
@@ -619,6 +723,8 @@ class Bench:
                 self.start_round(round_)
             if "bundle" in self.parts:
                 self.bundle_round(round_)
+            if "scale" in self.parts:
+                self.scale_round(round_)
             if needs_baseline:
                 self.baseline()
         if "start" in self.parts:
@@ -634,6 +740,13 @@ class Bench:
 
     def med(self, key):
         return median(self.times.get(key, []))
+
+    def passes_row(self, key, name):
+        """A row without target: the medians of a run's passes (see record_passes)."""
+        parts = [self.med(key[:2] + ("%s %d %s" % (key[2], n + 1, part),))
+                 for n, part in enumerate(PASSES)]
+        return ("  %s: until 1st file / copies / after" % name,
+                " / ".join("%.2f" % part for part in parts) + " s", "", None)
 
     def report(self, seconds):
         print()
@@ -742,17 +855,49 @@ class Bench:
                                  "<= 1.20", (bundle - folder) / unpack <= 1.2))
                     rows.append(("  the same, / extrac32 in the work folder",
                                  "%.2f (/ %.2f s)" % ((bundle - folder) / work, work), "", None))
+            quiet = self.med(("bundle", "small", "quiet"))
+            peer = self.med(("bundle", "small", "nsis"))
+            if peer == peer:
+                rows.append(("bundle run, small, quiet / NSIS installer /S",
+                             "%.2f (%.2f / %.2f s)" % (quiet / peer, quiet, peer), "<= 1.00",
+                             quiet / peer <= 1.0))
+                rows.append(self.passes_row(("bundle", "small", "quiet"), "bundle"))
+                rows.append(self.passes_row(("bundle", "small", "nsis"), "NSIS"))
+                folder = self.med(("bundle", "small", "folder-quiet"))
+                rows.append(("  the same, / the folder run quiet", "%.2f (/ %.2f s)"
+                             % (quiet / folder, folder), "", None))
+                rows.append(self.passes_row(("bundle", "small", "folder-quiet"), "folder run"))
+                bundle_size = self.bundle_sizes["small"][0]
+                peer_size = os.path.getsize(self.peers["small"])
+                rows.append(("bundle size, small / NSIS installer (zlib)",
+                             "%.3f (%s / %s bytes)" % (bundle_size / peer_size,
+                                                       format(bundle_size, ","),
+                                                       format(peer_size, ",")),
+                             "<= 1.05", bundle_size <= 1.05 * peer_size))
             big = self.memory.get(("bundle", "1GB", "bundle"))
             if big:
                 rows.append(("bundle run of 1 GB: RssAnon peak", "%.1f MB" % (big[1] / 1024),
                              "< 16 MB", big[1] < BUNDLE_MEMORY_TARGET_KB))
-        setup_memory = [anon for key, (_, anon) in self.memory.items()
-                        if key[2] != "loop" and key[0] != "bundle"]
+        if "scale" in self.parts:
+            setup = self.med(("scale", "first", "setup"))
+            loop = self.med(("scale", "first", "loop"))
+            rows.append(("%s files, quiet: SETUP.EXE / reference loop"
+                         % format(SCALE_DIRS * SCALE_FILES_PER_DIR, ","),
+                         "%.2f (%.2f / %.2f s)" % (setup / loop, setup, loop), "<= 1.20",
+                         setup / loop <= 1.2))
+            rows.append(self.passes_row(("scale", "first", "setup"), "SETUP.EXE"))
+            rows.append(self.passes_row(("scale", "first", "loop"), "reference loop"))
+            anon = self.memory[("scale", "first", "setup")][1]
+            rows.append(("  the same, SETUP.EXE RssAnon peak", "%.1f MB" % (anon / 1024),
+                         "< 16 MB", anon < SCALE_MEMORY_TARGET_KB))
+        # Bundles and the tree of 100,000 files have targets of their own.
+        setup_memory = [(anon, key) for key, (_, anon) in self.memory.items()
+                        if key[2] != "loop" and key[0] not in ("bundle", "scale")]
         if setup_memory:
-            worst = max(self.memory.items(), key=lambda item: item[1][1] if item[0][2] != "loop" else -1)
+            anon, key = max(setup_memory)
             rows.append(("SETUP.EXE RssAnon peak, worst payload",
-                         "%.1f MB (%s)" % (max(setup_memory) / 1024, "/".join(worst[0])),
-                         "< 8 MB", max(setup_memory) < MEMORY_TARGET_KB))
+                         "%.1f MB (%s)" % (anon / 1024, "/".join(key)), "< 8 MB",
+                         anon < MEMORY_TARGET_KB))
         return rows
 
 

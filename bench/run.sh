@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The benchmark: builds SETUP.EXE, the dialog robot, the reference copier and the minimal dialog
-# program, then measures SETUP.EXE (see bench.py) and ends with a table of every speed, start,
-# size and memory figure, its target and whether it holds.
+# program, then measures SETUP.EXE (see bench.py) against them and against an NSIS installer of
+# the same payload, and ends with a table of every speed, start, size and memory figure, its
+# target and whether it holds.
 #
 #   bench/run.sh [--only PART[,PART...]] [--quick] [--rounds N] [ROUNDS]
 #
@@ -13,7 +14,14 @@
 #                       its parts from one run under strace
 #                size   SETUP.EXE's bytes (and bench/sizemap.sh's map, where it exists)
 #                bundle SETUP.EXE /bundle: size against zip -9, run against the folder run and
-#                       extrac32, memory of a 1 GB bundle
+#                       extrac32, memory of a 1 GB bundle; the small tree's bundle run quiet
+#                       (/quiet /dir=) against an NSIS installer of the same tree (makensis,
+#                       default zlib, run /S /D=), its size against the installer's, both
+#                       runs cut into their passes (until the first file, copies, after)
+#                scale  100,000 files of 1 to 8 KB in 500 folders (450 MB): SETUP.EXE quiet from
+#                       the folder against the reference loop, and SETUP.EXE's peak memory;
+#                       slow: about 6 minutes a round (2 x 100,000 copies), and a few minutes
+#                       once to make the payload
 #   --quick    one round unless --rounds says otherwise, and key counts of 200/1,000/4,000: for
 #              trying the benchmark out, not for figures to quote
 #   --rounds   rounds (default 5); a bare number means the same
@@ -22,8 +30,8 @@
 # minutes. BENCH_BUILD names the build folder (default build/bench/build); it is
 # configured and built here. Runs use a Wine prefix of their own (build/bench/wineprefix) with
 # its own wineserver, so that tests running at the same time don't share it; that server is
-# stopped at the end. The payloads (about 230 MB and 26,000 small files) stay in
-# build/bench/work/medium for the next run.
+# stopped at the end. The payloads (about 230 MB and 26,000 small files, with scale 850 MB and
+# 126,000) stay in build/bench/work/medium for the next run.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(dirname "$here")

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes a Debian 12 machine (run as root) ready to build and test SETUP.EXE:
 # the i386 architecture, the mingw-w64 cross compiler, Wine (32 and 64 bit), CMake, Ninja,
-# GoogleTest's source and the native fuzzing tool chain. Quick when everything is there already.
+# GoogleTest's source, the native fuzzing tool chain and NSIS (the benchmark's peer installer).
+# Quick when everything is there already.
 set -euo pipefail
 
 packages=(
@@ -13,6 +14,7 @@ packages=(
     file strace python3
     osslsigncode openssl zip
     clang-format
+    nsis
 )
 
 missing=()
