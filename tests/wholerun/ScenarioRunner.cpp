@@ -30,6 +30,15 @@
 //   delete PATH                      a file, or a folder with everything in it
 //   reg HKCU\KEY [NAME] = sz:TEXT | expand:TEXT | dword:NUMBER     ([] the default value)
 //   env NAME = TEXT                  in the environment of every later run
+//   snapshot                         reads the test's own part of the machine, for the checks
+//                                    of the machine below: the medium but tmp, ${App} with it;
+//                                    ${ProgramFiles}\${Own}; ${Programs}\${Own} with its links;
+//                                    ${InfCopy}; HKCU\${Key}, HKLM\${Key} and ${Uninstall} in
+//                                    both, every key and value below; the renames at the next
+//                                    start that name one of these paths. With a block: the paths
+//                                    in it too (files or folders). The log where ${Log} is at the
+//                                    snapshot is left out (every run writes it; expect log checks
+//                                    it); so is a folder's own time, which follows its files.
 //   deny HKCU\KEY = create-subkey set-value ...   the key (made if missing, volatile to refuse
 //                                    subkeys under Wine too) refuses everyone these rights, as
 //                                    HKLM\Software refuses a standard user
@@ -76,6 +85,15 @@
 //   expect reg HKCU\KEY [NAME] = sz:TEXT | expand:TEXT | dword:NUMBER | missing
 //   expect key HKCU\KEY exists | absent
 //   expect link PATH [FIELD] = TEXT  Target, Arguments, WorkDir, IconFile or IconIndex
+//   expect machine as snapshot       nothing changed since the snapshot; else each difference
+//                                    with what it was before and after
+//   expect machine changed           exactly the changes in its block, one a line (or one after
+//                                    " = "), in any order: ITEM: added | removed | ASPECTS, where
+//                                    ITEM is "file PATH", "folder PATH", "key HKCU\KEY",
+//                                    "value HKLM\KEY [NAME]" or "rename FROM -> TO" (FROM and
+//                                    TO as the list holds them, "\??\C:\..."), and ASPECTS the
+//                                    ones that differ, in this order: a file's "bytes written
+//                                    attributes", a folder's "attributes", a value's "type data"
 #include <windows.h>
 
 #include <sddl.h>
@@ -502,6 +520,8 @@ private:
     std::map<std::string, std::string> Values;
     TEnvOverrides Env;
     TRunResult Run;
+    TMachinePlaces Places;   // of the snapshot
+    TMachine Snapshot;
 
     void RemoveTraces() const;
     std::string Expand(const std::string& Text) const;
@@ -514,6 +534,7 @@ private:
     std::string State() const;
     std::string PlanFile() const { return Medium.PlanFile(); }
     ::testing::AssertionResult Prepare(const TStep& Step);
+    void TakeSnapshot(const std::vector<std::string>& Block);
     ::testing::AssertionResult Expect(const TStep& Step) const;
     ::testing::AssertionResult ExpectDialog(size_t Index, const std::string& Rest,
                                             const std::string& Value) const;
@@ -672,6 +693,24 @@ std::string TScenarioRun::State() const
     return Equal("what the plan left", State(), Before);
 }
 
+// Reads the test's own part of the machine, with the paths of Block too: the medium but its tmp
+// folder, the Program Files and menu folders of its own name, its INF copy, its keys in HKCU and
+// HKLM, their renames at the next start. The log where ${Log} then is, is left out: every run
+// writes it.
+void TScenarioRun::TakeSnapshot(const std::vector<std::string>& Block)
+{
+    Places = {{Medium.Dir, Values.at("InfCopy")}, {Medium.TmpDir, Values.at("Log")}, {}};
+    for (const char* Folder : {"Programs", "ProgramFiles"})
+        if (!Values.at(Folder).empty())
+            Places.Paths.push_back(Values.at(Folder) + "\\" + Values.at("Own"));
+    for (const std::string& Path : Block)
+        Places.Paths.push_back(PathOf(Path));
+    for (const char* Root : {"HKCU\\", "HKLM\\"})
+        for (const char* Name : {"Key", "Uninstall"})
+            Places.Keys.push_back(Root + Values.at(Name));
+    Snapshot = ReadMachine(Places);
+}
+
 // The key Text (HKCU\..., made if missing) refuses everyone the rights Names, and grants every
 // other: a deny entry, which the system weighs before any grant. Wine asks no right of a key
 // when a key is created below it; a new key that is to refuse subkeys is made volatile, which
@@ -745,6 +784,8 @@ std::string TScenarioRun::State() const
         SetFileAttributesA(Path.c_str(), FILE_ATTRIBUTE_NORMAL);
         if (!DeleteFileA(Path.c_str()))
             RemoveTree(Path);
+    } else if (Verb == "snapshot" && Rest.empty()) {
+        TakeSnapshot(Step.Block);
     } else if (Verb == "env" && HasValue) {
         Env.push_back({Left, Value});
     } else if (Verb == "deny" && HasValue) {
@@ -942,6 +983,16 @@ std::string TScenarioRun::State() const
             return Failed(Kind + " " + FirstWord(Left) + " did not come:\n" + DescribeRun(Run));
         return Kind == "dialog" ? ExpectDialog(Number - 1, Rest, Value)
                                 : ExpectNotepad(Run.Notepads[Number - 1], Rest, Value);
+    }
+    if (Kind == "machine" && (Left == "as snapshot" || Left == "changed")) {
+        std::vector<std::string> Expected;
+        for (const std::string& Line : Step.Block)
+            Expected.push_back(Expand(Line));
+        if (!Value.empty())
+            Expected.push_back(Value);
+        if (Places.Keys.empty() || (Left == "as snapshot") != Expected.empty())
+            return Failed("expected a snapshot before, and changes listed after changed only");
+        return ChangedExactly(Snapshot, ReadMachine(Places), Expected);
     }
     if (Kind == "plan" && Left == "matches log")
         return PlanMatchesLog(PlanFile());
