@@ -747,65 +747,6 @@ bool TDeniedKey::SetSecurity(const char* Text)
     return Ok;
 }
 
-std::string TreeSnapshot(const std::string& Dir, const std::string& Skip)
-{
-    std::map<std::string, std::string> Seen;
-    std::vector<std::string> Folders = {Dir};
-    while (!Folders.empty()) {
-        std::string Folder = Folders.back();
-        Folders.pop_back();
-        WIN32_FIND_DATAA Found;
-        HANDLE Find = FindFirstFileA((Folder + "\\*").c_str(), &Found);
-        if (Find == INVALID_HANDLE_VALUE)
-            continue;
-        do {
-            std::string Name = Found.cFileName, Path = Folder + "\\" + Name;
-            if (Name == "." || Name == ".." || Path == Skip)
-                continue;
-            Seen[Path] = std::to_string(Found.nFileSizeLow) + " " +
-                         std::to_string(Found.ftLastWriteTime.dwLowDateTime) + " " +
-                         std::to_string(Found.dwFileAttributes);
-            if (Found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                Folders.push_back(Path);
-        } while (FindNextFileA(Find, &Found));
-        FindClose(Find);
-    }
-    std::string Text;
-    for (const auto& Entry : Seen)
-        Text += Entry.first + " " + Entry.second + "\n";
-    return Text;
-}
-
-std::string KeySnapshot(HKEY Root, const std::string& SubKey)
-{
-    HKEY Key;
-    if (RegOpenKeyExA(Root, SubKey.c_str(), 0, KEY_READ, &Key) != ERROR_SUCCESS)
-        return SubKey + " missing\n";
-    std::string Text = SubKey + "\n";
-    char Name[16384];
-    std::vector<BYTE> Data(1 << 16);
-    for (DWORD Index = 0;; ++Index) {
-        DWORD NameSize = sizeof Name, Size = DWORD(Data.size()), Type = 0;
-        if (RegEnumValueA(Key, Index, Name, &NameSize, nullptr, &Type, Data.data(), &Size) !=
-            ERROR_SUCCESS)
-            break;
-        Text += std::string(Name) + "=" + std::to_string(Type) + ":" +
-                std::string(reinterpret_cast<char*>(Data.data()), Size) + "\n";
-    }
-    std::vector<std::string> Subkeys;
-    for (DWORD Index = 0;; ++Index) {
-        DWORD NameSize = sizeof Name;
-        if (RegEnumKeyExA(Key, Index, Name, &NameSize, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS)
-            break;
-        Subkeys.push_back(Name);
-    }
-    RegCloseKey(Key);
-    for (const std::string& Below : Subkeys)
-        Text += KeySnapshot(Root, SubKey + "\\" + Below);
-    return Text;
-}
-
 // A file time as UTC text, to the millisecond.
 static std::string TimeText(const FILETIME& Time)
 {

@@ -110,11 +110,6 @@ private:
     bool SetSecurity(const char* Text);
 };
 
-// What a run could change, read back as text to compare before and after: every file and folder
-// below Dir but Skip (name, size, last-write time, attributes), and every value below a key.
-std::string TreeSnapshot(const std::string& Dir, const std::string& Skip);
-std::string KeySnapshot(HKEY Root, const std::string& SubKey);
-
 // The machine as far as one test's runs may change it, to compare before and after a run: each
 // item ("file PATH", "folder PATH", "key HKCU\KEY", "value HKLM\KEY [NAME]",
 // "rename FROM -> TO") with what it is, aspect by aspect (a file's bytes, written and attributes,

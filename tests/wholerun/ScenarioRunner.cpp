@@ -46,10 +46,10 @@
 //   run ARGUMENTS
 //   answer ANSWER                    the robot's syntax; ids by name: IDOK, idBuf, idBackup, ...
 // A plan: SETUP.EXE /plan=FILE ARGUMENTS (FILE beside the medium, so that no [Files] entry takes
-// it), which must end with exit code 0 and change nothing in the medium, the test's keys and the
-// INF folder. Every run that asks no question is planned first, with its arguments, and the log
-// where the plan said it would be must then tell, line for line, what the plan said the run would
-// do. A run asks a question when one of its answers is not "click IDOK", "click IDYES" or
+// it), which must end with exit code 0 and change nothing that a snapshot reads, the log neither.
+// Every run that asks no question is planned first, with its arguments, and the log where the
+// plan said it would be must then tell, line for line, what the plan said the run would do. A run
+// asks a question when one of its answers is not "click IDOK", "click IDYES" or
 // "default" (AsksQuestion in Scenario.h tells why). A line above a run changes that:
 //   plan: none REASON                not planned: what the design keeps a plan from knowing (a
 //                                    run that fails before its log, the in-use dialog's Retry)
@@ -531,7 +531,7 @@ private:
     bool DoRun(const TStep& Step);
     bool PlanAndRun(const TStep& Step, bool PlannedByHand);
     ::testing::AssertionResult DoPlan(const TStep& Step);
-    std::string State() const;
+    TMachinePlaces OwnPlaces() const;
     std::string PlanFile() const { return Medium.PlanFile(); }
     ::testing::AssertionResult Prepare(const TStep& Step);
     void TakeSnapshot(const std::vector<std::string>& Block);
@@ -673,41 +673,42 @@ bool TScenarioRun::DoRun(const TStep& Step)
     return bool(Ran);
 }
 
-// What a plan must leave as it was.
-std::string TScenarioRun::State() const
-{
-    return TreeSnapshot(Medium.Dir, Medium.TmpDir) + KeySnapshot(HKEY_CURRENT_USER, Key.SubKey) +
-           KeySnapshot(HKEY_LOCAL_MACHINE, Values.at("Uninstall")) +
-           Medium.ReadText(Values.at("InfCopy")).value_or("no INF copy");
-}
-
 ::testing::AssertionResult TScenarioRun::DoPlan(const TStep& Step)
 {
-    std::string Args, Before = State();
+    std::string Args;
     FirstWord(Step.Text, &Args);
+    TMachine Before = ReadMachine(OwnPlaces());
     DeleteFileA(PlanFile().c_str());   // the plan of an earlier run
     TRunResult Planned = Medium.Run("/plan=" + PlanFile() + " " + Expand(Args), {}, Env);
     ::testing::AssertionResult Ran = RanAsAnswered(Planned);
     if (!Ran)
         return Ran;
-    return Equal("what the plan left", State(), Before);
+    return ChangedExactly(Before, ReadMachine(OwnPlaces()), {}) << "\n(by the plan)";
 }
 
-// Reads the test's own part of the machine, with the paths of Block too: the medium but its tmp
+// The test's own part of the machine, which a plan must leave as it was: the medium but its tmp
 // folder, the Program Files and menu folders of its own name, its INF copy, its keys in HKCU and
-// HKLM, their renames at the next start. The log where ${Log} then is, is left out: every run
-// writes it.
-void TScenarioRun::TakeSnapshot(const std::vector<std::string>& Block)
+// HKLM (and with them the renames at the next start that name these paths).
+TMachinePlaces TScenarioRun::OwnPlaces() const
 {
-    Places = {{Medium.Dir, Values.at("InfCopy")}, {Medium.TmpDir, Values.at("Log")}, {}};
+    TMachinePlaces Own = {{Medium.Dir, Values.at("InfCopy")}, {Medium.TmpDir}, {}};
     for (const char* Folder : {"Programs", "ProgramFiles"})
         if (!Values.at(Folder).empty())
-            Places.Paths.push_back(Values.at(Folder) + "\\" + Values.at("Own"));
-    for (const std::string& Path : Block)
-        Places.Paths.push_back(PathOf(Path));
+            Own.Paths.push_back(Values.at(Folder) + "\\" + Values.at("Own"));
     for (const char* Root : {"HKCU\\", "HKLM\\"})
         for (const char* Name : {"Key", "Uninstall"})
-            Places.Keys.push_back(Root + Values.at(Name));
+            Own.Keys.push_back(Root + Values.at(Name));
+    return Own;
+}
+
+// Reads the test's own part of the machine, with the paths of Block too, for a run to leave as
+// it was. The log where ${Log} then is, is left out: every run writes it.
+void TScenarioRun::TakeSnapshot(const std::vector<std::string>& Block)
+{
+    Places = OwnPlaces();
+    Places.Skip.push_back(Values.at("Log"));
+    for (const std::string& Path : Block)
+        Places.Paths.push_back(PathOf(Path));
     Snapshot = ReadMachine(Places);
 }
 
