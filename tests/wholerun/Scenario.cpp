@@ -846,7 +846,7 @@ static std::string Lower(std::string Text)
     return Text;
 }
 
-// The renames at the next start whose source or target lies in one of Paths.
+// The renames at the next start whose source or target is one of Paths or lies in one.
 static void ReadPendingRenames(TMachine& Machine, const std::vector<std::string>& Paths)
 {
     std::string List;
@@ -864,8 +864,10 @@ static void ReadPendingRenames(TMachine& Machine, const std::vector<std::string>
         std::string From = List.c_str() + At;
         std::string To = List.c_str() + At + From.size() + 1;   // empty: a deletion
         At += From.size() + To.size() + 2;
+        std::string Names = Lower(From + "\n" + To + "\n");   // each name ends in a line end
         for (const std::string& Path : Paths)
-            if (Lower(From + "\n" + To).find(Lower(Path)) != std::string::npos)
+            if (Names.find(Lower(Path) + "\\") != std::string::npos ||
+                Names.find(Lower(Path) + "\n") != std::string::npos)
                 Machine["rename " + From + " -> " + To] = {};
     }
 }
