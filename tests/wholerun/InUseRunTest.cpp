@@ -237,9 +237,17 @@ TEST_F(InUse, RestartReplacesTheFileAtTheNextStartOfWindows)
 {
     TPendingLock Lock;
     Prepare("Restart");
+    TMachinePlaces Places = {{Medium.Dir}, {Medium.TmpDir, Log}, {"HKCU\\" + Key.SubKey}};
+    TMachine Before = ReadMachine(Places);
     TRunResult Run = Medium.Run("/quiet " + Inf.Name, {});
 
     EXPECT_TRUE(RanAsAnswered(Run, 3010));
+    // As a snapshot sees it, the rename among it.
+    EXPECT_TRUE(ChangedExactly(Before, ReadMachine(Places),
+                               {"file " + App + "\\b.txt: added", "file " + Waiting + ": added",
+                                "key HKCU\\" + Key.SubKey + ": added",
+                                "value HKCU\\" + Key.SubKey + " [Done]: added",
+                                "rename \\??\\" + Waiting + " -> !\\??\\" + Held + ": added"}));
     EXPECT_TRUE(FileContains(Log, RestartLine(2021) + "\r\n"));
     EXPECT_TRUE(FileContains(Log, "Installation successfully! Restart Windows to finish the "
                                   "installation. Exit code 3010\r\n"));

@@ -33,25 +33,23 @@ struct PlanRun : ::testing::Test {
                                 "[SetMnuLNK]", "Tool=Tool,%MyProgramPath%\\a.txt", "[IniWrite]",
                                 "Ini=Options,Size,large,%MyProgramPath%\\app.ini"}));
     }
-    std::string State() const
+    TMachine State() const
     {
-        return TreeSnapshot(Medium.Dir, Medium.TmpDir) +
-               KeySnapshot(HKEY_CURRENT_USER, Key.SubKey) +
-               (Medium.Exists(Menu) ? "menu\n" : "no menu\n") +
-               (Medium.Exists(Inf.Installed) ? "inf copy\n" : "no inf copy\n");
+        return ReadMachine(
+            {{Medium.Dir, Menu, Inf.Installed}, {Medium.TmpDir}, {"HKCU\\" + Key.SubKey}});
     }
 };
 
 TEST_F(PlanRun, ThePlanChangesNothingAndTheRunDoesWhatItSaid)
 {
     WriteMedium();
-    std::string Before = State();
+    TMachine Before = State();
     // Shown, then quiet: the quiet plan is the one the quiet run below must follow.
     std::string Shown = Medium.Path("tmp\\shown.txt");
     for (const std::string& Switches : {"/plan=" + Shown, "/quiet /plan=" + PlanFile}) {
         TRunResult Planned = Medium.Run(Switches + " " + Inf.Name, {});
         ASSERT_TRUE(RanAsAnswered(Planned)) << Switches;
-        EXPECT_EQ(Before, State()) << Switches;
+        EXPECT_TRUE(ChangedExactly(Before, State(), {})) << Switches;
         EXPECT_TRUE(NothingAt(Medium.Path("tmp\\LOGFILKV.LOG")));
     }
     // The shown plan names the questions that the quiet one takes answers to.
@@ -82,9 +80,9 @@ TEST_F(PlanRun, AKeyThatMayNotBeWrittenFallsBackInThePlanAsInTheRun)
         Inf.Name, Script + Lines({"[RegWriteUninstall]", "ErrSection=Fallback",
                                   "Name=HKLM," + Denied + ",DisplayName,Reg_SZ,Plan", "[Fallback]",
                                   "Gone=%MyProgramPath%\\Uninstall,%MyProgramPath%\\b.txt"}));
-    std::string Before = State();
+    TMachine Before = State();
     ASSERT_TRUE(RanAsAnswered(Medium.Run("/quiet /plan=" + PlanFile + " " + Inf.Name, {})));
-    EXPECT_EQ(Before, State());
+    EXPECT_TRUE(ChangedExactly(Before, State(), {}));
     EXPECT_EQ(0u, Key.ValueCount());
     TRunResult Run = Medium.Run("/quiet " + Inf.Name, {});
     ASSERT_TRUE(RanAsAnswered(Run, 1));   // the fallback makes warnings of it
@@ -103,13 +101,13 @@ TEST_F(PlanRun, AFileInUseNowIsNamedAndNothingIsScheduled)
     HANDLE Holder = CreateFileA(Medium.Path("App\\b.txt").c_str(), GENERIC_READ, 0, nullptr,
                                 OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, Holder);
-    std::string Before = State();
+    TMachine Before = State();
     std::string Json = Medium.Path("tmp\\plan.json");
     TRunResult Planned = Medium.Run("/quiet /plan=" + Json + " " + Inf.Name, {});
-    std::string After = State();
+    TMachine After = State();
     CloseHandle(Holder);
     ASSERT_TRUE(RanAsAnswered(Planned));
-    EXPECT_EQ(Before, After);
+    EXPECT_TRUE(ChangedExactly(Before, After, {}));
     EXPECT_TRUE(FileContains(Json, "\"Plan: in use now: "));
     EXPECT_TRUE(FileContains(Json, "  will replace the file in use at the next restart\""));
     EXPECT_TRUE(FileContains(Json, "\"exitCode\": 3010"));
@@ -174,9 +172,9 @@ TEST_F(PlanRun, AQuestionIsNamedWithTheAnswerTaken)
         {"/plan=", "Plan: taking the default: Skip"},
         {"/answers=" + Answers + " /plan=", "Plan: taking the recorded answer: Overwrite"}};
     for (const auto& Case : Cases) {
-        std::string Before = State();
+        TMachine Before = State();
         ASSERT_TRUE(RanAsAnswered(Medium.Run(Case.Switches + PlanFile + " " + Inf.Name, {})));
-        EXPECT_EQ(Before, State());
+        EXPECT_TRUE(ChangedExactly(Before, State(), {}));
         EXPECT_TRUE(FileContains(PlanFile, "Plan: would ask \"The file \"" + App + "\\b.txt\""));
         EXPECT_TRUE(FileContains(PlanFile, DateText(2035))) << "the installed file's date";
         EXPECT_TRUE(FileContains(PlanFile, "Skip keeps the installed file, Overwrite replaces it"));
@@ -187,13 +185,13 @@ TEST_F(PlanRun, AQuestionIsNamedWithTheAnswerTaken)
 TEST_F(PlanRun, HelpShowsTheSwitchesAndDoesNothingElse)
 {
     WriteMedium();
-    std::string Before = State();
+    TMachine Before = State();
     for (const char* Asked : {"/?", "/HELP", "-?"}) {
         // The text goes to the standard output that the test gives; a box only without one.
         TRunResult Run = Medium.Run(std::string(Asked) + " " + Inf.Name, {});
         ASSERT_TRUE(RanAsAnswered(Run)) << Asked;
         EXPECT_TRUE(NothingAt(Medium.Path("tmp\\LOGFILKV.LOG")));
-        EXPECT_EQ(Before, State());
+        EXPECT_TRUE(ChangedExactly(Before, State(), {}));
     }
     TRunResult Refused = Medium.Run("/plan=" + PlanFile + " /record=r.ini /quiet", {});
     EXPECT_EQ(87u, Refused.ExitCode);

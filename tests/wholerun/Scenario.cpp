@@ -747,63 +747,202 @@ bool TDeniedKey::SetSecurity(const char* Text)
     return Ok;
 }
 
-std::string TreeSnapshot(const std::string& Dir, const std::string& Skip)
+// A file time as UTC text, to the millisecond.
+static std::string TimeText(const FILETIME& Time)
 {
-    std::map<std::string, std::string> Seen;
-    std::vector<std::string> Folders = {Dir};
-    while (!Folders.empty()) {
-        std::string Folder = Folders.back();
-        Folders.pop_back();
-        WIN32_FIND_DATAA Found;
-        HANDLE Find = FindFirstFileA((Folder + "\\*").c_str(), &Found);
-        if (Find == INVALID_HANDLE_VALUE)
-            continue;
-        do {
-            std::string Name = Found.cFileName, Path = Folder + "\\" + Name;
-            if (Name == "." || Name == ".." || Path == Skip)
-                continue;
-            Seen[Path] = std::to_string(Found.nFileSizeLow) + " " +
-                         std::to_string(Found.ftLastWriteTime.dwLowDateTime) + " " +
-                         std::to_string(Found.dwFileAttributes);
-            if (Found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                Folders.push_back(Path);
-        } while (FindNextFileA(Find, &Found));
-        FindClose(Find);
-    }
-    std::string Text;
-    for (const auto& Entry : Seen)
-        Text += Entry.first + " " + Entry.second + "\n";
+    SYSTEMTIME Utc;
+    char Text[32] = "?";
+    if (FileTimeToSystemTime(&Time, &Utc))
+        snprintf(Text, sizeof Text, "%04d-%02d-%02d %02d:%02d:%02d.%03d", Utc.wYear, Utc.wMonth,
+                 Utc.wDay, Utc.wHour, Utc.wMinute, Utc.wSecond, Utc.wMilliseconds);
     return Text;
 }
 
-std::string KeySnapshot(HKEY Root, const std::string& SubKey)
+static std::string Hex(uint64_t Number)
+{
+    char Text[20];
+    snprintf(Text, sizeof Text, "0x%llx", static_cast<unsigned long long>(Number));
+    return Text;
+}
+
+// The file or folder at Path, and everything below a folder, but what Skip names.
+static void ReadTree(TMachine& Machine, const std::string& Path,
+                     const std::vector<std::string>& Skip)
+{
+    WIN32_FILE_ATTRIBUTE_DATA Data;
+    if (std::find(Skip.begin(), Skip.end(), Path) != Skip.end() ||
+        !GetFileAttributesExA(Path.c_str(), GetFileExInfoStandard, &Data))
+        return;
+    std::string Attributes = Hex(Data.dwFileAttributes);
+    if (!(Data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        std::optional<std::string> Bytes = ReadWholeFile(Path);
+        uint64_t Sum = 14695981039346656037ull;   // FNV-1a: a change of any byte shows
+        for (unsigned char C : Bytes.value_or(""))
+            Sum = (Sum ^ C) * 1099511628211ull;
+        std::string Read = Bytes ? std::to_string(Bytes->size()) + " " + Hex(Sum) : "unreadable";
+        Machine["file " + Path] = {{"bytes", Read},
+                                   {"written", TimeText(Data.ftLastWriteTime)},
+                                   {"attributes", Attributes}};
+        return;
+    }
+    Machine["folder " + Path] = {{"attributes", Attributes}};
+    for (const std::string& Name : NamesIn(Path + "\\*"))
+        ReadTree(Machine, Path + "\\" + Name, Skip);
+}
+
+// A value's type and data, strings without their closing NUL.
+static TAspects ValueAspects(DWORD Type, const std::string& Data)
+{
+    static const std::map<DWORD, const char*> Names = {{REG_SZ, "sz"},
+                                                       {REG_EXPAND_SZ, "expand"},
+                                                       {REG_MULTI_SZ, "multi"},
+                                                       {REG_DWORD, "dword"},
+                                                       {REG_BINARY, "binary"}};
+    auto Name = Names.find(Type);
+    std::string Text = Data;
+    if (Type == REG_DWORD && Data.size() == 4)
+        Text = std::to_string(*reinterpret_cast<const uint32_t*>(Data.data()));
+    else if ((Type == REG_SZ || Type == REG_EXPAND_SZ) && !Text.empty() && Text.back() == '\0')
+        Text.pop_back();
+    return {{"type", Name != Names.end() ? Name->second : std::to_string(Type)},
+            {"data", EscapeText(Text)}};
+}
+
+// The key Name ("HKCU\..."), every value in it and every key below it.
+static void ReadKey(TMachine& Machine, HKEY Root, const std::string& Name)
 {
     HKEY Key;
+    std::string SubKey = Name.substr(5);
     if (RegOpenKeyExA(Root, SubKey.c_str(), 0, KEY_READ, &Key) != ERROR_SUCCESS)
-        return SubKey + " missing\n";
-    std::string Text = SubKey + "\n";
-    char Name[16384];
-    std::vector<BYTE> Data(1 << 16);
+        return;
+    Machine["key " + Name] = {};
+    char Value[16384];
+    std::vector<char> Data(1 << 16);
     for (DWORD Index = 0;; ++Index) {
-        DWORD NameSize = sizeof Name, Size = DWORD(Data.size()), Type = 0;
-        if (RegEnumValueA(Key, Index, Name, &NameSize, nullptr, &Type, Data.data(), &Size) !=
-            ERROR_SUCCESS)
+        DWORD NameSize = sizeof Value, Size = DWORD(Data.size()), Type = 0;
+        if (RegEnumValueA(Key, Index, Value, &NameSize, nullptr, &Type,
+                          reinterpret_cast<BYTE*>(Data.data()), &Size) != ERROR_SUCCESS)
             break;
-        Text += std::string(Name) + "=" + std::to_string(Type) + ":" +
-                std::string(reinterpret_cast<char*>(Data.data()), Size) + "\n";
+        Machine["value " + Name + " [" + Value + "]"] =
+            ValueAspects(Type, std::string(Data.data(), Size));
     }
-    std::vector<std::string> Subkeys;
+    std::vector<std::string> Below;
     for (DWORD Index = 0;; ++Index) {
-        DWORD NameSize = sizeof Name;
-        if (RegEnumKeyExA(Key, Index, Name, &NameSize, nullptr, nullptr, nullptr, nullptr) !=
+        DWORD NameSize = sizeof Value;
+        if (RegEnumKeyExA(Key, Index, Value, &NameSize, nullptr, nullptr, nullptr, nullptr) !=
             ERROR_SUCCESS)
             break;
-        Subkeys.push_back(Name);
+        Below.push_back(Value);
     }
     RegCloseKey(Key);
-    for (const std::string& Below : Subkeys)
-        Text += KeySnapshot(Root, SubKey + "\\" + Below);
+    for (const std::string& Sub : Below)
+        ReadKey(Machine, Root, Name + "\\" + Sub);
+}
+
+static std::string Lower(std::string Text)
+{
+    for (char& C : Text)
+        C = char(tolower(static_cast<unsigned char>(C)));
     return Text;
+}
+
+// The renames at the next start whose source or target is one of Paths or lies in one.
+static void ReadPendingRenames(TMachine& Machine, const std::vector<std::string>& Paths)
+{
+    std::string List;
+    DWORD Size = 0;
+    const char* Manager = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+    if (RegGetValueA(HKEY_LOCAL_MACHINE, Manager, "PendingFileRenameOperations", RRF_RT_ANY,
+                     nullptr, nullptr, &Size) != ERROR_SUCCESS)
+        return;
+    Size += 4096;                  // room for what other tests add meanwhile
+    List.assign(Size + 2, '\0');   // two NULs more: the last name ends whatever the list holds
+    if (RegGetValueA(HKEY_LOCAL_MACHINE, Manager, "PendingFileRenameOperations", RRF_RT_ANY,
+                     nullptr, &List[0], &Size) != ERROR_SUCCESS)
+        return;
+    for (size_t At = 0; At < Size && List[At] != '\0';) {
+        std::string From = List.c_str() + At;
+        std::string To = List.c_str() + At + From.size() + 1;   // empty: a deletion
+        At += From.size() + To.size() + 2;
+        std::string Names = Lower(From + "\n" + To + "\n");   // each name ends in a line end
+        for (const std::string& Path : Paths)
+            if (Names.find(Lower(Path) + "\\") != std::string::npos ||
+                Names.find(Lower(Path) + "\n") != std::string::npos)
+                Machine["rename " + From + " -> " + To] = {};
+    }
+}
+
+TMachine ReadMachine(const TMachinePlaces& Places)
+{
+    TMachine Machine;
+    for (const std::string& Path : Places.Paths)
+        ReadTree(Machine, Path, Places.Skip);
+    for (const std::string& Key : Places.Keys)
+        ReadKey(Machine, Key.rfind("HKLM\\", 0) == 0 ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, Key);
+    ReadPendingRenames(Machine, Places.Paths);
+    return Machine;
+}
+
+// An item's aspects as one text, or "missing".
+static std::string AspectsText(const TMachine& Machine, const std::string& Item,
+                               const std::string& What)
+{
+    auto Found = Machine.find(Item);
+    if (Found == Machine.end())
+        return "missing";
+    std::string Text;
+    for (const auto& Aspect : Found->second)
+        if (What.empty() || (" " + What + " ").find(" " + Aspect.first + " ") != std::string::npos)
+            Text += (Text.empty() ? "" : ", ") + Aspect.first + " " + Aspect.second;
+    return Text.empty() ? "present" : Text;
+}
+
+std::vector<TChange> MachineChanges(const TMachine& Before, const TMachine& After)
+{
+    std::map<std::string, std::string> Whats;   // item: what differs
+    for (const auto& Item : Before)
+        Whats[Item.first] = After.count(Item.first) ? "" : "removed";
+    for (const auto& Item : After) {
+        auto Was = Before.find(Item.first);
+        if (Was == Before.end()) {
+            Whats[Item.first] = "added";
+            continue;
+        }
+        for (size_t I = 0; I < Item.second.size() && I < Was->second.size(); ++I)
+            if (Item.second[I] != Was->second[I])
+                Whats[Item.first] += (Whats[Item.first].empty() ? "" : " ") + Item.second[I].first;
+    }
+    std::vector<TChange> Changes;
+    for (const auto& Item : Whats) {
+        bool Whole = Item.second == "added" || Item.second == "removed";
+        if (!Item.second.empty())
+            Changes.push_back({Item.first, Item.second,
+                               AspectsText(Before, Item.first, Whole ? "" : Item.second),
+                               AspectsText(After, Item.first, Whole ? "" : Item.second)});
+    }
+    return Changes;
+}
+
+::testing::AssertionResult ChangedExactly(const TMachine& Before, const TMachine& After,
+                                          std::vector<std::string> Expected)
+{
+    std::string Unexpected;
+    for (const TChange& Change : MachineChanges(Before, After)) {
+        auto Listed = std::find(Expected.begin(), Expected.end(), Change.Line());
+        if (Listed != Expected.end())
+            Expected.erase(Listed);
+        else
+            Unexpected += "\n  " + Change.Line() + "\n    before: " + Change.Before +
+                          "\n    after:  " + Change.After;
+    }
+    if (Unexpected.empty() && Expected.empty())
+        return ::testing::AssertionSuccess();
+    std::string Missing;
+    for (const std::string& Line : Expected)
+        Missing += "\n  " + Line;
+    return ::testing::AssertionFailure()
+           << (Unexpected.empty() ? "" : "changed unexpectedly:" + Unexpected + "\n")
+           << (Missing.empty() ? "" : "not changed as expected:" + Missing);
 }
 
 // Lines joined, each ended by a line end, for a comparison that shows them.

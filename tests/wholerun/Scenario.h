@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <map>
 #include <optional>
 #include <string>
 #include <thread>
@@ -109,10 +110,31 @@ private:
     bool SetSecurity(const char* Text);
 };
 
-// What a run could change, read back as text to compare before and after: every file and folder
-// below Dir but Skip (name, size, last-write time, attributes), and every value below a key.
-std::string TreeSnapshot(const std::string& Dir, const std::string& Skip);
-std::string KeySnapshot(HKEY Root, const std::string& SubKey);
+// The machine as far as one test's runs may change it, to compare before and after a run: each
+// item ("file PATH", "folder PATH", "key HKCU\KEY", "value HKLM\KEY [NAME]",
+// "rename FROM -> TO") with what it is, aspect by aspect (a file's bytes, written and attributes,
+// a value's type and data). A folder's own time is left out: it follows what is in it.
+using TAspects = std::vector<std::pair<std::string, std::string>>;
+using TMachine = std::map<std::string, TAspects>;
+struct TMachinePlaces {
+    std::vector<std::string> Paths;   // files or folders, with everything below them
+    std::vector<std::string> Skip;    // paths left out (the log that every run writes)
+    std::vector<std::string> Keys;    // "HKCU\..." or "HKLM\...", with everything below
+};
+TMachine ReadMachine(const TMachinePlaces& Places);
+
+// One item that differs between two readings: "added", "removed", or the aspects that differ
+// ("bytes written"), with what they were before and after.
+struct TChange {
+    std::string Item, What, Before, After;
+    std::string Line() const { return Item + ": " + What; }
+};
+std::vector<TChange> MachineChanges(const TMachine& Before, const TMachine& After);
+
+// What changed is exactly Expected (lines as TChange::Line gives them, in any order); else
+// each unexpected change with its before and after, and each expected one that did not come.
+::testing::AssertionResult ChangedExactly(const TMachine& Before, const TMachine& After,
+                                          std::vector<std::string> Expected);
 
 // The lines of a log or plan that tell what its run did (or would do): for a log appended to by
 // several runs the last run's, without the log's header and the plan's own "Plan" lines.

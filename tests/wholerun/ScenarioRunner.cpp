@@ -30,6 +30,15 @@
 //   delete PATH                      a file, or a folder with everything in it
 //   reg HKCU\KEY [NAME] = sz:TEXT | expand:TEXT | dword:NUMBER     ([] the default value)
 //   env NAME = TEXT                  in the environment of every later run
+//   snapshot                         reads the test's own part of the machine, for the checks
+//                                    of the machine below: the medium but tmp, ${App} with it;
+//                                    ${ProgramFiles}\${Own}; ${Programs}\${Own} with its links;
+//                                    ${InfCopy}; HKCU\${Key}, HKLM\${Key} and ${Uninstall} in
+//                                    both, every key and value below; the renames at the next
+//                                    start that name one of these paths. With a block: the paths
+//                                    in it too (files or folders). The log where ${Log} is at the
+//                                    snapshot is left out (every run writes it; expect log checks
+//                                    it); so is a folder's own time, which follows its files.
 //   deny HKCU\KEY = create-subkey set-value ...   the key (made if missing, volatile to refuse
 //                                    subkeys under Wine too) refuses everyone these rights, as
 //                                    HKLM\Software refuses a standard user
@@ -37,10 +46,10 @@
 //   run ARGUMENTS
 //   answer ANSWER                    the robot's syntax; ids by name: IDOK, idBuf, idBackup, ...
 // A plan: SETUP.EXE /plan=FILE ARGUMENTS (FILE beside the medium, so that no [Files] entry takes
-// it), which must end with exit code 0 and change nothing in the medium, the test's keys and the
-// INF folder. Every run that asks no question is planned first, with its arguments, and the log
-// where the plan said it would be must then tell, line for line, what the plan said the run would
-// do. A run asks a question when one of its answers is not "click IDOK", "click IDYES" or
+// it), which must end with exit code 0 and change nothing that a snapshot reads, the log neither.
+// Every run that asks no question is planned first, with its arguments, and the log where the
+// plan said it would be must then tell, line for line, what the plan said the run would do. A run
+// asks a question when one of its answers is not "click IDOK", "click IDYES" or
 // "default" (AsksQuestion in Scenario.h tells why). A line above a run changes that:
 //   plan: none REASON                not planned: what the design keeps a plan from knowing (a
 //                                    run that fails before its log, the in-use dialog's Retry)
@@ -76,6 +85,15 @@
 //   expect reg HKCU\KEY [NAME] = sz:TEXT | expand:TEXT | dword:NUMBER | missing
 //   expect key HKCU\KEY exists | absent
 //   expect link PATH [FIELD] = TEXT  Target, Arguments, WorkDir, IconFile or IconIndex
+//   expect machine as snapshot       nothing changed since the snapshot; else each difference
+//                                    with what it was before and after
+//   expect machine changed           exactly the changes in its block, one a line (or one after
+//                                    " = "), in any order: ITEM: added | removed | ASPECTS, where
+//                                    ITEM is "file PATH", "folder PATH", "key HKCU\KEY",
+//                                    "value HKLM\KEY [NAME]" or "rename FROM -> TO" (FROM and
+//                                    TO as the list holds them, "\??\C:\..."), and ASPECTS the
+//                                    ones that differ, in this order: a file's "bytes written
+//                                    attributes", a folder's "attributes", a value's "type data"
 #include <windows.h>
 
 #include <sddl.h>
@@ -502,6 +520,8 @@ private:
     std::map<std::string, std::string> Values;
     TEnvOverrides Env;
     TRunResult Run;
+    TMachinePlaces Places;   // of the snapshot
+    TMachine Snapshot;
 
     void RemoveTraces() const;
     std::string Expand(const std::string& Text) const;
@@ -511,9 +531,10 @@ private:
     bool DoRun(const TStep& Step);
     bool PlanAndRun(const TStep& Step, bool PlannedByHand);
     ::testing::AssertionResult DoPlan(const TStep& Step);
-    std::string State() const;
+    TMachinePlaces OwnPlaces() const;
     std::string PlanFile() const { return Medium.PlanFile(); }
     ::testing::AssertionResult Prepare(const TStep& Step);
+    void TakeSnapshot(const std::vector<std::string>& Block);
     ::testing::AssertionResult Expect(const TStep& Step) const;
     ::testing::AssertionResult ExpectDialog(size_t Index, const std::string& Rest,
                                             const std::string& Value) const;
@@ -652,24 +673,43 @@ bool TScenarioRun::DoRun(const TStep& Step)
     return bool(Ran);
 }
 
-// What a plan must leave as it was.
-std::string TScenarioRun::State() const
-{
-    return TreeSnapshot(Medium.Dir, Medium.TmpDir) + KeySnapshot(HKEY_CURRENT_USER, Key.SubKey) +
-           KeySnapshot(HKEY_LOCAL_MACHINE, Values.at("Uninstall")) +
-           Medium.ReadText(Values.at("InfCopy")).value_or("no INF copy");
-}
-
 ::testing::AssertionResult TScenarioRun::DoPlan(const TStep& Step)
 {
-    std::string Args, Before = State();
+    std::string Args;
     FirstWord(Step.Text, &Args);
+    TMachine Before = ReadMachine(OwnPlaces());
     DeleteFileA(PlanFile().c_str());   // the plan of an earlier run
     TRunResult Planned = Medium.Run("/plan=" + PlanFile() + " " + Expand(Args), {}, Env);
     ::testing::AssertionResult Ran = RanAsAnswered(Planned);
     if (!Ran)
         return Ran;
-    return Equal("what the plan left", State(), Before);
+    return ChangedExactly(Before, ReadMachine(OwnPlaces()), {}) << "\n(by the plan)";
+}
+
+// The test's own part of the machine, which a plan must leave as it was: the medium but its tmp
+// folder, the Program Files and menu folders of its own name, its INF copy, its keys in HKCU and
+// HKLM (and with them the renames at the next start that name these paths).
+TMachinePlaces TScenarioRun::OwnPlaces() const
+{
+    TMachinePlaces Own = {{Medium.Dir, Values.at("InfCopy")}, {Medium.TmpDir}, {}};
+    for (const char* Folder : {"Programs", "ProgramFiles"})
+        if (!Values.at(Folder).empty())
+            Own.Paths.push_back(Values.at(Folder) + "\\" + Values.at("Own"));
+    for (const char* Root : {"HKCU\\", "HKLM\\"})
+        for (const char* Name : {"Key", "Uninstall"})
+            Own.Keys.push_back(Root + Values.at(Name));
+    return Own;
+}
+
+// Reads the test's own part of the machine, with the paths of Block too, for a run to leave as
+// it was. The log where ${Log} then is, is left out: every run writes it.
+void TScenarioRun::TakeSnapshot(const std::vector<std::string>& Block)
+{
+    Places = OwnPlaces();
+    Places.Skip.push_back(Values.at("Log"));
+    for (const std::string& Path : Block)
+        Places.Paths.push_back(PathOf(Path));
+    Snapshot = ReadMachine(Places);
 }
 
 // The key Text (HKCU\..., made if missing) refuses everyone the rights Names, and grants every
@@ -745,6 +785,8 @@ std::string TScenarioRun::State() const
         SetFileAttributesA(Path.c_str(), FILE_ATTRIBUTE_NORMAL);
         if (!DeleteFileA(Path.c_str()))
             RemoveTree(Path);
+    } else if (Verb == "snapshot" && Rest.empty()) {
+        TakeSnapshot(Step.Block);
     } else if (Verb == "env" && HasValue) {
         Env.push_back({Left, Value});
     } else if (Verb == "deny" && HasValue) {
@@ -942,6 +984,16 @@ std::string TScenarioRun::State() const
             return Failed(Kind + " " + FirstWord(Left) + " did not come:\n" + DescribeRun(Run));
         return Kind == "dialog" ? ExpectDialog(Number - 1, Rest, Value)
                                 : ExpectNotepad(Run.Notepads[Number - 1], Rest, Value);
+    }
+    if (Kind == "machine" && (Left == "as snapshot" || Left == "changed")) {
+        std::vector<std::string> Expected;
+        for (const std::string& Line : Step.Block)
+            Expected.push_back(Expand(Line));
+        if (!Value.empty())
+            Expected.push_back(Value);
+        if (Places.Keys.empty() || (Left == "as snapshot") != Expected.empty())
+            return Failed("expected a snapshot before, and changes listed after changed only");
+        return ChangedExactly(Snapshot, ReadMachine(Places), Expected);
     }
     if (Kind == "plan" && Left == "matches log")
         return PlanMatchesLog(PlanFile());
