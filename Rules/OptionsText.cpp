@@ -20,8 +20,16 @@ const std::vector<std::string>& FilesInUseValues()
     return Values;
 }
 
+bool ParseRollback(const std::string& Text, bool& Value)
+{
+    if (!SameText(Text, "Yes") && !SameText(Text, "No"))
+        return false;
+    Value = SameText(Text, "Yes");
+    return true;
+}
+
 const std::vector<std::string>& OptionsKeys()
 {
-    static const std::vector<std::string> Keys = {FilesInUseKey};
+    static const std::vector<std::string> Keys = {FilesInUseKey, RollbackKey};
     return Keys;
 }

@@ -5,6 +5,7 @@
 
 const char* const OptionsSection = "Options";
 const char* const FilesInUseKey = "FilesInUse";
+const char* const RollbackKey = "Rollback";
 
 // What the run does when a file it must replace is in use: fail that file (the default), ask the
 // user, or replace it when Windows restarts.
@@ -16,6 +17,10 @@ bool ParseFilesInUse(const std::string& Text, TFilesInUse& Value);
 
 // The values FilesInUse knows, in the spelling the documentation uses.
 const std::vector<std::string>& FilesInUseValues();
+
+// The value of Rollback: Yes or No, letter case ignored; false (and Value left as it was) for any
+// other text.
+bool ParseRollback(const std::string& Text, bool& Value);
 
 // The keys [Options] knows, in the spelling the documentation uses.
 const std::vector<std::string>& OptionsKeys();

@@ -29,6 +29,12 @@ TSwitchScan ParseSwitches(const std::vector<std::string>& Args, TSwitches& Switc
             if (Switches.Quiet)
                 return ssTwice;
             Switches.Quiet = true;
+        } else if (SameText(Name, "rollback")) {
+            if (HasValue)
+                return ssBad;
+            if (Switches.Rollback)
+                return ssTwice;
+            Switches.Rollback = true;
         } else if (SameText(Name, "?") || SameText(Name, "help")) {
             if (HasValue)
                 return ssBad;
@@ -64,6 +70,7 @@ std::string HelpText()
            "/dir=PATH\tthe installation folder, as if typed into the folder dialog\r\n"
            "/answers=FILE\tanswers the questions as recorded in FILE\r\n"
            "/record=FILE\trecords this run's answers in FILE\r\n"
+           "/rollback\tundoes every change when the run fails or is cancelled\r\n"
            "/plan=FILE\twrites what the run would do to FILE (FILE.json: as JSON), changing "
            "nothing\r\n"
            "/bundle=OUT.EXE\tpacks this folder into the single setup file OUT.EXE\r\n"

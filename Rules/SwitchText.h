@@ -12,6 +12,7 @@ struct TSwitches {
     std::string Record;    // /record=FILE: the answers of this run are written there
     std::string Answers;   // /answers=FILE: the answers are taken from there
     std::string Plan;      // /plan=FILE: what the run would do goes there; nothing is changed
+    bool Rollback = false;   // /rollback: a failed or cancelled run undoes its changes
     bool Help = false;     // /? or /help: the switches are shown, nothing else happens
 };
 

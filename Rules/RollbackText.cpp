@@ -1,0 +1,209 @@
+#include "Rules/RollbackText.h"
+
+#include <cctype>
+#include <cstring>
+
+#include "Rules/CaseText.h"
+
+namespace {
+
+// How many fields each kind of record has.
+struct TKindFields {
+    TJournalKind Kind;
+    size_t Count;
+};
+const TKindFields KindFields[] = {
+    {jkFolder, 1}, {jkNewFile, 1}, {jkKept, 2}, {jkAttributes, 2}, {jkWaiting, 2},
+    {jkWithdrawn, 3}, {jkKey, 2}, {jkValue, 6}, {jkEntry, 5},
+};
+
+void Escape(const std::string& Field, std::string& Line)
+{
+    for (char C : Field) {
+        switch (C) {
+        case '\\': Line += "\\\\"; break;
+        case '\t': Line += "\\t"; break;
+        case '\r': Line += "\\r"; break;
+        case '\n': Line += "\\n"; break;
+        case '\0': Line += "\\0"; break;
+        default: Line += C;
+        }
+    }
+}
+
+// The field's text from its written form; false for a backslash that starts no escape.
+bool Unescape(const std::string& Written, std::string& Field)
+{
+    Field.clear();
+    for (size_t I = 0; I < Written.size(); ++I) {
+        if (Written[I] != '\\') {
+            Field += Written[I];
+            continue;
+        }
+        if (++I == Written.size())
+            return false;
+        const char* Known = std::strchr("\\trn0", Written[I]);
+        if (Known == nullptr || *Known == '\0')
+            return false;
+        static const char Meant[] = {'\\', '\t', '\r', '\n', '\0'};
+        Field += Meant[Known - "\\trn0"];
+    }
+    return true;
+}
+
+std::string Hex16(uint64_t Value, size_t Digits)
+{
+    static const char Digit[] = "0123456789abcdef";
+    std::string Text(Digits, '0');
+    for (size_t I = Digits; I-- > 0; Value >>= 4)
+        Text[I] = Digit[Value & 15];
+    return Text;
+}
+
+bool AllHex(const std::string& Text)
+{
+    for (char C : Text)
+        if (!std::isxdigit(uint8_t(C)))
+            return false;
+    return !Text.empty();
+}
+
+}   // namespace
+
+std::string JournalLine(const TJournalRecord& Record)
+{
+    std::string Line(1, char(Record.Kind));
+    for (const std::string& Field : Record.Fields) {
+        Line += '\t';
+        Escape(Field, Line);
+    }
+    return Line + "\r\n";
+}
+
+bool ParseJournalLine(const std::string& Line, TJournalRecord& Record)
+{
+    if (Line.size() < 2 || Line[1] != '\t')
+        return false;
+    size_t Count = 0;
+    for (const TKindFields& Known : KindFields)
+        if (Known.Kind == Line[0])
+            Count = Known.Count;
+    Record.Kind = TJournalKind(Line[0]);
+    Record.Fields.clear();
+    for (size_t Start = 2;;) {
+        size_t Tab = Line.find('\t', Start);
+        std::string Field;
+        if (!Unescape(Line.substr(Start, Tab == std::string::npos ? Tab : Tab - Start), Field))
+            return false;
+        Record.Fields.push_back(Field);
+        if (Tab == std::string::npos)
+            break;
+        Start = Tab + 1;
+    }
+    return Count != 0 && Record.Fields.size() == Count;
+}
+
+std::vector<TJournalRecord> JournalRecords(const std::string& Text)
+{
+    std::vector<TJournalRecord> Records;
+    size_t Start = Text.find("\r\n");   // the head line
+    while (Start != std::string::npos) {
+        Start += 2;
+        size_t End = Text.find("\r\n", Start);
+        TJournalRecord Record;
+        if (End != std::string::npos && ParseJournalLine(Text.substr(Start, End - Start), Record))
+            Records.push_back(Record);
+        Start = End;
+    }
+    return Records;
+}
+
+void JournalDirName(uint64_t Random, char (&Name)[JournalDirNameSize])
+{
+    std::string Text = JournalDirPrefix + Hex16(Random, 16);
+    std::memcpy(Name, Text.c_str(), JournalDirNameSize);
+}
+
+bool IsJournalDirName(const char* Name)
+{
+    const size_t Prefix = std::strlen(JournalDirPrefix);
+    return std::strlen(Name) == JournalDirNameSize - 1 &&
+           SameText(std::string(Name, Prefix), JournalDirPrefix) && AllHex(Name + Prefix);
+}
+
+std::string KeptFileName(uint32_t ProcessId, uint32_t Count)
+{
+    return "~setupkv" + Hex16((uint64_t(ProcessId) << 16) ^ Count, 8) + ".kept";
+}
+
+bool IsKeptFileName(const std::string& Name)
+{
+    const size_t Prefix = 8, Digits = 8;
+    return Name.size() == Prefix + Digits + 5 && SameText(Name.substr(0, Prefix), "~setupkv") &&
+           AllHex(Name.substr(Prefix, Digits)) && SameText(Name.substr(Prefix + Digits), ".kept");
+}
+
+std::string RollbackStartLine(size_t Changes)
+{
+    return RollbackPrefix + std::string("undoing ") + std::to_string(Changes) +
+           (Changes == 1 ? " change" : " changes");
+}
+
+std::string RemovedLine(const std::string& What)
+{
+    return RollbackPrefix + std::string("removed ") + What;
+}
+
+std::string RestoredLine(const std::string& What)
+{
+    return RollbackPrefix + std::string("restored ") + What;
+}
+
+std::string WithdrawnLine(const std::string& To)
+{
+    return RollbackPrefix + std::string("withdrew the replacement of ") + To +
+           " at the next restart";
+}
+
+std::string StaysLine(const std::string& What, const std::string& Why)
+{
+    return RollbackPrefix + What + " stays: " + Why;
+}
+
+std::string NotUndoneLine(const std::string& What, unsigned long Code, const std::string& Reason)
+{
+    return RollbackPrefix + "couldn't undo " + What + ": Error " + std::to_string(Code) + ", " +
+           Reason;
+}
+
+std::string RollbackEndLine(int NotUndone)
+{
+    if (NotUndone == 0)
+        return RollbackPrefix + std::string("the machine was left as it was");
+    return RollbackPrefix + std::to_string(NotUndone) +
+           (NotUndone == 1 ? " change could not be undone" : " changes could not be undone");
+}
+
+std::string RollbackReport(int NotUndone)
+{
+    if (NotUndone == 0)
+        return "The machine was left as it was.";
+    return std::to_string(NotUndone) +
+           (NotUndone == 1 ? " change could not be undone" : " changes could not be undone") +
+           ": the log names them.";
+}
+
+std::string KilledRunLine(const std::string& JournalPath)
+{
+    return RollbackPrefix + std::string("undoing a run that was killed, from ") + JournalPath;
+}
+
+std::string ValueWhat(const std::string& Key, const std::string& Name)
+{
+    return Key + " [" + Name + "]";
+}
+
+std::string EntryWhat(const std::string& File, const std::string& Section, const std::string& Key)
+{
+    return "[" + Section + "] " + Key + " in " + File;
+}
