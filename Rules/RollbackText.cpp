@@ -13,20 +13,31 @@ struct TKindFields {
     size_t Count;
 };
 const TKindFields KindFields[] = {
-    {jkFolder, 1}, {jkNewFile, 1}, {jkKept, 2}, {jkAttributes, 2}, {jkWaiting, 2},
-    {jkWithdrawn, 3}, {jkKey, 2}, {jkValue, 6}, {jkEntry, 5},
+    {jkFolder, 1},    {jkNewFile, 1}, {jkKept, 2},  {jkAttributes, 2}, {jkWaiting, 2},
+    {jkWithdrawn, 3}, {jkKey, 2},     {jkValue, 6}, {jkEntry, 5},
 };
 
 void Escape(const std::string& Field, std::string& Line)
 {
     for (char C : Field) {
         switch (C) {
-        case '\\': Line += "\\\\"; break;
-        case '\t': Line += "\\t"; break;
-        case '\r': Line += "\\r"; break;
-        case '\n': Line += "\\n"; break;
-        case '\0': Line += "\\0"; break;
-        default: Line += C;
+        case '\\':
+            Line += "\\\\";
+            break;
+        case '\t':
+            Line += "\\t";
+            break;
+        case '\r':
+            Line += "\\r";
+            break;
+        case '\n':
+            Line += "\\n";
+            break;
+        case '\0':
+            Line += "\\0";
+            break;
+        default:
+            Line += C;
         }
     }
 }
@@ -172,8 +183,8 @@ std::string StaysLine(const std::string& What, const std::string& Why)
 
 std::string NotUndoneLine(const std::string& What, unsigned long Code, const std::string& Reason)
 {
-    return RollbackPrefix + "couldn't undo " + What + ": Error " + std::to_string(Code) + ", " +
-           Reason;
+    return RollbackPrefix + std::string("couldn't undo ") + What + ": Error " +
+           std::to_string(Code) + ", " + Reason;
 }
 
 std::string RollbackEndLine(int NotUndone)

@@ -8,16 +8,16 @@
 
 // What one record of the journal says was changed; written before the change is made.
 enum TJournalKind : char {
-    jkFolder = 'D',      // Path: a folder made
-    jkNewFile = 'N',     // Path: a file made where none was
-    jkKept = 'K',        // Path, Kept: the file at Path moved aside to Kept, its name taken next
-    jkAttributes = 'A',  // Path, old attributes (hex): the attributes set anew
-    jkWaiting = 'W',     // To, Waiting: Waiting written to replace To at the next restart
-    jkWithdrawn = 'P',   // To, Waiting, Kept: an earlier run's replacement of To taken back,
-                         // its waiting file kept aside as Kept
-    jkKey = 'k',         // Root, SubKey: a registry key made where none was
-    jkValue = 'v',       // Root, SubKey, Name, Found (0/1), Type, Data: a value set anew
-    jkEntry = 'e',       // File, Section, Key, Found (0/1), Value: an INI entry written
+    jkFolder = 'D',       // Path: a folder made
+    jkNewFile = 'N',      // Path: a file made where none was
+    jkKept = 'K',         // Path, Kept: the file at Path moved aside to Kept, its name taken next
+    jkAttributes = 'A',   // Path, old attributes (hex): the attributes set anew
+    jkWaiting = 'W',      // To, Waiting: Waiting written to replace To at the next restart
+    jkWithdrawn = 'P',    // To, Waiting, Kept: an earlier run's replacement of To taken back,
+                          // its waiting file kept aside as Kept
+    jkKey = 'k',          // Root, SubKey: a registry key made where none was
+    jkValue = 'v',        // Root, SubKey, Name, Found (0/1), Type, Data: a value set anew
+    jkEntry = 'e',        // File, Section, Key, Found (0/1), Value: an INI entry written
 };
 
 // One record: its kind and fields, any text in each (a value's bytes too).
@@ -57,10 +57,10 @@ bool IsKeptFileName(const std::string& Name);
 
 // The log's words for undoing. Every line of the undoing starts with RollbackPrefix.
 const char* const RollbackPrefix = "Rollback: ";
-std::string RollbackStartLine(size_t Changes);   // "Rollback: undoing 12 changes"
-std::string RemovedLine(const std::string& What);     // "Rollback: removed X"
-std::string RestoredLine(const std::string& What);    // "Rollback: restored X"
-std::string WithdrawnLine(const std::string& To);     // the restart's replacement taken back
+std::string RollbackStartLine(size_t Changes);       // "Rollback: undoing 12 changes"
+std::string RemovedLine(const std::string& What);    // "Rollback: removed X"
+std::string RestoredLine(const std::string& What);   // "Rollback: restored X"
+std::string WithdrawnLine(const std::string& To);    // the restart's replacement taken back
 std::string StaysLine(const std::string& What, const std::string& Why);   // "... stays: why"
 std::string NotUndoneLine(const std::string& What, unsigned long Code, const std::string& Reason);
 // The undoing's last line and the report's added sentence.

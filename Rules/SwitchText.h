@@ -6,14 +6,14 @@
 #include <vector>
 
 struct TSwitches {
-    bool Any = false;      // at least one switch: the run reports by its exit code
-    bool Quiet = false;    // /quiet: nothing on screen
-    std::string Dir;       // /dir=PATH: the installation folder, as typed into the path dialog
-    std::string Record;    // /record=FILE: the answers of this run are written there
-    std::string Answers;   // /answers=FILE: the answers are taken from there
-    std::string Plan;      // /plan=FILE: what the run would do goes there; nothing is changed
+    bool Any = false;        // at least one switch: the run reports by its exit code
+    bool Quiet = false;      // /quiet: nothing on screen
+    std::string Dir;         // /dir=PATH: the installation folder, as typed into the path dialog
+    std::string Record;      // /record=FILE: the answers of this run are written there
+    std::string Answers;     // /answers=FILE: the answers are taken from there
+    std::string Plan;        // /plan=FILE: what the run would do goes there; nothing is changed
     bool Rollback = false;   // /rollback: a failed or cancelled run undoes its changes
-    bool Help = false;     // /? or /help: the switches are shown, nothing else happens
+    bool Help = false;       // /? or /help: the switches are shown, nothing else happens
 };
 
 // What ParseSwitches found wrong: an unknown switch or a missing or unexpected value, or a
