@@ -12,7 +12,9 @@ Parts (bench/run.sh --only PART,...):
             ("first") and again over its copy ("again"), and three 64 MB files ("large"), each
             copied by SETUP.EXE, wine xcopy, copyloop.exe (FindFirstFileA walk + CopyFileA, the
             least a Win32 copier does) and native cp; the first install also by copyloop.exe
-            /flush, which flushes each copy to the disk as SETUP.EXE does (shown, no target).
+            /flush, which flushes each copy to the disk as SETUP.EXE does (shown, no target),
+            and by SETUP.EXE with [Options] Rollback=Yes, which journals every change (within
+            1.1x the same install without it, net).
   keys      [Files] scripts with N keys, each naming one file of 5 bytes ("file00042.dat="), and
             the middle N installed through one pattern key ("*.dat="); [RegWrite] scripts with N
             lines, each one REG_SZ value under HKCU\\Software\\SetupBench (removed between runs).
@@ -81,6 +83,8 @@ BUNDLE_MEMORY_TARGET_KB = 16 * 1024
 SCALE_MEMORY_TARGET_KB = 16 * 1024
 BIG_FILES, BIG_SIZE = 16, 64 << 20   # the 1 GB medium of the bundle's memory figure
 TRAILER_SIZE = 32                    # a bundle's trailer: magic, payload size, ...
+ROLLBACK_OPTION = ("[Options]", "Rollback=Yes")   # the journalled small-file install
+ROLLBACK_LIMIT = 1.1
 PASSES = ("until the first file", "copies", "after the last file")   # of a watched run
 
 
@@ -349,7 +353,8 @@ class Bench:
     def one_copy(self, payload, scenario, method, expected):
         source = os.path.join(self.medium, payload)
         root = os.path.join(self.out, "%s-%s" % (payload, method))
-        dest = os.path.join(root, payload) if method == "setup" else root
+        setup = method in ("setup", "rollback")
+        dest = os.path.join(root, payload) if setup else root
         if scenario == "first":
             shutil.rmtree(root, ignore_errors=True)
 
@@ -358,9 +363,12 @@ class Bench:
             return "%d files at %s, expected %d" % (found, dest, expected) if found != expected else None
 
         key = (payload, scenario, method)
-        if method == "setup":
-            inf = os.path.join(self.medium, payload.upper() + ".INF")
-            write_inf(inf, root, [payload + "\\*.*=%MyProgramPath%\\" + payload])
+        if setup:
+            # The rollback runs have a script of their own: each first run is a first install.
+            name = payload.upper() + ("RB" if method == "rollback" else "")
+            inf = os.path.join(self.medium, name + ".INF")
+            write_inf(inf, root, [payload + "\\*.*=%MyProgramPath%\\" + payload],
+                      ROLLBACK_OPTION if method == "rollback" else ())
             if scenario == "first":
                 self.forget_inf_copy(inf)
             self.setup_run(key, inf, check)
@@ -398,6 +406,8 @@ class Bench:
         order = methods[round_ % 4:] + methods[:round_ % 4]   # no method always goes first
         for method in order:
             self.one_copy("small", "first", method, small)
+            if method == "setup":   # the same install journalled, right beside it
+                self.one_copy("small", "first", "rollback", small)
             self.one_copy("small", "again", method, small)
         self.one_copy("small", "first", "loopflush", small)
         for method in order:
@@ -774,6 +784,14 @@ class Bench:
             verdict = "-" if holds is None else ("yes" if holds else "NO")
             print("%-52s %-24s %-14s %s" % (figure, measured, target, verdict))
 
+    def rollback_row(self, base):
+        """The small-file first install with Rollback=Yes against the same without, both net."""
+        plain = self.med(("small", "first", "setup")) - base
+        journalled = self.med(("small", "first", "rollback")) - base
+        return ("  the same with Rollback=Yes / without, net",
+                "%.2f (%.2f / %.2f s)" % (journalled / plain, journalled, plain),
+                "<= %.2f" % ROLLBACK_LIMIT, journalled / plain <= ROLLBACK_LIMIT)
+
     def figures(self):
         rows = []
         base = self.med(("none", "first", "setup"))
@@ -786,6 +804,7 @@ class Bench:
                              "%.2f (%.2f / %.2f s)" % (net / other, net, other),
                              "<= %.2f" % limit, net / other <= limit))
                 if scenario == "first":
+                    rows.append(self.rollback_row(base))
                     # SETUP.EXE flushes each file before it takes its final name: the loop that
                     # does as much shows what that costs on this disk.
                     flushing = self.med(("small", "first", "loopflush"))

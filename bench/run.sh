@@ -7,7 +7,8 @@
 #   bench/run.sh [--only PART[,PART...]] [--quick] [--rounds N] [ROUNDS]
 #
 #   --only     parts to run (all by default):
-#                files  small-file tree and large files against wine xcopy, a reference loop, cp
+#                files  small-file tree and large files against wine xcopy, a reference loop, cp;
+#                       the small tree's first install with Rollback=Yes against it without
 #                keys   [Files] scripts of 1,000/5,000/20,000 keys and one pattern key; [RegWrite]
 #                       scripts of as many lines
 #                start  time to the first dialog against a minimal program; the fixed cost, and

@@ -71,6 +71,17 @@ class FiguresTest(unittest.TestCase):
             self.assertAlmostEqual(parts[1], changed[1] - changed[0])
             self.assertAlmostEqual(parts[2], 0.5)
 
+    def test_rollback_row_compares_net_times_of_the_same_rounds(self):
+        with tempfile.TemporaryDirectory() as work:
+            run = bench_of("files", work)
+            for key, seconds in ((("none", "first", "setup"), 1.0),
+                                 (("small", "first", "setup"), 3.0),
+                                 (("small", "first", "rollback"), 3.3)):
+                run.record(key, seconds)
+            row = run.rollback_row(run.med(("none", "first", "setup")))
+            self.assertEqual(row[1:3], ("1.15 (2.30 / 2.00 s)", "<= 1.10"))
+            self.assertFalse(row[3])
+
     def test_memory_rows_name_their_own_runs(self):
         with tempfile.TemporaryDirectory() as work:
             run = bench_of("scale", work)
