@@ -29,4 +29,23 @@ TEST(ParseFilesInUse, KnownValuesInAnyLetterCaseAndNothingElse)
     }
 }
 
+TEST(ParseRollback, YesOrNoInAnyLetterCaseAndNothingElse)
+{
+    const struct {
+        const char* Text;
+        bool Known;
+        bool Value;   // for an unknown text: the value before the call, untouched
+    } Cases[] = {
+        {"Yes", true, true},   {"no", true, false}, {"YES", true, true},   {"nO", true, false},
+        {"", false, true},     {"Ys", false, true}, {"Yes ", false, true}, {"1", false, true},
+        {"True", false, true}, {"Y", false, true},  {"No,", false, true},
+    };
+    for (const auto& Case : Cases) {
+        SCOPED_TRACE(Case.Text);
+        bool Value = true;
+        EXPECT_EQ(Case.Known, ParseRollback(Case.Text, Value));
+        EXPECT_EQ(Case.Value, Value);
+    }
+}
+
 }   // namespace

@@ -65,6 +65,20 @@ TEST(ParseSwitches, SwitchesAnywhereAndTheFirstOtherArgumentIsTheScript)
     }
     EXPECT_EQ(ssBad, ParseSwitches(CommandArguments("S /?=1"), Switches, Script, Bad));
     EXPECT_EQ(ssBad, ParseSwitches(CommandArguments("S /plan"), Switches, Script, Bad));
+    // /rollback takes no value, counts once, and is off without it.
+    EXPECT_FALSE(Switches.Rollback);
+    const struct {
+        const char* CommandLine;
+        TSwitchScan Scan;
+    } Rollbacks[] = {{"S a.inf /ROLLBACK /quiet", ssOk},
+                     {"S /rollback=yes", ssBad},
+                     {"S /rollback /Rollback", ssTwice}};
+    for (const auto& Case : Rollbacks) {
+        TSwitches Fresh;
+        EXPECT_EQ(Case.Scan, ParseSwitches(CommandArguments(Case.CommandLine), Fresh, Script, Bad))
+            << Case.CommandLine;
+        EXPECT_EQ(Case.Scan != ssBad, Fresh.Rollback) << Case.CommandLine;
+    }
 }
 
 TEST(RunExitCode, TheSchemeDeploymentToolsKnow)
