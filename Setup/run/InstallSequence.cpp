@@ -62,8 +62,9 @@ static std::string ScriptArgument()
     std::string Script, Why;
     if (!ReadSwitches(Script, Why)) {
         // Nothing is installed: the box (or, quiet, the log in the temporary folder) says why.
-        std::string Text = "Error: bad command line: " + Why +
-                           "\rSwitches: /quiet /dir=PATH /record=FILE /answers=FILE /plan=FILE /?";
+        std::string Text =
+            "Error: bad command line: " + Why +
+            "\rSwitches: /quiet /dir=PATH /record=FILE /answers=FILE /plan=FILE /rollback /?";
         RunEnd = reBadCommandLine;
         ReportAndEnd(Text, true);
     }
