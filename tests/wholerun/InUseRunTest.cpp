@@ -146,13 +146,14 @@ struct InUse : ::testing::Test {
         ForgetRenamesIn(Medium.Dir);
     }
 
-    // The script with Option as its [Options] FilesInUse ("" for none), the medium's files, and
-    // the installed a.txt, held open.
-    void Prepare(const std::string& Option)
+    // The script with Option as its [Options] FilesInUse ("" for none), with Rollback=Yes where
+    // asked, the medium's files, and the installed a.txt, held open.
+    void Prepare(const std::string& Option, bool Rollback = false)
     {
         Release();
         RemoveTree(App);
         std::string Options = Option.empty() ? "" : Lines({"[Options]", "FilesInUse=" + Option});
+        Options += Rollback ? Lines({"Rollback=Yes"}) : "";
         Medium.WriteText(Inf.Name,
                          Lines({"[Version]", "FormKv=KELVOR", "[Strings]", "MyProgramPath=" + App,
                                 "[Files]", "a.txt=", "b.txt=", "[RegWrite]",
@@ -332,6 +333,22 @@ TEST_F(InUse, AskRetriesReplacesAtTheRestartOrCancels)
         }
         ForgetRenamesIn(Medium.Dir);
     }
+}
+
+// With rollback, Cancel Install at the file in use takes back the value written before it.
+TEST_F(InUse, AskCancelledWithRollbackLeavesTheMachineAsItWas)
+{
+    Prepare("Ask", true);
+    TMachinePlaces Places = {
+        {Medium.Dir, Inf.Installed}, {Medium.TmpDir, Log, Record}, {"HKCU\\" + Key.SubKey}};
+    TMachine Before = ReadMachine(Places);
+    TRunResult Run = Install("click " + std::to_string(IDCANCEL));
+    Release();
+    ASSERT_TRUE(RanAsAnswered(Run, 1602));
+    EXPECT_TRUE(ShowsTemplate(
+        Run, 3, "Installation done without success!\r\nThe machine was left as it was."));
+    EXPECT_TRUE(ChangedExactly(Before, ReadMachine(Places), {}));
+    EXPECT_TRUE(FileContains(Log, "\r\nRollback: the machine was left as it was\r\n"));
 }
 
 // Installed at once before the restart, the file's replacement is taken back from the system's
