@@ -34,13 +34,12 @@ struct Killed : ::testing::Test {
             SetLastWriteTime(Medium.Path(File), June1(Year));
         }
         std::string Options = Version == "one" ? "" : Lines({"[Options]", "Rollback=Yes"});
-        Medium.WriteText(Inf.Name,
-                         Lines({"[Version]", "FormKv=KELVOR", "[Strings]", "MyProgramPath=" + App,
-                                "[RegWrite]", "Option=HKCU," + Key.SubKey + ",Option,Reg_SZ," +
-                                                  Version,
-                                "[Files]", "*.txt=", "[IniWrite]",
-                                "Entry=Section,Key," + Version + "," + Ini}) +
-                             Options);
+        Medium.WriteText(
+            Inf.Name,
+            Lines({"[Version]", "FormKv=KELVOR", "[Strings]", "MyProgramPath=" + App, "[RegWrite]",
+                   "Option=HKCU," + Key.SubKey + ",Option,Reg_SZ," + Version, "[Files]",
+                   "*.txt=", "[IniWrite]", "Entry=Section,Key," + Version + "," + Ini}) +
+                Options);
     }
 
     TRunResult Install() const { return Medium.Run(Inf.Name, {"click 1", "click 1", "click 1"}); }
