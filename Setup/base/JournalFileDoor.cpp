@@ -199,7 +199,12 @@ bool UndoFileRecord(const TJournalRecord& Record, int& NotUndone)
 {
     const std::vector<std::string>& Fields = Record.Fields;
     switch (Record.Kind) {
-    case jkFolder: case jkNewFile: case jkKept: case jkAttributes: case jkWaiting: case jkWithdrawn:
+    case jkFolder:
+    case jkNewFile:
+    case jkKept:
+    case jkAttributes:
+    case jkWaiting:
+    case jkWithdrawn:
         break;
     default:
         return false;

@@ -44,8 +44,9 @@ public:
     LONG SetValue(const std::string& Name, DWORD Type, const std::string& Data) override
     {
         TStoredValue Old = Real.ReadValue(Name, WholeValue);
-        if (!Note(jkValue, {RootKeyName(Root), SubKey, Name, Old.Found ? "1" : "0", HexNumber(Old.Type),
-                    Old.Data},
+        if (!Note(jkValue,
+                  {RootKeyName(Root), SubKey, Name, Old.Found ? "1" : "0", HexNumber(Old.Type),
+                   Old.Data},
                   Old.Found))
             return LONG(GetLastError());
         LONG Code = Real.SetValue(Name, Type, Data);
@@ -99,10 +100,14 @@ TJournalSettings JournalSettings;
 HKEY RootOf(const std::string& Name)
 {
     switch (ScanRootKey(Name.c_str())) {
-    case rkHKLM: return HKEY_LOCAL_MACHINE;
-    case rkHKCU: return HKEY_CURRENT_USER;
-    case rkHKCR: return HKEY_CLASSES_ROOT;
-    default: return nullptr;
+    case rkHKLM:
+        return HKEY_LOCAL_MACHINE;
+    case rkHKCU:
+        return HKEY_CURRENT_USER;
+    case rkHKCR:
+        return HKEY_CLASSES_ROOT;
+    default:
+        return nullptr;
     }
 }
 
@@ -134,9 +139,8 @@ LONG RemoveEmptyKey(HKEY Root, const std::string& Path)
 void UndoKey(HKEY Root, const std::string& Name, std::string Path, const std::string& Top,
              int& NotUndone)
 {
-    for (; Path.size() >= Top.size(); Path.resize(Path.rfind('\\') == std::string::npos
-                                                      ? 0
-                                                      : Path.rfind('\\'))) {
+    for (; Path.size() >= Top.size();
+         Path.resize(Path.rfind('\\') == std::string::npos ? 0 : Path.rfind('\\'))) {
         LONG Code = RemoveEmptyKey(Root, Path);
         std::string What = Name + "\\" + Path;
         if (Code == ERROR_SUCCESS)

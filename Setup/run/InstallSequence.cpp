@@ -108,6 +108,18 @@ static void TakeScript(const std::string& Script)
     ReadProjectVersion();
 }
 
+// The continue prompt; declined, the run ends before anything was done, with nothing to report
+// but that, and a killed run that it undid (KilledUndone).
+static void AskToContinue(bool KilledUndone)
+{
+    if (InfoPrompt("Before", SourceInfPath, BeforeTextWait, InfoProcess) != IDCANCEL)
+        return;
+    RunEnd = reCancelled;
+    if (!KilledUndone)
+        LogText.clear();
+    EndRun();
+}
+
 // A clean run state, the exit procedure hooked, and the caption of every box and dialog.
 static void StartRun()
 {
@@ -129,13 +141,7 @@ void RunInstallSequence()
     UnpackMedium();
     TakeScript(Script);
 
-    if (InfoPrompt("Before", SourceInfPath, BeforeTextWait, InfoProcess) == IDCANCEL) {
-        RunEnd = reCancelled;
-        // Declined before anything was done: nothing to report but that, and a killed run undone.
-        if (!KilledUndone)
-            LogText.clear();
-        EndRun();
-    }
+    AskToContinue(KilledUndone);
 
     // Where the INF copy goes, an earlier installation's copy, and whether the INF directory
     // takes a file at all; the path choice needs all three.
