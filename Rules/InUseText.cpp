@@ -127,6 +127,12 @@ std::string UnknownFilesInUseLine(const std::string& Value)
            ": a file in use fails the installation";
 }
 
+std::string UnknownRollbackLine(const std::string& Value)
+{
+    return "[Options] Rollback=" + Value +
+           " is none of Yes, No: the run is not undone when it fails";
+}
+
 int RestartExitCode(int Code, bool Scheduled)
 {
     return Scheduled && Code == ecSuccess ? ecRestartNeeded : Code;

@@ -51,6 +51,8 @@ std::string RefusedLine(const std::string& B, const std::string& Reason);
 
 // The log line of an [Options] FilesInUse value that is none of the known ones.
 std::string UnknownFilesInUseLine(const std::string& Value);
+// The same for [Options] Rollback, which is then off.
+std::string UnknownRollbackLine(const std::string& Value);
 
 // The exit code of a run with switches, Code as RunExitCode gives it, when Scheduled says that
 // files wait for the next restart: only a success becomes ecRestartNeeded; warnings and failures

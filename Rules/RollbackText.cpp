@@ -1,5 +1,6 @@
 #include "Rules/RollbackText.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 
@@ -14,10 +15,10 @@ struct TKindFields {
 };
 const TKindFields KindFields[] = {
     {jkFolder, 1},    {jkNewFile, 1}, {jkKept, 2},  {jkAttributes, 2}, {jkWaiting, 2},
-    {jkWithdrawn, 3}, {jkKey, 2},     {jkValue, 6}, {jkEntry, 5},
+    {jkWithdrawn, 2}, {jkKey, 3},     {jkValue, 6}, {jkVoid, 1},
 };
 
-void Escape(const std::string& Field, std::string& Line)
+void Escape(std::string_view Field, std::string& Line)
 {
     for (char C : Field) {
         switch (C) {
@@ -81,10 +82,10 @@ bool AllHex(const std::string& Text)
 
 }   // namespace
 
-std::string JournalLine(const TJournalRecord& Record)
+std::string JournalLine(TJournalKind Kind, std::initializer_list<std::string_view> Fields)
 {
-    std::string Line(1, char(Record.Kind));
-    for (const std::string& Field : Record.Fields) {
+    std::string Line(1, char(Kind));
+    for (std::string_view Field : Fields) {
         Line += '\t';
         Escape(Field, Line);
     }
@@ -154,67 +155,105 @@ bool IsKeptFileName(const std::string& Name)
            AllHex(Name.substr(Prefix, Digits)) && SameText(Name.substr(Prefix + Digits), ".kept");
 }
 
-std::string RollbackStartLine(size_t Changes)
+namespace {
+
+// "Rollback: " with the words Before, What and After.
+std::string Line(const char* Before, const std::string& What, const char* After = "")
 {
-    return RollbackPrefix + std::string("undoing ") + std::to_string(Changes) +
-           (Changes == 1 ? " change" : " changes");
+    std::string Text = RollbackPrefix;
+    Text += Before;
+    Text += What;
+    Text += After;
+    return Text;
+}
+
+const char* Changes(long Count)
+{
+    return Count == 1 ? " change" : " changes";
+}
+
+}   // namespace
+
+std::string RollbackStartLine(size_t Count)
+{
+    return Line("undoing ", std::to_string(Count), Changes(long(Count)));
 }
 
 std::string RemovedLine(const std::string& What)
 {
-    return RollbackPrefix + std::string("removed ") + What;
+    return Line("removed ", What);
 }
 
 std::string RestoredLine(const std::string& What)
 {
-    return RollbackPrefix + std::string("restored ") + What;
+    return Line("restored ", What);
 }
 
 std::string WithdrawnLine(const std::string& To)
 {
-    return RollbackPrefix + std::string("withdrew the replacement of ") + To +
-           " at the next restart";
+    return Line("withdrew the replacement of ", To, " at the next restart");
 }
 
 std::string StaysLine(const std::string& What, const std::string& Why)
 {
-    return RollbackPrefix + What + " stays: " + Why;
+    return Line("", What, " stays: ") + Why;
 }
 
 std::string NotUndoneLine(const std::string& What, unsigned long Code, const std::string& Reason)
 {
-    return RollbackPrefix + std::string("couldn't undo ") + What + ": Error " +
-           std::to_string(Code) + ", " + Reason;
+    std::string Text = Line("couldn't undo ", What, ": Error ");
+    Text += std::to_string(Code);
+    Text += ", ";
+    return Text += Reason;
 }
 
 std::string RollbackEndLine(int NotUndone)
 {
     if (NotUndone == 0)
-        return RollbackPrefix + std::string("the machine was left as it was");
-    return RollbackPrefix + std::to_string(NotUndone) +
-           (NotUndone == 1 ? " change could not be undone" : " changes could not be undone");
+        return Line("the machine was left as it was", "");
+    return Line("", std::to_string(NotUndone), Changes(NotUndone)) += " could not be undone";
 }
 
 std::string RollbackReport(int NotUndone)
 {
     if (NotUndone == 0)
         return "The machine was left as it was.";
-    return std::to_string(NotUndone) +
-           (NotUndone == 1 ? " change could not be undone" : " changes could not be undone") +
-           ": the log names them.";
+    std::string Text = std::to_string(NotUndone);
+    Text += Changes(NotUndone);
+    return Text += " could not be undone: the log names them.";
 }
 
 std::string KilledRunLine(const std::string& JournalPath)
 {
-    return RollbackPrefix + std::string("undoing a run that was killed, from ") + JournalPath;
+    return Line("undoing a run that was killed, from ", JournalPath);
+}
+
+std::string LogMovedLine(const std::string& To)
+{
+    return Line("the log moves to ", To);
+}
+
+std::string HexNumber(unsigned long Value)
+{
+    std::string Text = Hex16(Value, 8);
+    return Text.substr(std::min(Text.find_first_not_of('0'), Text.size() - 1));
+}
+
+bool ParseHexNumber(const std::string& Text, unsigned long& Value)
+{
+    if (!AllHex(Text) || Text.size() > 8)
+        return false;
+    Value = 0;
+    for (char C : Text)
+        Value =
+            Value * 16 + unsigned(std::isdigit(uint8_t(C)) ? C - '0' : std::tolower(C) - 'a' + 10);
+    return true;
 }
 
 std::string ValueWhat(const std::string& Key, const std::string& Name)
 {
-    return Key + " [" + Name + "]";
-}
-
-std::string EntryWhat(const std::string& File, const std::string& Section, const std::string& Key)
-{
-    return "[" + Section + "] " + Key + " in " + File;
+    std::string Text = Key;
+    Text += " [";
+    Text += Name;
+    return Text += "]";
 }

@@ -3,7 +3,9 @@
 // only, without the system.
 #pragma once
 #include <cstdint>
+#include <initializer_list>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // What one record of the journal says was changed; written before the change is made.
@@ -13,11 +15,11 @@ enum TJournalKind : char {
     jkKept = 'K',         // Path, Kept: the file at Path moved aside to Kept, its name taken next
     jkAttributes = 'A',   // Path, old attributes (hex): the attributes set anew
     jkWaiting = 'W',      // To, Waiting: Waiting written to replace To at the next restart
-    jkWithdrawn = 'P',    // To, Waiting, Kept: an earlier run's replacement of To taken back,
-                          // its waiting file kept aside as Kept
-    jkKey = 'k',          // Root, SubKey: a registry key made where none was
-    jkValue = 'v',        // Root, SubKey, Name, Found (0/1), Type, Data: a value set anew
-    jkEntry = 'e',        // File, Section, Key, Found (0/1), Value: an INI entry written
+    jkWithdrawn = 'P',    // To, Waiting: an earlier run's replacement of To at the next restart
+                          // taken back (its waiting file is kept aside by the next record)
+    jkKey = 'k',          // Root, SubKey, Top: the key made, Top the first level that was missing
+    jkValue = 'v',        // Root, SubKey, Name, Found (0/1), Type (hex), Data: a value set anew
+    jkVoid = 'X',         // "": the change that the record before names was not made after all
 };
 
 // One record: its kind and fields, any text in each (a value's bytes too).
@@ -28,7 +30,7 @@ struct TJournalRecord {
 
 // The record as one line of the journal, CR LF at its end. The fields are separated by tabs;
 // backslash, tab, CR, LF and NUL inside a field are written as \\, \t, \r, \n and \0.
-std::string JournalLine(const TJournalRecord& Record);
+std::string JournalLine(TJournalKind Kind, std::initializer_list<std::string_view> Fields);
 
 // The record that Line (without its CR LF) holds; false for a line that is none (a kind that
 // isn't known, a field count that doesn't fit the kind, a bad escape): a run killed while it
@@ -68,8 +70,12 @@ std::string RollbackEndLine(int NotUndone);
 std::string RollbackReport(int NotUndone);
 // A run that found a killed run's journal undoes it first and says so.
 std::string KilledRunLine(const std::string& JournalPath);
+// The log made in a folder that goes moves into the temporary folder.
+std::string LogMovedLine(const std::string& To);
 
-// The words for a registry value and an INI entry in those lines.
+// Hexadecimal numbers of the records (attributes, types), and back; false for any other text.
+std::string HexNumber(unsigned long Value);
+bool ParseHexNumber(const std::string& Text, unsigned long& Value);
+
+// The words for a registry value in those lines.
 std::string ValueWhat(const std::string& Key, const std::string& Name);   // "KEY [Name]"
-std::string EntryWhat(const std::string& File, const std::string& Section,
-                      const std::string& Key);   // "[Section] Key in FILE"

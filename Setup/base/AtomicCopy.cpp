@@ -426,3 +426,28 @@ bool CopyAtRestart(HANDLE Source, const std::string& From, const std::string& To
     SetLastError(Error);
     return false;
 }
+
+bool ReplacementWaits(const std::string& To)
+{
+    NoteScheduledWaiting();
+    return !WaitingSeen.empty() && WaitingSeen.count(UpperCase(WaitingFor(To))) != 0;
+}
+
+bool WithdrawRestart(const std::string& Waiting)
+{
+    if (WithdrawRenames(Waiting) == wdStays)
+        return false;
+    WaitingSeen.erase(UpperCase(Waiting));
+    DeleteOwnFile(Waiting);
+    return true;
+}
+
+bool RestartReplaces(const std::string& Waiting, const std::string& To)
+{
+    if (!RenameScheduled(Waiting) &&
+        !MoveFileExA(Waiting.c_str(), To.c_str(),
+                     MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING))
+        return false;
+    WaitingSeen.insert(UpperCase(Waiting));
+    return true;
+}

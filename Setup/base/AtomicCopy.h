@@ -55,3 +55,14 @@ bool RenameScheduled(const std::string& Waiting);
 // running installation still writes can't be removed and stays); files that wait there for the
 // next restart stay. Each folder is looked at once a run.
 void RemoveStaleTemps(const std::string& Dir);
+
+// Whether a replacement of To that an earlier run scheduled waits for the next restart: a copy to
+// To takes it back.
+bool ReplacementWaits(const std::string& To);
+
+// Takes back the rename of Waiting at the next restart and removes Waiting; false when the
+// system's list keeps the rename.
+bool WithdrawRestart(const std::string& Waiting);
+
+// Has Waiting put in To's place at the next restart again, as CopyAtRestart scheduled it.
+bool RestartReplaces(const std::string& Waiting, const std::string& To);

@@ -1,13 +1,300 @@
 #include "Setup/base/Journal.h"
 
-static bool On = false;
+#include <set>
+
+#include "Rules/PathParts.h"
+#include "Setup/base/FileDoor.h"
+#include "Setup/base/HeldTree.h"
+#include "Setup/base/Log.h"
+#include "Setup/base/OwnFile.h"
+#include "Setup/base/OwnFolder.h"
+#include "Setup/base/SettingsDoor.h"
+#include "Setup/base/WinText.h"
+
+namespace {
+
+const int KeptNameTries = 100;   // kept names taken by others before a file can't be kept
+
+struct TJournal {
+    bool On = false;
+    std::string Dir;                      // the folder of the run's own, once made
+    HANDLE Held = INVALID_HANDLE_VALUE;   // held while the run lives
+    HANDLE File = INVALID_HANDLE_VALUE;   // the journal, made with the first change
+    uint32_t KeptCount = 0;
+    std::set<std::string> Whole;   // upper-case paths of files made whole or taken in place
+} Journal;
+
+std::string Upper(std::string Text)
+{
+    if (!Text.empty())
+        CharUpperBuffA(&Text[0], DWORD(Text.size()));
+    return Text;
+}
+
+// The user's temporary folder, ending in a backslash; "" when the system has none.
+std::string TempFolder()
+{
+    char Temp[MAX_PATH + 1];
+    DWORD Length = GetTempPathA(sizeof Temp, Temp);
+    return Length == 0 || Length >= sizeof Temp ? std::string() : std::string(Temp, Length);
+}
+
+bool OwnFolderReady()
+{
+    std::string Temp = TempFolder();
+    return Journal.Held != INVALID_HANDLE_VALUE ||
+           (!Temp.empty() &&
+            MakeOwnFolder(Temp.c_str(), JournalDirName, Journal.Dir, Journal.Held));
+}
+
+bool WriteAll(HANDLE File, const std::string& Text)
+{
+    DWORD Written = 0;
+    return WriteFile(File, Text.data(), DWORD(Text.size()), &Written, nullptr) &&
+           Written == Text.size();
+}
+
+bool JournalReady()
+{
+    if (Journal.File != INVALID_HANDLE_VALUE)
+        return true;
+    if (!OwnFolderReady())
+        return false;
+    Journal.File =
+        CreateFileA(JoinPath(Journal.Dir, JournalFileName).c_str(), GENERIC_READ | GENERIC_WRITE,
+                    FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return Journal.File != INVALID_HANDLE_VALUE &&
+           WriteAll(Journal.File, std::string(JournalHead) + "\r\n");
+}
+
+// The whole text of the open File, read from its start.
+std::string ReadWhole(HANDLE File)
+{
+    std::string Text;
+    char Chunk[1 << 16];
+    DWORD Got = 0;
+    SetFilePointer(File, 0, nullptr, FILE_BEGIN);
+    while (ReadFile(File, Chunk, sizeof Chunk, &Got, nullptr) && Got > 0)
+        Text.append(Chunk, Got);
+    return Text;
+}
+
+// The records that name a change made: a void record takes the one before it away.
+std::vector<TJournalRecord> ChangesOf(const std::string& Text)
+{
+    std::vector<TJournalRecord> Changes;
+    if (Text.compare(0, std::string(JournalHead).size() + 2, std::string(JournalHead) + "\r\n"))
+        return Changes;
+    for (TJournalRecord& Record : JournalRecords(Text)) {
+        if (Record.Kind != jkVoid)
+            Changes.push_back(Record);
+        else if (!Changes.empty())
+            Changes.pop_back();
+    }
+    return Changes;
+}
+
+// The log that this run made inside a folder it made leaves with the folder's undoing: it moves
+// into the temporary folder first, where the report names it.
+void MoveLogOutOf(const std::vector<TJournalRecord>& Changes)
+{
+    if (!LogFileOpen || LogFilePath.empty())
+        return;
+    std::string Log = Upper(LogFilePath);
+    for (const TJournalRecord& Change : Changes) {
+        std::string Folder = Upper(Change.Fields[0]) + "\\";
+        if (Change.Kind == jkFolder && Log.compare(0, Folder.size(), Folder) == 0) {
+            std::string To;
+            if (MoveLogIntoTemp(To))
+                LogLine(LogMovedLine(To));
+            return;
+        }
+    }
+}
+
+// Undoes Changes in reverse order and logs it; how many could not be undone.
+int UndoChanges(const std::vector<TJournalRecord>& Changes)
+{
+    LogLine(RollbackStartLine(Changes.size()));
+    MoveLogOutOf(Changes);
+    int NotUndone = 0;
+    for (auto Change = Changes.rbegin(); Change != Changes.rend(); ++Change)
+        if (!UndoFileRecord(*Change, NotUndone))
+            UndoSettingsRecord(*Change, NotUndone);
+    LogLine(RollbackEndLine(NotUndone));
+    return NotUndone;
+}
+
+// The journal and the folder of the run's own go.
+void RemoveJournal()
+{
+    if (Journal.File != INVALID_HANDLE_VALUE) {
+        CloseHandle(Journal.File);
+        DeleteFileA(JoinPath(Journal.Dir, JournalFileName).c_str());
+    }
+    Journal.File = INVALID_HANDLE_VALUE;
+    if (Journal.Held != INVALID_HANDLE_VALUE) {
+        CloseHandle(Journal.Held);
+        RemoveDirectoryA(Journal.Dir.c_str());
+    }
+    Journal.Held = INVALID_HANDLE_VALUE;
+}
+
+}   // namespace
+
+bool RollbackWanted = false;
 
 bool Journaling()
 {
-    return On;
+    return Journal.On;
 }
 
 void StartJournal()
 {
-    On = true;
+    Journal.On = true;
+    UseFileDoor(&JournalFileDoor());
+    UseSettingsDoor(JournalSettingsDoor());
+}
+
+bool Note(TJournalKind Kind, std::initializer_list<std::string_view> Fields, bool Durable)
+{
+    return JournalReady() && WriteAll(Journal.File, JournalLine(Kind, Fields)) &&
+           (!Durable || FlushFileBuffers(Journal.File));
+}
+
+void VoidLast()
+{
+    DWORD Error = GetLastError();
+    Note(jkVoid, {""}, false);
+    SetLastError(Error);
+}
+
+bool MadeWhole(const std::string& Path)
+{
+    return Journal.Whole.count(Upper(Path)) != 0;
+}
+
+bool BeforeWhole(const std::string& Path, TReplacing& Replacing)
+{
+    Replacing = TReplacing();
+    DWORD Found = GetFileAttributesA(Path.c_str());
+    if (Found == INVALID_FILE_ATTRIBUTES) {
+        Replacing.Noted = Note(jkNewFile, {Path}, false);
+        return Replacing.Noted;
+    }
+    // What the write refuses anyway stays as it is, without a record.
+    if (Found & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))
+        return true;
+    for (int Try = 0; Try < KeptNameTries; ++Try) {
+        std::string Kept =
+            JoinPath(DirectoryPart(Path), KeptFileName(GetCurrentProcessId(), ++Journal.KeptCount));
+        if (!Note(jkKept, {Path, Kept}, true))
+            return false;
+        if (MoveFileExA(Path.c_str(), Kept.c_str(), 0)) {
+            Replacing.Noted = true;
+            Replacing.Kept = Kept;
+            return true;
+        }
+        VoidLast();
+        if (GetLastError() != ERROR_ALREADY_EXISTS && GetLastError() != ERROR_FILE_EXISTS)
+            return false;
+    }
+    return false;
+}
+
+void AfterWhole(const std::string& Path, const TReplacing& Replacing, bool Written)
+{
+    if (Written) {
+        Journal.Whole.insert(Upper(Path));
+        return;
+    }
+    if (!Replacing.Noted)
+        return;
+    DWORD Error = GetLastError();
+    if (!Replacing.Kept.empty())
+        MoveFileExA(Replacing.Kept.c_str(), Path.c_str(), MOVEFILE_REPLACE_EXISTING);
+    VoidLast();
+    SetLastError(Error);
+}
+
+bool BeforeInPlace(const std::string& Path)
+{
+    if (MadeWhole(Path))
+        return true;
+    DWORD Found = GetFileAttributesA(Path.c_str());
+    TReplacing Replacing;
+    // A file reached through a link is written where the link leads, as it always was; its
+    // entries are not undone.
+    if (Found != INVALID_FILE_ATTRIBUTES && (Found & FILE_ATTRIBUTE_REPARSE_POINT))
+        return true;
+    if (!BeforeWhole(Path, Replacing))
+        return false;
+    bool Copied =
+        Replacing.Kept.empty() || CopyFileA(Replacing.Kept.c_str(), Path.c_str(), TRUE) != FALSE;
+    AfterWhole(Path, Replacing, Copied);
+    if (Copied)
+        ProfileFileReplaced(Path);
+    return Copied;
+}
+
+int EndJournal(bool Undo)
+{
+    int NotUndone = 0;
+    if (Journal.File != INVALID_HANDLE_VALUE) {
+        std::vector<TJournalRecord> Changes = ChangesOf(ReadWhole(Journal.File));
+        if (Undo) {
+            NotUndone = UndoChanges(Changes);
+        } else {
+            for (const TJournalRecord& Change : Changes)
+                DropKept(Change);
+        }
+    } else if (Undo) {
+        LogLine(RollbackEndLine(0));
+    }
+    RemoveJournal();
+    Journal.Whole.clear();
+    return NotUndone;
+}
+
+namespace {
+
+// The journal of a killed run in the folder Folder holds (its path Dir), undone; the folder goes.
+void UndoKilledRun(HANDLE Folder, DWORD Serial, const std::string& Dir)
+{
+    std::string Path = JoinPath(Dir, JournalFileName);
+    HANDLE File = CreateFileA(Path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (File != INVALID_HANDLE_VALUE) {
+        std::string Text = ReadWhole(File);
+        CloseHandle(File);
+        LogLine(KilledRunLine(Path));
+        UndoChanges(ChangesOf(Text));
+    }
+    RemoveHeldTree(Folder, Serial);
+}
+
+}   // namespace
+
+bool UndoKilledRuns()
+{
+    std::string Temp = TempFolder();
+    DWORD Serial;
+    HANDLE Listing = Temp.empty() ? INVALID_HANDLE_VALUE : OpenListing(Temp.c_str(), Serial);
+    if (Listing == INVALID_HANDLE_VALUE)
+        return false;
+    bool Undone = false;
+    std::vector<TKilledFolder> Found = ListKilledFolders(Listing, IsJournalDirName);
+    // A killed run's folder is taken for one of ours only when it was made as the run's own is.
+    if (!Found.empty() && OwnFolderReady()) {
+        for (const TKilledFolder& Killed : Found) {
+            HANDLE Folder = OpenKilledFolder(Listing, Serial, Killed, Journal.Held);
+            if (Folder == INVALID_HANDLE_VALUE)
+                continue;
+            UndoKilledRun(Folder, Serial, Temp + Killed.Name);
+            CloseHandle(Folder);
+            Undone = true;
+        }
+    }
+    CloseHandle(Listing);
+    return Undone;
 }

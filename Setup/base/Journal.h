@@ -15,6 +15,9 @@
 
 #include "Rules/RollbackText.h"
 
+// Whether the script or the command line asks for rollback (a plan's too, which has no journal).
+extern bool RollbackWanted;
+
 // Whether this run journals its changes.
 bool Journaling();
 
@@ -25,26 +28,40 @@ void StartJournal();
 // Writes Record to the journal before the change it names is made; Durable: on the disk before
 // the change too (for a change that destroys something, so that a power cut can't lose the way
 // back). False, with the system's code, when it can't be written: the change is not made then.
-bool Note(const TJournalRecord& Record, bool Durable);
+bool Note(TJournalKind Kind, std::initializer_list<std::string_view> Fields, bool Durable);
 
-// Moves the file at Path aside, beside it under a kept name of the run's own, and notes that
-// first; Kept gets that name. False when nothing is at Path (last error ERROR_FILE_NOT_FOUND) or
-// it can't be moved.
-bool KeepAside(const std::string& Path, std::string& Kept);
+// The file at Path is about to be written whole (installed, a link saved): BeforeWhole notes it
+// as new, or moves the file there aside under a kept name beside it; AfterWhole puts the kept file
+// back and voids the record when it was not written after all (the system's code stays). A file
+// the write leaves alone (read-only, a folder) gets no record. False when the record or the move
+// failed: nothing may be written then.
+struct TReplacing {
+    bool Noted = false;
+    std::string Kept;   // empty for a new file
+};
+bool BeforeWhole(const std::string& Path, TReplacing& Replacing);
+void AfterWhole(const std::string& Path, const TReplacing& Replacing, bool Written);
 
-// Whether the file at Path was made or replaced whole by this run: its later changes (INI entries
-// written into it) need no records of their own.
+// The file at Path is about to be changed in place (an INI entry written): the first time in the
+// run, it is noted as new, or moved aside and a copy of it takes its name, which the changes go
+// into. False when that failed: nothing may be changed then.
+bool BeforeInPlace(const std::string& Path);
+
+// Whether the file at Path was made or replaced whole in this run, or taken in place: its later
+// changes need no records of their own.
 bool MadeWhole(const std::string& Path);
-void NoteMadeWhole(const std::string& Path);
 
-// How the run ends for the journal: undone (failed or cancelled) or kept. Undo logs each undoing
-// and returns how many changes could not be undone; Keep drops what the run kept aside. Both
-// remove the journal. Nothing when the run has none.
-int UndoRun();
-void KeepRun();
+// Notes that the change the record before names was not made after all.
+void VoidLast();
 
-// Undoes the journals of killed runs of this user, and logs it. Before the run changes anything.
-void UndoKilledRuns();
+// How the run ends for the journal: undone (Undo: failed or cancelled), which logs each undoing,
+// or kept, which drops what the run kept aside. The journal and its folder go either way. How
+// many changes could not be undone.
+int EndJournal(bool Undo);
+
+// Undoes the journals of killed runs of this user, and logs it; false when there were none. Before
+// the run changes anything.
+bool UndoKilledRuns();
 
 // The undoing of one record, by whoever made the change: false when the record is none of theirs.
 // Each logs its own line (RemovedLine, RestoredLine, ...) and counts what it could not undo.
@@ -52,3 +69,9 @@ bool UndoFileRecord(const TJournalRecord& Record, int& NotUndone);
 bool UndoSettingsRecord(const TJournalRecord& Record, int& NotUndone);
 // What a kept run drops of one record: a kept copy goes.
 void DropKept(const TJournalRecord& Record);
+
+// The doors that journal, each around the real one.
+class TFileDoor;
+class TSettingsDoor;
+TFileDoor& JournalFileDoor();
+TSettingsDoor& JournalSettingsDoor();

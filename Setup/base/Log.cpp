@@ -124,6 +124,34 @@ bool CreateLogFile(const std::string& Path)
     return OpenLog(Path, false, Existed);   // Path may be LogFilePath itself
 }
 
+bool MoveLogIntoTemp(std::string& To)
+{
+    std::string Temp, Old = LogFilePath, Text;
+    if (LogFile == INVALID_HANDLE_VALUE || !TempDirectory(Temp))
+        return false;
+    AddTrailingBackslash(Temp);
+    HANDLE Reading = CreateFileA(Old.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                 nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    char Chunk[1 << 14];
+    DWORD Got = 0;
+    while (Reading != INVALID_HANDLE_VALUE &&
+           ReadFile(Reading, Chunk, sizeof Chunk, &Got, nullptr) && Got > 0)
+        Text.append(Chunk, Got);
+    if (Reading == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(Reading);
+    CloseLogFile();
+    bool Existed;
+    if (!OpenLog(Temp + LogFileName, true, Existed)) {
+        OpenLog(Old, true, Existed);
+        return false;
+    }
+    WriteRaw((Existed ? "\r\n" + std::string(50, '=') + "\r\n" : std::string()) + Text);
+    DeleteOwnFile(Old);
+    To = LogFilePath;
+    return true;
+}
+
 bool CloseLogFile()
 {
     if (LogFile == INVALID_HANDLE_VALUE)

@@ -29,6 +29,11 @@ bool CreateLogFile(const std::string& Path);
 // Closes the log file; false when none was open or closing failed.
 bool CloseLogFile();
 
+// Moves the open log file, with what it holds, to the end of the log in the temporary folder,
+// as a folder that the run made and now removes again can't keep it; To names it. False, and the
+// log stays where it is, when it can't be moved.
+bool MoveLogIntoTemp(std::string& To);
+
 // Opens the log file in the installation directory (else a temporary one), writes its header
 // and everything pending. Ends the run when there is no directory to put it in.
 void OpenLogFile(const std::string& SourceInfPath);

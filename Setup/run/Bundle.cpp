@@ -13,6 +13,7 @@
 #include "Setup/base/Cabinet.h"
 #include "Setup/base/FileDoor.h"
 #include "Setup/base/HeldTree.h"
+#include "Setup/base/OwnFolder.h"
 #include "Setup/base/Progress.h"
 #include "SysDll/SysDll.h"
 
@@ -20,7 +21,6 @@ namespace {
 
 // The cabinet's name as the library asks to open it: the payload behind the program's image.
 const char CabinetName[] = "<payload>";
-const int RandomTries = 16;           // new names to try when one is taken
 const DWORD CheckSize = 1 << 16;      // bytes read at a time for the checksum
 const uint64_t SlackPerFile = 4096;   // what a file may take beyond its bytes on the disk
 const int RemoveTries = 30;           // removing the folder at the end: so many tries,
@@ -160,180 +160,23 @@ bool CheckedIntact()
     return Check.Intact;
 }
 
-// Whether the run has an administrator's full rights: elevated where the system knows elevation,
-// else a member of the administrators (as the system itself is).
-bool RunElevated()
-{
-    HANDLE Token;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &Token))
-        return false;
-    TOKEN_ELEVATION Elevation = {};
-    DWORD Size;
-    bool Known = GetTokenInformation(Token, TokenElevation, &Elevation, sizeof Elevation, &Size);
-    CloseHandle(Token);
-    if (Known)
-        return Elevation.TokenIsElevated != 0;
-    SID_IDENTIFIER_AUTHORITY Nt = SECURITY_NT_AUTHORITY;
-    PSID Admins;
-    BOOL Member = FALSE;
-    if (AllocateAndInitializeSid(&Nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0,
-                                 0, 0, 0, 0, &Admins)) {
-        CheckTokenMembership(nullptr, Admins, &Member);
-        FreeSid(Admins);
-    }
-    return Member != FALSE;
-}
-
-// The access list that the run's folder gets (MediumFolderSddl): only the run's own user, the
-// system and the administrators may use it, and only the latter two when the run is elevated. In
-// the Windows folder's Temp, where an installation as SYSTEM unpacks, any user may create files,
-// and a file slipped into the medium would be installed with it. Descriptor is the caller's to
-// free (LocalFree); false, and the folder gets the default, when the system can't say who we are.
-bool OwnOnly(SECURITY_ATTRIBUTES& Attributes, PSECURITY_DESCRIPTOR& Descriptor)
-{
-    const size_t SidSize = 192;   // a SID as text, with its NUL
-    HANDLE Token;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &Token))
-        return false;
-    alignas(TOKEN_USER) char User[SECURITY_MAX_SID_SIZE + sizeof(TOKEN_USER)];
-    DWORD Size;
-    bool Ok = GetTokenInformation(Token, TokenUser, User, sizeof User, &Size);
-    CloseHandle(Token);
-    char* Sid = nullptr;
-    if (!Ok || !ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(User)->User.Sid, &Sid))
-        return false;
-    std::string Sddl = MediumFolderSddl(RunElevated(), Sid);
-    Ok = std::strlen(Sid) < SidSize;
-    LocalFree(Sid);
-    Attributes = {sizeof Attributes, nullptr, FALSE};
-    if (!Ok || !ConvertStringSecurityDescriptorToSecurityDescriptorA(Sddl.c_str(), SDDL_REVISION_1,
-                                                                     &Descriptor, nullptr))
-        return false;
-    Attributes.lpSecurityDescriptor = Descriptor;
-    return true;
-}
-
-// Whether the access list Acl admits nobody but the system, the administrators and Owner.
-bool AdmitsOnlyOurs(PACL Acl, PSID Owner)
-{
-    SID_IDENTIFIER_AUTHORITY Nt = SECURITY_NT_AUTHORITY;
-    PSID System = nullptr, Admins = nullptr;
-    bool Ok =
-        Acl &&
-        AllocateAndInitializeSid(&Nt, 1, SECURITY_LOCAL_SYSTEM_RID, 0, 0, 0, 0, 0, 0, 0, &System) &&
-        AllocateAndInitializeSid(&Nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0,
-                                 0, 0, 0, 0, &Admins);
-    for (DWORD I = 0; Ok && I < Acl->AceCount; ++I) {
-        ACE_HEADER* Ace;
-        Ok = GetAce(Acl, I, reinterpret_cast<void**>(&Ace));
-        if (!Ok || Ace->AceType != ACCESS_ALLOWED_ACE_TYPE)
-            continue;   // a denial takes nothing from us
-        PSID Who = &reinterpret_cast<ACCESS_ALLOWED_ACE*>(Ace)->SidStart;
-        Ok = EqualSid(Who, System) || EqualSid(Who, Admins) || EqualSid(Who, Owner);
-    }
-    if (System)
-        FreeSid(System);
-    if (Admins)
-        FreeSid(Admins);
-    return Ok;
-}
-
-// Whether the folder Folder holds was made as this run makes its own: with the owner that the
-// run's own folder got (Own: the administrators for an elevated run, else the run's user; a
-// folder that another account made has that account for its owner) and an access list that
-// admits nobody else.
-bool MadeAsOurs(HANDLE Folder, HANDLE Own)
-{
-    PSID Owner = nullptr, Ours = nullptr;
-    PACL Acl = nullptr;
-    PSECURITY_DESCRIPTOR Descriptor = nullptr, OwnDescriptor = nullptr;
-    bool Ok = GetSecurityInfo(Folder, SE_FILE_OBJECT,
-                              OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &Owner,
-                              nullptr, &Acl, nullptr, &Descriptor) == ERROR_SUCCESS &&
-              GetSecurityInfo(Own, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &Ours, nullptr,
-                              nullptr, nullptr, &OwnDescriptor) == ERROR_SUCCESS &&
-              Owner && Ours && EqualSid(Owner, Ours) && AdmitsOnlyOurs(Acl, Owner);
-    LocalFree(Descriptor);
-    LocalFree(OwnDescriptor);
-    return Ok;
-}
-
-// The folders of bundle runs that were killed, found in the folder Temp holds: ours by their
-// name and as MadeAsOurs tells, and used by no live run, since each holds its folder against
-// deletion. At most so many a run: the names are taken first, and the folders removed after.
-const int StaleFoldersAtMost = 16;
-struct TStale {
-    DWORD Serial;
-    int Count;
-    char Names[StaleFoldersAtMost][BundleDirNameSize];
-    LONGLONG Ids[StaleFoldersAtMost];
-};
-
-void NoteStale(HANDLE, const THeldEntry& Entry, void* Context)
-{
-    TStale& Stale = *static_cast<TStale*>(Context);
-    char Name[BundleDirNameSize];
-    size_t Length = Entry.NameBytes / sizeof(wchar_t);
-    if (Stale.Count == StaleFoldersAtMost || Length >= sizeof Name ||
-        (Entry.Attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) !=
-            FILE_ATTRIBUTE_DIRECTORY)
-        return;
-    for (size_t I = 0; I < Length; ++I)
-        Name[I] = Entry.Name[I] < 0x80 ? char(Entry.Name[I]) : '?';
-    Name[Length] = '\0';
-    if (!IsBundleDirName(Name))
-        return;
-    std::memcpy(Stale.Names[Stale.Count], Name, sizeof Name);
-    Stale.Ids[Stale.Count++] = Entry.Id;
-}
-
-// The folder Name, which the listing showed with the number Id, opened held through the folder
-// Temp holds (OpenListed); INVALID_HANDLE_VALUE when it isn't what the listing showed, or in use.
-HANDLE OpenFolderIn(HANDLE Temp, DWORD Serial, const char* Name, LONGLONG Id)
-{
-    wchar_t Wide[BundleDirNameSize];
-    int Length = MultiByteToWideChar(CP_ACP, 0, Name, -1, Wide, BundleDirNameSize);
-    THeldEntry Entry = {Wide, ULONG(Length > 0 ? Length - 1 : 0) * sizeof(wchar_t),
-                        FILE_ATTRIBUTE_DIRECTORY, Id};
-    return Length > 1 ? OpenListed(Temp, Entry, Serial) : INVALID_HANDLE_VALUE;
-}
-
-typedef BOOLEAN(WINAPI* TGenRandom)(void*, ULONG);
-TGenRandom GenRandom;
-
-// A name for a folder of ours in the temporary folder that no one could know beforehand.
-bool FreshName(char (&Name)[BundleDirNameSize])
-{
-    uint64_t Random;
-    if (!SystemFunc(GenRandom, "advapi32.dll", "SystemFunction036") ||
-        !GenRandom(&Random, sizeof Random))
-        return false;
-    BundleDirName(Random, Name);
-    return true;
-}
-
-// Removes the killed run's folder Name, which the listing showed with the number Id, from the
-// folder Temp holds. It is not renamed first: under Wine a rename goes by the folder's path, and
-// a program of the machine's own that swaps that path for a link makes it move what the link
-// leads to.
-void RemoveStale(HANDLE Temp, DWORD Serial, const char* Name, LONGLONG Id)
-{
-    HANDLE Folder = OpenFolderIn(Temp, Serial, Name, Id);
-    if (Folder != INVALID_HANDLE_VALUE && MadeAsOurs(Folder, Unpack.DirInUse))
-        Files().RemoveKilledFolder(Folder, Serial);   // a plan removes nothing but its own
-    if (Folder != INVALID_HANDLE_VALUE)
-        CloseHandle(Folder);
-}
-
+// The folders of bundle runs that were killed, found in the folder Temp holds, are removed
+// through the run's door (a plan's removes none). A folder is not renamed first: under Wine a
+// rename goes by the folder's path, and a program of the machine's own that swaps that path for a
+// link makes it move what the link leads to.
 void RemoveStaleFolders(const char* Temp)
 {
-    TStale Stale = {};
-    HANDLE Dir = OpenListing(Temp, Stale.Serial);
+    DWORD Serial;
+    HANDLE Dir = OpenListing(Temp, Serial);
     if (Dir == INVALID_HANDLE_VALUE)
         return;
-    ListHeld(Dir, NoteStale, &Stale);
-    for (int I = 0; I < Stale.Count; ++I)
-        RemoveStale(Dir, Stale.Serial, Stale.Names[I], Stale.Ids[I]);
+    for (const TKilledFolder& Found : ListKilledFolders(Dir, IsBundleDirName)) {
+        HANDLE Folder = OpenKilledFolder(Dir, Serial, Found, Unpack.DirInUse);
+        if (Folder != INVALID_HANDLE_VALUE) {
+            Files().RemoveKilledFolder(Folder, Serial);
+            CloseHandle(Folder);
+        }
+    }
     CloseHandle(Dir);
 }
 
@@ -341,27 +184,14 @@ void RemoveStaleFolders(const char* Temp)
 // takes it for a killed run's leftover. A name that exists already is never used.
 bool MakeOwnFolder(const char* Temp)
 {
-    SECURITY_ATTRIBUTES Attributes;
-    PSECURITY_DESCRIPTOR Descriptor = nullptr;
-    bool Secured = OwnOnly(Attributes, Descriptor);
-    bool Made = false;
-    for (int Try = 0; Try < RandomTries && !Made; ++Try) {
-        char Name[BundleDirNameSize];
-        if (!FreshName(Name) || std::strlen(Temp) + BundleDirNameSize > sizeof Unpack.Dir)
-            break;
-        wsprintfA(Unpack.Dir, "%s%s", Temp, Name);
-        if (!CreateDirectoryA(Unpack.Dir, Secured ? &Attributes : nullptr))
-            continue;
-        Unpack.DirInUse = CreateFileA(Unpack.Dir, FILE_LIST_DIRECTORY | READ_CONTROL,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-        // Taken away between the two calls: another name.
-        Made = Unpack.DirInUse != INVALID_HANDLE_VALUE;
+    std::string Path;
+    if (std::strlen(Temp) + BundleDirNameSize <= sizeof Unpack.Dir &&
+        ::MakeOwnFolder(Temp, BundleDirName, Path, Unpack.DirInUse)) {
+        std::memcpy(Unpack.Dir, Path.c_str(), Path.size() + 1);
+        return true;
     }
-    LocalFree(Descriptor);
-    if (!Made)
-        Unpack.Dir[0] = '\0';
-    return Made;
+    Unpack.Dir[0] = '\0';
+    return false;
 }
 
 // The callbacks of the cabinet library; it calls them with the C calling convention.

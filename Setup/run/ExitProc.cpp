@@ -8,8 +8,10 @@
 #include "Rules/InUseText.h"
 #include "Rules/PathParts.h"
 #include "Rules/ReportText.h"
+#include "Rules/RollbackText.h"
 #include "Setup/base/AtomicCopy.h"
 #include "Setup/base/Dialogs.h"
+#include "Setup/base/Journal.h"
 #include "Setup/base/Log.h"
 #include "Setup/base/Progress.h"
 #include "Setup/base/Report.h"
@@ -30,6 +32,27 @@ static bool OpenTempLog()
     return true;
 }
 
+// A run that journals undoes its changes when it failed or was cancelled (Failed), else keeps
+// them; the report's sentence about it, starting with a blank. A plan only says where it would.
+static std::string EndRollback(bool Failed)
+{
+    if (!Journaling()) {
+        EndJournal(false);   // the folder made to look for killed runs, if any
+        if (!RollbackWanted || !Failed)
+            return "";
+        User().Tell("would undo every change listed above");
+        return " " + RollbackReport(0);
+    }
+    if (Failed)
+        EndLogPart();
+    int NotUndone = EndJournal(Failed);
+    if (!Failed)
+        return "";
+    // Waiting files that are gone again need no restart.
+    RestartNeeded = RestartNeeded && NotUndone > 0;
+    return " " + RollbackReport(NotUndone);
+}
+
 void ExitProcedure()
 {
     static bool Ran = false;
@@ -48,8 +71,9 @@ void ExitProcedure()
     }
     // Files in use that wait for the next restart make a success one that needs the restart.
     int Code = RunExitCode(Completed, ErrorCount, RunEnd);
+    std::string Rollback = EndRollback(Code == ecCancelled || Code == ecFailed);
     UINT ExitCode = UINT(RestartExitCode(Code, RestartNeeded));
-    std::string Report = RestartReport(ReportText(ErrorCount), Code, RestartNeeded);
+    std::string Report = RestartReport(ReportText(ErrorCount), Code, RestartNeeded) + Rollback;
     // A quiet run's report is a log line with the exit code that tells it: the last one, but for
     // the line that names the log in the temporary folder. A plan leaves no log: its file has the
     // lines, and its exit code says whether it was written.

@@ -4,11 +4,14 @@
 
 #include "FileInfoKv/FileInfoKv.h"
 #include "Rules/CommandLineText.h"
+#include "Rules/InUseText.h"
+#include "Rules/OptionsText.h"
 #include "Rules/PathParts.h"
 #include "Rules/RegWriteText.h"
 #include "Rules/VersionText.h"
 #include "Setup/base/Dialogs.h"
 #include "Setup/base/FileDoor.h"
+#include "Setup/base/Journal.h"
 #include "Setup/base/Log.h"
 #include "Setup/base/Progress.h"
 #include "Setup/base/Report.h"
@@ -83,6 +86,41 @@ static void UnpackMedium()
     ProgressIdle();
 }
 
+// The script's [Options] Rollback, or /rollback: the run journals its changes from here on, before
+// its first, and undoes them when it fails or is cancelled. A plan only says where it would.
+static void ChooseRollback()
+{
+    std::string Text = ReadProfile(OptionsSection, RollbackKey, SourceInfPath);
+    bool On = false;
+    if (!Text.empty() && !ParseRollback(Text, On))
+        LogLine(UnknownRollbackLine(Text));
+    RollbackWanted = On || Switches.Rollback;
+    if (RollbackWanted && Switches.Plan.empty())
+        StartJournal();
+}
+
+// The script to carry out, found from the command line's argument, and what the run takes from it
+// before its first question.
+static void TakeScript(const std::string& Script)
+{
+    FindInfFile(Script);
+    SourceInfPath = SourceDir + "\\" + InfFileName;
+    ChooseRollback();
+    ReadProjectVersion();
+}
+
+// The continue prompt; declined, the run ends before anything was done, with nothing to report
+// but that, and a killed run that it undid (KilledUndone).
+static void AskToContinue(bool KilledUndone)
+{
+    if (InfoPrompt("Before", SourceInfPath, BeforeTextWait, InfoProcess) != IDCANCEL)
+        return;
+    RunEnd = reCancelled;
+    if (!KilledUndone)
+        LogText.clear();
+    EndRun();
+}
+
 // A clean run state, the exit procedure hooked, and the caption of every box and dialog.
 static void StartRun()
 {
@@ -99,16 +137,12 @@ void RunInstallSequence()
 {
     StartRun();
     std::string Script = ScriptArgument();
+    // A killed run's changes go before this run makes its own; a plan changes nothing.
+    bool KilledUndone = Switches.Plan.empty() && UndoKilledRuns();
     UnpackMedium();
-    FindInfFile(Script);
-    SourceInfPath = SourceDir + "\\" + InfFileName;
-    ReadProjectVersion();
+    TakeScript(Script);
 
-    if (InfoPrompt("Before", SourceInfPath, BeforeTextWait, InfoProcess) == IDCANCEL) {
-        RunEnd = reCancelled;
-        LogText.clear();   // declined before anything was done: nothing to report but that
-        EndRun();
-    }
+    AskToContinue(KilledUndone);
 
     // Where the INF copy goes, an earlier installation's copy, and whether the INF directory
     // takes a file at all; the path choice needs all three.

@@ -997,8 +997,10 @@ std::vector<std::string> ToldLines(const std::string& Text)
             Line.pop_back();
         if (Line.rfind("=====", 0) == 0)
             Lines.clear();   // an appended log: the run before this one ends here
+        // A plan says that it would undo the run in one line of its own, where the log names
+        // each change undone.
         else if (!Line.empty() && Line.rfind("Plan", 0) != 0 && Line.rfind("Date/Time:", 0) != 0 &&
-                 Line.rfind("SourceInfFile", 0) != 0)
+                 Line.rfind("SourceInfFile", 0) != 0 && Line.rfind("Rollback: ", 0) != 0)
             Lines.push_back(Line);
     }
     return Lines;
