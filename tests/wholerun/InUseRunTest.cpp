@@ -346,7 +346,7 @@ TEST_F(InUse, AskCancelledWithRollbackLeavesTheMachineAsItWas)
     Release();
     ASSERT_TRUE(RanAsAnswered(Run, 1602));
     EXPECT_TRUE(ShowsTemplate(
-        Run, 3, "Installation done without success!\r\nThe machine was left as it was."));
+        Run, 3, "Installation done without success! The machine was left as it was."));
     EXPECT_TRUE(ChangedExactly(Before, ReadMachine(Places), {}));
     EXPECT_TRUE(FileContains(Log, "\r\nRollback: the machine was left as it was\r\n"));
 }
