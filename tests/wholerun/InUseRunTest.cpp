@@ -162,6 +162,11 @@ struct InUse : ::testing::Test {
         PutText("a.txt", "new", 2021);
         PutText("b.txt", "b", 2021);
         PutText("App\\a.txt", "old", 2019);
+        Hold();
+    }
+
+    void Hold()
+    {
         Holder = CreateFileA(Held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         ASSERT_NE(INVALID_HANDLE_VALUE, Holder);
     }
@@ -341,7 +346,9 @@ TEST_F(InUse, AskCancelledWithRollbackLeavesTheMachineAsItWas)
     Prepare("Ask", true);
     TMachinePlaces Places = {
         {Medium.Dir, Inf.Installed}, {Medium.TmpDir, Log, Record}, {"HKCU\\" + Key.SubKey}};
+    Release();   // a held file can't be read
     TMachine Before = ReadMachine(Places);
+    Hold();
     TRunResult Run = Install("click " + std::to_string(IDCANCEL));
     Release();
     ASSERT_TRUE(RanAsAnswered(Run, 1602));
