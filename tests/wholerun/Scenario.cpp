@@ -605,8 +605,9 @@ TWhen::TWhen(std::function<bool()> Ready, std::function<void()> Act)
     Watch = std::thread([this] {
         for (; !Stop; Sleep(1)) {
             if (this->Ready()) {
-                this->Act();
+                // Before Act: a run that Act kills returns to the test before Act does.
                 Acted = true;
+                this->Act();
                 return;
             }
         }

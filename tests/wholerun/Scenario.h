@@ -224,7 +224,7 @@ public:
     ~TWhen();
     TWhen(const TWhen&) = delete;
     TWhen& operator=(const TWhen&) = delete;
-    bool Done() const { return Acted; }
+    bool Done() const { return Acted; }   // Act has begun
 
 private:
     std::function<bool()> Ready;
