@@ -174,10 +174,11 @@ bool MadeWhole(const std::string& Path)
     return Journal.Whole.count(Upper(Path)) != 0;
 }
 
-bool BeforeWhole(const std::string& Path, TReplacing& Replacing)
+bool BeforeWhole(const std::string& Path, TReplacing& Replacing, DWORD Found)
 {
     Replacing = TReplacing();
-    DWORD Found = GetFileAttributesA(Path.c_str());
+    if (Found == INVALID_FILE_ATTRIBUTES - 1)
+        Found = GetFileAttributesA(Path.c_str());
     if (Found == INVALID_FILE_ATTRIBUTES) {
         Replacing.Noted = Note(jkNewFile, {Path}, false);
         return Replacing.Noted;
@@ -196,6 +197,9 @@ bool BeforeWhole(const std::string& Path, TReplacing& Replacing)
             return true;
         }
         VoidLast();
+        // Gone since the caller looked: a new file after all.
+        if (GetLastError() == ERROR_FILE_NOT_FOUND)
+            return BeforeWhole(Path, Replacing, INVALID_FILE_ATTRIBUTES);
         if (GetLastError() != ERROR_ALREADY_EXISTS && GetLastError() != ERROR_FILE_EXISTS)
             return false;
     }

@@ -39,7 +39,9 @@ struct TReplacing {
     bool Noted = false;
     std::string Kept;   // empty for a new file
 };
-bool BeforeWhole(const std::string& Path, TReplacing& Replacing);
+// Found: the attributes of what is at Path when the caller just looked.
+bool BeforeWhole(const std::string& Path, TReplacing& Replacing,
+                 DWORD Found = INVALID_FILE_ATTRIBUTES - 1);
 void AfterWhole(const std::string& Path, const TReplacing& Replacing, bool Written);
 
 // The file at Path is about to be changed in place (an INI entry written): the first time in the

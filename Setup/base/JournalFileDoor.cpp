@@ -23,7 +23,11 @@ public:
             VoidLast();
         return Made;
     }
-    DWORD Attributes(const std::string& Path) override { return Real.Attributes(Path); }
+    DWORD Attributes(const std::string& Path) override
+    {
+        Looked = Path;
+        return LookedFound = Real.Attributes(Path);
+    }
     const std::string& ReadFrom(const std::string& Path) override { return Real.ReadFrom(Path); }
     std::vector<TFoundEntry> Find(const std::string& Dir, const std::string& Pattern) override
     {
@@ -36,8 +40,10 @@ public:
         // copy: the journal keeps its waiting file and the way to schedule it again.
         if (ReplacementWaits(To) && !KeepWaiting(To))
             return false;
+        // The copy decision looked at To just before: that look serves the journal too.
         TReplacing Replacing;
-        if (!BeforeWhole(To, Replacing))
+        if (!BeforeWhole(To, Replacing,
+                         Looked == To ? LookedFound : INVALID_FILE_ATTRIBUTES - 1))
             return false;
         bool Installed = Real.Install(Source, From, To);
         AfterWhole(To, Replacing, Installed);
@@ -89,6 +95,8 @@ public:
 
 private:
     TFileDoor& Real = RealFileDoor();
+    std::string Looked;   // the path that the last look at attributes asked about
+    DWORD LookedFound = INVALID_FILE_ATTRIBUTES;
 
     // The waiting file of To kept aside, and noted how its rename is scheduled again.
     bool KeepWaiting(const std::string& To)
