@@ -2,6 +2,7 @@
 
 #include <set>
 
+#include "Rules/FilesText.h"
 #include "Rules/PathParts.h"
 #include "Setup/base/FileDoor.h"
 #include "Setup/base/HeldTree.h"
@@ -22,6 +23,7 @@ struct TJournal {
     HANDLE File = INVALID_HANDLE_VALUE;   // the journal, made with the first change
     uint32_t KeptCount = 0;
     std::set<std::string> Whole;   // upper-case paths of files made whole or taken in place
+    std::string LogNoted;          // the log that the journal names
 } Journal;
 
 std::string Upper(std::string Text)
@@ -94,29 +96,45 @@ std::vector<TJournalRecord> ChangesOf(const std::string& Text)
     return Changes;
 }
 
-// The log that this run made inside a folder it made leaves with the folder's undoing: it moves
-// into the temporary folder first, where the report names it.
-void MoveLogOutOf(const std::vector<TJournalRecord>& Changes)
+// Whether Path lies in a folder that Changes made, and so goes with the undoing.
+bool InMadeFolder(const std::string& Path, const std::vector<TJournalRecord>& Changes)
 {
-    if (!LogFileOpen || LogFilePath.empty())
-        return;
-    std::string Log = Upper(LogFilePath);
+    std::string Upper = ::Upper(Path);
     for (const TJournalRecord& Change : Changes) {
-        std::string Folder = Upper(Change.Fields[0]) + "\\";
-        if (Change.Kind == jkFolder && Log.compare(0, Folder.size(), Folder) == 0) {
-            std::string To;
-            if (MoveLogIntoTemp(To))
-                LogLine(LogMovedLine(To));
-            return;
-        }
+        std::string Folder = ::Upper(Change.Fields[0]) + "\\";
+        if (Change.Kind == jkFolder && Upper.compare(0, Folder.size(), Folder) == 0)
+            return true;
     }
+    return false;
+}
+
+// A log made inside a folder that the undoing removes moves into the temporary folder first:
+// this run's own log (Live), where the report names it, or a killed run's, which its journal
+// named, beside it under a name of its own.
+void MoveLogOutOf(const std::vector<TJournalRecord>& Changes, bool Live)
+{
+    std::string Log = Live && LogFileOpen ? LogFilePath : std::string();
+    for (const TJournalRecord& Change : Changes)
+        if (!Live && Change.Kind == jkLog)
+            Log = Change.Fields[0];
+    std::string To = TempFolder();
+    if (Log.empty() || !InMadeFolder(Log, Changes))
+        return;
+    bool Moved =
+        Live ? MoveLogIntoTemp(To)
+             : !To.empty() &&
+                   MoveFileExA(Log.c_str(),
+                               (To += NumberedName(LogFileName, GetCurrentProcessId(), 0)).c_str(),
+                               MOVEFILE_COPY_ALLOWED);
+    if (Moved)
+        LogLine(LogMovedLine(To));
 }
 
 // Undoes Changes in reverse order and logs it; how many could not be undone.
-int UndoChanges(const std::vector<TJournalRecord>& Changes)
+int UndoChanges(const std::vector<TJournalRecord>& Changes, bool Live)
 {
     LogLine(RollbackStartLine(Changes.size()));
-    MoveLogOutOf(Changes);
+    MoveLogOutOf(Changes, Live);
     int NotUndone = 0;
     for (auto Change = Changes.rbegin(); Change != Changes.rend(); ++Change)
         if (!UndoFileRecord(*Change, NotUndone))
@@ -158,6 +176,11 @@ void StartJournal()
 
 bool Note(TJournalKind Kind, std::initializer_list<std::string_view> Fields, bool Durable)
 {
+    // The log, once open, is named before the next change: a next run that undoes this one
+    // when it was killed moves it out of a folder that goes.
+    if (LogFileOpen && LogFilePath != Journal.LogNoted && JournalReady() &&
+        WriteAll(Journal.File, JournalLine(jkLog, {LogFilePath})))
+        Journal.LogNoted = LogFilePath;
     return JournalReady() && WriteAll(Journal.File, JournalLine(Kind, Fields)) &&
            (!Durable || FlushFileBuffers(Journal.File));
 }
@@ -247,7 +270,7 @@ int EndJournal(bool Undo)
     if (Journal.File != INVALID_HANDLE_VALUE) {
         std::vector<TJournalRecord> Changes = ChangesOf(ReadWhole(Journal.File));
         if (Undo) {
-            NotUndone = UndoChanges(Changes);
+            NotUndone = UndoChanges(Changes, true);
         } else {
             for (const TJournalRecord& Change : Changes)
                 DropKept(Change);
@@ -272,7 +295,7 @@ void UndoKilledRun(HANDLE Folder, DWORD Serial, const std::string& Dir)
         std::string Text = ReadWhole(File);
         CloseHandle(File);
         LogLine(KilledRunLine(Path));
-        UndoChanges(ChangesOf(Text));
+        UndoChanges(ChangesOf(Text), false);
     }
     RemoveHeldTree(Folder, Serial);
 }

@@ -42,8 +42,7 @@ public:
             return false;
         // The copy decision looked at To just before: that look serves the journal too.
         TReplacing Replacing;
-        if (!BeforeWhole(To, Replacing,
-                         Looked == To ? LookedFound : INVALID_FILE_ATTRIBUTES - 1))
+        if (!BeforeWhole(To, Replacing, Looked == To ? LookedFound : INVALID_FILE_ATTRIBUTES - 1))
             return false;
         bool Installed = Real.Install(Source, From, To);
         AfterWhole(To, Replacing, Installed);
@@ -159,7 +158,10 @@ bool Missing()
 
 void UndoFolder(const std::string& Path, int& NotUndone)
 {
-    if (RemoveDirectoryA(Path.c_str()))
+    // A killed run's temporary files and folders go first: they are the run's own too.
+    if (RemoveDirectoryA(Path.c_str()) ||
+        (GetLastError() == ERROR_DIR_NOT_EMPTY && (RemoveStaleTemps(Path), true) &&
+         RemoveDirectoryA(Path.c_str())))
         LogLine(RemovedLine(Path));
     else if (GetLastError() == ERROR_DIR_NOT_EMPTY)
         LogLine(StaysLine(Path, "it holds what the run did not make"));
