@@ -28,12 +28,12 @@ TEST(JournalLine, FieldsComeBackWhateverTheyHold)
 TEST(JournalLine, CutOrForeignLinesAreNoRecords)
 {
     const char* const Bad[] = {
-        "D",                     // no fields
-        "D\tC:\\A\tC:\\B",       // a field too many for its kind
-        "K\tC:\\A",              // one too few
-        "Z\tC:\\A",              // an unknown kind
-        "N\tC:\\A\\q",           // an escape that is none
-        "N\tC:\\A\\",            // a backslash at the end
+        "D",                 // no fields
+        "D\tC:\\A\tC:\\B",   // a field too many for its kind
+        "K\tC:\\A",          // one too few
+        "Z\tC:\\A",          // an unknown kind
+        "N\tC:\\A\\q",       // an escape that is none
+        "N\tC:\\A\\",        // a backslash at the end
     };
     TJournalRecord Record;
     for (const char* Line : Bad)

@@ -143,6 +143,24 @@ int UndoChanges(const std::vector<TJournalRecord>& Changes, bool Live)
     return NotUndone;
 }
 
+// Whether Changes end kept: such a run was killed while it dropped its kept files.
+bool Kept(const std::vector<TJournalRecord>& Changes)
+{
+    return !Changes.empty() && Changes.back().Kind == jkKeep;
+}
+
+// The run's changes stay: the journal says so first, so that a kill while the kept files are
+// dropped never has the next run undo a run that ended well.
+void KeepChanges(const std::vector<TJournalRecord>& Changes)
+{
+    // Without that word the kept files stay where they are: the journal goes anyway, since a
+    // later run must never undo this one.
+    if (!Kept(Changes) && !Note(jkKeep, {""}, true))
+        return;
+    for (const TJournalRecord& Change : Changes)
+        DropKept(Change);
+}
+
 // The journal and the folder of the run's own go.
 void RemoveJournal()
 {
@@ -269,12 +287,10 @@ int EndJournal(bool Undo)
     int NotUndone = 0;
     if (Journal.File != INVALID_HANDLE_VALUE) {
         std::vector<TJournalRecord> Changes = ChangesOf(ReadWhole(Journal.File));
-        if (Undo) {
+        if (Undo)
             NotUndone = UndoChanges(Changes, true);
-        } else {
-            for (const TJournalRecord& Change : Changes)
-                DropKept(Change);
-        }
+        else
+            KeepChanges(Changes);
     } else if (Undo) {
         LogLine(RollbackEndLine(0));
     }
@@ -294,8 +310,13 @@ void UndoKilledRun(HANDLE Folder, DWORD Serial, const std::string& Dir)
     if (File != INVALID_HANDLE_VALUE) {
         std::string Text = ReadWhole(File);
         CloseHandle(File);
-        LogLine(KilledRunLine(Path));
-        UndoChanges(ChangesOf(Text), false);
+        std::vector<TJournalRecord> Changes = ChangesOf(Text);
+        if (Kept(Changes)) {
+            KeepChanges(Changes);
+        } else {
+            LogLine(KilledRunLine(Path));
+            UndoChanges(Changes, false);
+        }
     }
     RemoveHeldTree(Folder, Serial);
 }
