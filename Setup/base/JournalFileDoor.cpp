@@ -40,9 +40,14 @@ public:
         // copy: the journal keeps its waiting file and the way to schedule it again.
         if (ReplacementWaits(To) && !KeepWaiting(To))
             return false;
-        // The copy decision looked at To just before: that look serves the journal too.
+        // The copy decision looked at To just before: that look serves the journal too. A file
+        // in use is not moved aside (a running program could be): the copy fails as it would
+        // without the journal, and the run asks or waits for the restart as it always did.
+        DWORD Found = Looked == To ? LookedFound : Real.Attributes(To);
+        if (Found != INVALID_FILE_ATTRIBUTES && Real.InUse(To))
+            return Real.Install(Source, From, To);
         TReplacing Replacing;
-        if (!BeforeWhole(To, Replacing, Looked == To ? LookedFound : INVALID_FILE_ATTRIBUTES - 1))
+        if (!BeforeWhole(To, Replacing, Found))
             return false;
         bool Installed = Real.Install(Source, From, To);
         AfterWhole(To, Replacing, Installed);
