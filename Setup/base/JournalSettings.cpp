@@ -3,7 +3,6 @@
 // those records.
 #include "Setup/base/SettingsDoor.h"
 
-#include "Rules/RegSyntax.h"
 #include "Setup/base/Journal.h"
 #include "Setup/base/LogLines.h"
 #include "Setup/base/RegKeys.h"
@@ -97,20 +96,6 @@ private:
 
 TJournalSettings JournalSettings;
 
-HKEY RootOf(const std::string& Name)
-{
-    switch (ScanRootKey(Name.c_str())) {
-    case rkHKLM:
-        return HKEY_LOCAL_MACHINE;
-    case rkHKCU:
-        return HKEY_CURRENT_USER;
-    case rkHKCR:
-        return HKEY_CLASSES_ROOT;
-    default:
-        return nullptr;
-    }
-}
-
 void Failed(const std::string& What, LONG Code, int& NotUndone)
 {
     std::string Reason;
@@ -188,7 +173,7 @@ bool UndoSettingsRecord(const TJournalRecord& Record, int& NotUndone)
 {
     if (Record.Kind != jkKey && Record.Kind != jkValue)
         return false;
-    HKEY Root = RootOf(Record.Fields[0]);
+    HKEY Root = RootKeyOf(Record.Fields[0].c_str());
     if (Root == nullptr)
         Failed(Record.Fields[0] + "\\" + Record.Fields[1], ERROR_INVALID_DATA, NotUndone);
     else if (Record.Kind == jkKey)
