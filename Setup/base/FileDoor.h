@@ -62,9 +62,10 @@ TFileDoor& Files();
 // Chooses it: the plan's when Plan, else the real one (which a run has from its start).
 void ChooseFileDoor(bool Plan);
 
-// The two doors a run chooses between.
+// The two doors a run chooses between, and the one that journals around the real one.
 TFileDoor& RealFileDoor();
 TFileDoor& PlanFileDoor();
+TFileDoor& JournalFileDoor();
 
 // Sets Door as the run's (a test's fake); nullptr: the real one again.
 void UseFileDoor(TFileDoor* Door);

@@ -4,12 +4,10 @@
 
 #include "Rules/FilesText.h"
 #include "Rules/PathParts.h"
-#include "Setup/base/FileDoor.h"
 #include "Setup/base/HeldTree.h"
 #include "Setup/base/Log.h"
 #include "Setup/base/OwnFile.h"
 #include "Setup/base/OwnFolder.h"
-#include "Setup/base/SettingsDoor.h"
 #include "Setup/base/WinText.h"
 
 namespace {
@@ -67,18 +65,6 @@ bool JournalReady()
                     FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     return Journal.File != INVALID_HANDLE_VALUE &&
            WriteAll(Journal.File, std::string(JournalHead) + "\r\n");
-}
-
-// The whole text of the open File, read from its start.
-std::string ReadWhole(HANDLE File)
-{
-    std::string Text;
-    char Chunk[1 << 16];
-    DWORD Got = 0;
-    SetFilePointer(File, 0, nullptr, FILE_BEGIN);
-    while (ReadFile(File, Chunk, sizeof Chunk, &Got, nullptr) && Got > 0)
-        Text.append(Chunk, Got);
-    return Text;
 }
 
 // The records that name a change made: a void record takes the one before it away.
@@ -188,8 +174,6 @@ bool Journaling()
 void StartJournal()
 {
     Journal.On = true;
-    UseFileDoor(&JournalFileDoor());
-    UseSettingsDoor(JournalSettingsDoor());
 }
 
 bool Note(TJournalKind Kind, std::initializer_list<std::string_view> Fields, bool Durable)
@@ -286,7 +270,7 @@ int EndJournal(bool Undo)
 {
     int NotUndone = 0;
     if (Journal.File != INVALID_HANDLE_VALUE) {
-        std::vector<TJournalRecord> Changes = ChangesOf(ReadWhole(Journal.File));
+        std::vector<TJournalRecord> Changes = ChangesOf(ReadAllOf(Journal.File));
         if (Undo)
             NotUndone = UndoChanges(Changes, true);
         else
@@ -308,7 +292,7 @@ void UndoKilledRun(HANDLE Folder, DWORD Serial, const std::string& Dir)
     HANDLE File = CreateFileA(Path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (File != INVALID_HANDLE_VALUE) {
-        std::string Text = ReadWhole(File);
+        std::string Text = ReadAllOf(File);
         CloseHandle(File);
         std::vector<TJournalRecord> Changes = ChangesOf(Text);
         if (Kept(Changes)) {
