@@ -68,8 +68,8 @@ uint64_t BytesIn(const std::string& Dir, const std::string& Pattern, bool Recurs
     for (const TFoundEntry& Entry : Listed(Dir, Dirs).Entries) {
         bool Folder = (Entry.Attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         if ((Folder && Recursive) || WildcardMatch(Pattern, Entry.Name))
-            Bytes += BytesOf(Dir, Entry.Name, Entry.Attributes, Entry.Size, Pattern, Recursive,
-                             Dirs);
+            Bytes +=
+                BytesOf(Dir, Entry.Name, Entry.Attributes, Entry.Size, Pattern, Recursive, Dirs);
     }
     return Bytes;
 }

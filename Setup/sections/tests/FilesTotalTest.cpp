@@ -19,9 +19,14 @@ TEST(FilesTotal, CountsWhatTheWalkTakes)
     const struct {
         std::string Name;
         size_t Size;
-    } Files[] = {{"a.txt", 1},        {"b.dat", 10},           {"sub\\c.txt", 100},
-                 {"sub\\d.dat", 1000}, {"sub\\deep\\e.txt", 10000}, {"f.txt\\g.txt", 100000},
-                 {"f.txt\\h.dat", 1000000}, {TempFileName(1, 1), 7}};
+    } Files[] = {{"a.txt", 1},
+                 {"b.dat", 10},
+                 {"sub\\c.txt", 100},
+                 {"sub\\d.dat", 1000},
+                 {"sub\\deep\\e.txt", 10000},
+                 {"f.txt\\g.txt", 100000},
+                 {"f.txt\\h.dat", 1000000},
+                 {TempFileName(1, 1), 7}};
     for (const auto& File : Files) {
         HANDLE Handle = CreateFileA((Medium.Path + "\\" + File.Name).c_str(), GENERIC_WRITE, 0,
                                     nullptr, CREATE_ALWAYS, 0, nullptr);
