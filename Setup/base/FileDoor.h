@@ -5,13 +5,16 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
-// One entry that a directory search gave: its name as spelled there, and its attributes.
+// One entry that a directory search gave: its name as spelled there, its attributes and, for a
+// file, its size (which the search tells at no cost of its own).
 struct TFoundEntry {
     std::string Name;
     DWORD Attributes;
+    uint64_t Size;
 };
 
 class TFileDoor {
