@@ -42,9 +42,9 @@ static bool NameBefore(const std::string& A, const std::string& B)
     return A.size() < B.size();
 }
 
-void TNameIndex::Add(const std::string& Name, uint32_t Attributes)
+void TNameIndex::Add(const std::string& Name, uint32_t Attributes, uint64_t Size)
 {
-    Entries.push_back({Name, Attributes});
+    Entries.push_back({Name, Attributes, Size});
 }
 
 void TNameIndex::Seal()

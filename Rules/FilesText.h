@@ -31,8 +31,9 @@ public:
     struct TEntry {
         std::string Name;      // as the search gave it
         uint32_t Attributes;   // the search's file attributes
+        uint64_t Size;         // the file's size in bytes, as the search gave it
     };
-    void Add(const std::string& Name, uint32_t Attributes);
+    void Add(const std::string& Name, uint32_t Attributes, uint64_t Size = 0);
     void Seal();   // after the last Add, before the first Find
     // The entry called Name; nullptr when the index does not have it.
     const TEntry* Find(const std::string& Name) const;

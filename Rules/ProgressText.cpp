@@ -24,3 +24,9 @@ int ProgressBarPos(uint64_t Done, uint64_t Total)
     uint64_t Pos = Total <= UINT64_MAX / Range ? Done * Range / Total : Done / (Total / Range);
     return int(Pos < Range ? Pos : Range);
 }
+
+const char* CancelQuestion(bool Rollback)
+{
+    return Rollback ? "Cancel the installation?\nEverything it changed so far will be undone."
+                    : "Cancel the installation?";
+}

@@ -24,3 +24,6 @@ TProgressDue ProgressDue(bool Shown, uint32_t Now, uint32_t StepStart, uint32_t 
 
 // The bar's position for Done of Total (0 to ProgressBarRange); 0 without a total.
 int ProgressBarPos(uint64_t Done, uint64_t Total);
+
+// What the window's Cancel asks; with rollback on (Rollback), it says that nothing stays changed.
+const char* CancelQuestion(bool Rollback);

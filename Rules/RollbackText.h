@@ -19,6 +19,8 @@ enum TJournalKind : char {
                           // taken back (its waiting file is kept aside by the next record)
     jkKey = 'k',          // Root, SubKey, Top: the key made, Top the first level that was missing
     jkValue = 'v',        // Root, SubKey, Name, Found (0/1), Type (hex), Data: a value set anew
+    jkKeep = 'C',         // "": the run ended kept; what remains is to drop its kept files
+    jkLog = 'L',          // Path: the run's log, which a folder that goes can't keep
     jkVoid = 'X',         // "": the change that the record before names was not made after all
 };
 

@@ -65,11 +65,12 @@ std::string StagingFor(const std::string& Dir)
     return Entry.first->second.empty() ? Dir : Entry.first->second;
 }
 
-// Copies the rest of Source into Target; false on the first failure, with its code kept.
+// Copies the rest of Source into Target; false on the first failure, with its code kept, or
+// when CopyChunkDone stops it.
 bool CopyContent(HANDLE Source, HANDLE Target)
 {
     static std::vector<char> Chunk(CopyChunkSize);
-    for (;;) {
+    for (uint64_t Copied = 0;; Copied += CopyChunkSize) {
         DWORD Got = 0, Put = 0;
         if (!ReadFile(Source, Chunk.data(), CopyChunkSize, &Got, nullptr))
             return false;
@@ -79,6 +80,11 @@ bool CopyContent(HANDLE Source, HANDLE Target)
             return false;
         if (Put != Got) {
             SetLastError(ERROR_DISK_FULL);   // a short write leaves no code of its own
+            return false;
+        }
+        // A small file, read whole by its first read, never calls it.
+        if (Got == CopyChunkSize && CopyChunkDone && !CopyChunkDone(Copied + Got)) {
+            SetLastError(ERROR_CANCELLED);
             return false;
         }
     }
@@ -321,6 +327,8 @@ void Replaced(const std::string& To)
 }
 
 }   // namespace
+
+TCopyChunkDone CopyChunkDone = nullptr;
 
 const char* const SessionManagerKey = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
 

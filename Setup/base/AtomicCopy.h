@@ -6,6 +6,7 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 
 // Copies From over To (replacing it) with From's last-write time and attributes, but never the
@@ -19,6 +20,12 @@ bool CopyAtomic(const std::string& From, const std::string& To);
 // its copy. For the many files of an installation: the temporary file is made in a folder of
 // the run's own inside To's folder, which RemoveStagingDirs removes again.
 bool CopyAtomic(HANDLE Source, const std::string& To);
+
+// Called between the chunks of a file larger than one, with the bytes copied so far: false stops
+// the copy, which then fails with ERROR_CANCELLED and leaves its destination as it was. Set by
+// whoever shows the copies' progress; none by default.
+typedef bool (*TCopyChunkDone)(uint64_t Copied);
+extern TCopyChunkDone CopyChunkDone;
 
 // Removes the folders of the run's own that the copies made (each empty once its copy is done).
 void RemoveStagingDirs();

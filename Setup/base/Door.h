@@ -8,3 +8,7 @@
 // Chooses the run's doors: the plan's when Plan, else the real ones (which a run has from its
 // start).
 void ChooseDoors(bool Plan);
+
+// Puts the journal's doors around the real ones for the rest of the run: each change is noted
+// before it is made, so that a failed run can be undone (Journal.h).
+void ChooseJournalDoors();

@@ -5,13 +5,16 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
-// One entry that a directory search gave: its name as spelled there, and its attributes.
+// One entry that a directory search gave: its name as spelled there, its attributes and, for a
+// file, its size (which the search tells at no cost of its own).
 struct TFoundEntry {
     std::string Name;
     DWORD Attributes;
+    uint64_t Size;
 };
 
 class TFileDoor {
@@ -62,9 +65,10 @@ TFileDoor& Files();
 // Chooses it: the plan's when Plan, else the real one (which a run has from its start).
 void ChooseFileDoor(bool Plan);
 
-// The two doors a run chooses between.
+// The two doors a run chooses between, and the one that journals around the real one.
 TFileDoor& RealFileDoor();
 TFileDoor& PlanFileDoor();
+TFileDoor& JournalFileDoor();
 
 // Sets Door as the run's (a test's fake); nullptr: the real one again.
 void UseFileDoor(TFileDoor* Door);

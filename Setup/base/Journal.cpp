@@ -2,13 +2,12 @@
 
 #include <set>
 
+#include "Rules/FilesText.h"
 #include "Rules/PathParts.h"
-#include "Setup/base/FileDoor.h"
 #include "Setup/base/HeldTree.h"
 #include "Setup/base/Log.h"
 #include "Setup/base/OwnFile.h"
 #include "Setup/base/OwnFolder.h"
-#include "Setup/base/SettingsDoor.h"
 #include "Setup/base/WinText.h"
 
 namespace {
@@ -22,6 +21,7 @@ struct TJournal {
     HANDLE File = INVALID_HANDLE_VALUE;   // the journal, made with the first change
     uint32_t KeptCount = 0;
     std::set<std::string> Whole;   // upper-case paths of files made whole or taken in place
+    std::string LogNoted;          // the log that the journal names
 } Journal;
 
 std::string Upper(std::string Text)
@@ -67,18 +67,6 @@ bool JournalReady()
            WriteAll(Journal.File, std::string(JournalHead) + "\r\n");
 }
 
-// The whole text of the open File, read from its start.
-std::string ReadWhole(HANDLE File)
-{
-    std::string Text;
-    char Chunk[1 << 16];
-    DWORD Got = 0;
-    SetFilePointer(File, 0, nullptr, FILE_BEGIN);
-    while (ReadFile(File, Chunk, sizeof Chunk, &Got, nullptr) && Got > 0)
-        Text.append(Chunk, Got);
-    return Text;
-}
-
 // The records that name a change made: a void record takes the one before it away.
 std::vector<TJournalRecord> ChangesOf(const std::string& Text)
 {
@@ -94,35 +82,69 @@ std::vector<TJournalRecord> ChangesOf(const std::string& Text)
     return Changes;
 }
 
-// The log that this run made inside a folder it made leaves with the folder's undoing: it moves
-// into the temporary folder first, where the report names it.
-void MoveLogOutOf(const std::vector<TJournalRecord>& Changes)
+// Whether Path lies in a folder that Changes made, and so goes with the undoing.
+bool InMadeFolder(const std::string& Path, const std::vector<TJournalRecord>& Changes)
 {
-    if (!LogFileOpen || LogFilePath.empty())
-        return;
-    std::string Log = Upper(LogFilePath);
+    std::string Upper = ::Upper(Path);
     for (const TJournalRecord& Change : Changes) {
-        std::string Folder = Upper(Change.Fields[0]) + "\\";
-        if (Change.Kind == jkFolder && Log.compare(0, Folder.size(), Folder) == 0) {
-            std::string To;
-            if (MoveLogIntoTemp(To))
-                LogLine(LogMovedLine(To));
-            return;
-        }
+        std::string Folder = ::Upper(Change.Fields[0]) + "\\";
+        if (Change.Kind == jkFolder && Upper.compare(0, Folder.size(), Folder) == 0)
+            return true;
     }
+    return false;
+}
+
+// A log made inside a folder that the undoing removes moves into the temporary folder first:
+// this run's own log (Live), where the report names it, or a killed run's, which its journal
+// named, beside it under a name of its own.
+void MoveLogOutOf(const std::vector<TJournalRecord>& Changes, bool Live)
+{
+    std::string Log = Live && LogFileOpen ? LogFilePath : std::string();
+    for (const TJournalRecord& Change : Changes)
+        if (!Live && Change.Kind == jkLog)
+            Log = Change.Fields[0];
+    std::string To = TempFolder();
+    if (Log.empty() || !InMadeFolder(Log, Changes))
+        return;
+    bool Moved =
+        Live ? MoveLogIntoTemp(To)
+             : !To.empty() &&
+                   MoveFileExA(Log.c_str(),
+                               (To += NumberedName(LogFileName, GetCurrentProcessId(), 0)).c_str(),
+                               MOVEFILE_COPY_ALLOWED);
+    if (Moved)
+        LogLine(LogMovedLine(To));
 }
 
 // Undoes Changes in reverse order and logs it; how many could not be undone.
-int UndoChanges(const std::vector<TJournalRecord>& Changes)
+int UndoChanges(const std::vector<TJournalRecord>& Changes, bool Live)
 {
     LogLine(RollbackStartLine(Changes.size()));
-    MoveLogOutOf(Changes);
+    MoveLogOutOf(Changes, Live);
     int NotUndone = 0;
     for (auto Change = Changes.rbegin(); Change != Changes.rend(); ++Change)
         if (!UndoFileRecord(*Change, NotUndone))
             UndoSettingsRecord(*Change, NotUndone);
     LogLine(RollbackEndLine(NotUndone));
     return NotUndone;
+}
+
+// Whether Changes end kept: such a run was killed while it dropped its kept files.
+bool Kept(const std::vector<TJournalRecord>& Changes)
+{
+    return !Changes.empty() && Changes.back().Kind == jkKeep;
+}
+
+// The run's changes stay: the journal says so first, so that a kill while the kept files are
+// dropped never has the next run undo a run that ended well.
+void KeepChanges(const std::vector<TJournalRecord>& Changes)
+{
+    // Without that word the kept files stay where they are: the journal goes anyway, since a
+    // later run must never undo this one.
+    if (!Kept(Changes) && !Note(jkKeep, {""}, true))
+        return;
+    for (const TJournalRecord& Change : Changes)
+        DropKept(Change);
 }
 
 // The journal and the folder of the run's own go.
@@ -152,12 +174,15 @@ bool Journaling()
 void StartJournal()
 {
     Journal.On = true;
-    UseFileDoor(&JournalFileDoor());
-    UseSettingsDoor(JournalSettingsDoor());
 }
 
 bool Note(TJournalKind Kind, std::initializer_list<std::string_view> Fields, bool Durable)
 {
+    // The log, once open, is named before the next change: a next run that undoes this one
+    // when it was killed moves it out of a folder that goes.
+    if (LogFileOpen && LogFilePath != Journal.LogNoted && JournalReady() &&
+        WriteAll(Journal.File, JournalLine(jkLog, {LogFilePath})))
+        Journal.LogNoted = LogFilePath;
     return JournalReady() && WriteAll(Journal.File, JournalLine(Kind, Fields)) &&
            (!Durable || FlushFileBuffers(Journal.File));
 }
@@ -174,10 +199,11 @@ bool MadeWhole(const std::string& Path)
     return Journal.Whole.count(Upper(Path)) != 0;
 }
 
-bool BeforeWhole(const std::string& Path, TReplacing& Replacing)
+bool BeforeWhole(const std::string& Path, TReplacing& Replacing, DWORD Found)
 {
     Replacing = TReplacing();
-    DWORD Found = GetFileAttributesA(Path.c_str());
+    if (Found == INVALID_FILE_ATTRIBUTES - 1)
+        Found = GetFileAttributesA(Path.c_str());
     if (Found == INVALID_FILE_ATTRIBUTES) {
         Replacing.Noted = Note(jkNewFile, {Path}, false);
         return Replacing.Noted;
@@ -196,6 +222,9 @@ bool BeforeWhole(const std::string& Path, TReplacing& Replacing)
             return true;
         }
         VoidLast();
+        // Gone since the caller looked: a new file after all.
+        if (GetLastError() == ERROR_FILE_NOT_FOUND)
+            return BeforeWhole(Path, Replacing, INVALID_FILE_ATTRIBUTES);
         if (GetLastError() != ERROR_ALREADY_EXISTS && GetLastError() != ERROR_FILE_EXISTS)
             return false;
     }
@@ -241,13 +270,11 @@ int EndJournal(bool Undo)
 {
     int NotUndone = 0;
     if (Journal.File != INVALID_HANDLE_VALUE) {
-        std::vector<TJournalRecord> Changes = ChangesOf(ReadWhole(Journal.File));
-        if (Undo) {
-            NotUndone = UndoChanges(Changes);
-        } else {
-            for (const TJournalRecord& Change : Changes)
-                DropKept(Change);
-        }
+        std::vector<TJournalRecord> Changes = ChangesOf(ReadAllOf(Journal.File));
+        if (Undo)
+            NotUndone = UndoChanges(Changes, true);
+        else
+            KeepChanges(Changes);
     } else if (Undo) {
         LogLine(RollbackEndLine(0));
     }
@@ -265,10 +292,15 @@ void UndoKilledRun(HANDLE Folder, DWORD Serial, const std::string& Dir)
     HANDLE File = CreateFileA(Path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (File != INVALID_HANDLE_VALUE) {
-        std::string Text = ReadWhole(File);
+        std::string Text = ReadAllOf(File);
         CloseHandle(File);
-        LogLine(KilledRunLine(Path));
-        UndoChanges(ChangesOf(Text));
+        std::vector<TJournalRecord> Changes = ChangesOf(Text);
+        if (Kept(Changes)) {
+            KeepChanges(Changes);
+        } else {
+            LogLine(KilledRunLine(Path));
+            UndoChanges(Changes, false);
+        }
     }
     RemoveHeldTree(Folder, Serial);
 }

@@ -21,8 +21,8 @@ extern bool RollbackWanted;
 // Whether this run journals its changes.
 bool Journaling();
 
-// Turns the journal on: the doors are the journal's from now on (the journal itself is made with
-// the first change). Nothing in a plan: a plan changes nothing to undo.
+// Turns the journal on, which the journal's doors write (ChooseJournalDoors puts them in place);
+// the journal itself is made with the first change. Never in a plan: a plan changes nothing.
 void StartJournal();
 
 // Writes Record to the journal before the change it names is made; Durable: on the disk before
@@ -39,7 +39,9 @@ struct TReplacing {
     bool Noted = false;
     std::string Kept;   // empty for a new file
 };
-bool BeforeWhole(const std::string& Path, TReplacing& Replacing);
+// Found: the attributes of what is at Path when the caller just looked.
+bool BeforeWhole(const std::string& Path, TReplacing& Replacing,
+                 DWORD Found = INVALID_FILE_ATTRIBUTES - 1);
 void AfterWhole(const std::string& Path, const TReplacing& Replacing, bool Written);
 
 // The file at Path is about to be changed in place (an INI entry written): the first time in the
@@ -69,9 +71,3 @@ bool UndoFileRecord(const TJournalRecord& Record, int& NotUndone);
 bool UndoSettingsRecord(const TJournalRecord& Record, int& NotUndone);
 // What a kept run drops of one record: a kept copy goes.
 void DropKept(const TJournalRecord& Record);
-
-// The doors that journal, each around the real one.
-class TFileDoor;
-class TSettingsDoor;
-TFileDoor& JournalFileDoor();
-TSettingsDoor& JournalSettingsDoor();

@@ -23,7 +23,11 @@ public:
             VoidLast();
         return Made;
     }
-    DWORD Attributes(const std::string& Path) override { return Real.Attributes(Path); }
+    DWORD Attributes(const std::string& Path) override
+    {
+        Looked = Path;
+        return LookedFound = Real.Attributes(Path);
+    }
     const std::string& ReadFrom(const std::string& Path) override { return Real.ReadFrom(Path); }
     std::vector<TFoundEntry> Find(const std::string& Dir, const std::string& Pattern) override
     {
@@ -36,8 +40,14 @@ public:
         // copy: the journal keeps its waiting file and the way to schedule it again.
         if (ReplacementWaits(To) && !KeepWaiting(To))
             return false;
+        // The copy decision looked at To just before: that look serves the journal too. A file
+        // in use is not moved aside (a running program could be): the copy fails as it would
+        // without the journal, and the run asks or waits for the restart as it always did.
+        DWORD Found = Looked == To ? LookedFound : Real.Attributes(To);
+        if (Found != INVALID_FILE_ATTRIBUTES && Real.InUse(To))
+            return Real.Install(Source, From, To);
         TReplacing Replacing;
-        if (!BeforeWhole(To, Replacing))
+        if (!BeforeWhole(To, Replacing, Found))
             return false;
         bool Installed = Real.Install(Source, From, To);
         AfterWhole(To, Replacing, Installed);
@@ -89,6 +99,8 @@ public:
 
 private:
     TFileDoor& Real = RealFileDoor();
+    std::string Looked;   // the path that the last look at attributes asked about
+    DWORD LookedFound = INVALID_FILE_ATTRIBUTES;
 
     // The waiting file of To kept aside, and noted how its rename is scheduled again.
     bool KeepWaiting(const std::string& To)
@@ -107,132 +119,9 @@ private:
 
 TJournalFiles JournalFiles;
 
-// Whether a folder above Path is a link now: what the journal names there is not reached through
-// it, since the link may lead anywhere.
-bool ThroughLink(const std::string& Path)
-{
-    for (std::string Part = DirectoryPart(Path); Part.size() > 3;) {
-        DropOneTrailingBackslash(Part);
-        DWORD Found = GetFileAttributesA(Part.c_str());
-        if (Found != INVALID_FILE_ATTRIBUTES && (Found & FILE_ATTRIBUTE_REPARSE_POINT))
-            return true;
-        Part = DirectoryPart(Part);
-    }
-    return false;
-}
-
-// Whether a record of a killed run names what a run of ours writes: a full path, and a kept
-// file of ours beside the file it stands for.
-bool Plausible(const TJournalRecord& Record)
-{
-    const std::string& Path = Record.Fields[0];
-    bool Full = Path.size() > 3 && ((Path[1] == ':' && Path[2] == '\\') || Path[0] == '\\');
-    if (Record.Kind != jkKept)
-        return Full;
-    const std::string& Kept = Record.Fields[1];
-    return Full && IsKeptFileName(FileNamePart(Kept)) &&
-           lstrcmpiA(DirectoryPart(Kept).c_str(), DirectoryPart(Path).c_str()) == 0;
-}
-
-void Failed(const std::string& What, int& NotUndone)
-{
-    std::string Reason;
-    DWORD Code = GetLastError();
-    SystemErrorText(Code, 0, Reason);
-    LogLine(NotUndoneLine(What, Code, Reason));
-    ++NotUndone;
-}
-
-bool Missing()
-{
-    DWORD Code = GetLastError();
-    return Code == ERROR_FILE_NOT_FOUND || Code == ERROR_PATH_NOT_FOUND;
-}
-
-void UndoFolder(const std::string& Path, int& NotUndone)
-{
-    if (RemoveDirectoryA(Path.c_str()))
-        LogLine(RemovedLine(Path));
-    else if (GetLastError() == ERROR_DIR_NOT_EMPTY)
-        LogLine(StaysLine(Path, "it holds what the run did not make"));
-    else if (!Missing())
-        Failed(Path, NotUndone);
-}
-
-void UndoNewFile(const std::string& Path, int& NotUndone)
-{
-    if (GetFileAttributesA(Path.c_str()) == INVALID_FILE_ATTRIBUTES)
-        return;   // the write failed before the file was there
-    if (DeleteOwnFile(Path))
-        LogLine(RemovedLine(Path));
-    else
-        Failed(Path, NotUndone);
-}
-
-void UndoKept(const std::string& Path, const std::string& Kept, int& NotUndone)
-{
-    if (MoveFileExA(Kept.c_str(), Path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        ProfileFileReplaced(Path);
-        LogLine(RestoredLine(Path));
-    } else if (!Missing() || GetFileAttributesA(Path.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        Failed(Path, NotUndone);
-    }
-}
-
-void UndoAttributes(const std::string& Path, const std::string& Old, int& NotUndone)
-{
-    unsigned long Attributes;
-    if (ParseHexNumber(Old, Attributes) && SetFileAttributesA(Path.c_str(), DWORD(Attributes)))
-        LogLine(RestoredLine(Path));
-    else if (!Missing())
-        Failed(Path, NotUndone);
-}
-
 }   // namespace
 
 TFileDoor& JournalFileDoor()
 {
     return JournalFiles;
-}
-
-bool UndoFileRecord(const TJournalRecord& Record, int& NotUndone)
-{
-    const std::vector<std::string>& Fields = Record.Fields;
-    switch (Record.Kind) {
-    case jkFolder:
-    case jkNewFile:
-    case jkKept:
-    case jkAttributes:
-    case jkWaiting:
-    case jkWithdrawn:
-        break;
-    default:
-        return false;
-    }
-    if (!Plausible(Record) || ThroughLink(Fields[0])) {
-        SetLastError(ERROR_INVALID_DATA);
-        Failed(Fields[0], NotUndone);
-        return true;
-    }
-    if (Record.Kind == jkFolder)
-        UndoFolder(Fields[0], NotUndone);
-    else if (Record.Kind == jkNewFile)
-        UndoNewFile(Fields[0], NotUndone);
-    else if (Record.Kind == jkKept)
-        UndoKept(Fields[0], Fields[1], NotUndone);
-    else if (Record.Kind == jkAttributes)
-        UndoAttributes(Fields[0], Fields[1], NotUndone);
-    else if (Record.Kind == jkWaiting && WithdrawRestart(Fields[1]))
-        LogLine(WithdrawnLine(Fields[0]));
-    else if (Record.Kind == jkWithdrawn && RestartReplaces(Fields[1], Fields[0]))
-        LogLine(RestoredLine(Fields[1]));
-    else
-        Failed(Fields[0], NotUndone);
-    return true;
-}
-
-void DropKept(const TJournalRecord& Record)
-{
-    if (Record.Kind == jkKept)
-        DeleteOwnFile(Record.Fields[1]);
 }

@@ -3,7 +3,6 @@
 // those records.
 #include "Setup/base/SettingsDoor.h"
 
-#include "Rules/RegSyntax.h"
 #include "Setup/base/Journal.h"
 #include "Setup/base/LogLines.h"
 #include "Setup/base/RegKeys.h"
@@ -97,103 +96,9 @@ private:
 
 TJournalSettings JournalSettings;
 
-HKEY RootOf(const std::string& Name)
-{
-    switch (ScanRootKey(Name.c_str())) {
-    case rkHKLM:
-        return HKEY_LOCAL_MACHINE;
-    case rkHKCU:
-        return HKEY_CURRENT_USER;
-    case rkHKCR:
-        return HKEY_CLASSES_ROOT;
-    default:
-        return nullptr;
-    }
-}
-
-void Failed(const std::string& What, LONG Code, int& NotUndone)
-{
-    std::string Reason;
-    SystemErrorText(DWORD(Code), 0, Reason);
-    LogLine(NotUndoneLine(What, DWORD(Code), Reason));
-    ++NotUndone;
-}
-
-// The key Root\Path when it holds neither keys nor values: a key the run made, unless someone
-// else put something in it meanwhile.
-LONG RemoveEmptyKey(HKEY Root, const std::string& Path)
-{
-    HKEY Key;
-    LONG Code = RegOpenKeyExA(Root, Path.c_str(), 0, KEY_READ, &Key);
-    if (Code != ERROR_SUCCESS)
-        return Code;
-    DWORD Keys = 0, Values = 0;
-    Code = RegQueryInfoKeyA(Key, nullptr, nullptr, nullptr, &Keys, nullptr, nullptr, &Values,
-                            nullptr, nullptr, nullptr, nullptr);
-    RegCloseKey(Key);
-    if (Code != ERROR_SUCCESS)
-        return Code;
-    return Keys || Values ? LONG(ERROR_DIR_NOT_EMPTY) : RegDeleteKeyA(Root, Path.c_str());
-}
-
-void UndoKey(HKEY Root, const std::string& Name, std::string Path, const std::string& Top,
-             int& NotUndone)
-{
-    for (; Path.size() >= Top.size();
-         Path.resize(Path.rfind('\\') == std::string::npos ? 0 : Path.rfind('\\'))) {
-        LONG Code = RemoveEmptyKey(Root, Path);
-        std::string What = Name + "\\" + Path;
-        if (Code == ERROR_SUCCESS)
-            LogLine(RemovedLine(What));
-        else if (Code == ERROR_DIR_NOT_EMPTY)
-            LogLine(StaysLine(What, "it holds what the run did not make"));
-        else if (Code != ERROR_FILE_NOT_FOUND)
-            Failed(What, Code, NotUndone);
-        if (Path.empty() || Code != ERROR_SUCCESS)
-            return;
-    }
-}
-
-void UndoValue(HKEY Root, const std::vector<std::string>& Fields, int& NotUndone)
-{
-    std::string What = ValueWhat(Fields[0] + "\\" + Fields[1], Fields[2]);
-    unsigned long Type = REG_NONE;
-    HKEY Key;
-    LONG Code = RegOpenKeyExA(Root, Fields[1].c_str(), 0, KEY_SET_VALUE, &Key);
-    if (Code == ERROR_FILE_NOT_FOUND && Fields[3] == "0")
-        return;   // the key went, and the value with it
-    if (Code == ERROR_SUCCESS) {
-        if (Fields[3] == "1" && ParseHexNumber(Fields[4], Type))
-            Code = RegSetValueExA(Key, Fields[2].c_str(), 0, DWORD(Type),
-                                  reinterpret_cast<const BYTE*>(Fields[5].data()),
-                                  DWORD(Fields[5].size()));
-        else
-            Code = RegDeleteValueA(Key, Fields[2].c_str());
-        RegCloseKey(Key);
-    }
-    if (Code == ERROR_SUCCESS)
-        LogLine(Fields[3] == "1" ? RestoredLine(What) : RemovedLine(What));
-    else if (Code != ERROR_FILE_NOT_FOUND)
-        Failed(What, Code, NotUndone);
-}
-
 }   // namespace
 
 TSettingsDoor& JournalSettingsDoor()
 {
     return JournalSettings;
-}
-
-bool UndoSettingsRecord(const TJournalRecord& Record, int& NotUndone)
-{
-    if (Record.Kind != jkKey && Record.Kind != jkValue)
-        return false;
-    HKEY Root = RootOf(Record.Fields[0]);
-    if (Root == nullptr)
-        Failed(Record.Fields[0] + "\\" + Record.Fields[1], ERROR_INVALID_DATA, NotUndone);
-    else if (Record.Kind == jkKey)
-        UndoKey(Root, Record.Fields[0], Record.Fields[1], Record.Fields[2], NotUndone);
-    else
-        UndoValue(Root, Record.Fields, NotUndone);
-    return true;
 }

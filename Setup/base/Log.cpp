@@ -132,13 +132,9 @@ bool MoveLogIntoTemp(std::string& To)
     AddTrailingBackslash(Temp);
     HANDLE Reading = CreateFileA(Old.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                  nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    char Chunk[1 << 14];
-    DWORD Got = 0;
-    while (Reading != INVALID_HANDLE_VALUE &&
-           ReadFile(Reading, Chunk, sizeof Chunk, &Got, nullptr) && Got > 0)
-        Text.append(Chunk, Got);
     if (Reading == INVALID_HANDLE_VALUE)
         return false;
+    Text = ReadAllOf(Reading);
     CloseHandle(Reading);
     CloseLogFile();
     bool Existed;

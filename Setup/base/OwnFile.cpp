@@ -177,3 +177,14 @@ bool WriteAtomic(const std::string& Text, const std::string& To)
         return false;
     return true;
 }
+
+std::string ReadAllOf(HANDLE File)
+{
+    std::string Text;
+    char Chunk[1 << 14];
+    DWORD Got = 0;
+    SetFilePointer(File, 0, nullptr, FILE_BEGIN);
+    while (ReadFile(File, Chunk, sizeof Chunk, &Got, nullptr) && Got > 0)
+        Text.append(Chunk, Got);
+    return Text;
+}

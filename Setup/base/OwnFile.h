@@ -55,3 +55,6 @@ bool PutInPlace(HANDLE Target, const std::string& Temp, const std::string& To, b
 // file's second name there is never written through: the file it led to stays as it was. False
 // with the system's error code in GetLastError when it can't be written.
 bool WriteAtomic(const std::string& Text, const std::string& To);
+
+// The whole text of the open File, read from its start.
+std::string ReadAllOf(HANDLE File);

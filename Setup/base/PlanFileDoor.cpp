@@ -92,8 +92,9 @@ public:
                 return FoldedText(E.Name) == FoldedText(Name);
             });
             if (!Listed && WildcardMatch(Pattern, Name))
-                InsertInOrder(Entries, {Name, PlanMadeDir(Path) ? FILE_ATTRIBUTE_DIRECTORY
-                                                                : Attributes(Path)});
+                InsertInOrder(
+                    Entries,
+                    {Name, PlanMadeDir(Path) ? FILE_ATTRIBUTE_DIRECTORY : Attributes(Path), 0});
         }
         return Entries;
     }

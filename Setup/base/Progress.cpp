@@ -7,7 +7,9 @@
 #include <cstring>
 
 #include "Rules/ProgressText.h"
+#include "Setup/base/AtomicCopy.h"
 #include "Setup/base/DlgIds.h"
+#include "Setup/base/Journal.h"
 #include "Setup/base/RunState.h"
 
 const char* const StepChecking = "Checking the setup file";
@@ -30,9 +32,12 @@ struct TProgress {
     bool Allowed = true;   // the run's side shows windows: neither quiet nor a plan
     bool Failed = false;   // no window could be made: the run goes on without one
     bool Cancel = false;   // Cancel was clicked and has not been asked about yet
+    bool Ending = false;   // the user said Yes during a copy, which stops; the run ends next
     const char* Step = "";
-    uint64_t Total = 0, Done = 0;
-    uint32_t Items = 0;   // files and bytes since the last look at the clock
+    uint64_t Total = 0, Done = 0;   // Done: the units of the files before the one at hand
+    uint64_t ItemUnits = 0;         // the file at hand's units
+    uint64_t Part = 0;              // of which its copy has done so far
+    uint32_t Items = 0;             // files and bytes since the last look at the clock
     uint64_t Bytes = 0;
     DWORD StepStart = 0, LastPaint = 0;
     DWORD DelayMs = ProgressDelayMs;
@@ -108,7 +113,7 @@ void Paint(DWORD Now)
     SetDlgItemTextA(Progress.Window, idText, Progress.Step);
     SetDlgItemTextA(Progress.Window, idFile, Progress.Item);
     SendDlgItemMessageA(Progress.Window, idBar, PBM_SETPOS,
-                        WPARAM(ProgressBarPos(Progress.Done, Progress.Total)), 0);
+                        WPARAM(ProgressBarPos(Progress.Done + Progress.Part, Progress.Total)), 0);
     UpdateWindow(Progress.Window);
     TakeMessages();
 }
@@ -144,18 +149,28 @@ void Look()
     }
 }
 
-// The user clicked Cancel: the run ends if the user says so, as a cancelled question ends it.
-void AskCancel()
+// The user clicked Cancel: asks whether to cancel the installation; true for Yes.
+bool UserCancels()
 {
     Progress.Cancel = false;
     // Only a shown run has the window, so the question is always on screen.
     ProgressQuestion(true);
-    int Answer = MessageBoxA(nullptr, "Cancel the installation?", Caption.c_str(),
+    int Answer = MessageBoxA(nullptr, CancelQuestion(Journaling()), Caption.c_str(),
                              MB_YESNO | MB_ICONQUESTION);
     ProgressQuestion(false);
-    if (Answer != IDYES)
-        return;
-    CancelRun(Progress.Step == StepCopying ? FileCopyCancelledLine : "Setup canceled by User");
+    return Answer == IDYES;
+}
+
+// Between two chunks of a copy: the bar goes on by the chunk, and a Cancel clicked meanwhile is
+// asked about now rather than after the file. Costs a look at the clock; false stops the copy.
+bool CopyGoesOn(uint64_t Copied)
+{
+    Progress.Part = Copied < Progress.ItemUnits ? Copied : Progress.ItemUnits;
+    if (!Progress.Ending)
+        Look();
+    if (Progress.Cancel && UserCancels())
+        Progress.Ending = true;
+    return !Progress.Ending;
 }
 
 }   // namespace
@@ -164,9 +179,10 @@ void ProgressStep(const char* Step, uint64_t Total)
 {
     if (!Progress.DelayRead)
         ReadTestDelay();
+    ProgressEndIfCancelled();
     Progress.Step = Step;
     Progress.Total = Total;
-    Progress.Done = 0;
+    Progress.Done = Progress.ItemUnits = Progress.Part = 0;
     Progress.Item[0] = '\0';
     Progress.StepStart = GetTickCount();
     if (Progress.Visible)
@@ -181,11 +197,6 @@ void ProgressIdle()
     Progress.Visible = false;
 }
 
-void ProgressAt(uint64_t Done)
-{
-    Progress.Done = Done;
-}
-
 void ProgressItem(const char* Name, uint64_t Units)
 {
     size_t Len = std::strlen(Name);
@@ -195,17 +206,33 @@ void ProgressItem(const char* Name, uint64_t Units)
     }
     std::memcpy(Progress.Item, Name, Len);
     Progress.Item[Len] = '\0';
-    Progress.Done += Units;
+    Progress.Done += Progress.ItemUnits;
+    Progress.ItemUnits = Units;
+    Progress.Part = 0;
     Progress.Bytes += Units;
     if (ProgressLookDue(++Progress.Items, Progress.Bytes))
         Look();
-    if (Progress.Cancel)
-        AskCancel();
+    if (Progress.Cancel && UserCancels())
+        Progress.Ending = true;
+    ProgressEndIfCancelled();
 }
 
 void ProgressMayShow(bool May)
 {
     Progress.Allowed = May;
+    // A run that shows no window pays nothing between the chunks of its copies.
+    CopyChunkDone = May ? CopyGoesOn : nullptr;
+}
+
+bool ProgressWanted()
+{
+    return Progress.Allowed;
+}
+
+void ProgressEndIfCancelled()
+{
+    if (Progress.Ending)
+        CancelRun(Progress.Step == StepCopying ? FileCopyCancelledLine : "Setup canceled by User");
 }
 
 void ProgressQuestion(bool Asking)

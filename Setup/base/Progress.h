@@ -1,7 +1,8 @@
 // The progress window: which step the run is at, the file at hand and a bar, with a Cancel
 // button. It shows only once a step has taken longer than a moment, never in a quiet run or a
-// plan, and never takes the focus. The copy loops call it for every file: it looks at the clock
-// only every few files and paints at most ten times a second, so that it costs them nothing.
+// plan, and never takes the focus. The copy loops call it for every file, and the copy of a
+// large file between its chunks: it looks at the clock only every few files or megabytes and
+// paints at most ten times a second, so that it costs them nothing.
 #pragma once
 #include <cstdint>
 
@@ -20,15 +21,21 @@ void ProgressStep(const char* Step, uint64_t Total);
 // so that it tells nothing stale while the run asks its first questions.
 void ProgressIdle();
 
-// The step has done Done of its units.
-void ProgressAt(uint64_t Done);
-
-// The step comes to the file Name, which adds Units to what it has done. Where the user has
-// cancelled in the window, asks first whether to cancel the installation, and ends the run then.
+// The step comes to the file Name of Units units; the file before it is done. Where the user
+// has cancelled in the window, asks first whether to cancel the installation, and ends the run
+// then. While a file is copied, the bar goes on by its bytes, and the question comes between two
+// of its chunks: a Yes there stops the copy, which fails with ERROR_CANCELLED and leaves the
+// destination as it was, and the run ends at the failure's report or the next file.
 void ProgressItem(const char* Name, uint64_t Units);
 
 // Whether the window may show at all: the run's side chooses, once.
 void ProgressMayShow(bool May);
+
+// Whether the window may show in this run: only then is a step's total worth counting.
+bool ProgressWanted();
+
+// Where the user has said Yes to the question during a copy: ends the run as cancelled.
+void ProgressEndIfCancelled();
 
 // A question is about to be shown (Asking) or has been answered. The window then shows where the
 // run stands, and takes no click until the answer: the question is the user's business.

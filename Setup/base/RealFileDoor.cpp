@@ -55,7 +55,8 @@ public:
         if (Search == INVALID_HANDLE_VALUE)
             return Entries;
         do
-            Entries.push_back({Found.cFileName, Found.dwFileAttributes});
+            Entries.push_back({Found.cFileName, Found.dwFileAttributes,
+                               uint64_t(Found.nFileSizeHigh) << 32 | Found.nFileSizeLow});
         while (FindNextFileA(Search, &Found));
         FindClose(Search);
         return Entries;

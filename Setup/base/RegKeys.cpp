@@ -5,7 +5,7 @@
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
 
-HKEY ParseRootKey(const char* Text)
+HKEY RootKeyOf(const char* Text)
 {
     switch (ScanRootKey(Text)) {
     case rkHKLM:
@@ -15,8 +15,14 @@ HKEY ParseRootKey(const char* Text)
     case rkHKCR:
         return HKEY_CLASSES_ROOT;
     default:
-        break;
+        return nullptr;
     }
+}
+
+HKEY ParseRootKey(const char* Text)
+{
+    if (HKEY Root = RootKeyOf(Text))
+        return Root;
     // The same words for every registry section; "ofINF-File" is the program's own spelling.
     std::string Message =
         std::string("Error: Syntax-Error in [RegWrite]- or [RegRead]-Section ofINF-File, ") + Text;

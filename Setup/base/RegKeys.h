@@ -8,6 +8,9 @@
 // other text.
 HKEY ParseRootKey(const char* Text);
 
+// The predefined key that Text names, nullptr for any other text.
+HKEY RootKeyOf(const char* Text);
+
 // "HKLM", "HKCU", "HKCR", or "????" for any other key.
 const char* RootKeyName(HKEY Key);
 

@@ -78,6 +78,7 @@ void UseSettingsDoor(TSettingsDoor& Door);
 // The two doors that a run chooses from, each kept in a file of its own.
 TSettingsDoor& RealSettingsDoor();
 TSettingsDoor& PlanSettingsDoor();
+TSettingsDoor& JournalSettingsDoor();   // the real one, with each change journaled first
 
 // The key nearest above Root\SubKey that is there, opened to be given subkeys, and in Cut where
 // the rest of SubKey starts, the part to create below it: ERROR_SUCCESS, or the code that

@@ -10,6 +10,7 @@
 #include "Rules/RegWriteText.h"
 #include "Rules/VersionText.h"
 #include "Setup/base/Dialogs.h"
+#include "Setup/base/Door.h"
 #include "Setup/base/FileDoor.h"
 #include "Setup/base/Journal.h"
 #include "Setup/base/Log.h"
@@ -96,7 +97,7 @@ static void ChooseRollback()
         LogLine(UnknownRollbackLine(Text));
     RollbackWanted = On || Switches.Rollback;
     if (RollbackWanted && Switches.Plan.empty())
-        StartJournal();
+        ChooseJournalDoors();
 }
 
 // The script to carry out, found from the command line's argument, and what the run takes from it

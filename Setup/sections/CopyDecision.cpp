@@ -250,6 +250,7 @@ void LogCopyFailure(const std::string& A, const std::string& B, DWORD Code)
 // A failed copy: the log says which and why, then the box; all later copying stops.
 bool CopyFailed(const std::string& A, const std::string& B, DWORD Code)
 {
+    ProgressEndIfCancelled();   // a copy that the user stopped ends the run as cancelled
     LogCopyFailure(A, B, Code);
     ErrorBox("Error: can't copy " + A + " to " + B);
     MarkFatal();
@@ -372,7 +373,6 @@ bool LookAtCopy(const std::string& A, const std::string& B, TCopyLook& Look)
 
 bool CopyOneFile(const std::string& A, const std::string& B)
 {
-    ProgressItem(B.c_str(), 0);
     TCopyLook Look;
     if (!LookAtCopy(A, B, Look))
         return CopyFailed(A, B, ERROR_BAD_DEVICE);

@@ -16,6 +16,7 @@
 #include "Setup/base/VarExpand.h"
 #include "Setup/base/WinText.h"
 #include "Setup/sections/CopyDecision.h"
+#include "Setup/sections/FilesTotal.h"
 
 bool CopyStopped = false;
 
@@ -54,16 +55,21 @@ void EnterSubdirectory(const std::string& FromDir, const std::string& Name,
 }
 
 // Takes one entry that a directory search of FromDir gave; false when copying stopped.
-bool TakeEntry(const std::string& FromDir, const std::string& Name, DWORD Attributes, TTake Take,
+bool TakeEntry(const std::string& FromDir, const TFoundEntry& Found, TTake Take,
                const std::string& Pattern, const std::string& ToDir, bool Recursive)
 {
-    bool Directory = (Attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    const std::string& Name = Found.Name;
+    bool Directory = (Found.Attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     // A killed run's half-written file or its folder for them, or a file waiting for the next
     // restart (the medium may be an earlier installation), is nothing to install.
     if (IsTempFileName(Name) || IsWaitingFileName(Name))
         return true;
     if (!Directory) {
-        if (Take != tkDirs && !CopyOneFile(FromDir + "\\" + Name, ToDir + Name))
+        if (Take == tkDirs)
+            return true;
+        std::string To = ToDir + Name;
+        ProgressItem(To.c_str(), Found.Size);
+        if (!CopyOneFile(FromDir + "\\" + Name, To))
             CopyStopped = true;
     } else if (Take != tkFiles && Name != "." && Name != "..") {
         EnterSubdirectory(FromDir, Name, Pattern, ToDir, Recursive);
@@ -110,7 +116,7 @@ const TNameIndex::TEntry* ListedEntry(const std::string& FromDir, const std::str
     if (!Listing.Listed) {
         Listing.Listed = true;
         for (const TFoundEntry& Entry : Files().Find(FromDir, "*"))
-            Listing.Index.Add(Entry.Name, Entry.Attributes);
+            Listing.Index.Add(Entry.Name, Entry.Attributes, Entry.Size);
         Listing.Index.Seal();
     }
     return Listing.Index.Find(Name);
@@ -125,14 +131,15 @@ void Walk(const std::string& FromDir, const char* Search, TTake Take, const std:
         return;
     if (IsLiteralName(Search)) {
         if (const TNameIndex::TEntry* Entry = ListedEntry(FromDir, Search)) {
-            TakeEntry(FromDir, Entry->Name, Entry->Attributes, Take, Pattern, ToDir, Recursive);
+            TakeEntry(FromDir, {Entry->Name, Entry->Attributes, Entry->Size}, Take, Pattern, ToDir,
+                      Recursive);
             return;
         }
     }
     // Nothing that matches is no error. What the walk installs into FromDir meanwhile (the
     // destination may lie in it) is not walked: the search has listed the folder as it was.
     for (const TFoundEntry& Entry : Files().Find(FromDir, Search)) {
-        if (!TakeEntry(FromDir, Entry.Name, Entry.Attributes, Take, Pattern, ToDir, Recursive))
+        if (!TakeEntry(FromDir, Entry, Take, Pattern, ToDir, Recursive))
             break;
     }
 }
@@ -186,10 +193,9 @@ void ProcessFilesSection(const std::string& SourceInfPath)
     FilesInUse = ReadFilesInUse(SourceInfPath);
     std::string InfDir = DirectoryPart(SourceInfPath);
     std::vector<TProfileLine> Entries = ReadSection("Files", SourceInfPath);
-    // The bar goes by entries: what an entry's pattern will find is known only once it is copied.
-    ProgressStep(StepCopying, Entries.size());
+    // The bar goes by bytes; a run that shows no window does without the count.
+    ProgressStep(StepCopying, ProgressWanted() ? FilesTotal(Entries, InfDir) : 0);
     for (const TProfileLine& Line : Entries) {
-        ProgressAt(&Line - Entries.data());
         const std::string& Key = Line.Key;
         std::string Dir = Line.Value;
         if (!Dir.empty()) {

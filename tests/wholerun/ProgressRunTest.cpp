@@ -1,14 +1,17 @@
 // Whole runs with the progress window: the robot reads it (it is no dialog that takes answers)
 // and clicks its Cancel. SETUP_TEST_PROGRESS_DELAY=0 shows it at the first look at the clock, so
 // that no test waits for a step to be slow; the file conflicts hold the copies where the window
-// is read.
+// is read. The bar goes by bytes: files of a few bytes, and a large file of four chunks.
 #include <windows.h>
 
 #include "Scenario.h"
+#include "Setup/base/DlgIds.h"
 
 namespace {
 
 const std::string Click1 = "click 1";   // continue, the proposed path, skip a copy, close
+const std::string Yes = "click " + std::to_string(IDYES);
+const size_t LargeSize = 4u << 20;   // four of the copy's chunks
 const TEnvOverrides AtOnce = {{"SETUP_TEST_PROGRESS_DELAY", "0"}};
 
 struct ProgressRun : ::testing::Test {
@@ -17,8 +20,8 @@ struct ProgressRun : ::testing::Test {
     std::string App = Medium.Path("App");
     std::string Log = App + "\\LOGFILKV.LOG";
 
-    // Four entries: ten files, a file whose installed copy is newer (a question), ten files more
-    // and another such file; or, Small, three files in one entry.
+    // Four entries: ten files of four bytes, a file of three whose installed copy is newer (a
+    // question), ten files more and another such file; or, Small, three files in one entry.
     void WriteMedium(bool Small = false) const
     {
         std::string Text = Lines({"[Version]", "FormKv=KELVOR", "[Strings]", "MyProgramPath=" + App,
@@ -48,7 +51,7 @@ struct ProgressRun : ::testing::Test {
     }
 };
 
-TEST_F(ProgressRun, LargeMediumShowsTheStepTheFileAndTheBarByEntries)
+TEST_F(ProgressRun, LargeMediumShowsTheStepTheFileAndTheBarByBytes)
 {
     WriteMedium();
 
@@ -57,8 +60,9 @@ TEST_F(ProgressRun, LargeMediumShowsTheStepTheFileAndTheBarByEntries)
     // Two questions, and the window took none of the answers.
     ASSERT_TRUE(RanAsAnswered(Run));
     EXPECT_TRUE(ShowsTemplate(Run, 4, "Installation successfully!"));
-    EXPECT_TRUE(Seen(Run, "old1.txt", 250)) << DescribeRun(Run);   // in the second of four entries
-    EXPECT_TRUE(Seen(Run, "old2.txt", 750)) << DescribeRun(Run);
+    // 40 and 83 bytes of 86 done; by entries the bar would stand at 250 and 750.
+    EXPECT_TRUE(Seen(Run, "old1.txt", 465)) << DescribeRun(Run);
+    EXPECT_TRUE(Seen(Run, "old2.txt", 965)) << DescribeRun(Run);
     EXPECT_TRUE(FileHolds(App + "\\9.txt", "two\\"));
 }
 
@@ -68,10 +72,8 @@ TEST_F(ProgressRun, CancelAsksAndEndsTheRunAsCancelInstallDoes)
     std::string Args = "/record=" + Medium.Path("answers.txt") + " " + Inf.Name;
 
     // Cancel is clicked while the first question waits, and asked about at the next file.
-    TRunResult Run = Medium.Run(
-        Args,
-        {Click1, Click1, "cancelprogress; " + Click1, "click " + std::to_string(IDYES), Click1},
-        AtOnce);
+    TRunResult Run =
+        Medium.Run(Args, {Click1, Click1, "cancelprogress; " + Click1, Yes, Click1}, AtOnce);
 
     ASSERT_TRUE(RanAsAnswered(Run, 1602));
     EXPECT_TRUE(ShowsMessageBox(Run, 3, "Cancel the installation?"));
@@ -79,6 +81,31 @@ TEST_F(ProgressRun, CancelAsksAndEndsTheRunAsCancelInstallDoes)
     EXPECT_TRUE(FileContains(Log, "\r\nFileCopy canceled by User"));
     EXPECT_TRUE(NothingAt(App + "\\old2.txt") || FileHolds(App + "\\old2.txt", "installed"));
     EXPECT_FALSE(FileContains(Log, App + "\\old2.txt"));
+}
+
+TEST_F(ProgressRun, CancelDuringALargeFilesCopyStopsItAndKeepsTheOldFile)
+{
+    WriteMedium(true);
+    Medium.WriteText(Inf.Name, Medium.ReadText(Inf.Name).value() + "big.bin=\r\n");
+    Medium.WriteText("big.bin", std::string(LargeSize, 'n'));
+    SetLastWriteTime(Medium.Path("big.bin"), June1(2019));
+    Medium.WriteText(App + "\\big.bin", "installed");
+    SetLastWriteTime(App + "\\big.bin", June1(2021));
+
+    // Cancel is clicked while the question about the large file waits, which it then replaces:
+    // the question comes after the copy's first chunk. A switch: the exit code tells the end.
+    TRunResult Run = Medium.Run(
+        "/record=" + Medium.Path("answers.txt") + " " + Inf.Name,
+        {Click1, Click1, "cancelprogress; click " + std::to_string(idOverwrite), Yes, Click1},
+        AtOnce);
+
+    ASSERT_TRUE(RanAsAnswered(Run, 1602));
+    EXPECT_TRUE(ShowsMessageBox(Run, 3, "Cancel the installation?"));
+    EXPECT_TRUE(Seen(Run, "big.bin", 250)) << DescribeRun(Run);   // its first megabyte of four
+    EXPECT_TRUE(FileContains(Log, "\r\nFileCopy canceled by User"));
+    EXPECT_FALSE(FileContains(Log, "can't copy"));
+    EXPECT_TRUE(FileHolds(App + "\\big.bin", "installed"));
+    EXPECT_TRUE(TempFilesIn(App).empty());
 }
 
 TEST_F(ProgressRun, NoKeepsTheRunGoing)

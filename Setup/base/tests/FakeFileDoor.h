@@ -46,7 +46,7 @@ struct TFakeFiles : TFileDoor {
         AddTrailingBackslash(In);
         auto TakeIn = [&](const std::string& Path, DWORD Attributes) {
             if (DirectoryPart(Path) == In && WildcardMatch(Pattern, FileNamePart(Path)))
-                Entries.push_back({FileNamePart(Path), Attributes});
+                Entries.push_back({FileNamePart(Path), Attributes, 0});
         };
         for (const std::string& Folder : Folders)
             TakeIn(Folder, FILE_ATTRIBUTE_DIRECTORY);
