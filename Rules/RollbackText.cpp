@@ -14,8 +14,8 @@ struct TKindFields {
     size_t Count;
 };
 const TKindFields KindFields[] = {
-    {jkFolder, 1},    {jkNewFile, 1}, {jkKept, 2},  {jkAttributes, 2}, {jkWaiting, 2},
-    {jkWithdrawn, 2}, {jkKey, 3},     {jkValue, 6}, {jkVoid, 1},       {jkLog, 1},
+    {jkFolder, 1}, {jkNewFile, 1}, {jkKept, 2}, {jkAttributes, 2}, {jkWaiting, 2}, {jkWithdrawn, 2},
+    {jkKey, 3},    {jkValue, 6},   {jkVoid, 1}, {jkLog, 1},        {jkKeep, 1},
 };
 
 void Escape(std::string_view Field, std::string& Line)
