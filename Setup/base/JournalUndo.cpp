@@ -1,9 +1,9 @@
 // The undoing of a journal's records, change by change, for the run that wrote them or for a
 // later run after it was killed: each undoing is logged, and so is what could not be undone.
-#include "Setup/base/Journal.h"
-#include "Setup/base/LogLines.h"
 #include "Rules/PathParts.h"
 #include "Setup/base/AtomicCopy.h"
+#include "Setup/base/Journal.h"
+#include "Setup/base/LogLines.h"
 #include "Setup/base/OwnFile.h"
 #include "Setup/base/RegKeys.h"
 #include "Setup/base/WinText.h"
@@ -159,8 +159,6 @@ void UndoAttributes(const std::string& Path, const std::string& Old, int& NotUnd
 
 }   // namespace
 
-
-
 bool UndoFileRecord(const TJournalRecord& Record, int& NotUndone)
 {
     const std::vector<std::string>& Fields = Record.Fields;
@@ -202,8 +200,6 @@ void DropKept(const TJournalRecord& Record)
     if (Record.Kind == jkKept)
         DeleteOwnFile(Record.Fields[1]);
 }
-
-
 
 bool UndoSettingsRecord(const TJournalRecord& Record, int& NotUndone)
 {
