@@ -108,6 +108,28 @@ TEST_F(ProgressRun, CancelDuringALargeFilesCopyStopsItAndKeepsTheOldFile)
     EXPECT_TRUE(TempFilesIn(App).empty());
 }
 
+// With rollback on, the question says that everything goes, and it does: the INF copy, the
+// files copied before, the replaced file back as it was, the folders made.
+TEST_F(ProgressRun, CancelWithRollbackLeavesTheMachineAsItWas)
+{
+    WriteMedium();
+    TMachinePlaces Places = {{Medium.Dir, Inf.Installed}, {Medium.TmpDir, Log}, {}};
+    TMachine Before = ReadMachine(Places);
+
+    TRunResult Run = Medium.Run(
+        "/rollback /record=" + Medium.Path("answers.txt") + " " + Inf.Name,
+        {Click1, Click1, "cancelprogress; click " + std::to_string(idOverwrite), Yes, Click1},
+        AtOnce);
+
+    ASSERT_TRUE(RanAsAnswered(Run, 1602));
+    EXPECT_TRUE(ShowsMessageBox(
+        Run, 3, "Cancel the installation?\nEverything it changed so far will be undone."));
+    EXPECT_TRUE(ShowsTemplate(
+        Run, 4, "Installation done without success! The machine was left as it was."));
+    EXPECT_TRUE(ChangedExactly(Before, ReadMachine(Places),
+                               {"file " + Medium.Path("answers.txt") + ": added"}));
+}
+
 TEST_F(ProgressRun, NoKeepsTheRunGoing)
 {
     WriteMedium();
