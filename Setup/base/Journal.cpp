@@ -233,10 +233,8 @@ bool BeforeWhole(const std::string& Path, TReplacing& Replacing, DWORD Found)
 
 void AfterWhole(const std::string& Path, const TReplacing& Replacing, bool Written)
 {
-    if (Written) {
-        Journal.Whole.insert(Upper(Path));
+    if (Written)
         return;
-    }
     if (!Replacing.Noted)
         return;
     DWORD Error = GetLastError();
@@ -261,9 +259,12 @@ bool BeforeInPlace(const std::string& Path)
     bool Copied =
         Replacing.Kept.empty() || CopyFileA(Replacing.Kept.c_str(), Path.c_str(), TRUE) != FALSE;
     AfterWhole(Path, Replacing, Copied);
-    if (Copied)
-        ProfileFileReplaced(Path);
-    return Copied;
+    if (!Copied)
+        return false;
+    // Kept whole once: the run's later entries in it need no records of their own.
+    Journal.Whole.insert(Upper(Path));
+    ProfileFileReplaced(Path);
+    return true;
 }
 
 int EndJournal(bool Undo)

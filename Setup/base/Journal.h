@@ -49,8 +49,8 @@ void AfterWhole(const std::string& Path, const TReplacing& Replacing, bool Writt
 // into. False when that failed: nothing may be changed then.
 bool BeforeInPlace(const std::string& Path);
 
-// Whether the file at Path was made or replaced whole in this run, or taken in place: its later
-// changes need no records of their own.
+// Whether the file at Path was taken in place (BeforeInPlace) in this run: its later changes need
+// no records of their own.
 bool MadeWhole(const std::string& Path);
 
 // Notes that the change the record before names was not made after all.

@@ -130,6 +130,8 @@ void UndoFolder(const std::string& Path, int& NotUndone)
 
 void UndoNewFile(const std::string& Path, int& NotUndone)
 {
+    // A killed run's temporary files beside it go too (once a folder).
+    RemoveStaleTemps(DirectoryPart(Path));
     if (GetFileAttributesA(Path.c_str()) == INVALID_FILE_ATTRIBUTES)
         return;   // the write failed before the file was there
     if (DeleteOwnFile(Path))

@@ -13,6 +13,7 @@
 #include "Setup/base/Dialogs.h"
 #include "Setup/base/Journal.h"
 #include "Setup/base/Log.h"
+#include "Setup/base/PlanBooks.h"
 #include "Setup/base/Progress.h"
 #include "Setup/base/Report.h"
 #include "Setup/base/RunState.h"
@@ -32,6 +33,21 @@ static bool OpenTempLog()
     return true;
 }
 
+// A plan's log that the undoing would move out of a folder that the run made: the plan names the
+// log where the run would leave it.
+static void PlanLogMove()
+{
+    std::string Temp;
+    for (std::string Dir = DirectoryPart(LogFilePath); LogFileOpen && Dir.size() > 3;
+         Dir = DirectoryPart(Dir)) {
+        DropOneTrailingBackslash(Dir);
+        if (PlanMadeDir(Dir) && TempLogPath(Temp)) {
+            User().Tell("the log would be " + Temp);
+            return;
+        }
+    }
+}
+
 // A run that journals undoes its changes when it failed or was cancelled (Failed), else keeps
 // them; the report's sentence about it, starting with a blank. A plan only says where it would.
 static std::string EndRollback(bool Failed)
@@ -40,7 +56,9 @@ static std::string EndRollback(bool Failed)
         EndJournal(false);   // the folder made to look for killed runs, if any
         if (!RollbackWanted || !Failed)
             return "";
+        EndLogPart();   // the line before may be the unended "Abnormal Termination!"
         User().Tell("would undo every change listed above");
+        PlanLogMove();
         return " " + RollbackReport(0);
     }
     if (Failed)
