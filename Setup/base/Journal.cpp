@@ -129,22 +129,33 @@ int UndoChanges(const std::vector<TJournalRecord>& Changes, bool Live)
     return NotUndone;
 }
 
-// Whether Changes end kept: such a run was killed while it dropped its kept files.
-bool Kept(const std::vector<TJournalRecord>& Changes)
+// Whether the journal's Text ends kept: such a run was killed while it dropped its kept files.
+bool EndsKept(const std::string& Text)
 {
-    return !Changes.empty() && Changes.back().Kind == jkKeep;
+    const std::string Last = "\r\n" + JournalLine(jkKeep, {""});
+    return Text.size() >= Last.size() &&
+           Text.compare(Text.size() - Last.size(), Last.size(), Last) == 0;
 }
 
 // The run's changes stay: the journal says so first, so that a kill while the kept files are
-// dropped never has the next run undo a run that ended well.
-void KeepChanges(const std::vector<TJournalRecord>& Changes)
+// dropped never has the next run undo a run that ended well. Only the records of kept files are
+// read, one at a time: a large installation's journal is not held as records. A record that the
+// next one voids names a file that was never kept (perhaps another's of that name).
+void KeepChanges(const std::string& Text)
 {
     // Without that word the kept files stay where they are: the journal goes anyway, since a
     // later run must never undo this one.
-    if (!Kept(Changes) && !Note(jkKeep, {""}, true))
+    if (!EndsKept(Text) && !Note(jkKeep, {""}, true))
         return;
-    for (const TJournalRecord& Change : Changes)
-        DropKept(Change);
+    const std::string Kept = "\r\n" + std::string(1, char(jkKept)) + "\t";
+    const std::string Void = "\r\n" + std::string(1, char(jkVoid)) + "\t";
+    for (size_t At = Text.find(Kept); At != std::string::npos; At = Text.find(Kept, At + 2)) {
+        size_t End = Text.find("\r\n", At + 2);
+        TJournalRecord Record;
+        if (End != std::string::npos && Text.compare(End, Void.size(), Void) != 0 &&
+            ParseJournalLine(Text.substr(At + 2, End - At - 2), Record))
+            DropKept(Record);
+    }
 }
 
 // The journal and the folder of the run's own go.
@@ -271,11 +282,11 @@ int EndJournal(bool Undo)
 {
     int NotUndone = 0;
     if (Journal.File != INVALID_HANDLE_VALUE) {
-        std::vector<TJournalRecord> Changes = ChangesOf(ReadAllOf(Journal.File));
+        std::string Text = ReadAllOf(Journal.File);
         if (Undo)
-            NotUndone = UndoChanges(Changes, true);
+            NotUndone = UndoChanges(ChangesOf(Text), true);
         else
-            KeepChanges(Changes);
+            KeepChanges(Text);
     } else if (Undo) {
         LogLine(RollbackEndLine(0));
     }
@@ -295,12 +306,11 @@ void UndoKilledRun(HANDLE Folder, DWORD Serial, const std::string& Dir)
     if (File != INVALID_HANDLE_VALUE) {
         std::string Text = ReadAllOf(File);
         CloseHandle(File);
-        std::vector<TJournalRecord> Changes = ChangesOf(Text);
-        if (Kept(Changes)) {
-            KeepChanges(Changes);
+        if (EndsKept(Text)) {
+            KeepChanges(Text);
         } else {
             LogLine(KilledRunLine(Path));
-            UndoChanges(Changes, false);
+            UndoChanges(ChangesOf(Text), false);
         }
     }
     RemoveHeldTree(Folder, Serial);
