@@ -103,16 +103,12 @@ void MoveLogOutOf(const std::vector<TJournalRecord>& Changes, bool Live)
     for (const TJournalRecord& Change : Changes)
         if (!Live && Change.Kind == jkLog)
             Log = Change.Fields[0];
-    std::string To = TempFolder();
     if (Log.empty() || !InMadeFolder(Log, Changes))
         return;
-    bool Moved =
-        Live ? MoveLogIntoTemp(To)
-             : !To.empty() &&
-                   MoveFileExA(Log.c_str(),
-                               (To += NumberedName(LogFileName, GetCurrentProcessId(), 0)).c_str(),
-                               MOVEFILE_COPY_ALLOWED);
-    if (Moved)
+    std::string To = TempFolder();
+    if (!Live)
+        To += NumberedName(LogFileName, GetCurrentProcessId(), 0);
+    if (Live ? MoveLogIntoTemp(To) : MoveFileExA(Log.c_str(), To.c_str(), MOVEFILE_COPY_ALLOWED))
         LogLine(LogMovedLine(To));
 }
 
