@@ -34,13 +34,6 @@ std::set<std::string> WaitingSeen;
 
 const wchar_t* const PendingValue = L"PendingFileRenameOperations";
 
-std::string UpperCase(std::string Text)
-{
-    if (!Text.empty())
-        CharUpperBuffA(&Text[0], DWORD(Text.size()));
-    return Text;
-}
-
 // The folder part of Path without its trailing backslash; "." for a bare name.
 std::string FolderOf(const std::string& Path)
 {

@@ -20,16 +20,9 @@ struct TJournal {
     HANDLE Held = INVALID_HANDLE_VALUE;   // held while the run lives
     HANDLE File = INVALID_HANDLE_VALUE;   // the journal, made with the first change
     uint32_t KeptCount = 0;
-    std::set<std::string> Whole;   // upper-case paths of files made whole or taken in place
+    std::set<std::string> Whole;   // upper-case paths of the files taken in place
     std::string LogNoted;          // the log that the journal names
 } Journal;
-
-std::string Upper(std::string Text)
-{
-    if (!Text.empty())
-        CharUpperBuffA(&Text[0], DWORD(Text.size()));
-    return Text;
-}
 
 // The user's temporary folder, ending in a backslash; "" when the system has none.
 std::string TempFolder()
@@ -85,9 +78,9 @@ std::vector<TJournalRecord> ChangesOf(const std::string& Text)
 // Whether Path lies in a folder that Changes made, and so goes with the undoing.
 bool InMadeFolder(const std::string& Path, const std::vector<TJournalRecord>& Changes)
 {
-    std::string Upper = ::Upper(Path);
+    std::string Upper = UpperCase(Path);
     for (const TJournalRecord& Change : Changes) {
-        std::string Folder = ::Upper(Change.Fields[0]) + "\\";
+        std::string Folder = UpperCase(Change.Fields[0]) + "\\";
         if (Change.Kind == jkFolder && Upper.compare(0, Folder.size(), Folder) == 0)
             return true;
     }
@@ -203,7 +196,7 @@ void VoidLast()
 
 bool MadeWhole(const std::string& Path)
 {
-    return Journal.Whole.count(Upper(Path)) != 0;
+    return Journal.Whole.count(UpperCase(Path)) != 0;
 }
 
 bool BeforeWhole(const std::string& Path, TReplacing& Replacing, DWORD Found)
@@ -240,9 +233,7 @@ bool BeforeWhole(const std::string& Path, TReplacing& Replacing, DWORD Found)
 
 void AfterWhole(const std::string& Path, const TReplacing& Replacing, bool Written)
 {
-    if (Written)
-        return;
-    if (!Replacing.Noted)
+    if (Written || !Replacing.Noted)
         return;
     DWORD Error = GetLastError();
     if (!Replacing.Kept.empty())
@@ -269,7 +260,7 @@ bool BeforeInPlace(const std::string& Path)
     if (!Copied)
         return false;
     // Kept whole once: the run's later entries in it need no records of their own.
-    Journal.Whole.insert(Upper(Path));
+    Journal.Whole.insert(UpperCase(Path));
     ProfileFileReplaced(Path);
     return true;
 }

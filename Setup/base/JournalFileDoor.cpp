@@ -1,13 +1,9 @@
 // The file door of a run that undoes itself: each change is noted in the journal before the real
-// door makes it, and what it would destroy is kept aside; the undoing of those records.
+// door makes it, and what it would destroy is kept aside (JournalUndo.cpp undoes the records).
 #include "Setup/base/FileDoor.h"
 
-#include "Rules/PathParts.h"
 #include "Setup/base/AtomicCopy.h"
 #include "Setup/base/Journal.h"
-#include "Setup/base/LogLines.h"
-#include "Setup/base/OwnFile.h"
-#include "Setup/base/WinText.h"
 
 namespace {
 
@@ -112,7 +108,8 @@ private:
         if (Real.Attributes(Waiting) == INVALID_FILE_ATTRIBUTES)
             return true;
         bool Kept = BeforeWhole(Waiting, Replacing);
-        AfterWhole(Waiting, Replacing, Kept);
+        if (!Kept)
+            VoidLast();   // nothing is withdrawn: the copy is not made
         return Kept;
     }
 };

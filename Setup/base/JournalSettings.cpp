@@ -1,12 +1,10 @@
 // The settings door of a run that undoes itself: keys made and values set are noted in the journal
-// with what they held before; INI files and links are kept whole as files are. The undoing of
-// those records.
+// with what they held before; INI files and links are kept whole as files are (JournalUndo.cpp
+// undoes the records).
 #include "Setup/base/SettingsDoor.h"
 
 #include "Setup/base/Journal.h"
-#include "Setup/base/LogLines.h"
 #include "Setup/base/RegKeys.h"
-#include "Setup/base/WinText.h"
 
 namespace {
 

@@ -90,17 +90,19 @@ bool ThroughLink(const std::string& Path)
     return false;
 }
 
-// Whether a record of a killed run names what a run of ours writes: a full path, and a kept
-// file of ours beside the file it stands for.
+// Whether a record (perhaps a killed run's) names what a run of ours writes: a full path, a kept
+// file of ours beside the file it stands for, the waiting file of the file it replaces.
 bool Plausible(const TJournalRecord& Record)
 {
     const std::string& Path = Record.Fields[0];
     bool Full = Path.size() > 3 && ((Path[1] == ':' && Path[2] == '\\') || Path[0] == '\\');
+    const std::string& Other = Record.Fields.size() > 1 ? Record.Fields[1] : Path;
+    if (Record.Kind == jkWaiting || Record.Kind == jkWithdrawn)
+        return Full && lstrcmpiA(Other.c_str(), WaitingFor(Path).c_str()) == 0;
     if (Record.Kind != jkKept)
         return Full;
-    const std::string& Kept = Record.Fields[1];
-    return Full && IsKeptFileName(FileNamePart(Kept)) &&
-           lstrcmpiA(DirectoryPart(Kept).c_str(), DirectoryPart(Path).c_str()) == 0;
+    return Full && IsKeptFileName(FileNamePart(Other)) &&
+           lstrcmpiA(DirectoryPart(Other).c_str(), DirectoryPart(Path).c_str()) == 0;
 }
 
 // What could not be undone, and why: the system's code in GetLastError.
@@ -199,7 +201,7 @@ bool UndoFileRecord(const TJournalRecord& Record, int& NotUndone)
 
 void DropKept(const TJournalRecord& Record)
 {
-    if (Record.Kind == jkKept)
+    if (Record.Kind == jkKept && Plausible(Record))
         DeleteOwnFile(Record.Fields[1]);
 }
 

@@ -236,3 +236,10 @@ bool SystemErrorText(DWORD Code, size_t Width, std::string& Text)
     Text = Width == 0 ? OneLine(Raw) : BrokenLines(Raw, Width);
     return Length != 0 && Message != nullptr;
 }
+
+std::string UpperCase(std::string Text)
+{
+    if (!Text.empty())
+        CharUpperBuffA(&Text[0], DWORD(Text.size()));
+    return Text;
+}

@@ -41,6 +41,9 @@ void ProfileFileReplaced(const std::string& Path);
 // Any directory at Path, hidden and system ones included.
 bool DirectoryExists(const std::string& Path);
 
+// Text in capitals as the file system compares names: the key of a path in a set of paths.
+std::string UpperCase(std::string Text);
+
 // A process environment variable; false when it is not set.
 bool ReadEnv(const char* Name, std::string& Value);
 
